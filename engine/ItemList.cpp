@@ -1,0 +1,169 @@
+#include "ItemList.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+namespace Quorvane {
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kArenaBlock = std::size_t(64) << 10;
+
+} // namespace
+
+// Large blocks are aligned to huge pages and asked to be backed by them: on virtual
+// machines touching fresh small pages costs more than reading the bytes into them.
+ByteBlock::ByteBlock(std::size_t size)
+    : m_size(size)
+{
+    const std::size_t allocated = std::max<std::size_t>(size, 1);
+    if (allocated >= kHugePage) {
+        const std::size_t rounded = (allocated + kHugePage - 1) / kHugePage * kHugePage;
+        m_data = static_cast<char *>(std::aligned_alloc(kHugePage, rounded));
+#ifdef __linux__
+        if (m_data)
+            madvise(m_data, rounded, MADV_HUGEPAGE);
+#endif
+    } else {
+        m_data = static_cast<char *>(std::malloc(allocated));
+    }
+    if (!m_data)
+        throw std::bad_alloc();
+}
+
+ByteBlock::~ByteBlock()
+{
+    std::free(m_data);
+}
+
+class ItemList::ChangeNotice
+{
+public:
+    explicit ChangeNotice(ListObserver *observer)
+        : m_observer(observer)
+    {
+        if (m_observer)
+            m_observer->listAboutToChange();
+    }
+    ~ChangeNotice()
+    {
+        if (m_observer)
+            m_observer->listChanged();
+    }
+    ChangeNotice(const ChangeNotice &) = delete;
+    ChangeNotice &operator=(const ChangeNotice &) = delete;
+
+private:
+    ListObserver *m_observer;
+};
+
+ItemList::ItemList(ItemList &&other) noexcept
+    : m_items(std::move(other.m_items))
+    , m_blocks(std::move(other.m_blocks))
+    , m_tailUsed(other.m_tailUsed)
+    , m_tailIsArena(other.m_tailIsArena)
+{
+    other.forgetStorage();
+}
+
+void ItemList::forgetStorage()
+{
+    m_items.clear();
+    m_blocks.clear();
+    m_tailUsed = 0;
+    m_tailIsArena = false;
+}
+
+char *ItemList::reserveBytes(std::size_t size)
+{
+    if (!m_tailIsArena || m_blocks.back()->size() - m_tailUsed < size) {
+        m_blocks.push_back(std::make_unique<ByteBlock>(std::max(size, kArenaBlock)));
+        m_tailIsArena = true;
+        m_tailUsed = 0;
+    }
+    char *bytes = m_blocks.back()->data() + m_tailUsed;
+    m_tailUsed += size;
+    return bytes;
+}
+
+void ItemList::append(std::string_view text)
+{
+    m_items.reserve(m_items.size() + 1);
+    char *bytes = reserveBytes(text.size());
+    if (!text.empty())
+        std::memcpy(bytes, text.data(), text.size());
+    ChangeNotice notice(m_observer);
+    m_items.emplace_back(bytes, text.size());
+}
+
+void ItemList::adopt(std::unique_ptr<ByteBlock> block, std::vector<std::string_view> items)
+{
+    m_blocks.reserve(m_blocks.size() + 1);
+    ChangeNotice notice(m_observer);
+    if (m_items.empty()) {
+        m_items = std::move(items);
+    } else {
+        m_items.insert(m_items.end(), items.begin(), items.end());
+    }
+    if (block) {
+        m_blocks.push_back(std::move(block));
+        m_tailIsArena = false;
+    }
+}
+
+void ItemList::appendList(ItemList &&other)
+{
+    m_blocks.reserve(m_blocks.size() + other.m_blocks.size());
+    ChangeNotice notice(m_observer);
+    if (m_items.empty()) {
+        m_items.swap(other.m_items);
+    } else {
+        m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
+    }
+    for (auto &block : other.m_blocks)
+        m_blocks.push_back(std::move(block));
+    m_tailIsArena = false;
+    other.forgetStorage();
+}
+
+void ItemList::removeAt(std::size_t index)
+{
+    ChangeNotice notice(m_observer);
+    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+void ItemList::removeFlagged(std::span<const bool> flags)
+{
+    ChangeNotice notice(m_observer);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < m_items.size(); ++i) {
+        if (!flags[i])
+            m_items[kept++] = m_items[i];
+    }
+    m_items.resize(kept);
+}
+
+void ItemList::keepOnly(std::span<const std::size_t> risingIndexes)
+{
+    ChangeNotice notice(m_observer);
+    std::size_t kept = 0;
+    for (const std::size_t index : risingIndexes)
+        m_items[kept++] = m_items[index];
+    m_items.resize(kept);
+}
+
+void ItemList::clear()
+{
+    ChangeNotice notice(m_observer);
+    forgetStorage();
+    m_items.shrink_to_fit();
+}
+
+} // namespace Quorvane

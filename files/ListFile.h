@@ -1,0 +1,40 @@
+#pragma once
+
+#include "engine/ItemList.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace Quorvane {
+
+// A list file that could not be read or written. what() names the file and the reason.
+class ListFileError : public std::runtime_error
+{
+public:
+    enum class Stage { Open, Read, Write };
+    ListFileError(Stage stage, const std::string &message)
+        : std::runtime_error(message)
+        , m_stage(stage)
+    {}
+    Stage stage() const { return m_stage; }
+
+private:
+    Stage m_stage;
+};
+
+// The items of a list file's bytes: CR, CR LF and a lone LF each end a line; the last line
+// counts with or without a line end; a line end at the very end adds no item.
+ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes);
+
+// Reads a whole list file in one go. Throws ListFileError when it cannot be opened or read.
+ItemList readListFile(const std::string &path);
+
+// Reads a list from an already open descriptor (standard input) until its end.
+ItemList readListFromDescriptor(int descriptor, const std::string &displayName);
+
+// Replaces the file at path with the items, each followed by CR LF, atomically: on any failure
+// the old file stays exactly as it was, no temporary file is left, and ListFileError is thrown.
+void writeListFile(const ItemList &list, const std::string &path);
+
+} // namespace Quorvane

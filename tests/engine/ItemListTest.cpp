@@ -1,0 +1,118 @@
+#include "engine/ItemList.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace Quorvane;
+
+namespace {
+
+std::vector<std::string> textsOf(const ItemList &list)
+{
+    std::vector<std::string> texts;
+    for (std::string_view text : list.texts())
+        texts.emplace_back(text);
+    return texts;
+}
+
+ItemList listOf(const std::vector<std::string> &texts)
+{
+    ItemList list;
+    for (const std::string &text : texts)
+        list.append(text);
+    return list;
+}
+
+class CountingObserver : public ListObserver
+{
+public:
+    void listAboutToChange() override
+    {
+        EXPECT_FALSE(m_inside);
+        m_inside = true;
+    }
+    void listChanged() override
+    {
+        EXPECT_TRUE(m_inside);
+        m_inside = false;
+        ++changes;
+    }
+    int changes = 0;
+
+private:
+    bool m_inside = false;
+};
+
+} // namespace
+
+TEST(ItemList, AppendKeepsEveryByteIncludingNulAndBlank)
+{
+    const std::string withNul("a\0b", 3);
+    ItemList list = listOf({"x@example.com", "", withNul, " padded "});
+    EXPECT_EQ(textsOf(list), (std::vector<std::string>{"x@example.com", "", withNul, " padded "}));
+}
+
+TEST(ItemList, AppendedTextsSurviveManyArenaBlocks)
+{
+    // Texts copied into the arena must stay valid while later appends open new blocks.
+    ItemList list;
+    std::vector<std::string> expected;
+    for (int i = 0; i < 20000; ++i) {
+        expected.push_back("user" + std::to_string(i) + std::string(i % 50, 'x') + "@example.org");
+        list.append(expected.back());
+    }
+    list.append(std::string(200000, 'L'));
+    expected.push_back(std::string(200000, 'L'));
+    EXPECT_EQ(textsOf(list), expected);
+}
+
+TEST(ItemList, RemovalsKeepTheOrderOfTheRest)
+{
+    ItemList list = listOf({"a", "b", "c", "d", "e"});
+    list.removeAt(0);
+    EXPECT_EQ(textsOf(list), (std::vector<std::string>{"b", "c", "d", "e"}));
+    const bool flags[] = {false, true, false, true};
+    list.removeFlagged(flags);
+    EXPECT_EQ(textsOf(list), (std::vector<std::string>{"b", "d"}));
+    list.append("f");
+    const std::size_t keep[] = {0, 2};
+    list.keepOnly(keep);
+    EXPECT_EQ(textsOf(list), (std::vector<std::string>{"b", "f"}));
+    list.clear();
+    EXPECT_TRUE(list.isEmpty());
+    list.append("again");
+    EXPECT_EQ(textsOf(list), (std::vector<std::string>{"again"}));
+}
+
+TEST(ItemList, AdoptedBlocksAndMovedListsJoinAtTheEnd)
+{
+    ItemList list = listOf({"first"});
+    auto block = std::make_unique<ByteBlock>(6);
+    std::memcpy(block->data(), "abcdef", 6);
+    std::vector<std::string_view> views{{block->data(), 3}, {block->data() + 3, 0}, {block->data() + 3, 3}};
+    list.adopt(std::move(block), std::move(views));
+    list.append("tail");
+
+    ItemList other = listOf({"o1", "o2"});
+    list.appendList(std::move(other));
+    EXPECT_TRUE(other.isEmpty());
+    EXPECT_EQ(textsOf(list), (std::vector<std::string>{"first", "abc", "", "def", "tail", "o1", "o2"}));
+}
+
+TEST(ItemList, EveryChangeIsAnnouncedOnce)
+{
+    ItemList list;
+    CountingObserver observer;
+    list.setObserver(&observer);
+    list.append("a");
+    list.append("b");
+    list.removeAt(1);
+    const bool flags[] = {true};
+    list.removeFlagged(flags);
+    list.appendList(listOf({"c", "d"}));
+    list.clear();
+    EXPECT_EQ(observer.changes, 6);
+}
