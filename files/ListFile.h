@@ -31,10 +31,15 @@ ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes);
 ItemList readListFile(const std::string &path);
 
 // Reads a list from an already open descriptor (standard input) until its end.
+// Throws ListFileError when it is a folder or cannot be read.
 ItemList readListFromDescriptor(int descriptor, const std::string &displayName);
 
 // Replaces the file at path with the items, each followed by CR LF, atomically: on any failure
 // the old file stays exactly as it was, no temporary file is left, and ListFileError is thrown.
 void writeListFile(const ItemList &list, const std::string &path);
+
+// Writes the items in the list file format to an already open descriptor (standard output).
+// Throws ListFileError on a write failure.
+void writeListToDescriptor(const ItemList &list, int descriptor, const std::string &displayName);
 
 } // namespace Quorvane

@@ -1,0 +1,280 @@
+#include "ListFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <mutex>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace Quorvane {
+
+namespace {
+
+constexpr char kCarriageReturn = '\r';
+constexpr char kLineFeed = '\n';
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kFirstPipeChunk = std::size_t(64) << 10;
+constexpr std::size_t kWriteChunk = std::size_t(1) << 20;
+
+std::string describeFailure(const char *what, const std::string &name, const std::string &reason)
+{
+    return std::string(what) + " \"" + name + "\": " + reason;
+}
+
+[[noreturn]] void throwSystemError(ListFileError::Stage stage, const char *what, const std::string &name,
+                                   int error)
+{
+    throw ListFileError(stage, describeFailure(what, name, std::strerror(error)));
+}
+
+// The whole-page, 2 MB aligned middle of a fresh allocation is asked to be backed by huge
+// pages: on these virtual machines each small-page fault costs far more than the bytes.
+void adviseHugePages(void *start, std::size_t size)
+{
+#ifdef __linux__
+    const auto first = (reinterpret_cast<std::uintptr_t>(start) + kHugePage - 1) / kHugePage * kHugePage;
+    const auto end = (reinterpret_cast<std::uintptr_t>(start) + size) / kHugePage * kHugePage;
+    if (end > first)
+        madvise(reinterpret_cast<void *>(first), end - first, MADV_HUGEPAGE);
+#else
+    (void)start;
+    (void)size;
+#endif
+}
+
+// Calls found(position) for every CR or LF byte, in rising order.
+template<typename Found>
+void forEachLineEndByte(const char *bytes, std::size_t size, Found &&found)
+{
+    std::size_t position = 0;
+#ifdef __SSE2__
+    const __m128i carriageReturns = _mm_set1_epi8(kCarriageReturn);
+    const __m128i lineFeeds = _mm_set1_epi8(kLineFeed);
+    for (; position + 16 <= size; position += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + position));
+        auto mask = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturns), _mm_cmpeq_epi8(chunk, lineFeeds))));
+        while (mask) {
+            found(position + static_cast<std::size_t>(__builtin_ctz(mask)));
+            mask &= mask - 1;
+        }
+    }
+#endif
+    for (; position < size; ++position) {
+        if (bytes[position] == kCarriageReturn || bytes[position] == kLineFeed)
+            found(position);
+    }
+}
+
+std::size_t countLineEndBytes(const char *bytes, std::size_t size)
+{
+    std::size_t count = 0;
+    forEachLineEndByte(bytes, size, [&count](std::size_t) { ++count; });
+    return count;
+}
+
+std::vector<std::string_view> splitLines(const char *bytes, std::size_t size)
+{
+    std::vector<std::string_view> lines;
+    const std::size_t atMost = countLineEndBytes(bytes, size) + 1;
+    lines.reserve(atMost);
+    adviseHugePages(lines.data(), atMost * sizeof(std::string_view));
+
+    std::size_t lineStart = 0;
+    forEachLineEndByte(bytes, size, [&](std::size_t position) {
+        // The LF of a CR LF pair: its CR already ended the line.
+        if (bytes[position] == kLineFeed && position > 0 && bytes[position - 1] == kCarriageReturn) {
+            lineStart = position + 1;
+            return;
+        }
+        lines.emplace_back(bytes + lineStart, position - lineStart);
+        lineStart = position + 1;
+    });
+    if (lineStart < size)
+        lines.emplace_back(bytes + lineStart, size - lineStart);
+    return lines;
+}
+
+ItemList parseFirstBytes(std::unique_ptr<ByteBlock> block, std::size_t size)
+{
+    ItemList list;
+    std::vector<std::string_view> lines = splitLines(block->data(), size);
+    list.adopt(std::move(block), std::move(lines));
+    return list;
+}
+
+// Reads until the end or until the block is full; returns the bytes read.
+std::size_t readInto(int descriptor, char *bytes, std::size_t capacity, const std::string &name)
+{
+    std::size_t filled = 0;
+    while (filled < capacity) {
+        const ssize_t got = ::read(descriptor, bytes + filled, capacity - filled);
+        if (got == 0)
+            break;
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throwSystemError(ListFileError::Stage::Read, "Cannot read", name, errno);
+        }
+        filled += static_cast<std::size_t>(got);
+    }
+    return filled;
+}
+
+// Reads a stream of unknown length, doubling the block whenever it fills up.
+ItemList readStream(int descriptor, std::size_t expectedSize, const std::string &name)
+{
+    auto block = std::make_unique<ByteBlock>(std::max(expectedSize + 1, kFirstPipeChunk));
+    std::size_t filled = 0;
+    for (;;) {
+        filled += readInto(descriptor, block->data() + filled, block->size() - filled, name);
+        if (filled < block->size())
+            return parseFirstBytes(std::move(block), filled);
+        auto larger = std::make_unique<ByteBlock>(block->size() * 2);
+        std::memcpy(larger->data(), block->data(), filled);
+        block = std::move(larger);
+    }
+}
+
+// Closes the descriptor on every way out of a read.
+class OpenDescriptor
+{
+public:
+    explicit OpenDescriptor(int descriptor)
+        : m_descriptor(descriptor)
+    {}
+    ~OpenDescriptor() { ::close(m_descriptor); }
+    OpenDescriptor(const OpenDescriptor &) = delete;
+    OpenDescriptor &operator=(const OpenDescriptor &) = delete;
+    int get() const { return m_descriptor; }
+
+private:
+    int m_descriptor;
+};
+
+// A file-size limit must end a write with EFBIG, which is reported, not kill the program.
+void ignoreFileSizeSignal()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
+}
+
+// Lays the items out as list file bytes in large chunks and hands each full chunk to flush.
+template<typename Flush>
+void serialise(const ItemList &list, Flush &&flush)
+{
+    std::vector<char> chunk(kWriteChunk);
+    std::size_t used = 0;
+    auto put = [&](const char *bytes, std::size_t size) {
+        while (size > 0) {
+            if (used == chunk.size()) {
+                flush(chunk.data(), used);
+                used = 0;
+            }
+            const std::size_t part = std::min(size, chunk.size() - used);
+            std::memcpy(chunk.data() + used, bytes, part);
+            used += part;
+            bytes += part;
+            size -= part;
+        }
+    };
+    static constexpr char kLineEnd[] = {kCarriageReturn, kLineFeed};
+    for (const std::string_view text : list.texts()) {
+        put(text.data(), text.size());
+        put(kLineEnd, sizeof kLineEnd);
+    }
+    if (used > 0)
+        flush(chunk.data(), used);
+}
+
+void writeAll(int descriptor, const char *bytes, std::size_t size, const std::string &name)
+{
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            throwSystemError(ListFileError::Stage::Write, "Cannot write", name, errno);
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+} // namespace
+
+ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes)
+{
+    const std::size_t size = bytes->size();
+    return parseFirstBytes(std::move(bytes), size);
+}
+
+ItemList readListFile(const std::string &path)
+{
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        throwSystemError(ListFileError::Stage::Open, "Cannot open", path, errno);
+    OpenDescriptor file(descriptor);
+    return readListFromDescriptor(file.get(), path);
+}
+
+ItemList readListFromDescriptor(int descriptor, const std::string &displayName)
+{
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0)
+        throwSystemError(ListFileError::Stage::Read, "Cannot read", displayName, errno);
+    if (S_ISDIR(status.st_mode))
+        throw ListFileError(ListFileError::Stage::Open,
+                            describeFailure("Cannot read", displayName, "it is a folder"));
+    // A regular file is read in one go into a block one byte larger than what is left of
+    // it, so the read that finds its end needs no second block.
+    std::size_t expectedSize = 0;
+    if (S_ISREG(status.st_mode)) {
+        const off_t offset = ::lseek(descriptor, 0, SEEK_CUR);
+        if (offset >= 0 && offset < status.st_size)
+            expectedSize = static_cast<std::size_t>(status.st_size - offset);
+    }
+    return readStream(descriptor, expectedSize, displayName);
+}
+
+void writeListFile(const ItemList &list, const std::string &path)
+{
+    ignoreFileSizeSignal();
+    QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        throw ListFileError(ListFileError::Stage::Open,
+                            describeFailure("Cannot write", path, file.errorString().toStdString()));
+    bool written = true;
+    serialise(list, [&](const char *bytes, std::size_t size) {
+        if (written)
+            written = file.write(bytes, static_cast<qint64>(size)) == static_cast<qint64>(size);
+    });
+    if (!written || !file.commit()) {
+        const std::string reason = file.errorString().toStdString();
+        file.cancelWriting();
+        throw ListFileError(ListFileError::Stage::Write, describeFailure("Cannot write", path, reason));
+    }
+}
+
+void writeListToDescriptor(const ItemList &list, int descriptor, const std::string &displayName)
+{
+    ignoreFileSizeSignal();
+    serialise(list, [&](const char *bytes, std::size_t size) { writeAll(descriptor, bytes, size, displayName); });
+}
+
+} // namespace Quorvane

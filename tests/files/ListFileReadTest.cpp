@@ -1,0 +1,169 @@
+#include "TemporaryFolder.h"
+#include "files/ListFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <thread>
+
+#include <unistd.h>
+
+using namespace std::string_literals;
+using namespace std::string_view_literals;
+
+namespace Quorvane {
+namespace {
+
+std::vector<std::string> itemsOf(const ItemList &list)
+{
+    return {list.texts().begin(), list.texts().end()};
+}
+
+std::vector<std::string> parse(std::string_view bytes)
+{
+    auto block = std::make_unique<ByteBlock>(bytes.size());
+    if (!bytes.empty())
+        std::memcpy(block->data(), bytes.data(), bytes.size());
+    return itemsOf(parseListBytes(std::move(block)));
+}
+
+struct LineEndCase
+{
+    const char *name;
+    std::string bytes;
+    std::vector<std::string> items;
+};
+
+void PrintTo(const LineEndCase &lineEndCase, std::ostream *out)
+{
+    *out << lineEndCase.name;
+}
+
+class LineEnds : public testing::TestWithParam<LineEndCase>
+{};
+
+TEST_P(LineEnds, SplitIntoTheExpectedItems)
+{
+    EXPECT_EQ(parse(GetParam().bytes), GetParam().items);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ListFile, LineEnds,
+    testing::Values(
+        LineEndCase{"Empty", "", {}},
+        LineEndCase{"CarriageReturns", "a\rb\rc", {"a", "b", "c"}},
+        LineEndCase{"CarriageReturnLineFeeds", "a\r\nb\r\nc\r\n", {"a", "b", "c"}},
+        LineEndCase{"LineFeeds", "a\nb\nc\n", {"a", "b", "c"}},
+        LineEndCase{"Mixed", "a\rb\r\nc\nd", {"a", "b", "c", "d"}},
+        LineEndCase{"LineFeedThenCarriageReturnIsTwoEnds", "a\n\rb", {"a", "", "b"}},
+        LineEndCase{"LastLineWithoutEnd", "a\r\nb", {"a", "b"}},
+        LineEndCase{"DoubleTrailingEnd", "a\r\n\r\n", {"a", ""}},
+        LineEndCase{"OnlyOneEnd", "\r\n", {""}},
+        LineEndCase{"OnlyCarriageReturns", "\r\r", {"", ""}},
+        LineEndCase{"BlankLinesKept", "a\r\n\r\n\nb\r\r", {"a", "", "", "b", ""}},
+        LineEndCase{"SpacesAndCaseKept", " A \r\na\t\r\n", {" A ", "a\t"}},
+        LineEndCase{"ByteOrderMarkStaysInFirstItem", "\xEF\xBB\xBF" "a\r\nb", {"\xEF\xBB\xBF" "a", "b"}},
+        LineEndCase{"NulBytesAreOrdinary", "a\0b\r\n\0"s, {"a\0b"s, "\0"s}},
+        LineEndCase{"InvalidUtf8Kept", "\xFF\xFE\x80\n\xC3", {"\xFF\xFE\x80", "\xC3"}}),
+    [](const testing::TestParamInfo<LineEndCase> &info) { return std::string(info.param.name); });
+
+// Splits one byte at a time: the obvious reading of the line rules.
+std::vector<std::string> splitByteByByte(const std::string &bytes)
+{
+    std::vector<std::string> items;
+    std::string line;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n' && i > 0 && bytes[i - 1] == '\r')
+            continue;
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
+            items.push_back(line);
+            line.clear();
+        } else {
+            line += bytes[i];
+        }
+    }
+    if (!bytes.empty() && bytes.back() != '\r' && bytes.back() != '\n')
+        items.push_back(line);
+    return items;
+}
+
+TEST(ListFileParse, LineEndsAtEveryOffsetOfLongRandomText)
+{
+    std::mt19937 random(20261208);
+    const std::string alphabet = "ab\r\n\r\n "s + '\0';
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes(random() % 200, ' ');
+        for (char &byte : bytes)
+            byte = alphabet[random() % alphabet.size()];
+        ASSERT_EQ(parse(bytes), splitByteByByte(bytes)) << "round " << round;
+    }
+}
+
+TEST(ListFileParse, LongLinesAndManyLines)
+{
+    const std::string longLine(5'000'000, 'x');
+    EXPECT_EQ(parse(longLine + "\r\ny"), (std::vector<std::string>{longLine, "y"}));
+
+    std::string manyLines;
+    for (int i = 0; i < 200'000; ++i)
+        manyLines += std::to_string(i) + "\r\n";
+    const std::vector<std::string> items = parse(manyLines);
+    ASSERT_EQ(items.size(), 200'000u);
+    EXPECT_EQ(items.front(), "0");
+    EXPECT_EQ(items.back(), "199999");
+}
+
+TEST(ListFileRead, ReadsAFileAsItsBytesSay)
+{
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("list.txt");
+    Testing::writeBytes(path, "one\r\ntwo\nthree\rfour");
+    EXPECT_EQ(itemsOf(readListFile(path)), (std::vector<std::string>{"one", "two", "three", "four"}));
+
+    Testing::writeBytes(path, "");
+    EXPECT_TRUE(readListFile(path).isEmpty());
+}
+
+TEST(ListFileRead, ReadsAPipeLongerThanOneChunk)
+{
+    std::string bytes;
+    for (int i = 0; i < 50'000; ++i)
+        bytes += "item" + std::to_string(i) + "\n";
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    std::thread writer([&] {
+        std::size_t done = 0;
+        while (done < bytes.size()) {
+            const ssize_t written = write(ends[1], bytes.data() + done, bytes.size() - done);
+            if (written <= 0)
+                break;
+            done += static_cast<std::size_t>(written);
+        }
+        close(ends[1]);
+    });
+    const ItemList list = readListFromDescriptor(ends[0], "-");
+    writer.join();
+    close(ends[0]);
+    EXPECT_EQ(itemsOf(list), splitByteByByte(bytes));
+}
+
+void expectReadFailureNaming(const std::string &path)
+{
+    try {
+        readListFile(path);
+        ADD_FAILURE() << "reading " << path << " did not fail";
+    } catch (const ListFileError &error) {
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+    }
+}
+
+TEST(ListFileRead, FailsNamingTheFile)
+{
+    Testing::TemporaryFolder folder;
+    expectReadFailureNaming(folder.file("missing.txt"));
+    expectReadFailureNaming(folder.path().string());
+}
+
+} // namespace
+} // namespace Quorvane

@@ -1,0 +1,158 @@
+#include "TemporaryFolder.h"
+#include "files/ListFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace std::string_literals;
+
+namespace Quorvane {
+namespace {
+
+ItemList listOf(const std::vector<std::string> &texts)
+{
+    ItemList list;
+    for (const std::string &text : texts)
+        list.append(text);
+    return list;
+}
+
+// Built from file bytes: one block for all items, as a read list holds them.
+ItemList manyItems(int count)
+{
+    std::string bytes;
+    for (int i = 0; i < count; ++i)
+        bytes += "address" + std::to_string(i) + "@example.com\n";
+    auto block = std::make_unique<ByteBlock>(bytes.size());
+    std::copy(bytes.begin(), bytes.end(), block->data());
+    return parseListBytes(std::move(block));
+}
+
+TEST(ListFileWrite, EachItemThenCarriageReturnLineFeed)
+{
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("out.txt");
+    writeListFile(listOf({"a", "", " b ", "\xEF\xBB\xBF" "c"}), path);
+    EXPECT_EQ(Testing::readBytes(path), "a\r\n\r\n b \r\n\xEF\xBB\xBF" "c\r\n");
+}
+
+TEST(ListFileWrite, EmptyListReplacesAFileWithZeroBytes)
+{
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("out.txt");
+    Testing::writeBytes(path, "old content that is longer\r\n");
+    writeListFile(ItemList(), path);
+    EXPECT_EQ(Testing::readBytes(path), "");
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+TEST(ListFileWrite, RoundTripKeepsEveryItem)
+{
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("round.txt");
+    const std::vector<std::string> texts = {"", "first", "", "", "with\0nul"s, "\xFF\xFE", std::string(3'000'000, 'z'), ""};
+    writeListFile(listOf(texts), path);
+    const ItemList back = readListFile(path);
+    EXPECT_EQ(std::vector<std::string>(back.texts().begin(), back.texts().end()), texts);
+}
+
+TEST(ListFileWrite, DescriptorGetsTheSameBytes)
+{
+    Testing::TemporaryFolder folder;
+    const std::string viaPath = folder.file("path.txt");
+    const std::string viaDescriptor = folder.file("descriptor.txt");
+    const ItemList list = manyItems(100'000);
+    writeListFile(list, viaPath);
+    Testing::writeBytes(viaDescriptor, "");
+    FILE *file = fopen(viaDescriptor.c_str(), "wb");
+    writeListToDescriptor(list, fileno(file), viaDescriptor);
+    fclose(file);
+    EXPECT_EQ(Testing::readBytes(viaDescriptor), Testing::readBytes(viaPath));
+}
+
+ListFileError::Stage writeFailureStage(const ItemList &list, const std::string &path)
+{
+    try {
+        writeListFile(list, path);
+    } catch (const ListFileError &error) {
+        EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+        return error.stage();
+    }
+    ADD_FAILURE() << "writing " << path << " did not fail";
+    return ListFileError::Stage::Read;
+}
+
+TEST(ListFileWrite, UnopenablePathsFailAtOpen)
+{
+    Testing::TemporaryFolder folder;
+    const std::string plainFile = folder.file("plain.txt");
+    Testing::writeBytes(plainFile, "x\r\n");
+    const ItemList list = listOf({"a"});
+    EXPECT_EQ(writeFailureStage(list, folder.file("missing/out.txt")), ListFileError::Stage::Open);
+    EXPECT_EQ(writeFailureStage(list, plainFile + "/out.txt"), ListFileError::Stage::Open);
+    EXPECT_EQ(writeFailureStage(list, folder.path().string()), ListFileError::Stage::Open);
+    EXPECT_EQ(Testing::readBytes(plainFile), "x\r\n");
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+// Runs write in a child process whose files may grow to at most limitBytes; returns its exit code.
+template<typename Write>
+int runWithFileSizeLimit(rlim_t limitBytes, Write &&write)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        const rlimit limit{limitBytes, limitBytes};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(write());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+constexpr int kReportedWriteFailure = 7;
+
+TEST(ListFileWrite, FileSizeLimitKeepsTheOldFileAndLeavesNoTemporary)
+{
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("precious.txt");
+    const std::string oldBytes = "keep\r\nme\r\n";
+    Testing::writeBytes(path, oldBytes);
+    const ItemList list = manyItems(200'000);
+
+    const int exitCode = runWithFileSizeLimit(100'000, [&] {
+        try {
+            writeListFile(list, path);
+        } catch (const ListFileError &error) {
+            return error.stage() == ListFileError::Stage::Write ? kReportedWriteFailure : 1;
+        }
+        return 0;
+    });
+    EXPECT_EQ(exitCode, kReportedWriteFailure);
+    EXPECT_EQ(Testing::readBytes(path), oldBytes);
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+TEST(ListFileWrite, FileSizeLimitOnADescriptorIsReported)
+{
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("stream.txt");
+    const ItemList list = manyItems(200'000);
+
+    const int exitCode = runWithFileSizeLimit(100'000, [&] {
+        FILE *file = fopen(path.c_str(), "wb");
+        try {
+            writeListToDescriptor(list, fileno(file), path);
+        } catch (const ListFileError &error) {
+            return error.stage() == ListFileError::Stage::Write ? kReportedWriteFailure : 1;
+        }
+        return 0;
+    });
+    EXPECT_EQ(exitCode, kReportedWriteFailure);
+}
+
+} // namespace
+} // namespace Quorvane
