@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/ErrorTrap.h"
+
+#include <string>
+#include <vector>
+
+namespace Quorvane {
+
+// The window's pointer setting; the numbers are the values the commands set.
+enum class Pointer { Default = 0, Hourglass = 11, Custom = 99 };
+
+class PointerControl
+{
+public:
+    virtual ~PointerControl() = default;
+    virtual void setPointer(Pointer pointer) = 0;
+    virtual Pointer pointer() const = 0;
+};
+
+// What a file dialog is asked to show. The filter uses Qt's syntax ("Name (*.ext);;...").
+struct FileDialogRequest
+{
+    std::string title;
+    std::string filter;
+};
+
+// The modal questions of the list commands, answered by the window (or by a test).
+class CommandDialogs
+{
+public:
+    virtual ~CommandDialogs() = default;
+    // The chosen files' whole paths in the dialog's order; empty when the user cancels.
+    virtual std::vector<std::string> askOpenFiles(const FileDialogRequest &request) = 0;
+    // The chosen path; empty when the user cancels.
+    virtual std::string askSaveFile(const FileDialogRequest &request) = 0;
+    // A box with OK only, no icon, the application title.
+    virtual void inform(const std::string &text) = 0;
+    // A box with Yes (the default) and No, no icon, the application title; true for Yes.
+    virtual bool confirm(const std::string &text) = 0;
+};
+
+// Everything a list command reaches outside its list.
+struct CommandHost
+{
+    CommandDialogs &dialogs;
+    PointerControl &pointer;
+    ErrorReporter &reporter;
+};
+
+} // namespace Quorvane

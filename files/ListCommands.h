@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/ItemList.h"
+#include "files/CommandHost.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace Quorvane {
+
+// Both file dialogs offer text files first, then every file.
+inline constexpr std::string_view kListFileFilter = "Text Files (*.txt);;All Files (*)";
+inline constexpr std::string_view kLoadDialogTitle = "Load List(s) - Hold Ctrl to select multiple list files";
+inline constexpr std::string_view kSaveDialogTitle = "Save";
+
+// Appends every line of the file at path to list; a missing file is answered with "File not found".
+// Throws when the file exists but cannot be read.
+void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs);
+
+// "Load File To List": asks for one or several files and appends them in the dialog's order.
+// procedure names the button's click handler in error reports.
+void runLoadCommand(ItemList &list, const std::string &procedure, const CommandHost &host);
+
+// "Save List To File": asks for a path, asks before replacing a file, writes the list atomically.
+void runSaveCommand(const ItemList &list, const std::string &procedure, const CommandHost &host);
+
+// "Clear List".
+void runClearCommand(ItemList &list, const std::string &procedure, ErrorReporter &reporter);
+
+enum class SampleList { First, Second };
+
+// The three addresses of a sample, in the order they are appended.
+const std::array<std::string_view, 3> &sampleAddresses(SampleList sample);
+
+// "Load Sample/Example List": appends the sample's three addresses.
+void runSampleCommand(ItemList &list, SampleList sample, const std::string &procedure, ErrorReporter &reporter);
+
+} // namespace Quorvane

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+namespace Quorvane {
+
+// Boxes without a title of their own carry the application's title.
+inline const QString kApplicationTitle = QStringLiteral("Quorvane ");
+inline const QString kErrorReportTitle = QStringLiteral("Application Error");
+
+// The three kinds of message box the window shows.
+enum class BoxStyle { Ok = 0, YesNo = 4, Warning = 48 };
+
+enum class ShownKind { MessageBox, InputBox, OpenDialog, SaveDialog };
+
+// One box or dialog as it would have been shown.
+struct Shown
+{
+    ShownKind kind = ShownKind::MessageBox;
+    QString title;
+    QString text; // the message, the input prompt, or a file dialog's filter
+    BoxStyle style = BoxStyle::Ok;
+};
+
+// Answers the window's boxes and dialogs in advance, so tests never block on a modal loop.
+// A box with no answer queued takes its default button; an input box or file dialog with no
+// answer queued counts as cancelled.
+class ScriptedAnswers
+{
+public:
+    std::deque<QMessageBox::StandardButton> buttons;
+    std::deque<QString> inputs;
+    std::deque<QStringList> openFiles;
+    std::deque<QString> saveFiles;
+    std::vector<Shown> shown; // everything that was asked, in order
+};
+
+// Thin wrappers over Qt's modal boxes and file dialogs; every modal the window shows goes through them.
+namespace Dialogs {
+
+// Installs answers for the following boxes; nullptr brings back the real ones.
+void setScriptedAnswers(ScriptedAnswers *answers);
+
+QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text, BoxStyle style,
+                                       const QString &title = kApplicationTitle);
+// The text the user confirmed; empty when they cancel.
+QString inputBox(QWidget *parent, const QString &prompt, const QString &title = kApplicationTitle);
+// Whole paths in the dialog's order; empty when cancelled.
+QStringList openFileNames(QWidget *parent, const QString &title, const QString &filter);
+// A whole path; empty when cancelled.
+QString saveFileName(QWidget *parent, const QString &title, const QString &filter);
+
+} // namespace Dialogs
+
+} // namespace Quorvane

@@ -1,0 +1,113 @@
+#include "ItemListModel.h"
+
+#include <cstdint>
+
+namespace Quorvane {
+
+namespace {
+
+// Length of the UTF-8 sequence starting with lead, or 0 when lead cannot start one.
+int sequenceLength(unsigned char lead)
+{
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return 2;
+    if (lead >= 0xE0 && lead <= 0xEF)
+        return 3;
+    if (lead >= 0xF0 && lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool isValidUtf8(std::string_view bytes)
+{
+    std::size_t position = 0;
+    while (position < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[position]);
+        const int length = sequenceLength(lead);
+        if (length == 0 || position + length > bytes.size())
+            return false;
+        std::uint32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
+        for (int i = 1; i < length; ++i) {
+            const auto next = static_cast<unsigned char>(bytes[position + i]);
+            if ((next & 0xC0) != 0x80)
+                return false;
+            codePoint = (codePoint << 6) | (next & 0x3F);
+        }
+        static constexpr std::uint32_t smallestOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (codePoint < smallestOfLength[length] || codePoint > 0x10FFFF
+            || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+            return false;
+        position += length;
+    }
+    return true;
+}
+
+} // namespace
+
+QString decodeItemText(std::string_view bytes)
+{
+    const auto size = static_cast<qsizetype>(bytes.size());
+    if (isValidUtf8(bytes))
+        return QString::fromUtf8(bytes.data(), size);
+    return QString::fromLatin1(bytes.data(), size);
+}
+
+ItemListModel::ItemListModel(ItemList &list, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_list(list)
+{
+    m_list.setObserver(this);
+}
+
+ItemListModel::~ItemListModel()
+{
+    m_list.setObserver(nullptr);
+}
+
+void ItemListModel::addColumn(const QString &header)
+{
+    const auto column = static_cast<int>(m_headers.size());
+    beginInsertColumns({}, column, column);
+    m_headers.append(header);
+    endInsertColumns();
+}
+
+int ItemListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_list.count());
+}
+
+int ItemListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : static_cast<int>(m_headers.size());
+}
+
+QVariant ItemListModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.column() != 0
+        || static_cast<std::size_t>(index.row()) >= m_list.count())
+        return {};
+    return decodeItemText(m_list.text(static_cast<std::size_t>(index.row())));
+}
+
+QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_headers.size())
+        return {};
+    return m_headers.at(section);
+}
+
+void ItemListModel::listAboutToChange()
+{
+    beginResetModel();
+}
+
+void ItemListModel::listChanged()
+{
+    endResetModel();
+}
+
+} // namespace Quorvane

@@ -1,0 +1,135 @@
+#include "StartUp.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTime>
+#include <QWidget>
+#include <QtEndian>
+
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <random>
+#include <stdexcept>
+
+namespace Quorvane {
+
+namespace {
+
+// A cursor file's directory: reserved (0), type (2 for cursors), count, then one entry per
+// image whose bytes 4 to 7 hold the hot spot's x and y.
+constexpr qsizetype kCursorHeaderSize = 6 + 16;
+constexpr quint16 kCursorType = 2;
+
+std::optional<QPoint> cursorHotSpot(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray header = file.read(kCursorHeaderSize);
+    if (header.size() < kCursorHeaderSize)
+        return std::nullopt;
+    const auto *bytes = reinterpret_cast<const uchar *>(header.constData());
+    if (qFromLittleEndian<quint16>(bytes) != 0 || qFromLittleEndian<quint16>(bytes + 2) != kCursorType)
+        return std::nullopt;
+    return QPoint(qFromLittleEndian<quint16>(bytes + 10), qFromLittleEndian<quint16>(bytes + 12));
+}
+
+bool takesSkinBackground(const QWidget &control)
+{
+    return qobject_cast<const QGroupBox *>(&control) || qobject_cast<const QLabel *>(&control)
+        || qobject_cast<const QCheckBox *>(&control) || qobject_cast<const QRadioButton *>(&control);
+}
+
+void setBackground(QWidget &widget, const QColor &colour)
+{
+    QPalette palette = widget.palette();
+    palette.setColor(QPalette::Window, colour);
+    widget.setPalette(palette);
+    widget.setAutoFillBackground(true);
+}
+
+} // namespace
+
+StartUpEnvironment systemStartUpEnvironment()
+{
+    // Started from the seconds since midnight, so two starts in the same second draw alike.
+    const auto secondsSinceMidnight = static_cast<unsigned>(QTime::currentTime().msecsSinceStartOfDay() / 1000);
+    auto generator = std::make_shared<std::minstd_rand>(secondsSinceMidnight + 1);
+    return {
+        QCoreApplication::applicationDirPath(),
+        [generator] { return std::generate_canonical<double, 32>(*generator); },
+        [](const QUrl &url) { return QDesktopServices::openUrl(url); },
+    };
+}
+
+QString skinFilePath(const QString &programFolder)
+{
+    return programFolder + QStringLiteral("/x/o.cjs");
+}
+
+QString pointerFilePath(const QString &programFolder)
+{
+    return programFolder + QStringLiteral("/HAND-M.CUR");
+}
+
+void ApplySkin(QWidget &window, const QString &programFolder)
+{
+    const QString path = skinFilePath(programFolder);
+    const QFileInfo skin(path);
+    if (!skin.isFile() || skin.isHidden())
+        return;
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    setBackground(window, buttonFace);
+    for (QWidget *control : window.findChildren<QWidget *>()) {
+        if (takesSkinBackground(*control))
+            setBackground(*control, buttonFace);
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("Cannot read the skin file: " + file.errorString().toStdString());
+    window.setStyleSheet(QString::fromUtf8(file.readAll()));
+}
+
+void CenterForm(QWidget &window)
+{
+    const QRect screen = window.screen()->geometry();
+    const QSize outer = window.frameGeometry().size();
+    const double left = (screen.width() - outer.width()) / 2.0;
+    const double top = (screen.height() - outer.height()) / 2.0;
+    window.move(screen.x() + static_cast<int>(std::lround(left)), screen.y() + static_cast<int>(std::lround(top)));
+}
+
+void OpenHomePageByChance(const StartUpEnvironment &environment)
+{
+    const int drawn = std::min(100, static_cast<int>(environment.random() * 100) + 1);
+    if (drawn != 7)
+        return;
+    if (!environment.openUrl(kHomePage))
+        throw std::runtime_error("Cannot open " + kHomePage.toString().toStdString());
+}
+
+QCursor loadPointerImage(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QImage image = reader.read();
+    if (image.isNull())
+        throw std::runtime_error("Invalid picture: " + reader.errorString().toStdString());
+    const QPixmap pixmap = QPixmap::fromImage(image);
+    if (const std::optional<QPoint> hotSpot = cursorHotSpot(path))
+        return QCursor(pixmap, hotSpot->x(), hotSpot->y());
+    return QCursor(pixmap);
+}
+
+} // namespace Quorvane
