@@ -25,6 +25,8 @@ bool record(ShownKind kind, const QString &title, const QString &text, BoxStyle 
     if (!g_answers)
         return false;
     g_answers->shown.push_back({kind, title, text, style});
+    if (g_answers->onShown)
+        g_answers->onShown(g_answers->shown.back());
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <vector>
 
 class QWidget;
@@ -40,6 +41,7 @@ public:
     std::deque<QStringList> openFiles;
     std::deque<QString> saveFiles;
     std::vector<Shown> shown; // everything that was asked, in order
+    std::function<void(const Shown &)> onShown; // called as each one is asked
 };
 
 // Thin wrappers over Qt's modal boxes and file dialogs; every modal the window shows goes through them.

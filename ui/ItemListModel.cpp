@@ -49,10 +49,16 @@ bool isValidUtf8(std::string_view bytes)
 
 QString decodeItemText(std::string_view bytes)
 {
-    const auto size = static_cast<qsizetype>(bytes.size());
-    if (isValidUtf8(bytes))
-        return QString::fromUtf8(bytes.data(), size);
-    return QString::fromLatin1(bytes.data(), size);
+    if (!isValidUtf8(bytes))
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    // Qt's decoder drops a leading byte-order mark; it is part of the item, so it is shown.
+    static constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    QString text;
+    if (bytes.starts_with(byteOrderMark)) {
+        text += QChar(0xFEFF);
+        bytes.remove_prefix(byteOrderMark.size());
+    }
+    return text + QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
 ItemListModel::ItemListModel(ItemList &list, QObject *parent)

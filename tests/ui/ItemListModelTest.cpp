@@ -1,0 +1,130 @@
+#include "WindowFixture.h"
+
+#include "files/ListFile.h"
+#include "ui/ItemListModel.h"
+
+#include <QElapsedTimer>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeView>
+
+#include <cstdio>
+
+namespace Quorvane {
+namespace {
+
+TEST(DecodeItemText, ValidUtf8IsDecodedAndAnythingElseIsTakenByteForByte)
+{
+    EXPECT_EQ(decodeItemText("someone@example.com"), "someone@example.com");
+    EXPECT_EQ(decodeItemText(""), "");
+    EXPECT_EQ(decodeItemText("caf\xC3\xA9"), QString::fromUtf8("caf\xC3\xA9"));
+    EXPECT_EQ(decodeItemText("\xF0\x9F\x93\xA7"), QString::fromUtf8("\xF0\x9F\x93\xA7"));
+    EXPECT_EQ(decodeItemText("\xEF\xBB\xBFx"), QString(QChar(0xFEFF)) + "x");
+
+    const std::string_view notUtf8[] = {
+        "caf\xE9",         // a Latin-1 byte
+        "\xC0\xAF",        // an overlong slash
+        "\xED\xA0\x80",    // a surrogate
+        "\xF4\x90\x80\x80", // above U+10FFFF
+        "\xE2\x82",        // cut short
+    };
+    for (std::string_view bytes : notUtf8) {
+        const QString text = decodeItemText(bytes);
+        ASSERT_EQ(text.size(), static_cast<qsizetype>(bytes.size()));
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+            EXPECT_EQ(text[i].unicode(), static_cast<unsigned char>(bytes[i]));
+    }
+}
+
+TEST(ItemListModel, FollowsTheListWithOneResetPerChange)
+{
+    ItemList list;
+    ItemListModel model(list);
+    model.addColumn("Email Addresses:");
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+
+    ItemList loaded;
+    for (int i = 0; i < 1000; ++i)
+        loaded.append("item" + std::to_string(i));
+    list.appendList(std::move(loaded));
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(model.rowCount(), 1000);
+    EXPECT_EQ(model.data(model.index(999, 0)).toString(), "item999");
+    EXPECT_FALSE(model.data(model.index(5, 0), Qt::EditRole).isValid());
+
+    list.removeAt(0);
+    EXPECT_EQ(resets.count(), 2);
+    EXPECT_EQ(model.data(model.index(0, 0)).toString(), "item1");
+    list.clear();
+    EXPECT_EQ(resets.count(), 3);
+    EXPECT_EQ(model.rowCount(), 0);
+}
+
+using BigListTest = WindowFixture;
+
+// A million addresses go through the real load and save commands; the view must show and
+// scroll them at once. The times are printed for the record.
+TEST_F(BigListTest, MillionLinesLoadShowScrollAndSave)
+{
+    constexpr int kLines = 1000000;
+    QByteArray bytes;
+    bytes.reserve(kLines * 28);
+    for (int i = 0; i < kLines; ++i)
+        bytes += "user" + QByteArray::number(i) + "@example.org\r\n";
+    const QString input = writeFile("million.txt", bytes);
+    Form1 &window = startWindow();
+    window.show();
+    QTreeView *view = window.listView1();
+
+    QElapsedTimer clock;
+    clock.start();
+    m_answers.openFiles.push_back({input});
+    window.pushButton(3)->click();
+    view->scrollToBottom();
+    const QImage shown = view->grab().toImage();
+    const qint64 loadMs = clock.elapsed();
+    ASSERT_EQ(window.list1().count(), static_cast<std::size_t>(kLines));
+    EXPECT_FALSE(shown.isNull());
+    EXPECT_EQ(view->model()->data(view->model()->index(kLines - 1, 0)).toString(), "user999999@example.org");
+    const QModelIndex last = view->model()->index(kLines - 1, 0);
+    EXPECT_TRUE(view->viewport()->rect().contains(view->visualRect(last)))
+        << view->visualRect(last).y() << " " << view->viewport()->height();
+
+    clock.restart();
+    for (int step = 0; step < 20; ++step) {
+        view->scrollTo(view->model()->index(step * (kLines / 20), 0), QAbstractItemView::PositionAtTop);
+        view->viewport()->repaint();
+    }
+    const qint64 scrollMs = clock.elapsed();
+
+    const QString output = programFolder() + "/saved.txt";
+    clock.restart();
+    m_answers.saveFiles.push_back(output);
+    window.pushButton(20)->click();
+    const qint64 saveMs = clock.elapsed();
+    EXPECT_EQ(readFile(output), bytes);
+    EXPECT_TRUE(errorReports().empty());
+
+    std::printf("1M lines: load and show %lld ms, 20 jumps with repaint %lld ms, save %lld ms\n",
+                static_cast<long long>(loadMs), static_cast<long long>(scrollMs), static_cast<long long>(saveMs));
+    // Far above what the window needs; only a per-line widget or copy would come near.
+    EXPECT_LT(loadMs, 5000);
+    EXPECT_LT(scrollMs, 2000);
+    EXPECT_LT(saveMs, 5000);
+}
+
+TEST_F(BigListTest, StartUpTakesAMomentAndPrintsItsTime)
+{
+    QElapsedTimer clock;
+    clock.start();
+    Form1 &window = startWindow();
+    window.show();
+    const QImage first = window.grab().toImage();
+    const qint64 startMs = clock.elapsed();
+    EXPECT_EQ(first.size(), QSize(920, 525) * window.devicePixelRatio());
+    std::printf("start-up to first paint: %lld ms\n", static_cast<long long>(startMs));
+    EXPECT_LT(startMs, 2000);
+}
+
+} // namespace
+} // namespace Quorvane

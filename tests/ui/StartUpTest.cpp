@@ -1,0 +1,264 @@
+#include "WindowFixture.h"
+
+#include "ui/ItemListModel.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeView>
+
+#include <map>
+
+namespace Quorvane {
+namespace {
+
+using StartUpTest = WindowFixture;
+
+struct ExpectedButton
+{
+    int number;
+    QGroupBox *(Form1::*frame)() const;
+    QString caption;
+    QRect geometry; // in pixels, inside the frame
+};
+
+TEST_F(StartUpTest, WindowHasItsFixedSizeCaptionAndTitleButtons)
+{
+    Form1 &window = startWindow();
+    EXPECT_EQ(window.objectName(), "Form1");
+    EXPECT_EQ(window.windowTitle(), "Quorvane Software");
+    EXPECT_EQ(window.size(), QSize(920, 525));
+    EXPECT_EQ(window.minimumSize(), window.maximumSize());
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(window.palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(window.frame1()->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_EQ(window.frame2()->palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_FALSE(window.windowIcon().isNull());
+    EXPECT_TRUE(window.windowIcon().availableSizes().contains(QSize(256, 256)));
+    EXPECT_TRUE(m_answers.shown.empty());
+
+    const QRect screen = window.screen()->geometry();
+    EXPECT_EQ(window.x(), (screen.width() - 920) / 2);
+    EXPECT_EQ(window.y(), (screen.height() - 525 + 1) / 2);
+}
+
+TEST_F(StartUpTest, ControlsStandWhereTheLayoutPutsThem)
+{
+    Form1 &window = startWindow();
+    EXPECT_EQ(window.frame1()->title(), "List 1");
+    EXPECT_EQ(window.frame1()->geometry(), QRect(8, 8, 448, 475));
+    EXPECT_EQ(window.frame2()->title(), "List 2");
+    EXPECT_EQ(window.frame2()->geometry(), QRect(464, 8, 448, 475));
+    EXPECT_EQ(window.listView1()->parentWidget(), window.frame1());
+    EXPECT_EQ(window.listView1()->geometry(), QRect(12, 20, 424, 137));
+    EXPECT_EQ(window.listView2()->parentWidget(), window.frame2());
+    EXPECT_EQ(window.listView2()->geometry(), QRect(12, 20, 424, 137));
+    EXPECT_EQ(window.progressBar()->objectName(), "ProgressBar1");
+    EXPECT_EQ(window.progressBar()->geometry(), QRect(8, 490, 903, 27));
+    EXPECT_EQ(window.progressBar()->value(), 0);
+
+    const std::vector<ExpectedButton> buttons = {
+        {3, &Form1::frame1, "Load File To List", {12, 163, 207, 27}},
+        {20, &Form1::frame1, "Save List To File", {228, 163, 207, 27}},
+        {1, &Form1::frame1, "Clear List", {12, 197, 207, 27}},
+        {22, &Form1::frame1, "Load Sample/Example List", {228, 197, 207, 27}},
+        {17, &Form1::frame1, "Remove List 1 Items With...", {12, 231, 424, 27}},
+        {16, &Form1::frame1, "Remove List 1 Items Without...", {12, 265, 424, 27}},
+        {18, &Form1::frame1, "Remove Blanks From List 1", {12, 299, 424, 27}},
+        {19, &Form1::frame1, "Remove Matches (List 2 From List 1)", {12, 333, 424, 27}},
+        {15, &Form1::frame1, "Keep Only Matches in List 2", {12, 367, 424, 27}},
+        {4, &Form1::frame1, "Remove List 1 Dupes Except First", {12, 401, 424, 27}},
+        {7, &Form1::frame1, "Remove All List 1 Dupes", {12, 435, 424, 27}},
+        {14, &Form1::frame2, "Load File To List", {12, 163, 207, 27}},
+        {13, &Form1::frame2, "Save List To File", {228, 163, 207, 27}},
+        {2, &Form1::frame2, "Clear List", {12, 197, 207, 27}},
+        {21, &Form1::frame2, "Load Sample/Example List", {228, 197, 207, 27}},
+        {10, &Form1::frame2, "Remove List 2 Items With...", {12, 231, 424, 27}},
+        {9, &Form1::frame2, "Remove List 2 Items Without...", {12, 265, 424, 27}},
+        {11, &Form1::frame2, "Remove Blanks From List 2", {12, 299, 424, 27}},
+        {12, &Form1::frame2, "Remove Matches (List 1 From List 2)", {12, 333, 424, 27}},
+        {8, &Form1::frame2, "Keep Only Matches in List 1", {12, 367, 424, 27}},
+        {5, &Form1::frame2, "Remove List 2 Dupes Except First", {12, 401, 424, 27}},
+        {6, &Form1::frame2, "Remove All List 2 Dupes", {12, 435, 424, 27}},
+    };
+    ASSERT_EQ(buttons.size(), 22u);
+    for (const ExpectedButton &expected : buttons) {
+        SCOPED_TRACE(expected.number);
+        QPushButton *button = window.pushButton(expected.number);
+        EXPECT_EQ(button->objectName(), QStringLiteral("PushButton%1").arg(expected.number));
+        EXPECT_EQ(button->text(), expected.caption);
+        EXPECT_EQ(button->parentWidget(), (window.*expected.frame)());
+        EXPECT_EQ(button->geometry(), expected.geometry);
+        EXPECT_EQ(button->font().pixelSize(), 15);
+        EXPECT_TRUE(button->font().bold());
+        EXPECT_TRUE(button->font().families().contains("Arial"));
+        // The caption fits its button with the installed fonts.
+        EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width() - 8);
+    }
+}
+
+TEST_F(StartUpTest, TabGoesThroughTheControlsInTheirOrder)
+{
+    Form1 &window = startWindow();
+    const std::vector<QWidget *> expected = {
+        window.listView1(),     window.listView2(),     window.pushButton(3),  window.pushButton(20),
+        window.pushButton(1),   window.pushButton(17),  window.pushButton(16), window.pushButton(18),
+        window.pushButton(19),  window.pushButton(15),  window.pushButton(4),  window.pushButton(7),
+        window.pushButton(14),  window.pushButton(13),  window.pushButton(2),  window.pushButton(10),
+        window.pushButton(9),   window.pushButton(11),  window.pushButton(12), window.pushButton(8),
+        window.pushButton(5),   window.pushButton(6),   window.pushButton(21), window.pushButton(22),
+    };
+    std::vector<QWidget *> visited = {window.listView1()};
+    for (QWidget *widget = window.listView1()->nextInFocusChain(); widget != window.listView1();
+         widget = widget->nextInFocusChain()) {
+        if (std::find(expected.begin(), expected.end(), widget) != expected.end())
+            visited.push_back(widget);
+    }
+    EXPECT_EQ(visited, expected);
+}
+
+TEST_F(StartUpTest, ListViewsHaveOneWideColumnAndNoItems)
+{
+    Form1 &window = startWindow();
+    for (QTreeView *view : {window.listView1(), window.listView2()}) {
+        SCOPED_TRACE(view->objectName().toStdString());
+        EXPECT_EQ(view->model()->columnCount(), 1);
+        EXPECT_EQ(view->model()->rowCount(), 0);
+        EXPECT_EQ(view->model()->headerData(0, Qt::Horizontal).toString(), "Email Addresses:");
+        EXPECT_FALSE(view->header()->isHidden());
+        EXPECT_EQ(view->columnWidth(0), 400);
+        EXPECT_FALSE(view->header()->stretchLastSection());
+        EXPECT_EQ(view->toolTip(), "Double-click item to remove it. Move bar to right and out of window to "
+                                   "reveal full names.");
+        EXPECT_EQ(view->font().pixelSize(), 12);
+        EXPECT_TRUE(view->font().bold());
+        // The user may widen the column past the view's edge and scroll to see the rest.
+        view->header()->resizeSection(0, 2000);
+        EXPECT_EQ(view->columnWidth(0), 2000);
+    }
+    EXPECT_TRUE(window.list1().isEmpty());
+    EXPECT_TRUE(window.list2().isEmpty());
+}
+
+TEST_F(StartUpTest, SkinFileTurnsWindowAndFramesButtonFaceAndAppliesItsStyleSheet)
+{
+    const QByteArray styleSheet = "QPushButton { color: #123456; }";
+    writeFile("x/o.cjs", styleSheet);
+    Form1 &window = startWindow();
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    EXPECT_EQ(window.palette().color(QPalette::Window), buttonFace);
+    EXPECT_EQ(window.frame1()->palette().color(QPalette::Window), buttonFace);
+    EXPECT_EQ(window.frame2()->palette().color(QPalette::Window), buttonFace);
+    EXPECT_EQ(window.styleSheet(), QString::fromUtf8(styleSheet));
+    EXPECT_TRUE(m_answers.shown.empty());
+}
+
+TEST_F(StartUpTest, FolderOrHiddenFileNamedLikeTheSkinDoesNotCount)
+{
+    QDir(programFolder()).mkpath("x/o.cjs");
+    writeFile("x/.o.cjs", "QWidget { color: red; }");
+    Form1 &window = startWindow();
+    EXPECT_EQ(window.palette().color(QPalette::Window), QColor(Qt::white));
+    EXPECT_TRUE(window.styleSheet().isEmpty());
+    EXPECT_TRUE(m_answers.shown.empty());
+}
+
+TEST_F(StartUpTest, WithoutPointerFileTheCustomPointerIsTheDefault)
+{
+    Form1 &window = startWindow();
+    EXPECT_FALSE(window.hasCustomPointerImage());
+    EXPECT_EQ(window.pointer(), Pointer::Default);
+    window.setPointer(Pointer::Custom);
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+    EXPECT_TRUE(m_answers.shown.empty());
+}
+
+TEST_F(StartUpTest, ShippedPointerFileBecomesTheCustomPointerWithItsHotSpot)
+{
+    QFile::copy(QStringLiteral(QUORVANE_ASSETS_DIR "/HAND-M.CUR"), programFolder() + "/HAND-M.CUR");
+    Form1 &window = startWindow();
+    EXPECT_TRUE(m_answers.shown.empty());
+    ASSERT_TRUE(window.hasCustomPointerImage());
+    EXPECT_EQ(window.pointer(), Pointer::Default);
+    window.setPointer(Pointer::Custom);
+    EXPECT_EQ(window.cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(window.cursor().hotSpot(), QPoint(11, 1));
+    EXPECT_EQ(window.cursor().pixmap().size(), QSize(32, 32));
+    window.setPointer(Pointer::Hourglass);
+    EXPECT_EQ(window.cursor().shape(), Qt::WaitCursor);
+    window.setPointer(Pointer::Default);
+    EXPECT_EQ(window.cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(StartUpTest, BrokenPointerFileIsReportedAtLine108AndStartUpGoesOn)
+{
+    writeFile("HAND-M.CUR", "this is not a picture");
+    m_random = 0.06;
+    Form1 &window = startWindow();
+    const std::vector<QString> reports = errorReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.Form_Load at line 108\r\r"));
+    EXPECT_FALSE(window.hasCustomPointerImage());
+    EXPECT_EQ(m_openedUrls.size(), 1u); // label 110 still ran
+    EXPECT_EQ(window.listView2()->columnWidth(0), 400);
+}
+
+TEST_F(StartUpTest, HomePageOpensOnlyWhenTheDrawIsSeven)
+{
+    const std::map<double, bool> draws = {{0.0, false}, {0.0599, false}, {0.06, true}, {0.0699, true},
+                                          {0.07, false}, {0.9999, false}};
+    for (const auto &[draw, opens] : draws) {
+        SCOPED_TRACE(draw);
+        m_openedUrls.clear();
+        m_random = draw;
+        startWindow();
+        EXPECT_EQ(m_openedUrls.size(), opens ? 1u : 0u);
+        if (opens) {
+            EXPECT_EQ(m_openedUrls.front(), kHomePage);
+        }
+    }
+    EXPECT_EQ(kHomePage.host(), "www.example.com");
+    EXPECT_TRUE(m_answers.shown.empty());
+}
+
+TEST_F(StartUpTest, SystemDrawOpensAboutOneStartInAHundred)
+{
+    const StartUpEnvironment environment = systemStartUpEnvironment();
+    int sevens = 0;
+    for (int start = 0; start < 100000; ++start) {
+        const double draw = environment.random();
+        ASSERT_GE(draw, 0.0);
+        ASSERT_LT(draw, 1.0);
+        if (static_cast<int>(draw * 100) + 1 == 7)
+            ++sevens;
+    }
+    EXPECT_GT(sevens, 800);
+    EXPECT_LT(sevens, 1200);
+}
+
+TEST_F(StartUpTest, ErrorReportShowsTheExactTextInOneWarningBox)
+{
+    m_random = 0.06;
+    m_openerSucceeds = false;
+    Form1 &window = startWindow();
+    const std::vector<Shown> boxes = shownOfKind(ShownKind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "Application Error");
+    EXPECT_EQ(boxes[0].style, BoxStyle::Warning);
+    EXPECT_EQ(boxes[0].text, "Cannot open https://www.example.com/quorvane/\r\n"
+                             "in Quorvane2/19/2015.Form1.Form_Load at line 110\r\r"
+                             "Please email screenshot of this message to support@example.com");
+    // Start-up went on with the columns after the report.
+    EXPECT_EQ(window.listView1()->model()->columnCount(), 1);
+}
+
+} // namespace
+} // namespace Quorvane

@@ -1,0 +1,91 @@
+#include "WindowFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace Quorvane {
+
+void WindowFixture::SetUp()
+{
+    ASSERT_TRUE(m_folder.isValid());
+    Dialogs::setScriptedAnswers(&m_answers);
+}
+
+void WindowFixture::TearDown()
+{
+    m_window.reset();
+    Dialogs::setScriptedAnswers(nullptr);
+}
+
+Form1 &WindowFixture::startWindow()
+{
+    StartUpEnvironment environment{
+        m_folder.path(),
+        [this] { return m_random; },
+        [this](const QUrl &url) {
+            m_openedUrls.push_back(url);
+            return m_openerSucceeds;
+        },
+    };
+    m_window = std::make_unique<Form1>(std::move(environment));
+    m_window->Form_Load();
+    return *m_window;
+}
+
+QString WindowFixture::writeFile(const QString &name, const QByteArray &bytes) const
+{
+    const QString path = m_folder.filePath(name);
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    return path;
+}
+
+QByteArray WindowFixture::readFile(const QString &path)
+{
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
+    return file.readAll();
+}
+
+std::vector<Shown> WindowFixture::shownOfKind(ShownKind kind) const
+{
+    std::vector<Shown> found;
+    for (const Shown &shown : m_answers.shown) {
+        if (shown.kind == kind)
+            found.push_back(shown);
+    }
+    return found;
+}
+
+std::vector<QString> WindowFixture::errorReports() const
+{
+    std::vector<QString> texts;
+    for (const Shown &shown : shownOfKind(ShownKind::MessageBox)) {
+        if (shown.title == kErrorReportTitle && shown.style == BoxStyle::Warning)
+            texts.push_back(shown.text);
+    }
+    return texts;
+}
+
+std::vector<QString> WindowFixture::plainMessages() const
+{
+    std::vector<QString> texts;
+    for (const Shown &shown : shownOfKind(ShownKind::MessageBox)) {
+        if (shown.title == kApplicationTitle && shown.style == BoxStyle::Ok)
+            texts.push_back(shown.text);
+    }
+    return texts;
+}
+
+std::vector<std::string> itemsOf(const ItemList &list)
+{
+    std::vector<std::string> items;
+    for (std::string_view text : list.texts())
+        items.emplace_back(text);
+    return items;
+}
+
+} // namespace Quorvane
