@@ -60,24 +60,24 @@ std::vector<Shown> WindowFixture::shownOfKind(ShownKind kind) const
     return found;
 }
 
-std::vector<QString> WindowFixture::errorReports() const
+std::vector<QString> WindowFixture::messagesWith(const QString &title, BoxStyle style) const
 {
     std::vector<QString> texts;
     for (const Shown &shown : shownOfKind(ShownKind::MessageBox)) {
-        if (shown.title == kErrorReportTitle && shown.style == BoxStyle::Warning)
+        if (shown.title == title && shown.style == style)
             texts.push_back(shown.text);
     }
     return texts;
 }
 
+std::vector<QString> WindowFixture::errorReports() const
+{
+    return messagesWith(kErrorReportTitle, BoxStyle::Warning);
+}
+
 std::vector<QString> WindowFixture::plainMessages() const
 {
-    std::vector<QString> texts;
-    for (const Shown &shown : shownOfKind(ShownKind::MessageBox)) {
-        if (shown.title == kApplicationTitle && shown.style == BoxStyle::Ok)
-            texts.push_back(shown.text);
-    }
-    return texts;
+    return messagesWith(kApplicationTitle, BoxStyle::Ok);
 }
 
 std::vector<std::string> itemsOf(const ItemList &list)

@@ -29,6 +29,7 @@ protected:
     static QByteArray readFile(const QString &path);
 
     std::vector<Shown> shownOfKind(ShownKind kind) const;
+    std::vector<QString> messagesWith(const QString &title, BoxStyle style) const;
     std::vector<QString> errorReports() const;
     std::vector<QString> plainMessages() const;
 
