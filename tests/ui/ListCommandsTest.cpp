@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 
+#include "files/FileExists.h"
 #include "files/ListCommands.h"
 
 #include <QDir>
@@ -21,7 +22,9 @@ protected:
     {
         WindowFixture::SetUp();
         m_form = &startWindow();
-        m_answers.onShown = [this](const Shown &shown) { m_pointerWhenShown.push_back({shown.text, window().pointer()}); };
+        m_answers.onShown = [this](const Shown &shown) {
+            m_pointerWhenShown.push_back({shown.text, window().pointer()});
+        };
     }
 
     Form1 &window() { return *m_form; }
@@ -88,11 +91,24 @@ TEST_F(ListCommandsTest, LoadTakesSeveralFilesInTheDialogsOrderAndSkipsAMissingO
     const QString second = writeFile("b.txt", "b1\r\nb2\r\n");
     const QString first = writeFile("a.txt", "a1\r\n");
     m_answers.openFiles.push_back({second, programFolder() + "/gone.txt", first, second});
+    std::size_t loadedWhenNotFound = 0;
+    m_answers.onShown = [&](const Shown &) { loadedWhenNotFound = window().list1().count(); };
     click(3);
     EXPECT_EQ(itemsOf(window().list1()), (Items{"b1", "b2", "a1", "b1", "b2"}));
+    EXPECT_EQ(loadedWhenNotFound, 2u);
     EXPECT_EQ(plainMessages(), std::vector<QString>{"File not found"});
     EXPECT_TRUE(errorReports().empty());
-    EXPECT_EQ(pointerWhen("File not found"), Pointer::Hourglass);
+    EXPECT_EQ(window().pointer(), Pointer::Default);
+}
+
+TEST_F(ListCommandsTest, HourglassShowsFromBeforeTheFirstFileToAfterTheLast)
+{
+    m_answers.openFiles.push_back({programFolder() + "/gone.txt", programFolder() + "/also-gone.txt"});
+    click(3);
+    ASSERT_EQ(m_pointerWhenShown.size(), 3u);
+    EXPECT_EQ(m_pointerWhenShown[0].second, Pointer::Default); // the dialog
+    EXPECT_EQ(m_pointerWhenShown[1].second, Pointer::Hourglass);
+    EXPECT_EQ(m_pointerWhenShown[2].second, Pointer::Hourglass);
     EXPECT_EQ(window().pointer(), Pointer::Default);
 }
 
@@ -135,6 +151,17 @@ TEST_F(ListCommandsTest, CancelledLoadChangesNothingNotEvenThePointer)
     EXPECT_EQ(itemsOf(window().list1()), (Items{"kept"}));
     EXPECT_EQ(window().pointer(), Pointer::Custom);
     EXPECT_EQ(m_answers.shown.size(), 1u);
+}
+
+TEST(FileExists, IsTrueForWhatCanBeStatedAndFalseForEverythingElse)
+{
+    QTemporaryDir folder;
+    const std::string path = QFile::encodeName(folder.path()).toStdString();
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_FALSE(FileExists(path + "/missing.txt"));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(path + std::string("\0", 1) + "x"));
+    EXPECT_FALSE(FileExists(path + "/missing/deeper.txt"));
 }
 
 TEST_F(ListCommandsTest, SaveWritesEveryItemWithCrLfAndSaysDone)
