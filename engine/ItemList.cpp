@@ -16,6 +16,16 @@ namespace {
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
 constexpr std::size_t kArenaBlock = std::size_t(64) << 10;
 
+// Makes room for one more element before anything changes, so a failed allocation leaves the
+// list as it was. Grows geometrically: reserving exactly one more each time would copy the
+// whole vector on every append.
+template<typename Vector>
+void reserveOneMore(Vector &vector)
+{
+    if (vector.size() == vector.capacity())
+        vector.reserve(std::max<std::size_t>(16, vector.capacity() * 2));
+}
+
 } // namespace
 
 // Large blocks are aligned to huge pages and asked to be backed by them: on virtual
@@ -95,7 +105,7 @@ char *ItemList::reserveBytes(std::size_t size)
 
 void ItemList::append(std::string_view text)
 {
-    m_items.reserve(m_items.size() + 1);
+    reserveOneMore(m_items);
     char *bytes = reserveBytes(text.size());
     if (!text.empty())
         std::memcpy(bytes, text.data(), text.size());
@@ -105,7 +115,7 @@ void ItemList::append(std::string_view text)
 
 void ItemList::adopt(std::unique_ptr<ByteBlock> block, std::vector<std::string_view> items)
 {
-    m_blocks.reserve(m_blocks.size() + 1);
+    reserveOneMore(m_blocks);
     ChangeNotice notice(m_observer);
     if (m_items.empty()) {
         m_items = std::move(items);

@@ -1,0 +1,46 @@
+#include "ListSamples.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace Quorvane::Samples {
+
+ItemList listOf(const std::vector<std::string> &texts)
+{
+    ItemList list;
+    for (const std::string &text : texts)
+        list.append(text);
+    return list;
+}
+
+std::vector<std::string> textsOf(const ItemList &list)
+{
+    return {list.texts().begin(), list.texts().end()};
+}
+
+std::string describe(const std::vector<std::string> &texts)
+{
+    std::string out = "{";
+    for (const std::string &text : texts) {
+        out += out.size() > 1 ? ", \"" : "\"";
+        for (const unsigned char byte : text) {
+            if (byte >= 0x20 && byte < 0x7f && byte != '\\' && byte != '"') {
+                out += static_cast<char>(byte);
+            } else {
+                char escaped[8];
+                std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+                out += escaped;
+            }
+        }
+        out += '"';
+    }
+    return out + "}";
+}
+
+void UnexpectedErrors::report(const ErrorReport &report)
+{
+    ADD_FAILURE() << "unexpected error report: " << formatErrorReport(report);
+}
+
+} // namespace Quorvane::Samples

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "engine/ItemList.h"
+#include "engine/Progress.h"
+
+#include <string_view>
+#include <vector>
+
+// The seven list operations written as plain step-by-step scans: 1-based positions, nested
+// comparisons of every pair, position lists collected then removed from the highest down.
+// Quadratic on purpose: tests hold the fast engine to these results on small lists.
+namespace Quorvane::Reference {
+
+void RemoveDupesExceptFirst(ItemList &list, ProgressSink &progress);
+void RemoveDupesAll(ItemList &list, ProgressSink &progress);
+void RemoveBlanksFromList(ItemList &list, ProgressSink &progress);
+void RemoveItemsWith(ItemList &list, std::string_view text, ProgressSink &progress);
+void RemoveItemsWithout(ItemList &list, std::string_view text, ProgressSink &progress);
+void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, ProgressSink &progress);
+void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink &progress);
+
+// Keeps, of each value, only its last occurrence, in the order of those last occurrences.
+std::vector<int> RemoveDupesFromArray(const std::vector<int> &values, ProgressSink &progress);
+
+} // namespace Quorvane::Reference
