@@ -4,6 +4,7 @@
 #include "files/ListCommands.h"
 #include "ui/Dialogs.h"
 #include "ui/ItemListModel.h"
+#include "ui/ListView.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -11,7 +12,6 @@
 #include <QIcon>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTreeView>
 
 #include <algorithm>
 #include <utility>
@@ -104,24 +104,14 @@ void setWhiteBackground(QWidget &widget)
     widget.setAutoFillBackground(true);
 }
 
-QTreeView *createListView(QWidget *frame, const QString &name)
+ListView *createListView(QWidget *frame, const QString &name)
 {
-    auto *view = new QTreeView(frame);
+    auto *view = new ListView(frame);
     view->setObjectName(name);
     place(*view, kListView);
     view->setFont(arialBold(kListFontPixels));
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    // The column keeps the width it is given, and the user may drag it past the view's edge.
-    view->header()->setStretchLastSection(false);
-    view->header()->setSectionsMovable(false);
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
     view->setToolTip(kListViewToolTip);
-    view->viewport()->setToolTip(kListViewToolTip);
     return view;
 }
 

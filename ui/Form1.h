@@ -16,11 +16,11 @@
 class QGroupBox;
 class QProgressBar;
 class QPushButton;
-class QTreeView;
 
 namespace Quorvane {
 
 class ItemListModel;
+class ListView;
 
 // Every position and size of the window is given in twips; 15 twips make one pixel.
 constexpr int twips(int value)
@@ -73,8 +73,8 @@ public:
 
     ItemList &list1() { return m_list1; }
     ItemList &list2() { return m_list2; }
-    QTreeView *listView1() const { return m_listView1; }
-    QTreeView *listView2() const { return m_listView2; }
+    ListView *listView1() const { return m_listView1; }
+    ListView *listView2() const { return m_listView2; }
     QGroupBox *frame1() const { return m_frame1; }
     QGroupBox *frame2() const { return m_frame2; }
     QProgressBar *progressBar() const { return m_progressBar; }
@@ -104,7 +104,7 @@ public:
 
 private:
     void buildControls();
-    void buildFrame(QGroupBox *frame, QTreeView *listView, int firstTabIndex);
+    void buildFrame(QGroupBox *frame, ListView *listView, int firstTabIndex);
     void setTabOrderByIndex();
     void connectListCommands();
 
@@ -119,8 +119,8 @@ private:
 
     QGroupBox *m_frame1 = nullptr;
     QGroupBox *m_frame2 = nullptr;
-    QTreeView *m_listView1 = nullptr;
-    QTreeView *m_listView2 = nullptr;
+    ListView *m_listView1 = nullptr;
+    ListView *m_listView2 = nullptr;
     QProgressBar *m_progressBar = nullptr;
     std::array<QPushButton *, 22> m_buttons{};
 

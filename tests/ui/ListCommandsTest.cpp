@@ -2,11 +2,11 @@
 
 #include "files/FileExists.h"
 #include "files/ListCommands.h"
+#include "ui/ListView.h"
 
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
-#include <QTreeView>
 
 #include <sys/resource.h>
 

@@ -1,16 +1,19 @@
 #include "WindowFixture.h"
 
 #include "ui/ItemListModel.h"
+#include "ui/ListView.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QHeaderView>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
-#include <QTreeView>
+#include <QTest>
+#include <QToolTip>
 
 #include <map>
 
@@ -128,24 +131,39 @@ TEST_F(StartUpTest, TabGoesThroughTheControlsInTheirOrder)
 TEST_F(StartUpTest, ListViewsHaveOneWideColumnAndNoItems)
 {
     Form1 &window = startWindow();
-    for (QTreeView *view : {window.listView1(), window.listView2()}) {
+    for (ListView *view : {window.listView1(), window.listView2()}) {
         SCOPED_TRACE(view->objectName().toStdString());
         EXPECT_EQ(view->model()->columnCount(), 1);
         EXPECT_EQ(view->model()->rowCount(), 0);
         EXPECT_EQ(view->model()->headerData(0, Qt::Horizontal).toString(), "Email Addresses:");
-        EXPECT_FALSE(view->header()->isHidden());
+        EXPECT_FALSE(view->horizontalHeader()->isHidden());
         EXPECT_EQ(view->columnWidth(0), 400);
-        EXPECT_FALSE(view->header()->stretchLastSection());
+        EXPECT_FALSE(view->horizontalHeader()->stretchLastSection());
         EXPECT_EQ(view->toolTip(), "Double-click item to remove it. Move bar to right and out of window to "
                                    "reveal full names.");
         EXPECT_EQ(view->font().pixelSize(), 12);
         EXPECT_TRUE(view->font().bold());
         // The user may widen the column past the view's edge and scroll to see the rest.
-        view->header()->resizeSection(0, 2000);
+        view->horizontalHeader()->resizeSection(0, 2000);
         EXPECT_EQ(view->columnWidth(0), 2000);
     }
     EXPECT_TRUE(window.list1().isEmpty());
     EXPECT_TRUE(window.list2().isEmpty());
+}
+
+TEST_F(StartUpTest, ListViewTooltipShowsOverTheRows)
+{
+    Form1 &window = startWindow();
+    window.list1().append("someone@example.com");
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QWidget *rows = window.listView1()->viewport();
+    const QPoint overFirstRow(10, 5);
+    QHelpEvent hover(QEvent::ToolTip, overFirstRow, rows->mapToGlobal(overFirstRow));
+    QApplication::sendEvent(rows, &hover);
+    EXPECT_EQ(QToolTip::text(), kListViewToolTip);
+    QToolTip::hideText();
 }
 
 TEST_F(StartUpTest, SkinFileTurnsWindowAndFramesButtonFaceAndAppliesItsStyleSheet)
