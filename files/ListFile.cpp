@@ -57,26 +57,42 @@ void adviseHugePages(void *start, std::size_t size)
 #endif
 }
 
+#ifdef __SSE2__
+// 0xFF in each of the 16 bytes at bytes that is CR or LF, 0 elsewhere.
+__m128i lineEndBytes(const char *bytes)
+{
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes));
+    return _mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(kCarriageReturn)),
+                        _mm_cmpeq_epi8(chunk, _mm_set1_epi8(kLineFeed)));
+}
+// One bit per byte of the 16 at bytes: set where the byte is CR or LF.
+unsigned lineEndMask(const char *bytes)
+{
+    return static_cast<unsigned>(_mm_movemask_epi8(lineEndBytes(bytes)));
+}
+constexpr std::size_t kMaskWidth = 16;
+#else
+constexpr std::size_t kMaskWidth = 0;
+#endif
+
+bool isLineEndByte(char byte)
+{
+    return byte == kCarriageReturn || byte == kLineFeed;
+}
+
 // Calls found(position) for every CR or LF byte, in rising order.
 template<typename Found>
 void forEachLineEndByte(const char *bytes, std::size_t size, Found &&found)
 {
     std::size_t position = 0;
 #ifdef __SSE2__
-    const __m128i carriageReturns = _mm_set1_epi8(kCarriageReturn);
-    const __m128i lineFeeds = _mm_set1_epi8(kLineFeed);
-    for (; position + 16 <= size; position += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes + position));
-        auto mask = static_cast<unsigned>(_mm_movemask_epi8(
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, carriageReturns), _mm_cmpeq_epi8(chunk, lineFeeds))));
-        while (mask) {
+    for (; position + kMaskWidth <= size; position += kMaskWidth) {
+        for (unsigned mask = lineEndMask(bytes + position); mask != 0; mask &= mask - 1)
             found(position + static_cast<std::size_t>(__builtin_ctz(mask)));
-            mask &= mask - 1;
-        }
     }
 #endif
     for (; position < size; ++position) {
-        if (bytes[position] == kCarriageReturn || bytes[position] == kLineFeed)
+        if (isLineEndByte(bytes[position]))
             found(position);
     }
 }
@@ -84,7 +100,22 @@ void forEachLineEndByte(const char *bytes, std::size_t size, Found &&found)
 std::size_t countLineEndBytes(const char *bytes, std::size_t size)
 {
     std::size_t count = 0;
-    forEachLineEndByte(bytes, size, [&count](std::size_t) { ++count; });
+    std::size_t position = 0;
+#ifdef __SSE2__
+    // Each byte lane counts up to 255 matches before the lanes are summed.
+    constexpr std::size_t kChunksPerSum = 255;
+    const __m128i zero = _mm_setzero_si128();
+    while (position + kMaskWidth <= size) {
+        const std::size_t chunks = std::min((size - position) / kMaskWidth, kChunksPerSum);
+        __m128i perLane = zero;
+        for (std::size_t i = 0; i < chunks; ++i, position += kMaskWidth)
+            perLane = _mm_sub_epi8(perLane, lineEndBytes(bytes + position));
+        const __m128i sums = _mm_sad_epu8(perLane, zero);
+        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+    }
+#endif
+    for (; position < size; ++position)
+        count += isLineEndByte(bytes[position]) ? 1 : 0;
     return count;
 }
 
@@ -195,6 +226,14 @@ void serialise(const ItemList &list, Flush &&flush)
     };
     static constexpr char kLineEnd[] = {kCarriageReturn, kLineFeed};
     for (const std::string_view text : list.texts()) {
+        // Most items fit whole: copy them and store the line end without a second call.
+        if (chunk.size() - used >= text.size() + sizeof kLineEnd) {
+            std::memcpy(chunk.data() + used, text.data(), text.size());
+            used += text.size();
+            chunk[used++] = kCarriageReturn;
+            chunk[used++] = kLineFeed;
+            continue;
+        }
         put(text.data(), text.size());
         put(kLineEnd, sizeof kLineEnd);
     }
