@@ -1,0 +1,48 @@
+#pragma once
+
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Quorvane {
+
+enum class BatchOperation {
+    DedupeFirst,
+    DedupeLast,
+    RemoveBlanks,
+    RemoveWith,
+    RemoveWithout,
+    Subtract,
+    KeepMatches,
+};
+
+// What one run of the batch tool was asked to do.
+struct Invocation
+{
+    bool helpWanted = false;
+    BatchOperation operation = BatchOperation::DedupeFirst;
+    std::string text;                  // remove-with, remove-without
+    std::vector<std::string> files;    // into the first list, in order; "-" is standard input
+    std::vector<std::string> others;   // into the second list, in order
+    std::optional<std::string> output; // standard output when absent
+};
+
+// A command line that does not say a complete, valid request.
+class UsageError : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr std::string_view kStandardStream = "-";
+
+// The arguments after the program name. Throws UsageError.
+Invocation parseCommandLine(std::span<const std::string_view> arguments);
+
+std::string usageText();
+std::string helpText();
+
+} // namespace Quorvane
