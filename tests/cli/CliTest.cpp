@@ -127,6 +127,11 @@ TEST_F(QuorvaneCli, WritesTheOutputFileInsteadOfStandardOutput)
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(Testing::readBytes(out), "a\r\nb\r\n");
     EXPECT_EQ(entryCount(), 2u);
+
+    const CliResult inPlace = runCli({{"dedupe-last", "-o", list, list, list}});
+    EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
+    EXPECT_EQ(Testing::readBytes(list), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(entryCount(), 2u);
 }
 
 TEST_F(QuorvaneCli, UnreadableInputExitsWithOneAndLeavesTheOutputAlone)
