@@ -48,6 +48,13 @@ bool isHelpOption(std::string_view argument)
     return argument == "--help" || argument == "-h";
 }
 
+// An option right after remove-with or remove-without means TEXT was forgotten.
+bool isOption(std::string_view argument)
+{
+    return argument == "-o" || argument == "--output" || argument == "--other" || argument == "--"
+        || argument.starts_with("--other=");
+}
+
 // Walks the arguments once, handing out option values as it goes.
 class ArgumentReader
 {
@@ -128,6 +135,8 @@ Invocation parseCommandLine(std::span<const std::string_view> arguments)
         if (reader.atEnd())
             throw UsageError(std::string(operation.name) + " needs a TEXT");
         invocation.text = reader.take();
+        if (isOption(invocation.text))
+            throw UsageError(std::string(operation.name) + " needs a TEXT before " + invocation.text);
         if (invocation.text.empty())
             throw UsageError(std::string(operation.name) + " needs a TEXT that is not empty");
     }
@@ -153,6 +162,7 @@ std::string helpText()
         "Cleans or compares lists of lines, such as lists of e-mail addresses.\n"
         "The FILEs are read in order into one list; - reads standard input.\n"
         "Lines are compared byte for byte: case, spaces and every other byte count.\n"
+        "TEXT is the argument right after remove-with or remove-without.\n"
         "\n"
         "Operations:\n";
     for (const OperationName &operation : kOperations) {

@@ -42,6 +42,7 @@ TEST_F(QuorvaneCli, UsageErrorsExitWithTwoAndShowTheUsage)
         {"shuffle", list},
         {"remove-with"},
         {"remove-without", "", list},
+        {"remove-with", "-o", path("out.txt"), list},
         {"subtract", list},
         {"keep-matches", "-o", path("out.txt"), list},
         {"dedupe-first"},
