@@ -17,19 +17,19 @@ void redirect(const std::string &path, int flags, int target)
     close(descriptor);
 }
 
-[[noreturn]] void execCli(const CliRun &run, const TemporaryFolder &streams)
+[[noreturn]] void execCli(std::vector<std::string> arguments, std::optional<rlim_t> fileSizeLimit,
+                          const TemporaryFolder &streams)
 {
     redirect(streams.file("in"), O_RDONLY, STDIN_FILENO);
     redirect(streams.file("out"), O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
     redirect(streams.file("err"), O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
-    if (run.fileSizeLimit) {
-        const rlimit limit{*run.fileSizeLimit, *run.fileSizeLimit};
+    if (fileSizeLimit) {
+        const rlimit limit{*fileSizeLimit, *fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     std::vector<char *> argv;
     std::string program = QUORVANE_CLI_PATH;
     argv.push_back(program.data());
-    std::vector<std::string> arguments = run.arguments;
     for (std::string &argument : arguments)
         argv.push_back(argument.data());
     argv.push_back(nullptr);
@@ -39,13 +39,14 @@ void redirect(const std::string &path, int flags, int target)
 
 } // namespace
 
-CliResult runCli(const CliRun &run)
+CliResult runCli(const std::vector<std::string> &arguments, const std::string &input,
+                 std::optional<rlim_t> fileSizeLimit)
 {
     TemporaryFolder streams;
-    writeBytes(streams.file("in"), run.input);
+    writeBytes(streams.file("in"), input);
     const pid_t child = fork();
     if (child == 0)
-        execCli(run, streams);
+        execCli(arguments, fileSizeLimit, streams);
     int status = 0;
     waitpid(child, &status, 0);
     CliResult result;

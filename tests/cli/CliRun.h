@@ -15,14 +15,9 @@ struct CliResult
     std::string err;
 };
 
-struct CliRun
-{
-    std::vector<std::string> arguments;
-    std::string input;                       // standard input
-    std::optional<rlim_t> fileSizeLimit;     // bytes any file of the run may grow to
-};
-
-// Runs the built quorvane-cli in a child process and collects what it printed.
-CliResult runCli(const CliRun &run);
+// Runs the built quorvane-cli in a child process with input as its standard input and,
+// when given, a limit on the bytes any file may grow to; collects what it printed.
+CliResult runCli(const std::vector<std::string> &arguments, const std::string &input = {},
+                 std::optional<rlim_t> fileSizeLimit = {});
 
 } // namespace Quorvane::Testing

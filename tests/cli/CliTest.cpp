@@ -53,7 +53,7 @@ TEST_F(QuorvaneCli, UsageErrorsExitWithTwoAndShowTheUsage)
         {"dedupe-first", "-", "-"},
     };
     for (const auto &arguments : wrongCommandLines) {
-        const CliResult result = runCli({arguments});
+        const CliResult result = runCli(arguments);
         const std::string shown = arguments.empty() ? "(none)" : arguments.front();
         EXPECT_EQ(result.exitCode, kUsageError) << shown;
         EXPECT_TRUE(contains(result.err, kUsageStart)) << shown << ": " << result.err;
@@ -64,7 +64,7 @@ TEST_F(QuorvaneCli, UsageErrorsExitWithTwoAndShowTheUsage)
 
 TEST_F(QuorvaneCli, HelpNamesEveryOperationAndOption)
 {
-    const CliResult result = runCli({{"--help"}});
+    const CliResult result = runCli({"--help"});
     EXPECT_EQ(result.exitCode, 0);
     for (const char *word : {"dedupe-first", "dedupe-last", "remove-blanks", "remove-with TEXT",
                              "remove-without TEXT", "subtract", "keep-matches", "--other FILE", "-o",
@@ -76,7 +76,7 @@ TEST_F(QuorvaneCli, ReadsFilesAndStandardInputInOrderIntoOneList)
 {
     const std::string first = file("first.txt", "b\r\na\r\n");
     const std::string last = file("last.txt", "c\rb");
-    const CliResult result = runCli({{"dedupe-first", first, "-", last}, "a\nd\n\n"});
+    const CliResult result = runCli({"dedupe-first", first, "-", last}, "a\nd\n\n");
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "b\r\na\r\nd\r\n\r\nc\r\n");
     EXPECT_EQ(result.err, "7 items in, 5 items out\n");
@@ -98,7 +98,7 @@ TEST_F(QuorvaneCli, EachOperationOnStandardInput)
         {{"remove-without", "@a", "-"}, "x@a\r\nx@a\r\nz@a\r\n"},
     };
     for (const Case &run : cases) {
-        const CliResult result = runCli({run.arguments, input});
+        const CliResult result = runCli(run.arguments, input);
         EXPECT_EQ(result.exitCode, 0) << run.arguments.front() << ": " << result.err;
         EXPECT_EQ(result.out, run.out) << run.arguments.front();
     }
@@ -109,12 +109,12 @@ TEST_F(QuorvaneCli, CrossListOperationsReadEveryOtherFile)
     const std::string list = file("list.txt", "a\nb\nc\nd\nb\n");
     const std::string otherOne = file("other1.txt", "b\n");
     const std::string otherTwo = file("other2.txt", "d\nz\n");
-    const CliResult subtracted = runCli({{"subtract", "--other", otherOne, list, "--other=" + otherTwo}});
+    const CliResult subtracted = runCli({"subtract", "--other", otherOne, list, "--other=" + otherTwo});
     EXPECT_EQ(subtracted.exitCode, 0) << subtracted.err;
     EXPECT_EQ(subtracted.out, "a\r\nc\r\n");
     EXPECT_EQ(subtracted.err, "5 items in, 2 items out\n");
 
-    const CliResult kept = runCli({{"keep-matches", list, "--other", otherOne, "--other", "-"}, "c\n"});
+    const CliResult kept = runCli({"keep-matches", list, "--other", otherOne, "--other", "-"}, "c\n");
     EXPECT_EQ(kept.exitCode, 0) << kept.err;
     EXPECT_EQ(kept.out, "b\r\nc\r\nb\r\n");
 }
@@ -123,13 +123,13 @@ TEST_F(QuorvaneCli, WritesTheOutputFileInsteadOfStandardOutput)
 {
     const std::string list = file("list.txt", "a\n\nb\n");
     const std::string out = file("out.txt", "old\r\n");
-    const CliResult result = runCli({{"remove-blanks", "-o", out, list}});
+    const CliResult result = runCli({"remove-blanks", "-o", out, list});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(Testing::readBytes(out), "a\r\nb\r\n");
     EXPECT_EQ(entryCount(), 2u);
 
-    const CliResult inPlace = runCli({{"dedupe-last", "-o", list, list, list}});
+    const CliResult inPlace = runCli({"dedupe-last", "-o", list, list, list});
     EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
     EXPECT_EQ(Testing::readBytes(list), "a\r\n\r\nb\r\n");
     EXPECT_EQ(entryCount(), 2u);
@@ -140,12 +140,12 @@ TEST_F(QuorvaneCli, UnreadableInputExitsWithOneAndLeavesTheOutputAlone)
     const std::string list = file("list.txt", "a\n");
     const std::string out = file("out.txt", "old\r\n");
     for (const std::string &unreadable : {path("missing.txt"), path("")}) {
-        const CliResult result = runCli({{"dedupe-first", "-o", out, list, unreadable}});
+        const CliResult result = runCli({"dedupe-first", "-o", out, list, unreadable});
         EXPECT_EQ(result.exitCode, kFileError);
         EXPECT_TRUE(contains(result.err, unreadable)) << result.err;
         EXPECT_FALSE(contains(result.err, "items out")) << result.err;
     }
-    const CliResult missingOther = runCli({{"subtract", "--other", path("gone.txt"), "-o", out, list}});
+    const CliResult missingOther = runCli({"subtract", "--other", path("gone.txt"), "-o", out, list});
     EXPECT_EQ(missingOther.exitCode, kFileError);
     EXPECT_TRUE(contains(missingOther.err, path("gone.txt"))) << missingOther.err;
     EXPECT_EQ(Testing::readBytes(out), "old\r\n");
@@ -156,7 +156,7 @@ TEST_F(QuorvaneCli, UnwritableOutputExitsWithOneNamingIt)
 {
     const std::string list = file("list.txt", "a\n");
     const std::string out = path("no-such-folder/out.txt");
-    const CliResult result = runCli({{"dedupe-first", "-o", out, list}});
+    const CliResult result = runCli({"dedupe-first", "-o", out, list});
     EXPECT_EQ(result.exitCode, kFileError);
     EXPECT_TRUE(contains(result.err, out)) << result.err;
     EXPECT_EQ(entryCount(), 1u);
@@ -169,13 +169,13 @@ TEST_F(QuorvaneCli, FileSizeLimitFailsTheWriteAndKeepsTheOldOutput)
         bytes += "someone" + std::to_string(i) + "@example.com\n";
     const std::string list = file("list.txt", bytes);
     const std::string out = file("out.txt", "old\r\n");
-    const CliResult toFile = runCli({{"dedupe-first", "-o", out, list}, "", 100'000});
+    const CliResult toFile = runCli({"dedupe-first", "-o", out, list}, "", 100'000);
     EXPECT_EQ(toFile.exitCode, kFileError);
     EXPECT_TRUE(contains(toFile.err, out)) << toFile.err;
     EXPECT_EQ(Testing::readBytes(out), "old\r\n");
     EXPECT_EQ(entryCount(), 2u);
 
-    const CliResult toStandardOutput = runCli({{"dedupe-first", list}, "", 100'000});
+    const CliResult toStandardOutput = runCli({"dedupe-first", list}, "", 100'000);
     EXPECT_EQ(toStandardOutput.exitCode, kFileError);
     EXPECT_TRUE(contains(toStandardOutput.err, "standard output")) << toStandardOutput.err;
 }
