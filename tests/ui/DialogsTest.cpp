@@ -1,0 +1,112 @@
+#include "ui/Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace Quorvane {
+namespace {
+
+// Runs answer on the modal window once it is up; the real wrappers then return.
+void whenModalShows(std::function<void(QWidget *)> answer)
+{
+    auto *poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            poll->deleteLater();
+            const QPointer<QWidget> stillThere(modal);
+            answer(modal);
+            // An answer that failed must not leave the test waiting on an open dialog.
+            if (auto *dialog = qobject_cast<QDialog *>(stillThere.data()); dialog && dialog->isVisible())
+                dialog->done(QDialog::Rejected);
+        }
+    });
+    poll->start(10);
+}
+
+TEST(RealDialogs, ErrorReportIsAWarningBoxWithOkAndReadableLineBreaks)
+{
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    whenModalShows([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        ASSERT_NE(box, nullptr);
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        box->button(QMessageBox::Ok)->click();
+    });
+    const auto answer = Dialogs::messageBox(nullptr, "Broken\r\nin here\r\rPlease", BoxStyle::Warning,
+                                            kErrorReportTitle);
+    EXPECT_EQ(answer, QMessageBox::Ok);
+    EXPECT_EQ(title, "Application Error");
+    EXPECT_EQ(text, "Broken\nin here\n\nPlease");
+    EXPECT_EQ(icon, QMessageBox::Warning);
+    EXPECT_EQ(buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+}
+
+TEST(RealDialogs, QuestionOffersYesAsDefaultAndNoWithoutIcon)
+{
+    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QString title;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    whenModalShows([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        ASSERT_NE(box, nullptr);
+        defaultButton = box->standardButton(box->defaultButton());
+        title = box->windowTitle();
+        icon = box->icon();
+        box->button(QMessageBox::No)->click();
+    });
+    EXPECT_EQ(Dialogs::messageBox(nullptr, "Replace?", BoxStyle::YesNo), QMessageBox::No);
+    EXPECT_EQ(defaultButton, QMessageBox::Yes);
+    EXPECT_EQ(title, "Quorvane ");
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+}
+
+TEST(RealDialogs, InputBoxReturnsWhatWasTypedAndNothingOnCancel)
+{
+    whenModalShows([](QWidget *modal) {
+        auto *input = qobject_cast<QInputDialog *>(modal);
+        ASSERT_NE(input, nullptr);
+        EXPECT_EQ(input->windowTitle(), "Quorvane ");
+        EXPECT_EQ(input->labelText(), "Enter string: ");
+        input->setTextValue("  typed  ");
+        input->accept();
+    });
+    EXPECT_EQ(Dialogs::inputBox(nullptr, "Enter string: "), "  typed  ");
+    whenModalShows([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
+    EXPECT_EQ(Dialogs::inputBox(nullptr, "Enter string: "), "");
+}
+
+TEST(RealDialogs, SaveDialogLeavesTheOverwriteQuestionToTheCommand)
+{
+    QFileDialog::Options options;
+    QStringList filters;
+    QString title;
+    whenModalShows([&](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        options = dialog->options();
+        filters = dialog->nameFilters();
+        title = dialog->windowTitle();
+        dialog->reject();
+    });
+    EXPECT_EQ(Dialogs::saveFileName(nullptr, "Save", "Text Files (*.txt);;All Files (*)"), "");
+    EXPECT_TRUE(options.testFlag(QFileDialog::DontConfirmOverwrite));
+    EXPECT_EQ(filters, (QStringList{"Text Files (*.txt)", "All Files (*)"}));
+    EXPECT_EQ(title, "Save");
+}
+
+} // namespace
+} // namespace Quorvane
