@@ -42,7 +42,7 @@ constexpr Place kProgressBar = {120, 7350, 13545, 405};
 constexpr int kListView1TabIndex = 2;
 constexpr int kListView2TabIndex = 3;
 
-struct ButtonSpec
+struct ButtonDesign
 {
     int number;
     int frame; // 1 or 2
@@ -57,7 +57,7 @@ constexpr int kHalf = 3100;
 constexpr int kWhole = 6360;
 constexpr int kButtonHeight = 405;
 
-constexpr ButtonSpec kButtons[] = {
+constexpr ButtonDesign kButtons[] = {
     {3, 1, "Load File To List", {kLeft, 2440, kHalf, kButtonHeight}, 4},
     {20, 1, "Save List To File", {kRight, 2440, kHalf, kButtonHeight}, 5},
     {1, 1, "Clear List", {kLeft, 2950, kHalf, kButtonHeight}, 6},
@@ -196,12 +196,12 @@ void Form1::buildControls()
     m_listView2 = createListView(m_frame2, QStringLiteral("ListView2"));
     m_listView2->setModel(m_model2.get());
 
-    for (const ButtonSpec &spec : kButtons) {
-        auto *button = new QPushButton(QString::fromLatin1(spec.caption), spec.frame == 1 ? m_frame1 : m_frame2);
-        button->setObjectName(QStringLiteral("PushButton%1").arg(spec.number));
+    for (const ButtonDesign &design : kButtons) {
+        auto *button = new QPushButton(QString::fromLatin1(design.caption), design.frame == 1 ? m_frame1 : m_frame2);
+        button->setObjectName(QStringLiteral("PushButton%1").arg(design.number));
         button->setFont(arialBold(kButtonFontPixels));
-        place(*button, spec.place);
-        m_buttons[spec.number - 1] = button;
+        place(*button, design.place);
+        m_buttons[design.number - 1] = button;
     }
     for (QGroupBox *frame : {m_frame1, m_frame2})
         setWhiteBackground(*frame);
@@ -218,8 +218,8 @@ void Form1::setTabOrderByIndex()
 {
     std::vector<std::pair<int, QWidget *>> order = {{kListView1TabIndex, m_listView1},
                                                     {kListView2TabIndex, m_listView2}};
-    for (const ButtonSpec &spec : kButtons)
-        order.emplace_back(spec.tabIndex, pushButton(spec.number));
+    for (const ButtonDesign &design : kButtons)
+        order.emplace_back(design.tabIndex, pushButton(design.number));
     std::sort(order.begin(), order.end());
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1].second, order[i].second);

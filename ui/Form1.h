@@ -62,6 +62,7 @@ private:
 };
 
 // The main window: two list frames with their buttons, and the progress bar.
+// Each button's click runs its command through runCommand, so one command runs at a time.
 class Form1 final : public QWidget, public PointerControl
 {
 public:
