@@ -1,19 +1,14 @@
 #include "ItemList.h"
 
-#include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <new>
+#include "WorkMemory.h"
 
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
+#include <algorithm>
+#include <cstring>
 
 namespace Quorvane {
 
 namespace {
 
-constexpr std::size_t kHugePage = std::size_t(2) << 20;
 constexpr std::size_t kArenaBlock = std::size_t(64) << 10;
 
 // Makes room for one more element before anything changes, so a failed allocation leaves the
@@ -28,29 +23,14 @@ void reserveOneMore(Vector &vector)
 
 } // namespace
 
-// Large blocks are aligned to huge pages and asked to be backed by them: on virtual
-// machines touching fresh small pages costs more than reading the bytes into them.
 ByteBlock::ByteBlock(std::size_t size)
-    : m_size(size)
-{
-    const std::size_t allocated = std::max<std::size_t>(size, 1);
-    if (allocated >= kHugePage) {
-        const std::size_t rounded = (allocated + kHugePage - 1) / kHugePage * kHugePage;
-        m_data = static_cast<char *>(std::aligned_alloc(kHugePage, rounded));
-#ifdef __linux__
-        if (m_data)
-            madvise(m_data, rounded, MADV_HUGEPAGE);
-#endif
-    } else {
-        m_data = static_cast<char *>(std::malloc(allocated));
-    }
-    if (!m_data)
-        throw std::bad_alloc();
-}
+    : m_data(static_cast<char *>(allocateWorkMemory(size)))
+    , m_size(size)
+{}
 
 ByteBlock::~ByteBlock()
 {
-    std::free(m_data);
+    releaseWorkMemory(m_data, m_size);
 }
 
 class ItemList::ChangeNotice

@@ -1,10 +1,10 @@
 #include "Operations.h"
 
 #include "ProgressPacer.h"
+#include "TextPartitions.h"
 
+#include <algorithm>
 #include <memory>
-#include <string>
-#include <unordered_set>
 
 namespace Quorvane {
 
@@ -53,18 +53,21 @@ RemovalFlags flagEach(std::span<const std::string_view> texts, ProgressSink &pro
     return flags;
 }
 
-// Flags every item whose text was already seen when the items are visited in the given order.
-template<typename Order>
-RemovalFlags flagRepeats(std::span<const std::string_view> texts, ProgressSink &progress, Order &&order)
+// Flags every item whose text equals that of an item met before it, meeting the items in rising
+// order or, with keepLast, in falling order.
+RemovalFlags flagRepeats(std::span<const std::string_view> texts, ProgressSink &progress, bool keepLast)
 {
-    ProgressPacer pacer(progress, texts.size(), Direction::Backward);
+    ProgressPacer pacer(progress, 3 * texts.size(), Direction::Backward);
+    const TextPartitions partitions(texts, TextPartitions::partitionCountFor(texts.size()), pacer);
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
-    std::unordered_set<std::string_view> seen;
-    seen.reserve(texts.size());
-    for (std::size_t step = 0; step < texts.size(); ++step) {
-        const std::size_t i = order(step);
-        flags[i] = !seen.insert(texts[i]).second;
-        pacer.advance();
+    TextTable seen(texts, partitions.largestPartition());
+    for (std::size_t p = 0; p < partitions.partitionCount(); ++p) {
+        const std::span<const TextEntry> entries = partitions.partition(p);
+        seen.clearFor(entries.size());
+        visitPrefetched(entries, texts, keepLast, [&](const TextEntry &entry) {
+            flags[entry.index] = !seen.insert(entry);
+            pacer.advance();
+        });
     }
     return flags;
 }
@@ -73,17 +76,23 @@ RemovalFlags flagRepeats(std::span<const std::string_view> texts, ProgressSink &
 RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<const std::string_view> second,
                             ProgressSink &progress, bool removeWhenPresent)
 {
-    ProgressPacer pacer(progress, first.size() + second.size(), Direction::Forward);
-    std::unordered_set<std::string_view> present;
-    present.reserve(second.size());
-    for (std::string_view text : second) {
-        present.insert(text);
-        pacer.advance();
-    }
+    ProgressPacer pacer(progress, 3 * (first.size() + second.size()), Direction::Forward);
+    const std::size_t partitionCount = TextPartitions::partitionCountFor(std::max(first.size(), second.size()));
+    const TextPartitions firstPartitions(first, partitionCount, pacer);
+    const TextPartitions secondPartitions(second, partitionCount, pacer);
     RemovalFlags flags = std::make_unique<bool[]>(first.size());
-    for (std::size_t i = 0; i < first.size(); ++i) {
-        flags[i] = present.contains(first[i]) == removeWhenPresent;
-        pacer.advance();
+    TextTable present(second, secondPartitions.largestPartition());
+    for (std::size_t p = 0; p < partitionCount; ++p) {
+        const std::span<const TextEntry> secondEntries = secondPartitions.partition(p);
+        present.clearFor(secondEntries.size());
+        visitPrefetched(secondEntries, second, false, [&](const TextEntry &entry) {
+            present.insert(entry);
+            pacer.advance();
+        });
+        visitPrefetched(firstPartitions.partition(p), first, false, [&](const TextEntry &entry) {
+            flags[entry.index] = present.contains(entry, first) == removeWhenPresent;
+            pacer.advance();
+        });
     }
     return flags;
 }
@@ -93,15 +102,14 @@ RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<c
 void RemoveDupesExceptFirst(ItemList &list, const OperationHost &host)
 {
     runTrapped(list, host, "RemoveDupesExceptFirst", {110, 112}, [&] {
-        return flagRepeats(list.texts(), host.progress, [](std::size_t step) { return step; });
+        return flagRepeats(list.texts(), host.progress, false);
     });
 }
 
 void RemoveDupesAll(ItemList &list, const OperationHost &host)
 {
-    const std::size_t last = list.count() - 1;
     runTrapped(list, host, "RemoveDupesAll", {114, 126}, [&] {
-        return flagRepeats(list.texts(), host.progress, [last](std::size_t step) { return last - step; });
+        return flagRepeats(list.texts(), host.progress, true);
     });
 }
 

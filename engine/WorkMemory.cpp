@@ -1,0 +1,41 @@
+#include "WorkMemory.h"
+
+#include <algorithm>
+#include <new>
+
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+namespace Quorvane {
+
+namespace {
+
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kCacheLine = 64;
+
+std::align_val_t alignmentFor(std::size_t bytes)
+{
+    return std::align_val_t(bytes < kHugePage ? kCacheLine : kHugePage);
+}
+
+} // namespace
+
+void *allocateWorkMemory(std::size_t bytes)
+{
+    if (bytes < kHugePage)
+        return ::operator new(std::max<std::size_t>(bytes, 1), alignmentFor(bytes));
+    const std::size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void *memory = ::operator new(rounded, alignmentFor(bytes));
+#ifdef __linux__
+    madvise(memory, rounded, MADV_HUGEPAGE);
+#endif
+    return memory;
+}
+
+void releaseWorkMemory(void *memory, std::size_t bytes) noexcept
+{
+    ::operator delete(memory, alignmentFor(bytes));
+}
+
+} // namespace Quorvane
