@@ -60,15 +60,9 @@ RemovalFlags flagRepeats(std::span<const std::string_view> texts, ProgressSink &
     ProgressPacer pacer(progress, 3 * texts.size(), Direction::Backward);
     const TextPartitions partitions(texts, TextPartitions::partitionCountFor(texts.size()), pacer);
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
-    TextTable seen(texts, partitions.largestPartition());
-    for (std::size_t p = 0; p < partitions.partitionCount(); ++p) {
-        const std::span<const TextEntry> entries = partitions.partition(p);
-        seen.clearFor(entries.size());
-        visitPrefetched(entries, texts, keepLast, [&](const TextEntry &entry) {
-            flags[entry.index] = !seen.insert(entry);
-            pacer.advance();
-        });
-    }
+    PartitionMatcher matcher(partitions.largestPartition());
+    for (std::size_t p = 0; p < partitions.partitionCount(); ++p)
+        matcher.flagRepeats(partitions.partition(p), texts, keepLast, flags.get(), pacer);
     return flags;
 }
 
@@ -81,18 +75,10 @@ RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<c
     const TextPartitions firstPartitions(first, partitionCount, pacer);
     const TextPartitions secondPartitions(second, partitionCount, pacer);
     RemovalFlags flags = std::make_unique<bool[]>(first.size());
-    TextTable present(second, secondPartitions.largestPartition());
+    PartitionMatcher matcher(std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()));
     for (std::size_t p = 0; p < partitionCount; ++p) {
-        const std::span<const TextEntry> secondEntries = secondPartitions.partition(p);
-        present.clearFor(secondEntries.size());
-        visitPrefetched(secondEntries, second, false, [&](const TextEntry &entry) {
-            present.insert(entry);
-            pacer.advance();
-        });
-        visitPrefetched(firstPartitions.partition(p), first, false, [&](const TextEntry &entry) {
-            flags[entry.index] = present.contains(entry, first) == removeWhenPresent;
-            pacer.advance();
-        });
+        matcher.flagPresence(firstPartitions.partition(p), first, secondPartitions.partition(p), second,
+                             removeWhenPresent, flags.get(), pacer);
     }
     return flags;
 }

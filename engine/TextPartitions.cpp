@@ -83,43 +83,132 @@ std::span<const TextEntry> TextPartitions::partition(std::size_t number) const
     return m_entries.all().subspan(m_starts[number], m_starts[number + 1] - m_starts[number]);
 }
 
-TextTable::TextTable(std::span<const std::string_view> stored, std::size_t capacity)
-    : m_stored(stored)
-    , m_slots(slotCountFor(capacity))
+PartitionMatcher::PartitionMatcher(std::size_t capacity)
+    : m_slots(slotCountFor(capacity))
+    , m_candidates(capacity)
 {}
 
-void TextTable::clearFor(std::size_t entryCount)
+void PartitionMatcher::clearTable(std::size_t entryCount)
 {
     const std::size_t slots = slotCountFor(entryCount);
     std::memset(m_slots.data(), 0, slots * sizeof(Slot));
     m_mask = slots - 1;
 }
 
-template<typename SameText>
-std::size_t TextTable::find(std::uint32_t tag, SameText &&sameText) const
+std::uint32_t PartitionMatcher::placeOfTag(std::uint32_t tag, std::uint32_t place)
 {
     for (std::size_t at = tag & m_mask;; at = (at + 1) & m_mask) {
-        const Slot &slot = m_slots[at];
-        if (slot.indexPlusOne == 0 || (slot.tag == tag && sameText(m_stored[slot.indexPlusOne - 1])))
-            return at;
+        Slot &slot = m_slots[at];
+        if (slot.placePlusOne == 0) {
+            slot = {tag, place + 1};
+            return place;
+        }
+        if (slot.tag == tag)
+            return slot.placePlusOne - 1;
     }
 }
 
-bool TextTable::insert(const TextEntry &entry)
+std::uint32_t PartitionMatcher::findTag(std::uint32_t tag) const
 {
-    // The entry's own text is fetched only when a tag matches: most entries never need it.
-    const std::size_t at = find(entry.tag, [&](std::string_view stored) { return stored == m_stored[entry.index]; });
-    Slot &slot = m_slots[at];
-    if (slot.indexPlusOne != 0)
-        return false;
-    slot = {entry.tag, entry.index + 1};
-    return true;
+    for (std::size_t at = tag & m_mask;; at = (at + 1) & m_mask) {
+        const Slot &slot = m_slots[at];
+        if (slot.placePlusOne == 0)
+            return kNoPlace;
+        if (slot.tag == tag)
+            return slot.placePlusOne - 1;
+    }
 }
 
-bool TextTable::contains(const TextEntry &entry, std::span<const std::string_view> texts) const
+namespace {
+
+// Asks for the texts of the candidates a few steps ahead: first their views, then their bytes.
+template<typename TextOf>
+void prefetchAhead(std::size_t step, std::size_t count, TextOf &&textOf)
 {
-    const std::size_t at = find(entry.tag, [&](std::string_view stored) { return stored == texts[entry.index]; });
-    return m_slots[at].indexPlusOne != 0;
+    constexpr std::size_t kViewsAhead = 64;
+    constexpr std::size_t kBytesAhead = 32;
+    if (step + kViewsAhead < count)
+        textOf(step + kViewsAhead, [](const std::string_view &view) { __builtin_prefetch(&view); });
+    if (step + kBytesAhead < count)
+        textOf(step + kBytesAhead, [](const std::string_view &view) { __builtin_prefetch(view.data()); });
+}
+
+// Whether text equals the text of any of the entries in [begin, end) that carry tag. Reached
+// only when two different texts share a tag, which is rare.
+template<typename EntryAt>
+bool anyEqualText(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, std::uint32_t tag,
+                  std::string_view text, std::span<const std::string_view> texts)
+{
+    for (std::uint32_t place = begin; place < end; ++place) {
+        const TextEntry &entry = entryAt(place);
+        if (entry.tag == tag && texts[entry.index] == text)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void PartitionMatcher::flagRepeats(std::span<const TextEntry> entries, std::span<const std::string_view> texts,
+                                   bool backward, bool *flags, ProgressPacer &pacer)
+{
+    const auto count = static_cast<std::uint32_t>(entries.size());
+    const auto entryAt = [&](std::uint32_t place) -> const TextEntry & {
+        return entries[backward ? count - 1 - place : place];
+    };
+    clearTable(count);
+    std::size_t candidateCount = 0;
+    for (std::uint32_t place = 0; place < count; ++place) {
+        const std::uint32_t earlier = placeOfTag(entryAt(place).tag, place);
+        if (earlier != place)
+            m_candidates[candidateCount++] = {place, earlier};
+        pacer.advance();
+    }
+    for (std::size_t c = 0; c < candidateCount; ++c) {
+        prefetchAhead(c, candidateCount, [&](std::size_t ahead, auto &&fetch) {
+            fetch(texts[entryAt(m_candidates[ahead].place).index]);
+            fetch(texts[entryAt(m_candidates[ahead].otherPlace).index]);
+        });
+        const Candidate &candidate = m_candidates[c];
+        const TextEntry &entry = entryAt(candidate.place);
+        const std::string_view text = texts[entry.index];
+        flags[entry.index] = text == texts[entryAt(candidate.otherPlace).index]
+                             || anyEqualText(0, candidate.place, entryAt, entry.tag, text, texts);
+    }
+}
+
+void PartitionMatcher::flagPresence(std::span<const TextEntry> first, std::span<const std::string_view> firstTexts,
+                                    std::span<const TextEntry> second, std::span<const std::string_view> secondTexts,
+                                    bool flagWhenPresent, bool *flags, ProgressPacer &pacer)
+{
+    clearTable(second.size());
+    for (std::uint32_t place = 0; place < second.size(); ++place) {
+        placeOfTag(second[place].tag, place);
+        pacer.advance();
+    }
+    std::size_t candidateCount = 0;
+    for (std::uint32_t place = 0; place < first.size(); ++place) {
+        const std::uint32_t secondPlace = findTag(first[place].tag);
+        if (secondPlace == kNoPlace)
+            flags[first[place].index] = !flagWhenPresent;
+        else
+            m_candidates[candidateCount++] = {place, secondPlace};
+        pacer.advance();
+    }
+    const auto secondAt = [&](std::uint32_t place) -> const TextEntry & { return second[place]; };
+    for (std::size_t c = 0; c < candidateCount; ++c) {
+        prefetchAhead(c, candidateCount, [&](std::size_t ahead, auto &&fetch) {
+            fetch(firstTexts[first[m_candidates[ahead].place].index]);
+            fetch(secondTexts[second[m_candidates[ahead].otherPlace].index]);
+        });
+        const Candidate &candidate = m_candidates[c];
+        const TextEntry &entry = first[candidate.place];
+        const std::string_view text = firstTexts[entry.index];
+        const bool present = text == secondTexts[second[candidate.otherPlace].index]
+                             || anyEqualText(0, static_cast<std::uint32_t>(second.size()), secondAt, entry.tag, text,
+                                             secondTexts);
+        flags[entry.index] = present == flagWhenPresent;
+    }
 }
 
 } // namespace Quorvane

@@ -41,55 +41,48 @@ private:
     std::size_t m_largest = 0;
 };
 
-// Visits the entries in order, or in reverse order when backward, asking for each entry's
-// text a few entries ahead: texts lie scattered through memory, and waiting for each one in
-// turn would cost more than all the rest of the work.
-template<typename Visit>
-void visitPrefetched(std::span<const TextEntry> entries, std::span<const std::string_view> texts, bool backward,
-                     Visit &&visit)
-{
-    constexpr std::size_t kViewsAhead = 16;
-    constexpr std::size_t kBytesAhead = 8;
-    const std::size_t count = entries.size();
-    const auto entryAt = [&](std::size_t step) -> const TextEntry & {
-        return entries[backward ? count - 1 - step : step];
-    };
-    for (std::size_t step = 0; step < count; ++step) {
-        if (step + kViewsAhead < count)
-            __builtin_prefetch(&texts[entryAt(step + kViewsAhead).index]);
-        if (step + kBytesAhead < count)
-            __builtin_prefetch(texts[entryAt(step + kBytesAhead).index].data());
-        visit(entryAt(step));
-    }
-}
-
-// An open-addressing set of texts of one partition, sized once for the largest partition and
-// cleared in time proportional to the partition it is about to take.
-class TextTable
+// Compares the texts of one partition at a time. It first works on the 32-bit tags alone,
+// which stay in cache; only entries whose tag was seen before have their texts fetched
+// (scattered through memory, so asked for a few entries ahead) and compared byte for byte.
+class PartitionMatcher
 {
 public:
-    // stored: the list whose texts are inserted; capacity: the most entries ever inserted at once.
-    TextTable(std::span<const std::string_view> stored, std::size_t capacity);
+    // capacity: the most entries of one list in any partition it will be given.
+    explicit PartitionMatcher(std::size_t capacity);
 
-    void clearFor(std::size_t entryCount);
-    // Inserts the entry's text unless an equal text is present; returns whether it was inserted.
-    bool insert(const TextEntry &entry);
-    // Whether the text of an entry of another list (texts) is present.
-    bool contains(const TextEntry &entry, std::span<const std::string_view> texts) const;
+    // Sets flags[index] for every entry whose text equals that of an entry met before it,
+    // meeting the entries in their order or, when backward, in reverse order.
+    void flagRepeats(std::span<const TextEntry> entries, std::span<const std::string_view> texts, bool backward,
+                     bool *flags, ProgressPacer &pacer);
+
+    // Sets flags[index] for every entry of first whose text's presence among second's entries
+    // equals flagWhenPresent. Both are the same partition of two lists.
+    void flagPresence(std::span<const TextEntry> first, std::span<const std::string_view> firstTexts,
+                      std::span<const TextEntry> second, std::span<const std::string_view> secondTexts,
+                      bool flagWhenPresent, bool *flags, ProgressPacer &pacer);
 
 private:
+    // An entry, by its place in the partition, whose tag equals that of another entry: the
+    // first one met of the same list, or one of the second list.
+    struct Candidate
+    {
+        std::uint32_t place;
+        std::uint32_t otherPlace;
+    };
     struct Slot
     {
         std::uint32_t tag;
-        std::uint32_t indexPlusOne; // 0 marks an empty slot
+        std::uint32_t placePlusOne; // 0 marks an empty slot
     };
+    static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;
 
-    // The slot holding a text with this tag for which sameText holds, or else the empty slot that ends the probe.
-    template<typename SameText>
-    std::size_t find(std::uint32_t tag, SameText &&sameText) const;
+    void clearTable(std::size_t entryCount);
+    // The place stored under tag; stores place there first when the tag is new.
+    std::uint32_t placeOfTag(std::uint32_t tag, std::uint32_t place);
+    std::uint32_t findTag(std::uint32_t tag) const;
 
-    std::span<const std::string_view> m_stored;
     WorkArray<Slot> m_slots;
+    WorkArray<Candidate> m_candidates;
     std::size_t m_mask = 0;
 };
 

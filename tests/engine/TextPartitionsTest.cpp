@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
+#include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -66,25 +69,56 @@ TEST(TextPartitions, EqualTextsOfTwoListsShareAPartitionAndOrderIsKept)
     }
 }
 
-TEST(TextTable, TextsWithEqualTagsAreStillToldApartByTheirBytes)
+// Tags taken from a tiny range make different texts share tags all the time, as colliding
+// hashes would; the byte comparison must still decide alone.
+TEST(PartitionMatcher, TextsSharingTagsAreStillToldApartByTheirBytes)
 {
-    const std::vector<std::string> texts = {"a", "A", std::string("a\0", 2), "a", "", "a ", ""};
-    const std::vector<std::string_view> views = viewsOf(texts);
-    TextTable table(views, texts.size());
-    table.clearFor(texts.size());
-    // Every entry gets the same tag, as if their hashes collided.
-    std::vector<bool> inserted;
-    for (std::uint32_t i = 0; i < texts.size(); ++i)
-        inserted.push_back(table.insert({i, 7}));
-    EXPECT_EQ(inserted, (std::vector<bool>{true, true, true, false, true, true, false}));
+    std::mt19937 random(77);
+    const std::vector<std::string> alphabet = {"a", "A", std::string("a\0", 2), "a ", "", "b", "ab"};
+    const auto pick = [&] { return alphabet[random() % alphabet.size()]; };
+    NullProgress progress;
+    ProgressPacer pacer(progress, 0, ProgressPacer::Direction::Forward);
+    PartitionMatcher matcher(40);
+    for (int run = 0; run < 2000; ++run) {
+        std::vector<std::string> texts;
+        std::vector<std::string> others;
+        for (std::size_t n = random() % 40; n > 0; --n)
+            texts.push_back(pick());
+        for (std::size_t n = random() % 40; n > 0; --n)
+            others.push_back(pick());
+        const std::uint32_t tagRange = 1 + random() % 3;
+        // Equal texts need equal tags, as with real hashes; different texts share them freely.
+        const auto tagOf = [&](const std::string &text) {
+            return static_cast<std::uint32_t>(std::hash<std::string>{}(text) % tagRange);
+        };
+        std::vector<TextEntry> entries;
+        std::vector<TextEntry> otherEntries;
+        for (std::uint32_t i = 0; i < texts.size(); ++i)
+            entries.push_back({i, tagOf(texts[i])});
+        for (std::uint32_t i = 0; i < others.size(); ++i)
+            otherEntries.push_back({i, tagOf(others[i])});
+        const std::vector<std::string_view> views = viewsOf(texts);
+        const std::vector<std::string_view> otherViews = viewsOf(others);
 
-    const std::vector<std::string> others = {"a ", "b", ""};
-    const std::vector<std::string_view> otherViews = viewsOf(others);
-    EXPECT_TRUE(table.contains({0, 7}, otherViews));
-    EXPECT_FALSE(table.contains({1, 7}, otherViews));
-    EXPECT_TRUE(table.contains({2, 7}, otherViews));
-    EXPECT_FALSE(table.contains({0, 8}, otherViews)) << "a text is looked up under its own tag";
-
-    table.clearFor(2);
-    EXPECT_FALSE(table.contains({0, 7}, otherViews));
+        for (const bool backward : {false, true}) {
+            std::unique_ptr<bool[]> flags = std::make_unique<bool[]>(texts.size());
+            matcher.flagRepeats(entries, views, backward, flags.get(), pacer);
+            std::set<std::string> met;
+            for (std::size_t step = 0; step < texts.size(); ++step) {
+                const std::size_t i = backward ? texts.size() - 1 - step : step;
+                ASSERT_EQ(flags[i], !met.insert(texts[i]).second)
+                    << "run " << run << " item " << i << " of " << Samples::describe(texts);
+            }
+        }
+        for (const bool flagWhenPresent : {false, true}) {
+            std::unique_ptr<bool[]> flags = std::make_unique<bool[]>(texts.size());
+            matcher.flagPresence(entries, views, otherEntries, otherViews, flagWhenPresent, flags.get(), pacer);
+            const std::set<std::string> present(others.begin(), others.end());
+            for (std::size_t i = 0; i < texts.size(); ++i) {
+                ASSERT_EQ(flags[i], present.contains(texts[i]) == flagWhenPresent)
+                    << "run " << run << " item " << i << " of " << Samples::describe(texts) << " in "
+                    << Samples::describe(others);
+            }
+        }
+    }
 }
