@@ -62,7 +62,7 @@ RemovalFlags flagRepeats(std::span<const std::string_view> texts, ProgressSink &
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
     PartitionMatcher matcher(partitions.largestPartition());
     for (std::size_t p = 0; p < partitions.partitionCount(); ++p)
-        matcher.flagRepeats(partitions.partition(p), texts, keepLast, flags.get(), pacer);
+        matcher.flagRepeats(partitions.partition(p), keepLast, flags.get(), pacer);
     return flags;
 }
 
@@ -77,8 +77,8 @@ RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<c
     RemovalFlags flags = std::make_unique<bool[]>(first.size());
     PartitionMatcher matcher(std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()));
     for (std::size_t p = 0; p < partitionCount; ++p) {
-        matcher.flagPresence(firstPartitions.partition(p), first, secondPartitions.partition(p), second,
-                             removeWhenPresent, flags.get(), pacer);
+        matcher.flagPresence(firstPartitions.partition(p), secondPartitions.partition(p), removeWhenPresent,
+                             flags.get(), pacer);
     }
     return flags;
 }

@@ -8,7 +8,7 @@
 namespace Quorvane {
 
 // Shows how far a long operation has come and lets the host breathe, about every 30 ms of work.
-// Counting a step costs one addition; the clock is read only every few thousand steps.
+// Counting steps costs one addition; the clock is read only every few thousand steps.
 class ProgressPacer
 {
 public:
@@ -17,9 +17,10 @@ public:
 
     ProgressPacer(ProgressSink &sink, std::size_t totalSteps, Direction direction);
 
-    void advance()
+    void advance(std::size_t steps = 1)
     {
-        if (++m_done >= m_nextCheck)
+        m_done += steps;
+        if (m_done >= m_nextCheck)
             checkClock();
     }
 

@@ -39,6 +39,20 @@ std::size_t checkedTextCount(std::size_t textCount)
     return textCount;
 }
 
+// Calls step for 0 to count - 1, telling the pacer once per block rather than once per step,
+// which keeps the pacer's counter out of the inner loop.
+template<typename Step>
+void forEachInBlocks(std::size_t count, ProgressPacer &pacer, Step &&step)
+{
+    constexpr std::size_t kBlock = 1024;
+    for (std::size_t start = 0; start < count; start += kBlock) {
+        const std::size_t end = std::min(count, start + kBlock);
+        for (std::size_t i = start; i < end; ++i)
+            step(i);
+        pacer.advance(end - start);
+    }
+}
+
 } // namespace
 
 std::size_t TextPartitions::partitionCountFor(std::size_t textCount)
@@ -59,11 +73,10 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
 
     WorkArray<std::uint64_t> hashes(texts.size());
     std::fill_n(m_starts.data(), m_starts.size(), std::size_t(0));
-    for (std::size_t i = 0; i < texts.size(); ++i) {
+    forEachInBlocks(texts.size(), pacer, [&](std::size_t i) {
         hashes[i] = hashOf(texts[i]);
         ++m_starts[partitionOf(hashes[i]) + 1];
-        pacer.advance();
-    }
+    });
     for (std::size_t p = 0; p < partitionCount; ++p) {
         m_largest = std::max(m_largest, m_starts[p + 1]);
         m_starts[p + 1] += m_starts[p];
@@ -71,11 +84,10 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
 
     WorkArray<std::size_t> next(partitionCount);
     std::copy_n(m_starts.data(), partitionCount, next.data());
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        m_entries[next[partitionOf(hashes[i])]++] = {static_cast<std::uint32_t>(i),
+    forEachInBlocks(texts.size(), pacer, [&](std::size_t i) {
+        m_entries[next[partitionOf(hashes[i])]++] = {texts[i], static_cast<std::uint32_t>(i),
                                                      static_cast<std::uint32_t>(hashes[i])};
-        pacer.advance();
-    }
+    });
 }
 
 std::span<const TextEntry> TextPartitions::partition(std::size_t number) const
@@ -121,27 +133,26 @@ std::uint32_t PartitionMatcher::findTag(std::uint32_t tag) const
 
 namespace {
 
-// Asks for the texts of the candidates a few steps ahead: first their views, then their bytes.
-template<typename TextOf>
-void prefetchAhead(std::size_t step, std::size_t count, TextOf &&textOf)
+// Asks for the texts of the candidates a few steps ahead.
+template<typename EntriesOf>
+void prefetchAhead(std::size_t step, std::size_t count, EntriesOf &&entriesOf)
 {
-    constexpr std::size_t kViewsAhead = 64;
-    constexpr std::size_t kBytesAhead = 32;
-    if (step + kViewsAhead < count)
-        textOf(step + kViewsAhead, [](const std::string_view &view) { __builtin_prefetch(&view); });
-    if (step + kBytesAhead < count)
-        textOf(step + kBytesAhead, [](const std::string_view &view) { __builtin_prefetch(view.data()); });
+    constexpr std::size_t kAhead = 16;
+    if (step + kAhead < count) {
+        const auto [entry, other] = entriesOf(step + kAhead);
+        __builtin_prefetch(entry.text.data());
+        __builtin_prefetch(other.text.data());
+    }
 }
 
-// Whether text equals the text of any of the entries in [begin, end) that carry tag. Reached
-// only when two different texts share a tag, which is rare.
+// Whether any of the entries in [begin, end) has the same tag and text as entry. Reached only
+// when two different texts share a tag, which is rare.
 template<typename EntryAt>
-bool anyEqualText(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, std::uint32_t tag,
-                  std::string_view text, std::span<const std::string_view> texts)
+bool anyEqualText(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, const TextEntry &entry)
 {
     for (std::uint32_t place = begin; place < end; ++place) {
-        const TextEntry &entry = entryAt(place);
-        if (entry.tag == tag && texts[entry.index] == text)
+        const TextEntry &other = entryAt(place);
+        if (other.tag == entry.tag && other.text == entry.text)
             return true;
     }
     return false;
@@ -149,8 +160,8 @@ bool anyEqualText(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, std
 
 } // namespace
 
-void PartitionMatcher::flagRepeats(std::span<const TextEntry> entries, std::span<const std::string_view> texts,
-                                   bool backward, bool *flags, ProgressPacer &pacer)
+void PartitionMatcher::flagRepeats(std::span<const TextEntry> entries, bool backward, bool *flags,
+                                   ProgressPacer &pacer)
 {
     const auto count = static_cast<std::uint32_t>(entries.size());
     const auto entryAt = [&](std::uint32_t place) -> const TextEntry & {
@@ -162,30 +173,26 @@ void PartitionMatcher::flagRepeats(std::span<const TextEntry> entries, std::span
         const std::uint32_t earlier = placeOfTag(entryAt(place).tag, place);
         if (earlier != place)
             m_candidates[candidateCount++] = {place, earlier};
-        pacer.advance();
     }
+    pacer.advance(count);
+    const auto pairAt = [&](std::size_t c) {
+        return std::pair<const TextEntry &, const TextEntry &>(entryAt(m_candidates[c].place),
+                                                               entryAt(m_candidates[c].otherPlace));
+    };
     for (std::size_t c = 0; c < candidateCount; ++c) {
-        prefetchAhead(c, candidateCount, [&](std::size_t ahead, auto &&fetch) {
-            fetch(texts[entryAt(m_candidates[ahead].place).index]);
-            fetch(texts[entryAt(m_candidates[ahead].otherPlace).index]);
-        });
-        const Candidate &candidate = m_candidates[c];
-        const TextEntry &entry = entryAt(candidate.place);
-        const std::string_view text = texts[entry.index];
-        flags[entry.index] = text == texts[entryAt(candidate.otherPlace).index]
-                             || anyEqualText(0, candidate.place, entryAt, entry.tag, text, texts);
+        prefetchAhead(c, candidateCount, pairAt);
+        const auto [entry, earlier] = pairAt(c);
+        flags[entry.index] = entry.text == earlier.text || anyEqualText(0, m_candidates[c].place, entryAt, entry);
     }
 }
 
-void PartitionMatcher::flagPresence(std::span<const TextEntry> first, std::span<const std::string_view> firstTexts,
-                                    std::span<const TextEntry> second, std::span<const std::string_view> secondTexts,
+void PartitionMatcher::flagPresence(std::span<const TextEntry> first, std::span<const TextEntry> second,
                                     bool flagWhenPresent, bool *flags, ProgressPacer &pacer)
 {
     clearTable(second.size());
-    for (std::uint32_t place = 0; place < second.size(); ++place) {
+    for (std::uint32_t place = 0; place < second.size(); ++place)
         placeOfTag(second[place].tag, place);
-        pacer.advance();
-    }
+    pacer.advance(second.size());
     std::size_t candidateCount = 0;
     for (std::uint32_t place = 0; place < first.size(); ++place) {
         const std::uint32_t secondPlace = findTag(first[place].tag);
@@ -193,20 +200,18 @@ void PartitionMatcher::flagPresence(std::span<const TextEntry> first, std::span<
             flags[first[place].index] = !flagWhenPresent;
         else
             m_candidates[candidateCount++] = {place, secondPlace};
-        pacer.advance();
     }
+    pacer.advance(first.size());
     const auto secondAt = [&](std::uint32_t place) -> const TextEntry & { return second[place]; };
+    const auto pairAt = [&](std::size_t c) {
+        return std::pair<const TextEntry &, const TextEntry &>(first[m_candidates[c].place],
+                                                               second[m_candidates[c].otherPlace]);
+    };
     for (std::size_t c = 0; c < candidateCount; ++c) {
-        prefetchAhead(c, candidateCount, [&](std::size_t ahead, auto &&fetch) {
-            fetch(firstTexts[first[m_candidates[ahead].place].index]);
-            fetch(secondTexts[second[m_candidates[ahead].otherPlace].index]);
-        });
-        const Candidate &candidate = m_candidates[c];
-        const TextEntry &entry = first[candidate.place];
-        const std::string_view text = firstTexts[entry.index];
-        const bool present = text == secondTexts[second[candidate.otherPlace].index]
-                             || anyEqualText(0, static_cast<std::uint32_t>(second.size()), secondAt, entry.tag, text,
-                                             secondTexts);
+        prefetchAhead(c, candidateCount, pairAt);
+        const auto [entry, match] = pairAt(c);
+        const bool present = entry.text == match.text
+                             || anyEqualText(0, static_cast<std::uint32_t>(second.size()), secondAt, entry);
         flags[entry.index] = present == flagWhenPresent;
     }
 }

@@ -10,9 +10,11 @@
 
 namespace Quorvane {
 
-// One text of a list: its index and 32 bits of its hash for quick rejection.
+// One text of a list: the text itself, so comparing needs no look-up in the list, its index,
+// and 32 bits of its hash for quick rejection.
 struct TextEntry
 {
+    std::string_view text;
     std::uint32_t index;
     std::uint32_t tag;
 };
@@ -42,8 +44,8 @@ private:
 };
 
 // Compares the texts of one partition at a time. It first works on the 32-bit tags alone,
-// which stay in cache; only entries whose tag was seen before have their texts fetched
-// (scattered through memory, so asked for a few entries ahead) and compared byte for byte.
+// which stay in cache; only entries whose tag was seen before have their texts read (they lie
+// scattered through memory, so they are asked for a few entries ahead) and compared byte for byte.
 class PartitionMatcher
 {
 public:
@@ -52,14 +54,12 @@ public:
 
     // Sets flags[index] for every entry whose text equals that of an entry met before it,
     // meeting the entries in their order or, when backward, in reverse order.
-    void flagRepeats(std::span<const TextEntry> entries, std::span<const std::string_view> texts, bool backward,
-                     bool *flags, ProgressPacer &pacer);
+    void flagRepeats(std::span<const TextEntry> entries, bool backward, bool *flags, ProgressPacer &pacer);
 
     // Sets flags[index] for every entry of first whose text's presence among second's entries
     // equals flagWhenPresent. Both are the same partition of two lists.
-    void flagPresence(std::span<const TextEntry> first, std::span<const std::string_view> firstTexts,
-                      std::span<const TextEntry> second, std::span<const std::string_view> secondTexts,
-                      bool flagWhenPresent, bool *flags, ProgressPacer &pacer);
+    void flagPresence(std::span<const TextEntry> first, std::span<const TextEntry> second, bool flagWhenPresent,
+                      bool *flags, ProgressPacer &pacer);
 
 private:
     // An entry, by its place in the partition, whose tag equals that of another entry: the
