@@ -82,11 +82,22 @@ Texts keepMatches(const Texts &first, const Texts &second)
     return result;
 }
 
-// Runs every operation on the list with the given second list, recording progress.
-std::vector<RecordingProgress> progressOfAll(const Texts &texts, const Texts &second)
+class ChangeCounter final : public ListObserver
 {
-    const ItemList other = listOf(second);
-    const std::vector<std::function<void(ItemList &, const OperationHost &)>> operations = {
+public:
+    void listAboutToChange() override { ++announced; }
+    void listChanged() override { ++changes; }
+
+    int announced = 0;
+    int changes = 0;
+};
+
+using ListOperation = std::function<void(ItemList &, const OperationHost &)>;
+
+// Every operation, with the given list as the second list where one is needed.
+std::vector<ListOperation> allOperations(const ItemList &other)
+{
+    return {
         [](ItemList &l, const OperationHost &h) { RemoveDupesExceptFirst(l, h); },
         [](ItemList &l, const OperationHost &h) { RemoveDupesAll(l, h); },
         [](ItemList &l, const OperationHost &h) { RemoveBlanksFromList(l, h); },
@@ -95,6 +106,13 @@ std::vector<RecordingProgress> progressOfAll(const Texts &texts, const Texts &se
         [&](ItemList &l, const OperationHost &h) { SubtractSecondListFromFirstList(l, other, h); },
         [&](ItemList &l, const OperationHost &h) { KeepOnlyMatchesInList(l, other, h); },
     };
+}
+
+// Runs every operation on the list with the given second list, recording progress.
+std::vector<RecordingProgress> progressOfAll(const Texts &texts, const Texts &second)
+{
+    const ItemList other = listOf(second);
+    const std::vector<ListOperation> operations = allOperations(other);
     std::vector<RecordingProgress> recorded(operations.size());
     UnexpectedErrors reporter;
     for (std::size_t i = 0; i < operations.size(); ++i) {
@@ -202,6 +220,26 @@ TEST(LongLists, ListsBeyond32767ItemsAreHandledWhole)
     withBlanks.insert(withBlanks.begin() + 32767, "");
     withBlanks.emplace_back();
     EXPECT_EQ(blanksRemoved(withBlanks), once);
+}
+
+TEST(Operations, EachRemovesInOneChangeAndLeavesTheSecondListAlone)
+{
+    const Texts texts = {"a", "", "b", "a", "", "ab", "c"};
+    ItemList other = listOf({"a", "c", "a"});
+    ChangeCounter otherChanges;
+    other.setObserver(&otherChanges);
+    NullProgress progress;
+    UnexpectedErrors reporter;
+    for (const ListOperation &operation : allOperations(other)) {
+        ItemList list = listOf(texts);
+        ChangeCounter changes;
+        list.setObserver(&changes);
+        operation(list, {progress, reporter});
+        EXPECT_EQ(changes.announced, 1);
+        EXPECT_EQ(changes.changes, 1);
+        EXPECT_LT(list.count(), texts.size());
+    }
+    EXPECT_EQ(otherChanges.announced, 0);
 }
 
 TEST(Progress, EveryOperationEndsAtZeroAlsoOnEmptyAndSingleItemLists)
