@@ -68,7 +68,7 @@ void runOperation(const Invocation &invocation, ItemList &first, const ItemList 
 
 void writeResult(const ItemList &list, const std::optional<std::string> &output)
 {
-    if (output)
+    if (output && *output != kStandardStream)
         writeListFile(list, *output);
     else
         writeListToDescriptor(list, STDOUT_FILENO, "standard output");

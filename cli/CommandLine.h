@@ -27,7 +27,7 @@ struct Invocation
     std::string text;                  // remove-with, remove-without
     std::vector<std::string> files;    // into the first list, in order; "-" is standard input
     std::vector<std::string> others;   // into the second list, in order
-    std::optional<std::string> output; // standard output when absent
+    std::optional<std::string> output; // standard output when absent or "-"
 };
 
 // A command line that does not say a complete, valid request.

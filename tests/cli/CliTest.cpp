@@ -129,6 +129,10 @@ TEST_F(QuorvaneCli, WritesTheOutputFileInsteadOfStandardOutput)
     EXPECT_EQ(Testing::readBytes(out), "a\r\nb\r\n");
     EXPECT_EQ(entryCount(), 2u);
 
+    const CliResult toStandardOutput = runCli({"remove-blanks", "-o", "-", list});
+    EXPECT_EQ(toStandardOutput.exitCode, 0) << toStandardOutput.err;
+    EXPECT_EQ(toStandardOutput.out, "a\r\nb\r\n");
+
     const CliResult inPlace = runCli({"dedupe-last", "-o", list, list, list});
     EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
     EXPECT_EQ(Testing::readBytes(list), "a\r\n\r\nb\r\n");
