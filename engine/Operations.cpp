@@ -46,10 +46,7 @@ RemovalFlags flagEach(std::span<const std::string_view> texts, ProgressSink &pro
 {
     ProgressPacer pacer(progress, texts.size(), Direction::Forward);
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        flags[i] = test(texts[i]);
-        pacer.advance();
-    }
+    forEachPaced(texts.size(), pacer, [&](std::size_t i) { flags[i] = test(texts[i]); });
     return flags;
 }
 

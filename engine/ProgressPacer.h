@@ -2,6 +2,7 @@
 
 #include "engine/Progress.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstddef>
 
@@ -17,7 +18,7 @@ public:
 
     ProgressPacer(ProgressSink &sink, std::size_t totalSteps, Direction direction);
 
-    void advance(std::size_t steps = 1)
+    void advance(std::size_t steps)
     {
         m_done += steps;
         if (m_done >= m_nextCheck)
@@ -33,5 +34,19 @@ private:
     std::size_t m_nextCheck;
     std::chrono::steady_clock::time_point m_lastReport;
 };
+
+// Calls step(i) for i from 0 to count - 1, telling the pacer once per block of steps rather
+// than once per step, which keeps the pacer's counter out of tight loops.
+template<typename Step>
+void forEachPaced(std::size_t count, ProgressPacer &pacer, Step &&step)
+{
+    constexpr std::size_t kBlock = 1024;
+    for (std::size_t start = 0; start < count; start += kBlock) {
+        const std::size_t end = std::min(count, start + kBlock);
+        for (std::size_t i = start; i < end; ++i)
+            step(i);
+        pacer.advance(end - start);
+    }
+}
 
 } // namespace Quorvane

@@ -16,7 +16,7 @@ namespace {
 // second-level cache.
 constexpr std::size_t kEntriesPerPartition = 8192;
 constexpr std::size_t kMostPartitions = std::size_t(1) << 16;
-// One slot is left free for the empty-slot marker.
+// Indexes and places are 32 bits wide; the largest value marks "no place".
 constexpr std::size_t kMostTexts = std::numeric_limits<std::uint32_t>::max() - 1;
 
 // Abseil hashes its own string view with its fast string hash; the standard view would be
@@ -39,20 +39,6 @@ std::size_t checkedTextCount(std::size_t textCount)
     return textCount;
 }
 
-// Calls step for 0 to count - 1, telling the pacer once per block rather than once per step,
-// which keeps the pacer's counter out of the inner loop.
-template<typename Step>
-void forEachInBlocks(std::size_t count, ProgressPacer &pacer, Step &&step)
-{
-    constexpr std::size_t kBlock = 1024;
-    for (std::size_t start = 0; start < count; start += kBlock) {
-        const std::size_t end = std::min(count, start + kBlock);
-        for (std::size_t i = start; i < end; ++i)
-            step(i);
-        pacer.advance(end - start);
-    }
-}
-
 } // namespace
 
 std::size_t TextPartitions::partitionCountFor(std::size_t textCount)
@@ -73,7 +59,7 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
 
     WorkArray<std::uint64_t> hashes(texts.size());
     std::fill_n(m_starts.data(), m_starts.size(), std::size_t(0));
-    forEachInBlocks(texts.size(), pacer, [&](std::size_t i) {
+    forEachPaced(texts.size(), pacer, [&](std::size_t i) {
         hashes[i] = hashOf(texts[i]);
         ++m_starts[partitionOf(hashes[i]) + 1];
     });
@@ -84,7 +70,7 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
 
     WorkArray<std::size_t> next(partitionCount);
     std::copy_n(m_starts.data(), partitionCount, next.data());
-    forEachInBlocks(texts.size(), pacer, [&](std::size_t i) {
+    forEachPaced(texts.size(), pacer, [&](std::size_t i) {
         m_entries[next[partitionOf(hashes[i])]++] = {texts[i], static_cast<std::uint32_t>(i),
                                                      static_cast<std::uint32_t>(hashes[i])};
     });
@@ -169,12 +155,12 @@ void PartitionMatcher::flagRepeats(std::span<const TextEntry> entries, bool back
     };
     clearTable(count);
     std::size_t candidateCount = 0;
-    for (std::uint32_t place = 0; place < count; ++place) {
+    forEachPaced(count, pacer, [&](std::size_t step) {
+        const auto place = static_cast<std::uint32_t>(step);
         const std::uint32_t earlier = placeOfTag(entryAt(place).tag, place);
         if (earlier != place)
             m_candidates[candidateCount++] = {place, earlier};
-    }
-    pacer.advance(count);
+    });
     const auto pairAt = [&](std::size_t c) {
         return std::pair<const TextEntry &, const TextEntry &>(entryAt(m_candidates[c].place),
                                                                entryAt(m_candidates[c].otherPlace));
@@ -190,18 +176,17 @@ void PartitionMatcher::flagPresence(std::span<const TextEntry> first, std::span<
                                     bool flagWhenPresent, bool *flags, ProgressPacer &pacer)
 {
     clearTable(second.size());
-    for (std::uint32_t place = 0; place < second.size(); ++place)
-        placeOfTag(second[place].tag, place);
-    pacer.advance(second.size());
+    forEachPaced(second.size(), pacer, [&](std::size_t place) {
+        placeOfTag(second[place].tag, static_cast<std::uint32_t>(place));
+    });
     std::size_t candidateCount = 0;
-    for (std::uint32_t place = 0; place < first.size(); ++place) {
+    forEachPaced(first.size(), pacer, [&](std::size_t place) {
         const std::uint32_t secondPlace = findTag(first[place].tag);
         if (secondPlace == kNoPlace)
             flags[first[place].index] = !flagWhenPresent;
         else
-            m_candidates[candidateCount++] = {place, secondPlace};
-    }
-    pacer.advance(first.size());
+            m_candidates[candidateCount++] = {static_cast<std::uint32_t>(place), secondPlace};
+    });
     const auto secondAt = [&](std::uint32_t place) -> const TextEntry & { return second[place]; };
     const auto pairAt = [&](std::size_t c) {
         return std::pair<const TextEntry &, const TextEntry &>(first[m_candidates[c].place],

@@ -287,7 +287,7 @@ TEST(Progress, PacerReportsRisingValuesAboutEvery30Milliseconds)
     std::size_t done = 0;
     while (std::chrono::steady_clock::now() - start < std::chrono::milliseconds(200) && done < steps) {
         for (int i = 0; i < 1000; ++i, ++done)
-            pacer.advance();
+            pacer.advance(1);
     }
     EXPECT_EQ(progress.yields, progress.values.size());
     EXPECT_GE(progress.yields, 3u);
