@@ -209,16 +209,19 @@ void ignoreFileSizeSignal()
 template<typename Flush>
 void serialise(const ItemList &list, Flush &&flush)
 {
-    std::vector<char> chunk(kWriteChunk);
+    if (list.isEmpty())
+        return;
+    // Not zero-filled: a small list touches only the pages it uses.
+    const auto chunk = std::make_unique_for_overwrite<char[]>(kWriteChunk);
     std::size_t used = 0;
     auto put = [&](const char *bytes, std::size_t size) {
         while (size > 0) {
-            if (used == chunk.size()) {
-                flush(chunk.data(), used);
+            if (used == kWriteChunk) {
+                flush(chunk.get(), used);
                 used = 0;
             }
-            const std::size_t part = std::min(size, chunk.size() - used);
-            std::memcpy(chunk.data() + used, bytes, part);
+            const std::size_t part = std::min(size, kWriteChunk - used);
+            std::memcpy(chunk.get() + used, bytes, part);
             used += part;
             bytes += part;
             size -= part;
@@ -227,8 +230,8 @@ void serialise(const ItemList &list, Flush &&flush)
     static constexpr char kLineEnd[] = {kCarriageReturn, kLineFeed};
     for (const std::string_view text : list.texts()) {
         // Most items fit whole: copy them and store the line end without a second call.
-        if (chunk.size() - used >= text.size() + sizeof kLineEnd) {
-            std::memcpy(chunk.data() + used, text.data(), text.size());
+        if (kWriteChunk - used >= text.size() + sizeof kLineEnd) {
+            std::memcpy(chunk.get() + used, text.data(), text.size());
             used += text.size();
             chunk[used++] = kCarriageReturn;
             chunk[used++] = kLineFeed;
@@ -238,7 +241,7 @@ void serialise(const ItemList &list, Flush &&flush)
         put(kLineEnd, sizeof kLineEnd);
     }
     if (used > 0)
-        flush(chunk.data(), used);
+        flush(chunk.get(), used);
 }
 
 void writeAll(int descriptor, const char *bytes, std::size_t size, const std::string &name)
