@@ -5,7 +5,10 @@
 #include "ui/Dialogs.h"
 #include "ui/ItemListModel.h"
 #include "ui/ListView.h"
+#include "ui/OperationCommands.h"
+#include "ui/PointerFeedback.h"
 
+#include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -178,6 +181,9 @@ Form1::Form1(StartUpEnvironment environment, QWidget *parent)
     buildControls();
     setTabOrderByIndex();
     connectListCommands();
+    connectOperationCommands();
+    connectItemRemoval();
+    setUpPointerFeedback();
 }
 
 Form1::~Form1() = default;
@@ -212,6 +218,7 @@ void Form1::buildControls()
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
     m_progressBar->setTextVisible(false);
+    m_progress = std::make_unique<ProgressBarSink>(*m_progressBar);
 }
 
 void Form1::setTabOrderByIndex()
@@ -234,6 +241,33 @@ void Form1::connectListCommands()
     };
     for (const auto &[number, handler] : handlers)
         connect(pushButton(number), &QPushButton::clicked, this, handler);
+}
+
+void Form1::connectOperationCommands()
+{
+    for (const int number : operationButtons())
+        connect(pushButton(number), &QPushButton::clicked, this, [this, number] { operationButton_Click(number); });
+}
+
+void Form1::connectItemRemoval()
+{
+    connect(m_listView1, &ListView::removeSelectedRequested, this,
+            [this] { removeSelectedItem(*m_listView1, m_list1); });
+    connect(m_listView2, &ListView::removeSelectedRequested, this,
+            [this] { removeSelectedItem(*m_listView2, m_list2); });
+}
+
+void Form1::setUpPointerFeedback()
+{
+    m_pointerFeedback = std::make_unique<PointerFeedback>(*this, *this);
+    for (QPushButton *button : m_buttons)
+        m_pointerFeedback->setRole(button, PointerFeedback::Role::ShowsCustom);
+    for (QWidget *control : {static_cast<QWidget *>(this), static_cast<QWidget *>(m_frame1),
+                             static_cast<QWidget *>(m_frame2), static_cast<QWidget *>(m_listView1),
+                             static_cast<QWidget *>(m_listView2)})
+        m_pointerFeedback->setRole(control, PointerFeedback::Role::ShowsDefault);
+    // The bar is a control of its own: moving over it changes nothing.
+    m_pointerFeedback->setRole(m_progressBar, PointerFeedback::Role::LeavesAsIs);
 }
 
 QPushButton *Form1::pushButton(int number) const
@@ -283,6 +317,40 @@ bool Form1::runCommand(const std::function<void()> &command)
     } finish{m_commandRunning};
     command();
     return true;
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Closing ends the program; work still running finishes without handling further events,
+    // and the event loop then quits.
+    if (m_commandRunning)
+        m_progress->stopHandlingEvents();
+    QWidget::closeEvent(event);
+}
+
+void Form1::removeSelectedItem(ListView &view, ItemList &list)
+{
+    runCommand([&] {
+        const std::optional<std::size_t> row = view.selectedRow();
+        if (!row || *row >= list.count())
+            return;
+        try {
+            list.removeAt(*row);
+        } catch (...) {
+            // Removing a single item reports nothing, whatever goes wrong.
+            return;
+        }
+        // The item that moved up takes the selection, so Delete can be pressed again.
+        if (!list.isEmpty())
+            view.selectRow(static_cast<int>(std::min(*row, list.count() - 1)));
+    });
+}
+
+void Form1::operationButton_Click(int number)
+{
+    runCommand([this, number] {
+        runOperationCommand(number, m_list1, m_list2, {this, *this, m_reporter, *m_progress});
+    });
 }
 
 void Form1::PushButton3_Click()

@@ -3,6 +3,7 @@
 #include "engine/ErrorTrap.h"
 #include "engine/ItemList.h"
 #include "files/CommandHost.h"
+#include "ui/ProgressBarSink.h"
 #include "ui/StartUp.h"
 
 #include <QCursor>
@@ -21,6 +22,7 @@ namespace Quorvane {
 
 class ItemListModel;
 class ListView;
+class PointerFeedback;
 
 // Every position and size of the window is given in twips; 15 twips make one pixel.
 constexpr int twips(int value)
@@ -102,12 +104,22 @@ public:
     void PushButton2_Click();
     void PushButton22_Click();
     void PushButton21_Click();
+    // PushButton4 to PushButton19: the fourteen operation commands.
+    void operationButton_Click(int number);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
     void buildFrame(QGroupBox *frame, ListView *listView, int firstTabIndex);
     void setTabOrderByIndex();
     void connectListCommands();
+    void connectOperationCommands();
+    void connectItemRemoval();
+    void setUpPointerFeedback();
+    // Double-click or Delete in a list view: removes its selected item, silently.
+    void removeSelectedItem(ListView &view, ItemList &list);
 
     StartUpEnvironment m_environment;
     MessageBoxReporter m_reporter{this};
@@ -124,10 +136,13 @@ private:
     ListView *m_listView2 = nullptr;
     QProgressBar *m_progressBar = nullptr;
     std::array<QPushButton *, 22> m_buttons{};
+    std::unique_ptr<ProgressBarSink> m_progress;
 
     Pointer m_pointer = Pointer::Default;
     std::optional<QCursor> m_customPointer;
     bool m_commandRunning = false;
+    // Last, so it stops watching before anything it reads goes.
+    std::unique_ptr<PointerFeedback> m_pointerFeedback;
 };
 
 } // namespace Quorvane

@@ -1,6 +1,8 @@
 #include "ListView.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace Quorvane {
 
@@ -25,6 +27,29 @@ ListView::ListView(QWidget *parent)
     columns->setStretchLastSection(false);
     columns->setHighlightSections(false);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+std::optional<std::size_t> ListView::selectedRow() const
+{
+    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
+    if (rows.isEmpty())
+        return std::nullopt;
+    return static_cast<std::size_t>(rows.first().row());
+}
+
+void ListView::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit removeSelectedRequested();
+}
+
+// The key goes on to the view's own handling afterwards, Delete included.
+void ListView::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Delete)
+        emit removeSelectedRequested();
+    QTableView::keyPressEvent(event);
 }
 
 } // namespace Quorvane

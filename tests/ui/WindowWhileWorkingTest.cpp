@@ -1,0 +1,254 @@
+#include "OperationFixture.h"
+
+#include "ui/ListView.h"
+
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QProgressBar>
+#include <QTest>
+#include <QTimer>
+
+namespace Quorvane {
+namespace {
+
+class DirectRemovalTest : public OperationFixture
+{
+protected:
+    void select(ListView &view, int row) { view.selectRow(row); }
+    void pressKey(ListView &view, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(&view, key, modifiers);
+    }
+    // A click selects the row, the second click of the pair is the double-click.
+    void doubleClick(ListView &view, int row)
+    {
+        const QPoint centre = view.visualRect(view.model()->index(row, 0)).center();
+        QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, centre);
+    }
+};
+
+TEST_F(DirectRemovalTest, DeleteWithOrWithoutShiftOrCtrlRemovesTheSelectedItemOfThatListOnly)
+{
+    fill(window().list1(), {"a", "b", "c", "d", "e"});
+    fill(window().list2(), {"a", "b"});
+    ListView &view = *window().listView1();
+    window().setPointer(Pointer::Custom);
+
+    select(view, 1);
+    pressKey(view, Qt::Key_Delete);
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"a", "c", "d", "e"}));
+    select(view, 2);
+    pressKey(view, Qt::Key_Delete, Qt::ShiftModifier);
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"a", "c", "e"}));
+    select(view, 0);
+    pressKey(view, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"c", "e"}));
+
+    EXPECT_EQ(itemsOf(window().list2()), (Items{"a", "b"}));
+    EXPECT_TRUE(m_answers.shown.empty());
+    EXPECT_EQ(window().pointer(), Pointer::Custom);
+}
+
+TEST_F(DirectRemovalTest, OtherKeysRemoveNothingAndKeepTheirEffect)
+{
+    fill(window().list2(), {"a", "b", "c"});
+    ListView &view = *window().listView2();
+    select(view, 0);
+    for (const Qt::Key key : {Qt::Key_Backspace, Qt::Key_Insert, Qt::Key_A, Qt::Key_Space})
+        pressKey(view, key);
+    pressKey(view, Qt::Key_Down);
+    EXPECT_EQ(view.selectedRow(), std::optional<std::size_t>(1)) << "arrows still move the selection";
+    EXPECT_EQ(itemsOf(window().list2()), (Items{"a", "b", "c"}));
+}
+
+TEST_F(DirectRemovalTest, DoubleClickRemovesTheItemUnderThePointer)
+{
+    showWindow();
+    fill(window().list1(), {"a", "b", "c"});
+    fill(window().list2(), {"x", "y", "z"});
+    doubleClick(*window().listView2(), 2);
+    EXPECT_EQ(itemsOf(window().list2()), (Items{"x", "y"}));
+    doubleClick(*window().listView2(), 0);
+    EXPECT_EQ(itemsOf(window().list2()), (Items{"y"}));
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"a", "b", "c"}));
+    EXPECT_TRUE(m_answers.shown.empty());
+}
+
+TEST_F(DirectRemovalTest, NoSelectionOrAnEmptyListRemovesNothingAndShowsNothing)
+{
+    showWindow();
+    fill(window().list1(), {"a", "b"});
+    ListView &view = *window().listView1();
+    view.clearSelection();
+    pressKey(view, Qt::Key_Delete);
+    // Below the last row: nothing is under the pointer.
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.viewport()->height() - 5));
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"a", "b"}));
+
+    ListView &emptyView = *window().listView2();
+    pressKey(emptyView, Qt::Key_Delete);
+    QTest::mouseDClick(emptyView.viewport(), Qt::LeftButton);
+    EXPECT_TRUE(window().list2().isEmpty());
+    EXPECT_TRUE(m_answers.shown.empty());
+}
+
+TEST_F(DirectRemovalTest, RemovingTheLastItemLeavesAListTheCommandsCallNotLoaded)
+{
+    fill(window().list1(), {"only"});
+    ListView &view = *window().listView1();
+    select(view, 0);
+    pressKey(view, Qt::Key_Delete);
+    EXPECT_TRUE(window().list1().isEmpty());
+    EXPECT_EQ(view.model()->rowCount(), 0);
+    click(4);
+    EXPECT_EQ(messagesWith(kApplicationTitle, BoxStyle::Warning),
+              std::vector<QString>{"You forgot to load in List 1."});
+}
+
+TEST_F(DirectRemovalTest, TheNextItemIsSelectedSoDeleteCanBePressedAgain)
+{
+    fill(window().list1(), {"a", "b", "c"});
+    ListView &view = *window().listView1();
+    select(view, 1);
+    pressKey(view, Qt::Key_Delete);
+    pressKey(view, Qt::Key_Delete);
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"a"}));
+    pressKey(view, Qt::Key_Delete);
+    EXPECT_TRUE(window().list1().isEmpty());
+}
+
+class PointerFeedbackTest : public OperationFixture
+{
+protected:
+    void SetUp() override
+    {
+        OperationFixture::SetUp();
+        showWindow();
+    }
+    void moveOver(QWidget *widget, QPoint where = {}) { QTest::mouseMove(widget, where); }
+    // A point of the window's surface outside every frame.
+    void moveOverSurface() { moveOver(&window(), {window().width() / 2, 3}); }
+    void moveOverFrame(QGroupBox *frame) { moveOver(frame, {frame->width() - 4, frame->height() - 4}); }
+};
+
+TEST_F(PointerFeedbackTest, ButtonsShowTheCustomPointerAndEverythingElseTheDefault)
+{
+    for (const int button : {1, 3, 4, 13, 19, 22}) {
+        SCOPED_TRACE(button);
+        moveOver(window().pushButton(button));
+        EXPECT_EQ(window().pointer(), Pointer::Custom);
+        moveOver(window().listView1()->viewport());
+        EXPECT_EQ(window().pointer(), Pointer::Default);
+    }
+    const std::vector<std::function<void()>> defaultPlaces = {
+        [&] { moveOverSurface(); },
+        [&] { moveOverFrame(window().frame1()); },
+        [&] { moveOverFrame(window().frame2()); },
+        [&] { moveOver(window().listView2()->viewport()); },
+        [&] { moveOver(window().listView2()->horizontalHeader()); },
+    };
+    for (std::size_t place = 0; place < defaultPlaces.size(); ++place) {
+        SCOPED_TRACE(place);
+        moveOver(window().pushButton(10));
+        defaultPlaces[place]();
+        EXPECT_EQ(window().pointer(), Pointer::Default);
+    }
+    moveOver(window().pushButton(10));
+    moveOver(window().progressBar());
+    EXPECT_EQ(window().pointer(), Pointer::Custom) << "the bar leaves the pointer as it is";
+}
+
+TEST_F(PointerFeedbackTest, MovesNeverReplaceTheHourglass)
+{
+    window().setPointer(Pointer::Hourglass);
+    moveOver(window().pushButton(7));
+    EXPECT_EQ(window().pointer(), Pointer::Hourglass);
+    moveOver(window().listView1()->viewport());
+    moveOverSurface();
+    moveOverFrame(window().frame2());
+    EXPECT_EQ(window().pointer(), Pointer::Hourglass);
+}
+
+TEST_F(PointerFeedbackTest, CommandShowsTheHourglassThroughoutAndTheDefaultAfter)
+{
+    fillLarge(window().list1(), kLongWork);
+    fillLarge(window().list2(), 300'000);
+    moveOver(window().pushButton(15));
+    ASSERT_EQ(window().pointer(), Pointer::Custom);
+    Pointer whileWorking = Pointer::Default;
+    const bool ran = clickAndActDuringIt(15, [&] {
+        moveOver(window().pushButton(16));
+        moveOver(window().listView1()->viewport());
+        whileWorking = window().pointer();
+    });
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(whileWorking, Pointer::Hourglass);
+    EXPECT_EQ(window().pointer(), Pointer::Default);
+    moveOver(window().pushButton(16));
+    EXPECT_EQ(window().pointer(), Pointer::Custom);
+}
+
+class OneCommandAtATimeTest : public OperationFixture
+{
+protected:
+    void SetUp() override
+    {
+        OperationFixture::SetUp();
+        showWindow();
+        fillLarge(window().list1(), kLongWork);
+        fillLarge(window().list2(), 300'000);
+        m_expectedList1 = itemsOf(window().list2()); // keeping List 1's matches leaves List 2's items
+        m_expectedList2 = itemsOf(window().list2());
+    }
+
+    Items m_expectedList1;
+    Items m_expectedList2;
+};
+
+TEST_F(OneCommandAtATimeTest, ClicksDoubleClicksAndDeleteDuringAnOperationHaveNoEffect)
+{
+    int valueWhileWorking = -1;
+    const bool ran = clickAndActDuringIt(15, [&] {
+        for (const int button : {1, 2, 22, 21, 4, 12, 3})
+            click(button);
+        for (ListView *view : {window().listView1(), window().listView2()}) {
+            view->selectRow(0);
+            QTest::keyClick(view, Qt::Key_Delete);
+            const QPoint first = view->visualRect(view->model()->index(0, 0)).center();
+            QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, first);
+        }
+        valueWhileWorking = window().progressBar()->value();
+    });
+    ASSERT_TRUE(ran);
+    EXPECT_EQ(itemsOf(window().list1()), m_expectedList1);
+    EXPECT_EQ(itemsOf(window().list2()), m_expectedList2);
+    EXPECT_TRUE(m_answers.shown.empty()) << "no held-back command asked anything";
+    EXPECT_GT(valueWhileWorking, 0);
+    EXPECT_EQ(window().progressBar()->value(), 0);
+    EXPECT_FALSE(window().isCommandRunning());
+
+    click(1);
+    EXPECT_TRUE(window().list1().isEmpty()) << "commands run again once the operation ended";
+}
+
+TEST_F(OneCommandAtATimeTest, ClosingTheWindowDuringAnOperationStopsHandlingEventsQuietly)
+{
+    bool lateEventHandled = false;
+    QTimer late;
+    late.setSingleShot(true);
+    QObject::connect(&late, &QTimer::timeout, [&] { lateEventHandled = true; });
+    const bool ran = clickAndActDuringIt(15, [&] {
+        window().close();
+        late.start(0);
+    });
+    ASSERT_TRUE(ran);
+    EXPECT_FALSE(lateEventHandled) << "no event is handled after the window closed";
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_FALSE(window().isCommandRunning());
+    EXPECT_TRUE(m_answers.shown.empty());
+    EXPECT_EQ(itemsOf(window().list1()), m_expectedList1) << "the work ended without harm";
+}
+
+} // namespace
+} // namespace Quorvane
