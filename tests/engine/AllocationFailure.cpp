@@ -10,11 +10,12 @@ namespace Quorvane::AllocationFailure {
 namespace {
 
 int s_countdown = -1;
+std::size_t s_smallest = kLargeAllocation;
 bool s_failed = false;
 
 bool shouldFail(std::size_t size)
 {
-    if (size < kLargeAllocation || s_countdown < 0)
+    if (size < s_smallest || s_countdown < 0)
         return false;
     if (s_countdown-- > 0)
         return false;
@@ -36,9 +37,10 @@ void *allocate(std::size_t size, std::size_t alignment)
 
 } // namespace
 
-void arm(int skipped)
+void arm(int skipped, std::size_t smallest)
 {
     s_countdown = skipped;
+    s_smallest = smallest;
     s_failed = false;
 }
 

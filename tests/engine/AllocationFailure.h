@@ -9,8 +9,9 @@ namespace Quorvane::AllocationFailure {
 
 inline constexpr std::size_t kLargeAllocation = 64;
 
-// The large allocation after `skipped` further ones fails, once.
-void arm(int skipped);
+// The large allocation after `skipped` further ones fails, once. A larger `smallest` counts
+// only allocations of at least that many bytes, to aim past a caller's own small ones.
+void arm(int skipped, std::size_t smallest = kLargeAllocation);
 // Stops counting; returns whether the chosen allocation was reached and failed.
 bool disarm();
 
