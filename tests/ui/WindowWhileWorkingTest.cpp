@@ -250,5 +250,21 @@ TEST_F(OneCommandAtATimeTest, ClosingTheWindowDuringAnOperationStopsHandlingEven
     EXPECT_EQ(itemsOf(window().list1()), m_expectedList1) << "the work ended without harm";
 }
 
+TEST_F(OneCommandAtATimeTest, ClosingTheWindowDuringAnOperationEndsTheEventLoop)
+{
+    // Should the loop not end, the test fails instead of hanging.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    giveUp.start(20'000);
+    bool ranDuringCommand = false;
+    QTimer::singleShot(0, &window(), [&] { ranDuringCommand = clickAndActDuringIt(15, [&] { window().close(); }); });
+
+    EXPECT_EQ(QCoreApplication::exec(), 0);
+    EXPECT_TRUE(ranDuringCommand);
+    EXPECT_FALSE(window().isVisible());
+    EXPECT_TRUE(m_answers.shown.empty());
+}
+
 } // namespace
 } // namespace Quorvane
