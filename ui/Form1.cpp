@@ -262,10 +262,9 @@ void Form1::setUpPointerFeedback()
     m_pointerFeedback = std::make_unique<PointerFeedback>(*this, *this);
     for (QPushButton *button : m_buttons)
         m_pointerFeedback->setRole(button, PointerFeedback::Role::ShowsCustom);
-    for (QWidget *control : {static_cast<QWidget *>(this), static_cast<QWidget *>(m_frame1),
-                             static_cast<QWidget *>(m_frame2), static_cast<QWidget *>(m_listView1),
-                             static_cast<QWidget *>(m_listView2)})
-        m_pointerFeedback->setRole(control, PointerFeedback::Role::ShowsDefault);
+    const QWidget *const defaultPlaces[] = {this, m_frame1, m_frame2, m_listView1, m_listView2};
+    for (const QWidget *place : defaultPlaces)
+        m_pointerFeedback->setRole(place, PointerFeedback::Role::ShowsDefault);
     // The bar is a control of its own: moving over it changes nothing.
     m_pointerFeedback->setRole(m_progressBar, PointerFeedback::Role::LeavesAsIs);
 }

@@ -21,7 +21,7 @@ public:
     PointerFeedback(QWidget &window, PointerControl &pointer);
 
     // A move over widget, or over a part of it without a role of its own, takes this role.
-    void setRole(QWidget *widget, Role role) { m_roles.insert(widget, role); }
+    void setRole(const QWidget *widget, Role role) { m_roles.insert(widget, role); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
