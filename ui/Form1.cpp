@@ -135,6 +135,8 @@ std::string toLocalPath(const QString &path)
 
 void MessageBoxReporter::report(const ErrorReport &report)
 {
+    if (m_silenced)
+        return;
     Dialogs::messageBox(m_parent, QString::fromStdString(formatErrorReport(report)), BoxStyle::Warning,
                         kErrorReportTitle);
 }
@@ -322,8 +324,10 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     // Closing ends the program; work still running finishes without handling further events,
     // and the event loop then quits.
-    if (m_commandRunning)
+    if (m_commandRunning) {
         m_progress->stopHandlingEvents();
+        m_reporter.silence();
+    }
     QWidget::closeEvent(event);
 }
 

@@ -42,9 +42,12 @@ public:
         : m_parent(parent)
     {}
     void report(const ErrorReport &report) override;
+    // Once the window is closed, work still finishing shows no box over a window that is gone.
+    void silence() { m_silenced = true; }
 
 private:
     QWidget *m_parent;
+    bool m_silenced = false;
 };
 
 // The list commands' questions, asked through the window's dialog wrappers.
