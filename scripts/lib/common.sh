@@ -8,6 +8,9 @@ QUORVANE_PACKAGES=(
     time
 )
 
+# What the libFuzzer targets add: clang and its sanitizer and fuzzer runtimes.
+QUORVANE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
         "$@"
