@@ -51,6 +51,13 @@ void runLoadCommand(ItemList &list, const std::string &procedure, const CommandH
     trap.step(108, [&] { paths = host.dialogs.askOpenFiles(listFileDialog(kLoadDialogTitle)); });
     if (paths.empty())
         return;
+    loadFilesToList(list, paths, procedure, host);
+}
+
+void loadFilesToList(ItemList &list, const std::vector<std::string> &paths, const std::string &procedure,
+                     const CommandHost &host)
+{
+    TrappedProcedure trap = trapFor(host.reporter, procedure);
     trap.step(114, [&] { host.pointer.setPointer(Pointer::Hourglass); });
     const int loadLabel = paths.size() == 1 ? 120 : 134;
     for (const std::string &path : paths)

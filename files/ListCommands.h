@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace Quorvane {
 
@@ -21,6 +22,11 @@ void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dia
 // "Load File To List": asks for one or several files and appends them in the dialog's order.
 // procedure names the button's click handler in error reports.
 void runLoadCommand(ItemList &list, const std::string &procedure, const CommandHost &host);
+
+// The loading half of "Load File To List", for paths chosen in a dialog or dropped on the list:
+// the hourglass, then every file in the given order.
+void loadFilesToList(ItemList &list, const std::vector<std::string> &paths, const std::string &procedure,
+                     const CommandHost &host);
 
 // "Save List To File": asks for a path, asks before replacing a file, writes the list atomically.
 void runSaveCommand(const ItemList &list, const std::string &procedure, const CommandHost &host);

@@ -3,6 +3,7 @@
 #include "files/FileExists.h"
 #include "files/ListCommands.h"
 #include "ui/Dialogs.h"
+#include "ui/FileDrop.h"
 #include "ui/ItemListModel.h"
 #include "ui/ListView.h"
 #include "ui/OperationCommands.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -186,6 +188,7 @@ Form1::Form1(StartUpEnvironment environment, QWidget *parent)
     connectOperationCommands();
     connectItemRemoval();
     setUpPointerFeedback();
+    acceptFileDrops();
 }
 
 Form1::~Form1() = default;
@@ -269,6 +272,20 @@ void Form1::setUpPointerFeedback()
         m_pointerFeedback->setRole(place, PointerFeedback::Role::ShowsDefault);
     // The bar is a control of its own: moving over it changes nothing.
     m_pointerFeedback->setRole(m_progressBar, PointerFeedback::Role::LeavesAsIs);
+}
+
+// Files dropped on a list load as its "Load File To List" button would load them.
+void Form1::acceptFileDrops()
+{
+    const std::tuple<ListView *, ItemList *, const char *> targets[] = {
+        {m_listView1, &m_list1, "PushButton3_Click"},
+        {m_listView2, &m_list2, "PushButton14_Click"},
+    };
+    for (const auto &[view, list, procedure] : targets) {
+        new FileDrop(*view, [this, list, procedure](const std::vector<std::string> &paths) {
+            runCommand([&] { loadFilesToList(*list, paths, procedure, commandHost()); });
+        });
+    }
 }
 
 QPushButton *Form1::pushButton(int number) const

@@ -123,6 +123,7 @@ private:
     void setUpPointerFeedback();
     // Double-click or Delete in a list view: removes its selected item, silently.
     void removeSelectedItem(ListView &view, ItemList &list);
+    void acceptFileDrops();
 
     StartUpEnvironment m_environment;
     MessageBoxReporter m_reporter{this};

@@ -4,7 +4,7 @@
 QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev libgl-dev libabsl-dev libgtest-dev
-    fonts-liberation xvfb xauth
+    fonts-liberation xvfb xauth desktop-file-utils
     time
 )
 

@@ -1,0 +1,131 @@
+// What users throw at the batch tool: odd bytes, folders, giant lines and more data than memory.
+#include "CliRun.h"
+#include "TemporaryFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+namespace Quorvane {
+namespace {
+
+using Testing::CliResult;
+using Testing::runCli;
+
+using namespace std::string_literals;
+
+constexpr int kFileError = 1;
+
+bool contains(const std::string &haystack, const std::string &needle)
+{
+    return haystack.find(needle) != std::string::npos;
+}
+
+// One read of the whole file: fast enough for a hundred megabytes under the sanitizers too.
+std::string readWhole(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
+}
+
+class CliRobustness : public testing::Test
+{
+protected:
+    std::string file(const std::string &name, const std::string &bytes)
+    {
+        const std::string path = m_folder.file(name);
+        Testing::writeBytes(path, bytes);
+        return path;
+    }
+    std::string path(const std::string &name) const { return m_folder.file(name); }
+    std::size_t entryCount() const { return m_folder.entryCount(); }
+
+private:
+    Testing::TemporaryFolder m_folder;
+};
+
+TEST_F(CliRobustness, OddBytesPassThroughExactly)
+{
+    const std::string input = "\xEF\xBB\xBF" "first\r\nnul\0byte\rinvalid\xFF\xFE\xC3\nlast"s;
+    const std::string expected = "\xEF\xBB\xBF" "first\r\nnul\0byte\r\ninvalid\xFF\xFE\xC3\r\nlast\r\n"s;
+    const std::string list = file("odd.txt", input);
+    const std::string out = path("out.txt");
+
+    const CliResult toFile = runCli({"dedupe-last", "-o", out, list});
+    EXPECT_EQ(toFile.exitCode, 0) << toFile.err;
+    EXPECT_EQ(Testing::readBytes(out), expected);
+
+    const CliResult toStdout = runCli({"remove-with", "nothing-like-this", "-"}, input);
+    EXPECT_EQ(toStdout.exitCode, 0) << toStdout.err;
+    EXPECT_EQ(toStdout.out, expected);
+}
+
+TEST_F(CliRobustness, AFolderAsInputOrOutputIsRefusedAndNothingIsWritten)
+{
+    const std::string list = file("list.txt", "a\r\n");
+    const std::string out = file("out.txt", "old\r\n");
+    const std::string folder = path("");
+
+    const CliResult folderIn = runCli({"dedupe-first", "-o", out, list, folder});
+    EXPECT_EQ(folderIn.exitCode, kFileError);
+    EXPECT_TRUE(contains(folderIn.err, folder)) << folderIn.err;
+
+    const CliResult folderOut = runCli({"dedupe-first", "-o", folder, list});
+    EXPECT_EQ(folderOut.exitCode, kFileError);
+    EXPECT_TRUE(contains(folderOut.err, folder)) << folderOut.err;
+
+    EXPECT_EQ(Testing::readBytes(out), "old\r\n");
+    EXPECT_EQ(entryCount(), 2u);
+}
+
+TEST_F(CliRobustness, AHundredMegabyteLineIsOneItem)
+{
+    const std::string giant(100u << 20, 'x');
+    const std::string list = file("giant.txt", "\n" + giant + "\nshort");
+    const std::string out = path("out.txt");
+    const CliResult result = runCli({"remove-blanks", "-o", out, list});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(contains(result.err, "3 items in, 2 items out")) << result.err;
+    EXPECT_TRUE(readWhole(out) == giant + "\r\nshort\r\n");
+}
+
+// Address-space limits and the sanitizers' shadow memory do not mix.
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(CliRobustness, RunningOutOfMemoryIsReportedAndTheOutputStaysAsItWas)
+{
+    // Eight gigabytes that take no disk space: reading them needs far more memory than allowed.
+    const std::string huge = path("huge.txt");
+    const int descriptor = open(huge.c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(descriptor, 0);
+    ASSERT_EQ(ftruncate(descriptor, off_t(8) << 30), 0);
+    close(descriptor);
+    const std::string out = file("out.txt", "old\r\n");
+
+    const std::string command = "ulimit -v 2000000; exec '" QUORVANE_CLI_PATH "' dedupe-first -o '" + out + "' '"
+                                + huge + "' 2>&1";
+    FILE *pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string printed;
+    char buffer[512];
+    while (const std::size_t got = fread(buffer, 1, sizeof buffer, pipe))
+        printed.append(buffer, got);
+    const int status = pclose(pipe);
+
+    ASSERT_TRUE(WIFEXITED(status)) << printed;
+    EXPECT_EQ(WEXITSTATUS(status), kFileError) << printed;
+    EXPECT_TRUE(contains(printed, "memory")) << printed;
+    EXPECT_EQ(Testing::readBytes(out), "old\r\n");
+    EXPECT_EQ(entryCount(), 2u);
+}
+#endif
+
+} // namespace
+} // namespace Quorvane

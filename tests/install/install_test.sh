@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the build into a fresh prefix and checks that a desktop finds everything it needs.
+# Usage: install_test.sh BUILD_DIR PREFIX [DESKTOP_FILE_VALIDATE]
+set -euo pipefail
+build=$1 prefix=$2 validate=${3:-}
+
+rm -rf "$prefix"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+fail() { echo "install: $*" >&2; exit 1; }
+for file in bin/quorvane bin/quorvane-cli; do
+    [ -x "$prefix/$file" ] || fail "$file is missing or not executable"
+done
+# The window looks for its pointer image next to itself.
+[ -s "$prefix/bin/HAND-M.CUR" ] || fail "the hand pointer is not next to the program"
+for size in 32 48 128 256; do
+    [ -s "$prefix/share/icons/hicolor/${size}x${size}/apps/quorvane.png" ] || fail "no ${size}px icon"
+done
+entry=$prefix/share/applications/quorvane.desktop
+[ -s "$entry" ] || fail "no desktop entry"
+grep -qx 'Exec=quorvane' "$entry" || fail "the desktop entry does not start quorvane"
+grep -qx 'Icon=quorvane' "$entry" || fail "the desktop entry does not name the icon"
+if [ -n "$validate" ]; then
+    "$validate" "$entry" || fail "desktop-file-validate rejects the entry"
+fi
+"$prefix/bin/quorvane-cli" --help | grep -q 'dedupe-first' || fail "quorvane-cli --help does not explain the operations"
+echo "installed and checked under $prefix"

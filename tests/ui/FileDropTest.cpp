@@ -1,0 +1,113 @@
+#include "WindowFixture.h"
+
+#include "ui/ListView.h"
+
+#include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+
+namespace Quorvane {
+namespace {
+
+using Items = std::vector<std::string>;
+
+class FileDropTest : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        m_form = &startWindow();
+    }
+
+    Form1 &window() { return *m_form; }
+
+    // Delivers a drag's entry and its drop to the list view, as a file manager would.
+    // Returns whether the view accepted the drag.
+    static bool drop(ListView &view, QMimeData &data)
+    {
+        const QPoint point(20, 20);
+        QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view.viewport(), &enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent dropped(QPointF(point), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(view.viewport(), &dropped);
+        return dropped.isAccepted();
+    }
+
+    static void setFiles(QMimeData &data, const std::vector<QString> &paths)
+    {
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        data.setUrls(urls);
+    }
+
+private:
+    Form1 *m_form = nullptr;
+};
+
+TEST_F(FileDropTest, DroppedFilesLoadInTheirOrderLikeTheLoadButton)
+{
+    window().list2().append("kept");
+    const QString first = writeFile("a.txt", "a1\r\na2\r\n");
+    const QString second = writeFile("b.txt", "b1\nb2");
+    QMimeData data;
+    setFiles(data, {second, programFolder() + "/gone.txt", first});
+    Pointer pointerWhenNotFound = Pointer::Default;
+    m_answers.onShown = [&](const Shown &) { pointerWhenNotFound = window().pointer(); };
+
+    EXPECT_TRUE(drop(*window().listView2(), data));
+
+    EXPECT_EQ(itemsOf(window().list2()), (Items{"kept", "b1", "b2", "a1", "a2"}));
+    EXPECT_TRUE(window().list1().isEmpty());
+    EXPECT_EQ(plainMessages(), std::vector<QString>{"File not found"});
+    EXPECT_EQ(pointerWhenNotFound, Pointer::Hourglass);
+    EXPECT_EQ(window().pointer(), Pointer::Default);
+    EXPECT_TRUE(errorReports().empty());
+}
+
+TEST_F(FileDropTest, DragsWithoutLocalFilesAreRefusedAndChangeNothing)
+{
+    QMimeData text;
+    text.setText("someone@example.com");
+    EXPECT_FALSE(drop(*window().listView1(), text));
+
+    QMimeData remote;
+    remote.setUrls({QUrl("https://www.example.com/list.txt")});
+    EXPECT_FALSE(drop(*window().listView1(), remote));
+
+    EXPECT_TRUE(window().list1().isEmpty());
+    EXPECT_TRUE(m_answers.shown.empty());
+}
+
+TEST_F(FileDropTest, AFolderDroppedOnAListIsReportedLikeAnUnreadableFile)
+{
+    QMimeData data;
+    setFiles(data, {programFolder(), writeFile("a.txt", "a\r\n")});
+    EXPECT_TRUE(drop(*window().listView1(), data));
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"a"}));
+    const std::vector<QString> reports = errorReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].contains("in Quorvane2/19/2015.Form1.PushButton3_Click at line 134"))
+        << reports[0].toStdString();
+}
+
+TEST_F(FileDropTest, ADropWhileAnotherCommandRunsIsHeldBack)
+{
+    const QString file = writeFile("a.txt", "dropped\r\n");
+    m_answers.openFiles.push_back({programFolder() + "/gone.txt"});
+    m_answers.onShown = [&](const Shown &) {
+        QMimeData data;
+        setFiles(data, {file});
+        drop(*window().listView1(), data);
+    };
+    window().pushButton(3)->click();
+    EXPECT_TRUE(window().list1().isEmpty());
+}
+
+} // namespace
+} // namespace Quorvane
