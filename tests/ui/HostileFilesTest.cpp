@@ -1,0 +1,113 @@
+// Files no list tool should choke on: odd bytes, a giant line, more data than memory, and
+// save targets that cannot be written. Nothing already in a list or on disk may be lost.
+#include "WindowFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+
+namespace Quorvane {
+namespace {
+
+using Items = std::vector<std::string>;
+using namespace std::string_literals;
+
+class HostileFilesTest : public WindowFixture
+{
+protected:
+    void SetUp() override
+    {
+        WindowFixture::SetUp();
+        m_form = &startWindow();
+    }
+
+    Form1 &window() { return *m_form; }
+    void click(int button) { window().pushButton(button)->click(); }
+    QStringList filesInFolder() const { return QDir(programFolder()).entryList(QDir::Files); }
+
+private:
+    Form1 *m_form = nullptr;
+};
+
+TEST_F(HostileFilesTest, OddBytesSurviveLoadAndSaveByteForByte)
+{
+    const QByteArray bytes = QByteArray::fromStdString(
+        "\xEF\xBB\xBF" "bom@example.com\r\nnul\0inside\rbad\xFF\xC3 utf8\nmixed\r\n\r\n  spaced  "s);
+    m_answers.openFiles.push_back({writeFile("odd.txt", bytes)});
+    click(3);
+    EXPECT_EQ(itemsOf(window().list1()),
+              (Items{"\xEF\xBB\xBF" "bom@example.com", "nul\0inside"s, "bad\xFF\xC3 utf8", "mixed", "", "  spaced  "}));
+
+    const QString saved = programFolder() + "/saved.txt";
+    m_answers.saveFiles.push_back(saved);
+    click(20);
+    EXPECT_EQ(readFile(saved).toStdString(),
+              "\xEF\xBB\xBF" "bom@example.com\r\nnul\0inside\r\nbad\xFF\xC3 utf8\r\nmixed\r\n\r\n  spaced  \r\n"s);
+    EXPECT_TRUE(errorReports().empty());
+}
+
+TEST_F(HostileFilesTest, AHundredMegabyteLineLoadsAsOneItemAndSavesBack)
+{
+    const QByteArray giant(100 << 20, 'g');
+    m_answers.openFiles.push_back({writeFile("giant.txt", giant + "\nnext")});
+    click(14);
+    ASSERT_EQ(window().list2().count(), 2u);
+    EXPECT_EQ(window().list2().text(0).size(), std::size_t(giant.size()));
+    EXPECT_EQ(window().list2().text(1), "next");
+
+    const QString saved = programFolder() + "/saved.txt";
+    m_answers.saveFiles.push_back(saved);
+    click(13);
+    EXPECT_TRUE(readFile(saved) == giant + "\r\nnext\r\n");
+    EXPECT_TRUE(errorReports().empty());
+}
+
+TEST_F(HostileFilesTest, RunningOutOfMemoryOnALoadIsReportedAndTheListStaysUsable)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer aborts on a failed allocation instead of throwing std::bad_alloc";
+#endif
+    // Two terabytes that take no disk space: no machine here can hold them.
+    const QString huge = programFolder() + "/huge.txt";
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(qint64(2) << 40));
+    }
+    window().list1().append("kept");
+    m_answers.openFiles.push_back({writeFile("a.txt", "a\r\n"), huge, writeFile("b.txt", "b\r\n")});
+    click(3);
+
+    const std::vector<QString> reports = errorReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].startsWith("Out of memory\r\nin Quorvane2/19/2015.Form1.PushButton3_Click at line 134"))
+        << reports[0].toStdString();
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"kept", "a", "b"}));
+    EXPECT_EQ(window().pointer(), Pointer::Default);
+
+    click(22);
+    EXPECT_EQ(window().list1().count(), 6u);
+}
+
+TEST_F(HostileFilesTest, SavingWhereNoFileCanBeIsReportedAndLeavesNothingBehind)
+{
+    window().list1().append("a");
+    const QString keep = writeFile("keep.txt", "keep\r\n");
+    const QStringList before = filesInFolder();
+    m_answers.saveFiles.push_back(programFolder() + "/no-such-folder/out.txt");
+    m_answers.saveFiles.push_back(programFolder());
+    click(20);
+    click(20);
+
+    const std::vector<QString> reports = errorReports();
+    ASSERT_EQ(reports.size(), 2u);
+    for (const QString &report : reports)
+        EXPECT_TRUE(report.contains("PushButton20_Click at line 124")) << report.toStdString();
+    EXPECT_TRUE(plainMessages().empty());
+    EXPECT_EQ(filesInFolder(), before);
+    EXPECT_EQ(readFile(keep), QByteArray("keep\r\n"));
+    EXPECT_FALSE(QDir(programFolder() + "/no-such-folder").exists());
+}
+
+} // namespace
+} // namespace Quorvane
