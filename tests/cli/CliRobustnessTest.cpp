@@ -1,6 +1,6 @@
 // What users throw at the batch tool: odd bytes, folders, giant lines and more data than memory.
 #include "CliRun.h"
-#include "TemporaryFolder.h"
+#include "CliTestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -9,48 +9,18 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 
 namespace Quorvane {
 namespace {
 
 using Testing::CliResult;
 using Testing::runCli;
+using Testing::contains;
+using Testing::kCliFileError;
 
 using namespace std::string_literals;
 
-constexpr int kFileError = 1;
-
-bool contains(const std::string &haystack, const std::string &needle)
-{
-    return haystack.find(needle) != std::string::npos;
-}
-
-// One read of the whole file: fast enough for a hundred megabytes under the sanitizers too.
-std::string readWhole(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
-    in.seekg(0);
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return bytes;
-}
-
-class CliRobustness : public testing::Test
-{
-protected:
-    std::string file(const std::string &name, const std::string &bytes)
-    {
-        const std::string path = m_folder.file(name);
-        Testing::writeBytes(path, bytes);
-        return path;
-    }
-    std::string path(const std::string &name) const { return m_folder.file(name); }
-    std::size_t entryCount() const { return m_folder.entryCount(); }
-
-private:
-    Testing::TemporaryFolder m_folder;
-};
+using CliRobustness = Testing::CliTestFolder;
 
 TEST_F(CliRobustness, OddBytesPassThroughExactly)
 {
@@ -75,11 +45,11 @@ TEST_F(CliRobustness, AFolderAsInputOrOutputIsRefusedAndNothingIsWritten)
     const std::string folder = path("");
 
     const CliResult folderIn = runCli({"dedupe-first", "-o", out, list, folder});
-    EXPECT_EQ(folderIn.exitCode, kFileError);
+    EXPECT_EQ(folderIn.exitCode, kCliFileError);
     EXPECT_TRUE(contains(folderIn.err, folder)) << folderIn.err;
 
     const CliResult folderOut = runCli({"dedupe-first", "-o", folder, list});
-    EXPECT_EQ(folderOut.exitCode, kFileError);
+    EXPECT_EQ(folderOut.exitCode, kCliFileError);
     EXPECT_TRUE(contains(folderOut.err, folder)) << folderOut.err;
 
     EXPECT_EQ(Testing::readBytes(out), "old\r\n");
@@ -94,7 +64,7 @@ TEST_F(CliRobustness, AHundredMegabyteLineIsOneItem)
     const CliResult result = runCli({"remove-blanks", "-o", out, list});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(contains(result.err, "3 items in, 2 items out")) << result.err;
-    EXPECT_TRUE(readWhole(out) == giant + "\r\nshort\r\n");
+    EXPECT_TRUE(Testing::readBytes(out) == giant + "\r\nshort\r\n");
 }
 
 // Address-space limits and the sanitizers' shadow memory do not mix.
@@ -120,7 +90,7 @@ TEST_F(CliRobustness, RunningOutOfMemoryIsReportedAndTheOutputStaysAsItWas)
     const int status = pclose(pipe);
 
     ASSERT_TRUE(WIFEXITED(status)) << printed;
-    EXPECT_EQ(WEXITSTATUS(status), kFileError) << printed;
+    EXPECT_EQ(WEXITSTATUS(status), kCliFileError) << printed;
     EXPECT_TRUE(contains(printed, "memory")) << printed;
     EXPECT_EQ(Testing::readBytes(out), "old\r\n");
     EXPECT_EQ(entryCount(), 2u);

@@ -1,5 +1,5 @@
 #include "CliRun.h"
-#include "TemporaryFolder.h"
+#include "CliTestFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -8,31 +8,13 @@ namespace {
 
 using Testing::CliResult;
 using Testing::runCli;
+using Testing::contains;
+using Testing::kCliFileError;
+using Testing::kCliUsageError;
 
-constexpr int kUsageError = 2;
-constexpr int kFileError = 1;
 const std::string kUsageStart = "Usage: quorvane-cli OPERATION";
 
-bool contains(const std::string &haystack, const std::string &needle)
-{
-    return haystack.find(needle) != std::string::npos;
-}
-
-class QuorvaneCli : public testing::Test
-{
-protected:
-    std::string file(const std::string &name, const std::string &bytes)
-    {
-        const std::string path = m_folder.file(name);
-        Testing::writeBytes(path, bytes);
-        return path;
-    }
-    std::string path(const std::string &name) const { return m_folder.file(name); }
-    std::size_t entryCount() const { return m_folder.entryCount(); }
-
-private:
-    Testing::TemporaryFolder m_folder;
-};
+using QuorvaneCli = Testing::CliTestFolder;
 
 TEST_F(QuorvaneCli, UsageErrorsExitWithTwoAndShowTheUsage)
 {
@@ -55,7 +37,7 @@ TEST_F(QuorvaneCli, UsageErrorsExitWithTwoAndShowTheUsage)
     for (const auto &arguments : wrongCommandLines) {
         const CliResult result = runCli(arguments);
         const std::string shown = arguments.empty() ? "(none)" : arguments.front();
-        EXPECT_EQ(result.exitCode, kUsageError) << shown;
+        EXPECT_EQ(result.exitCode, kCliUsageError) << shown;
         EXPECT_TRUE(contains(result.err, kUsageStart)) << shown << ": " << result.err;
         EXPECT_EQ(result.out, "") << shown;
     }
@@ -145,12 +127,12 @@ TEST_F(QuorvaneCli, UnreadableInputExitsWithOneAndLeavesTheOutputAlone)
     const std::string out = file("out.txt", "old\r\n");
     for (const std::string &unreadable : {path("missing.txt"), path("")}) {
         const CliResult result = runCli({"dedupe-first", "-o", out, list, unreadable});
-        EXPECT_EQ(result.exitCode, kFileError);
+        EXPECT_EQ(result.exitCode, kCliFileError);
         EXPECT_TRUE(contains(result.err, unreadable)) << result.err;
         EXPECT_FALSE(contains(result.err, "items out")) << result.err;
     }
     const CliResult missingOther = runCli({"subtract", "--other", path("gone.txt"), "-o", out, list});
-    EXPECT_EQ(missingOther.exitCode, kFileError);
+    EXPECT_EQ(missingOther.exitCode, kCliFileError);
     EXPECT_TRUE(contains(missingOther.err, path("gone.txt"))) << missingOther.err;
     EXPECT_EQ(Testing::readBytes(out), "old\r\n");
     EXPECT_EQ(entryCount(), 2u);
@@ -161,7 +143,7 @@ TEST_F(QuorvaneCli, UnwritableOutputExitsWithOneNamingIt)
     const std::string list = file("list.txt", "a\n");
     const std::string out = path("no-such-folder/out.txt");
     const CliResult result = runCli({"dedupe-first", "-o", out, list});
-    EXPECT_EQ(result.exitCode, kFileError);
+    EXPECT_EQ(result.exitCode, kCliFileError);
     EXPECT_TRUE(contains(result.err, out)) << result.err;
     EXPECT_EQ(entryCount(), 1u);
 }
@@ -174,13 +156,13 @@ TEST_F(QuorvaneCli, FileSizeLimitFailsTheWriteAndKeepsTheOldOutput)
     const std::string list = file("list.txt", bytes);
     const std::string out = file("out.txt", "old\r\n");
     const CliResult toFile = runCli({"dedupe-first", "-o", out, list}, "", 100'000);
-    EXPECT_EQ(toFile.exitCode, kFileError);
+    EXPECT_EQ(toFile.exitCode, kCliFileError);
     EXPECT_TRUE(contains(toFile.err, out)) << toFile.err;
     EXPECT_EQ(Testing::readBytes(out), "old\r\n");
     EXPECT_EQ(entryCount(), 2u);
 
     const CliResult toStandardOutput = runCli({"dedupe-first", list}, "", 100'000);
-    EXPECT_EQ(toStandardOutput.exitCode, kFileError);
+    EXPECT_EQ(toStandardOutput.exitCode, kCliFileError);
     EXPECT_TRUE(contains(toStandardOutput.err, "standard output")) << toStandardOutput.err;
 }
 
