@@ -1,3 +1,5 @@
+#include "ListTexts.h"
+
 #include "engine/ItemList.h"
 
 #include <gtest/gtest.h>
@@ -10,21 +12,8 @@ using namespace Quorvane;
 
 namespace {
 
-std::vector<std::string> textsOf(const ItemList &list)
-{
-    std::vector<std::string> texts;
-    for (std::string_view text : list.texts())
-        texts.emplace_back(text);
-    return texts;
-}
-
-ItemList listOf(const std::vector<std::string> &texts)
-{
-    ItemList list;
-    for (const std::string &text : texts)
-        list.append(text);
-    return list;
-}
+using Samples::listOf;
+using Samples::textsOf;
 
 class CountingObserver : public ListObserver
 {

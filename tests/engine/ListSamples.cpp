@@ -6,19 +6,6 @@
 
 namespace Quorvane::Samples {
 
-ItemList listOf(const std::vector<std::string> &texts)
-{
-    ItemList list;
-    for (const std::string &text : texts)
-        list.append(text);
-    return list;
-}
-
-std::vector<std::string> textsOf(const ItemList &list)
-{
-    return {list.texts().begin(), list.texts().end()};
-}
-
 std::string describe(const std::vector<std::string> &texts)
 {
     std::string out = "{";

@@ -2,15 +2,13 @@
 
 #include "engine/ErrorTrap.h"
 #include "engine/ItemList.h"
+#include "ListTexts.h"
 
 #include <string>
 #include <vector>
 
 // Small helpers for tests that build lists and show them when a check fails.
 namespace Quorvane::Samples {
-
-ItemList listOf(const std::vector<std::string> &texts);
-std::vector<std::string> textsOf(const ItemList &list);
 
 // The texts quoted, with every byte outside printable ASCII written as \xNN, so blanks,
 // spaces, NUL and non-ASCII bytes are all visible in a failure message.

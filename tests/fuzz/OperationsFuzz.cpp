@@ -2,6 +2,7 @@
 // built from the fuzzer's bytes; both must leave the same items, the second list untouched,
 // and the progress at 0.
 
+#include "ListTexts.h"
 #include "ReferenceOperations.h"
 
 #include "engine/Operations.h"
@@ -14,6 +15,8 @@
 #include <vector>
 
 using namespace Quorvane;
+using Samples::listOf;
+using Samples::textsOf;
 
 namespace {
 
@@ -48,19 +51,6 @@ std::vector<std::string> takeTexts(FuzzedDataProvider &input, std::vector<std::s
         seen.push_back(text);
     }
     return texts;
-}
-
-ItemList listOf(const std::vector<std::string> &texts)
-{
-    ItemList list;
-    for (const std::string &text : texts)
-        list.append(text);
-    return list;
-}
-
-std::vector<std::string> textsOf(const ItemList &list)
-{
-    return {list.texts().begin(), list.texts().end()};
 }
 
 void run(int operation, ItemList &first, const ItemList &second, const std::string &text, bool reference)
