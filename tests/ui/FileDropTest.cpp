@@ -1,4 +1,4 @@
-#include "WindowFixture.h"
+#include "OperationFixture.h"
 
 #include "ui/ListView.h"
 
@@ -11,19 +11,9 @@
 namespace Quorvane {
 namespace {
 
-using Items = std::vector<std::string>;
-
-class FileDropTest : public WindowFixture
+class FileDropTest : public OperationFixture
 {
 protected:
-    void SetUp() override
-    {
-        WindowFixture::SetUp();
-        m_form = &startWindow();
-    }
-
-    Form1 &window() { return *m_form; }
-
     // Delivers a drag's entry and its drop to the list view, as a file manager would.
     // Returns whether the view accepted the drag.
     static bool drop(ListView &view, QMimeData &data)
@@ -45,9 +35,6 @@ protected:
             urls.append(QUrl::fromLocalFile(path));
         data.setUrls(urls);
     }
-
-private:
-    Form1 *m_form = nullptr;
 };
 
 TEST_F(FileDropTest, DroppedFilesLoadInTheirOrderLikeTheLoadButton)

@@ -1,6 +1,6 @@
 // Files no list tool should choke on: odd bytes, a giant line, more data than memory, and
 // save targets that cannot be written. Nothing already in a list or on disk may be lost.
-#include "WindowFixture.h"
+#include "OperationFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,24 +9,12 @@
 namespace Quorvane {
 namespace {
 
-using Items = std::vector<std::string>;
 using namespace std::string_literals;
 
-class HostileFilesTest : public WindowFixture
+class HostileFilesTest : public OperationFixture
 {
 protected:
-    void SetUp() override
-    {
-        WindowFixture::SetUp();
-        m_form = &startWindow();
-    }
-
-    Form1 &window() { return *m_form; }
-    void click(int button) { window().pushButton(button)->click(); }
     QStringList filesInFolder() const { return QDir(programFolder()).entryList(QDir::Files); }
-
-private:
-    Form1 *m_form = nullptr;
 };
 
 TEST_F(HostileFilesTest, OddBytesSurviveLoadAndSaveByteForByte)

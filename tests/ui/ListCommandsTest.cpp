@@ -1,4 +1,4 @@
-#include "WindowFixture.h"
+#include "OperationFixture.h"
 
 #include "files/FileExists.h"
 #include "files/ListCommands.h"
@@ -13,27 +13,17 @@
 namespace Quorvane {
 namespace {
 
-using Items = std::vector<std::string>;
-
-class ListCommandsTest : public WindowFixture
+class ListCommandsTest : public OperationFixture
 {
 protected:
     void SetUp() override
     {
-        WindowFixture::SetUp();
-        m_form = &startWindow();
+        OperationFixture::SetUp();
         m_answers.onShown = [this](const Shown &shown) {
             m_pointerWhenShown.push_back({shown.text, window().pointer()});
         };
     }
 
-    Form1 &window() { return *m_form; }
-    void click(int button) { window().pushButton(button)->click(); }
-    void fill(ItemList &list, const Items &items)
-    {
-        for (const std::string &item : items)
-            list.append(item);
-    }
     Pointer pointerWhen(const QString &text) const
     {
         for (const auto &[shownText, pointer] : m_pointerWhenShown) {
@@ -45,9 +35,6 @@ protected:
     }
 
     std::vector<std::pair<QString, Pointer>> m_pointerWhenShown;
-
-private:
-    Form1 *m_form = nullptr;
 };
 
 TEST_F(ListCommandsTest, LoadAppendsTheLinesOfOneFileAfterTheItemsAlreadyThere)
