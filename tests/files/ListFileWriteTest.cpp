@@ -1,9 +1,12 @@
+#include "ListTexts.h"
 #include "TemporaryFolder.h"
 #include "files/ListFile.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -12,13 +15,7 @@ using namespace std::string_literals;
 namespace Quorvane {
 namespace {
 
-ItemList listOf(const std::vector<std::string> &texts)
-{
-    ItemList list;
-    for (const std::string &text : texts)
-        list.append(text);
-    return list;
-}
+using Samples::listOf;
 
 // Built from file bytes: one block for all items, as a read list holds them.
 ItemList manyItems(int count)

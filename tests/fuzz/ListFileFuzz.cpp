@@ -1,6 +1,8 @@
 // Feeds arbitrary bytes to the list file reader. Checks them against a byte-by-byte splitter,
 // and that writing the items and reading them back gives the same items.
 
+#include "ListTexts.h"
+
 #include "files/ListFile.h"
 
 #include <sys/mman.h>
@@ -13,6 +15,7 @@
 #include <vector>
 
 using namespace Quorvane;
+using Samples::textsOf;
 
 namespace {
 
@@ -45,11 +48,6 @@ ItemList parse(const uint8_t *data, size_t size)
     if (size)
         std::memcpy(block->data(), data, size);
     return parseListBytes(std::move(block));
-}
-
-std::vector<std::string> textsOf(const ItemList &list)
-{
-    return {list.texts().begin(), list.texts().end()};
 }
 
 std::string writtenBytes(const ItemList &list)
