@@ -258,6 +258,23 @@ void writeAll(int descriptor, const char *bytes, std::size_t size, const std::st
     }
 }
 
+// A pipe or a device (a FIFO, /dev/null, a terminal) cannot be replaced by renaming a new file
+// over it without destroying it; such a target is written to in place.
+bool isSpecialFile(const std::string &path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
+void writeListInPlace(const ItemList &list, const std::string &path)
+{
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (descriptor < 0)
+        throwSystemError(ListFileError::Stage::Open, "Cannot write", path, errno);
+    OpenDescriptor file(descriptor);
+    writeListToDescriptor(list, file.get(), path);
+}
+
 } // namespace
 
 ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes)
@@ -296,6 +313,8 @@ ItemList readListFromDescriptor(int descriptor, const std::string &displayName)
 
 void writeListFile(const ItemList &list, const std::string &path)
 {
+    if (isSpecialFile(path))
+        return writeListInPlace(list, path);
     ignoreFileSizeSignal();
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

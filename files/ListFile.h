@@ -37,7 +37,8 @@ ItemList readListFromDescriptor(int descriptor, const std::string &displayName);
 // Replaces the file at path with the items, each followed by CR LF, atomically: on any failure
 // the old file stays exactly as it was, no temporary file is left, and ListFileError is thrown.
 // The first write sets SIGXFSZ to ignored for the whole process, so a file-size limit ends the
-// write with an error to report instead of killing the program.
+// write with an error to report instead of killing the program. A pipe or a device at path is
+// written to in place: renaming a file over it would destroy it.
 void writeListFile(const ItemList &list, const std::string &path);
 
 // Writes the items in the list file format to an already open descriptor (standard output).

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -53,6 +54,26 @@ TEST_F(CliRobustness, AFolderAsInputOrOutputIsRefusedAndNothingIsWritten)
     EXPECT_TRUE(contains(folderOut.err, folder)) << folderOut.err;
 
     EXPECT_EQ(Testing::readBytes(out), "old\r\n");
+    EXPECT_EQ(entryCount(), 2u);
+}
+
+TEST_F(CliRobustness, APipeAsOutputReceivesTheListAndStaysAPipe)
+{
+    const std::string list = file("list.txt", "b\na\nb\n");
+    const std::string pipe = path("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+
+    const CliResult result = runCli({"dedupe-first", "-o", pipe, list});
+    char received[64] = {};
+    const ssize_t size = ::read(reader, received, sizeof received);
+    ::close(reader);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(std::string(received, size > 0 ? size_t(size) : 0), "b\r\na\r\n");
+    struct stat status {};
+    ASSERT_EQ(::stat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
     EXPECT_EQ(entryCount(), 2u);
 }
 

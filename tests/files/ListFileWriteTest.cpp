@@ -151,5 +151,40 @@ TEST(ListFileWrite, FileSizeLimitOnADescriptorIsReported)
     EXPECT_EQ(exitCode, kReportedWriteFailure);
 }
 
+TEST(ListFileWrite, APipeIsWrittenInPlaceAndStaysAPipe)
+{
+    Testing::TemporaryFolder folder;
+    const std::string pipe = folder.file("pipe");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    // Opened for reading first, so the writer's open does not wait and the bytes fit the pipe.
+    const int reader = ::open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(reader, 0);
+
+    writeListFile(listOf({"a", "", "b"}), pipe);
+    char received[64] = {};
+    const ssize_t size = ::read(reader, received, sizeof received);
+    ::close(reader);
+    EXPECT_EQ(std::string(received, size > 0 ? size_t(size) : 0), "a\r\n\r\nb\r\n");
+    struct stat status {};
+    ASSERT_EQ(::stat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
+TEST(ListFileWrite, AFullDeviceIsReportedAsAWriteFailure)
+{
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    if (full < 0)
+        GTEST_SKIP() << "no /dev/full here";
+    try {
+        writeListToDescriptor(manyItems(10), full, "/dev/full");
+        ADD_FAILURE() << "writing to a full device did not fail";
+    } catch (const ListFileError &error) {
+        EXPECT_EQ(error.stage(), ListFileError::Stage::Write);
+        EXPECT_NE(std::string(error.what()).find("/dev/full"), std::string::npos) << error.what();
+    }
+    ::close(full);
+}
+
 } // namespace
 } // namespace Quorvane
