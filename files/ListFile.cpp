@@ -4,10 +4,12 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -258,12 +260,25 @@ void writeAll(int descriptor, const char *bytes, std::size_t size, const std::st
     }
 }
 
-// A pipe or a device (a FIFO, /dev/null, a terminal) cannot be replaced by renaming a new file
-// over it without destroying it; such a target is written to in place.
-bool isSpecialFile(const std::string &path)
+// The descriptor that /dev/stdout, /dev/stderr, /dev/fd/N or /proc/self/fd/N stands for. Such a
+// name leads to whatever the descriptor is open on, perhaps a file opened for appending, which
+// only the descriptor itself writes to the right place.
+std::optional<int> descriptorNamedBy(const std::string_view path)
 {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+    if (path == "/dev/stdout")
+        return STDOUT_FILENO;
+    if (path == "/dev/stderr")
+        return STDERR_FILENO;
+    for (const std::string_view folder : {"/dev/fd/", "/proc/self/fd/"}) {
+        if (!path.starts_with(folder))
+            continue;
+        const std::string_view number = path.substr(folder.size());
+        int descriptor = -1;
+        const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), descriptor);
+        if (error == std::errc() && end == number.data() + number.size() && !number.empty())
+            return descriptor;
+    }
+    return std::nullopt;
 }
 
 void writeListInPlace(const ItemList &list, const std::string &path)
@@ -276,6 +291,12 @@ void writeListInPlace(const ItemList &list, const std::string &path)
 }
 
 } // namespace
+
+bool isPipeOrDevice(const std::string &path)
+{
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
 
 ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes)
 {
@@ -313,7 +334,10 @@ ItemList readListFromDescriptor(int descriptor, const std::string &displayName)
 
 void writeListFile(const ItemList &list, const std::string &path)
 {
-    if (isSpecialFile(path))
+    if (const std::optional<int> descriptor = descriptorNamedBy(path))
+        return writeListToDescriptor(list, *descriptor, path);
+    // Renaming a new file over a pipe or a device would destroy it: it is written to in place.
+    if (isPipeOrDevice(path))
         return writeListInPlace(list, path);
     ignoreFileSizeSignal();
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));

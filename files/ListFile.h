@@ -23,6 +23,10 @@ private:
     Stage m_stage;
 };
 
+// Whether path leads to something other than a regular file or a folder: a FIFO, a socket or a
+// device such as /dev/null or /dev/zero.
+bool isPipeOrDevice(const std::string &path);
+
 // The items of a list file's bytes: CR, CR LF and a lone LF each end a line; the last line
 // counts with or without a line end; a line end at the very end adds no item.
 ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes);
@@ -38,7 +42,8 @@ ItemList readListFromDescriptor(int descriptor, const std::string &displayName);
 // the old file stays exactly as it was, no temporary file is left, and ListFileError is thrown.
 // The first write sets SIGXFSZ to ignored for the whole process, so a file-size limit ends the
 // write with an error to report instead of killing the program. A pipe or a device at path is
-// written to in place: renaming a file over it would destroy it.
+// written to in place: renaming a file over it would destroy it. /dev/stdout, /dev/stderr,
+// /dev/fd/N and /proc/self/fd/N are written through the descriptor they name.
 void writeListFile(const ItemList &list, const std::string &path);
 
 // Writes the items in the list file format to an already open descriptor (standard output).

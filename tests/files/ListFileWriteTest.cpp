@@ -186,5 +186,20 @@ TEST(ListFileWrite, AFullDeviceIsReportedAsAWriteFailure)
     ::close(full);
 }
 
+TEST(ListFileWrite, ADescriptorsNameWritesThroughTheDescriptor)
+{
+    Testing::TemporaryFolder folder;
+    const std::string log = folder.file("log.txt");
+    Testing::writeBytes(log, "header\n");
+    // As a shell's ">> log.txt" leaves it: open for appending.
+    const int appending = ::open(log.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    ASSERT_GE(appending, 0);
+    writeListFile(listOf({"a"}), "/dev/fd/" + std::to_string(appending));
+    writeListFile(listOf({"b"}), "/proc/self/fd/" + std::to_string(appending));
+    ::close(appending);
+    EXPECT_EQ(Testing::readBytes(log), "header\na\r\nb\r\n");
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
 } // namespace
 } // namespace Quorvane
