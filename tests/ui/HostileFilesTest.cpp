@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QPushButton>
 
+#include <sys/stat.h>
+
 namespace Quorvane {
 namespace {
 
@@ -95,6 +97,29 @@ TEST_F(HostileFilesTest, SavingWhereNoFileCanBeIsReportedAndLeavesNothingBehind)
     EXPECT_EQ(filesInFolder(), before);
     EXPECT_EQ(readFile(keep), QByteArray("keep\r\n"));
     EXPECT_FALSE(QDir(programFolder() + "/no-such-folder").exists());
+}
+
+TEST_F(HostileFilesTest, APipeOrADeviceIsRefusedInsteadOfFreezingTheWindow)
+{
+    const std::string pipe = (programFolder() + "/pipe").toStdString();
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    window().list1().append("kept");
+    // Nobody writes to the pipe or reads from it: opening it would wait for ever.
+    m_answers.openFiles.push_back({QString::fromStdString(pipe), "/dev/zero", writeFile("b.txt", "b\r\n")});
+    click(3);
+    m_answers.saveFiles.push_back(QString::fromStdString(pipe));
+    click(20);
+
+    const std::vector<QString> reports = errorReports();
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_TRUE(reports[0].contains("PushButton3_Click at line 134")) << reports[0].toStdString();
+    EXPECT_TRUE(reports[1].contains("/dev/zero")) << reports[1].toStdString();
+    EXPECT_TRUE(reports[2].contains("PushButton20_Click at line 124")) << reports[2].toStdString();
+    EXPECT_TRUE(plainMessages().empty());
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"kept", "b"}));
+    struct stat status {};
+    ASSERT_EQ(::stat(pipe.c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
 }
 
 } // namespace
