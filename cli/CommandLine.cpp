@@ -85,6 +85,8 @@ void readFilesAndOptions(ArgumentReader &reader, Invocation &invocation)
             invocation.files.emplace_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
+        } else if (isHelpOption(argument)) {
+            invocation.helpWanted = true;
         } else if (argument == "--other") {
             invocation.others.emplace_back(reader.takeValueOf(argument));
         } else if (argument.starts_with("--other=")) {
@@ -122,7 +124,9 @@ void checkComplete(const OperationName &operation, const Invocation &invocation)
 Invocation parseCommandLine(std::span<const std::string_view> arguments)
 {
     Invocation invocation;
-    if (std::any_of(arguments.begin(), arguments.end(), isHelpOption)) {
+    // Help is an option like the others: never TEXT and never after --, so that a search for
+    // "-h" runs as asked instead of printing the help and succeeding without output.
+    if (!arguments.empty() && isHelpOption(arguments.front())) {
         invocation.helpWanted = true;
         return invocation;
     }
@@ -141,7 +145,8 @@ Invocation parseCommandLine(std::span<const std::string_view> arguments)
             throw UsageError(std::string(operation.name) + " needs a TEXT that is not empty");
     }
     readFilesAndOptions(reader, invocation);
-    checkComplete(operation, invocation);
+    if (!invocation.helpWanted)
+        checkComplete(operation, invocation);
     return invocation;
 }
 

@@ -52,6 +52,23 @@ TEST_F(QuorvaneCli, HelpNamesEveryOperationAndOption)
                              "remove-without TEXT", "subtract", "keep-matches", "--other FILE", "-o",
                              "Exit status"})
         EXPECT_TRUE(contains(result.out, word)) << word;
+
+    EXPECT_EQ(runCli({"dedupe-first", "--help"}).out, result.out);
+    EXPECT_EQ(runCli({"subtract", "-h"}).out, result.out);
+}
+
+TEST_F(QuorvaneCli, HelpWordsAsTextOrAfterDoubleDashAreNotHelp)
+{
+    const std::string list = file("list.txt", "a-h@example.com\nb@example.com\n");
+    const std::string out = path("out.txt");
+    const CliResult asText = runCli({"remove-with", "-h", list, "-o", out});
+    EXPECT_EQ(asText.exitCode, 0) << asText.err;
+    EXPECT_EQ(Testing::readBytes(out), "b@example.com\r\n");
+
+    const CliResult asFile = runCli({"dedupe-first", list, "--", "--help"});
+    EXPECT_EQ(asFile.exitCode, kCliFileError);
+    EXPECT_TRUE(contains(asFile.err, "--help")) << asFile.err;
+    EXPECT_FALSE(contains(asFile.out, "Exit status"));
 }
 
 TEST_F(QuorvaneCli, ReadsFilesAndStandardInputInOrderIntoOneList)
