@@ -61,6 +61,18 @@ QString decodeItemText(std::string_view bytes)
     return text + QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
+QString shownItemText(std::string_view bytes)
+{
+    constexpr std::size_t kShownBytes = 4096;
+    if (bytes.size() <= kShownBytes)
+        return decodeItemText(bytes);
+    // Back off over UTF-8 continuation bytes so a character is never split by the cut.
+    std::size_t cut = kShownBytes;
+    while (cut > kShownBytes - 3 && (static_cast<unsigned char>(bytes[cut]) & 0xC0) == 0x80)
+        --cut;
+    return decodeItemText(bytes.substr(0, cut)) + QChar(0x2026);
+}
+
 ItemListModel::ItemListModel(ItemList &list, QObject *parent)
     : QAbstractTableModel(parent)
     , m_list(list)
@@ -96,7 +108,7 @@ QVariant ItemListModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole || !index.isValid() || index.column() != 0
         || static_cast<std::size_t>(index.row()) >= m_list.count())
         return {};
-    return decodeItemText(m_list.text(static_cast<std::size_t>(index.row())));
+    return shownItemText(m_list.text(static_cast<std::size_t>(index.row())));
 }
 
 QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int role) const

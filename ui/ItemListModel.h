@@ -12,6 +12,11 @@ namespace Quorvane {
 // byte shows as some character and none is lost.
 QString decodeItemText(std::string_view bytes);
 
+// What a list view shows of an item: its first few thousand bytes, cut at a character's
+// start and followed by an ellipsis when there is more. Laying out a line of megabytes at
+// every repaint would freeze the window; the item itself keeps every byte.
+QString shownItemText(std::string_view bytes);
+
 // Shows an ItemList in a view without copying it: rows are decoded only when painted, and
 // every change of the list resets the model once.
 class ItemListModel final : public QAbstractTableModel, private ListObserver

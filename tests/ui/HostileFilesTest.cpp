@@ -2,7 +2,10 @@
 // save targets that cannot be written. Nothing already in a list or on disk may be lost.
 #include "OperationFixture.h"
 
+#include "ui/ListView.h"
+
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 
@@ -44,6 +47,13 @@ TEST_F(HostileFilesTest, AHundredMegabyteLineLoadsAsOneItemAndSavesBack)
     ASSERT_EQ(window().list2().count(), 2u);
     EXPECT_EQ(window().list2().text(0).size(), std::size_t(giant.size()));
     EXPECT_EQ(window().list2().text(1), "next");
+
+    // The view draws only the line's start: a repaint must not lay out 100 MB of text.
+    showWindow();
+    QElapsedTimer repaint;
+    repaint.start();
+    window().listView2()->viewport()->repaint();
+    EXPECT_LT(repaint.elapsed(), 1000);
 
     const QString saved = programFolder() + "/saved.txt";
     m_answers.saveFiles.push_back(saved);

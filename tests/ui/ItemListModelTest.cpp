@@ -37,6 +37,21 @@ TEST(DecodeItemText, ValidUtf8IsDecodedAndAnythingElseIsTakenByteForByte)
     }
 }
 
+TEST(ShownItemText, AGiantItemShowsItsStartCutAtACharacter)
+{
+    EXPECT_EQ(shownItemText("someone@example.com"), "someone@example.com");
+    const std::string exact(4096, 'x');
+    EXPECT_EQ(shownItemText(exact), QString::fromStdString(exact));
+
+    // A two-byte character straddles the cut: it is left out whole, not shown as two Latin-1 bytes.
+    const std::string giant = std::string(4095, 'g') + "\xC3\xA9" + std::string(8 << 20, 'h');
+    const QString shown = shownItemText(giant);
+    EXPECT_EQ(shown, QString(4095, 'g') + QChar(0x2026));
+
+    const std::string latin1 = "caf\xE9" + std::string(5000, 'x');
+    EXPECT_TRUE(shownItemText(latin1).startsWith(QString::fromLatin1("caf\xE9xxx")));
+}
+
 TEST(ItemListModel, FollowsTheListWithOneResetPerChange)
 {
     ItemList list;
