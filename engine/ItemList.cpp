@@ -4,12 +4,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 namespace Quorvane {
 
 namespace {
 
 constexpr std::size_t kArenaBlock = std::size_t(64) << 10;
+// Removed items' texts are let go once they take more than three quarters of a list's storage.
+constexpr std::size_t kWastedShare = 4;
+constexpr std::size_t kStorageWorthCompacting = std::size_t(1) << 20;
 
 // Makes room for one more element before anything changes, so a failed allocation leaves the
 // list as it was. Grows geometrically: reserving exactly one more each time would copy the
@@ -138,6 +142,7 @@ void ItemList::removeFlagged(std::span<const bool> flags)
             m_items[kept++] = m_items[i];
     }
     m_items.resize(kept);
+    releaseRemovedTexts();
 }
 
 void ItemList::keepOnly(std::span<const std::size_t> risingIndexes)
@@ -147,6 +152,50 @@ void ItemList::keepOnly(std::span<const std::size_t> risingIndexes)
     for (const std::size_t index : risingIndexes)
         m_items[kept++] = m_items[index];
     m_items.resize(kept);
+    releaseRemovedTexts();
+}
+
+std::size_t ItemList::storedBytes() const
+{
+    std::size_t bytes = 0;
+    for (const auto &block : m_blocks)
+        bytes += block->size();
+    return bytes;
+}
+
+// Loading a list, cleaning most of it away and loading again would otherwise keep every file
+// ever loaded in memory. The survivors move into one block of their own size; without memory
+// for it, the list simply keeps its old blocks.
+void ItemList::releaseRemovedTexts()
+{
+    const std::size_t stored = storedBytes();
+    if (stored < kStorageWorthCompacting)
+        return;
+    std::size_t live = 0;
+    for (const std::string_view text : m_items)
+        live += text.size();
+    if (live * kWastedShare > stored)
+        return;
+    try {
+        std::vector<std::unique_ptr<ByteBlock>> blocks;
+        blocks.reserve(1);
+        blocks.push_back(std::make_unique<ByteBlock>(live));
+        std::vector<std::string_view> items;
+        items.reserve(m_items.size());
+        char *next = blocks.front()->data();
+        for (const std::string_view text : m_items) {
+            if (!text.empty())
+                std::memcpy(next, text.data(), text.size());
+            items.emplace_back(next, text.size());
+            next += text.size();
+        }
+        m_items.swap(items);
+        m_blocks.swap(blocks);
+        m_tailIsArena = false;
+        m_tailUsed = 0;
+    } catch (const std::bad_alloc &) {
+        // Nothing changed yet: the items stay valid in their old blocks.
+    }
 }
 
 void ItemList::clear()

@@ -66,12 +66,16 @@ public:
     void keepOnly(std::span<const std::size_t> risingIndexes);
     void clear();
 
+    // Bytes held for the item texts, removed items' included until they are let go.
+    std::size_t storedBytes() const;
+
     void setObserver(ListObserver *observer) { m_observer = observer; }
 
 private:
     class ChangeNotice;
     char *reserveBytes(std::size_t size);
     void forgetStorage();
+    void releaseRemovedTexts();
 
     std::vector<std::string_view> m_items;
     std::vector<std::unique_ptr<ByteBlock>> m_blocks;

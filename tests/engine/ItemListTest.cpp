@@ -76,6 +76,42 @@ TEST(ItemList, RemovalsKeepTheOrderOfTheRest)
     EXPECT_EQ(textsOf(list), (std::vector<std::string>{"again"}));
 }
 
+TEST(ItemList, RemovedTextsAreLetGoOnceTheyTakeMostOfTheStorage)
+{
+    // A loaded file, then a second one: 2 x 40,000 items of 25 bytes in several blocks.
+    ItemList list;
+    for (int file = 0; file < 2; ++file) {
+        ItemList loaded;
+        for (int i = 0; i < 40000; ++i)
+            loaded.append("someone" + std::to_string(100000 + i) + "@example.com");
+        list.appendList(std::move(loaded));
+    }
+    const std::size_t loadedBytes = list.storedBytes();
+    ASSERT_GE(loadedBytes, 80000u * 25);
+
+    // Keeping half leaves the storage alone: compacting is not worth a copy.
+    const std::size_t count = list.count();
+    const auto everyOther = std::make_unique<bool[]>(count);
+    for (std::size_t i = 0; i < count; i += 2)
+        everyOther[i] = true;
+    list.removeFlagged({everyOther.get(), count});
+    EXPECT_EQ(list.storedBytes(), loadedBytes);
+
+    // Keeping one in a hundred moves the survivors into storage of their own size.
+    std::vector<std::size_t> keep;
+    std::vector<std::string> expected;
+    for (std::size_t i = 0; i < list.count(); i += 100) {
+        keep.push_back(i);
+        expected.emplace_back(list.text(i));
+    }
+    list.keepOnly(keep);
+    EXPECT_EQ(list.storedBytes(), expected.size() * 25);
+    EXPECT_EQ(textsOf(list), expected);
+    list.append("after@example.com");
+    expected.push_back("after@example.com");
+    EXPECT_EQ(textsOf(list), expected);
+}
+
 TEST(ItemList, AdoptedBlocksAndMovedListsJoinAtTheEnd)
 {
     ItemList list = listOf({"first"});
