@@ -33,15 +33,6 @@ int labelOfSaveFailure(const std::exception_ptr &failure)
     }
 }
 
-// The window must not wait for a pipe's writer or read a device without end, nor wait for a
-// pipe's reader when saving: such a choice is reported as a file that cannot be opened.
-void refusePipeOrDevice(const std::string &path, const char *action)
-{
-    if (isPipeOrDevice(path))
-        throw ListFileError(ListFileError::Stage::Open,
-                            std::string(action) + " \"" + path + "\": it is a pipe or a device, not a file");
-}
-
 } // namespace
 
 void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs)
@@ -50,6 +41,7 @@ void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dia
         dialogs.inform("File not found");
         return;
     }
+    // The window must not wait for a pipe's writer nor read a device without end.
     refusePipeOrDevice(path, "Cannot read");
     list.appendList(readListFile(path));
 }
@@ -90,6 +82,7 @@ void runSaveCommand(const ItemList &list, const std::string &procedure, const Co
     trap.step(122, [&] { host.pointer.setPointer(Pointer::Hourglass); });
     std::exception_ptr failure;
     try {
+        // Nor wait for a pipe's reader.
         refusePipeOrDevice(path, "Cannot write");
         writeListFile(list, path);
     } catch (...) {

@@ -290,12 +290,19 @@ void writeListInPlace(const ItemList &list, const std::string &path)
     writeListToDescriptor(list, file.get(), path);
 }
 
-} // namespace
-
 bool isPipeOrDevice(const std::string &path)
 {
     struct stat status {};
     return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+}
+
+} // namespace
+
+void refusePipeOrDevice(const std::string &path, const char *action)
+{
+    if (isPipeOrDevice(path))
+        throw ListFileError(ListFileError::Stage::Open,
+                            describeFailure(action, path, "it is a pipe or a device, not a file"));
 }
 
 ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes)

@@ -23,9 +23,10 @@ private:
     Stage m_stage;
 };
 
-// Whether path leads to something other than a regular file or a folder: a FIFO, a socket or a
-// device such as /dev/null or /dev/zero.
-bool isPipeOrDevice(const std::string &path);
+// Throws ListFileError (at opening, the message starting with action) when path leads to
+// something other than a regular file or a folder: a FIFO, a socket or a device such as
+// /dev/null or /dev/zero.
+void refusePipeOrDevice(const std::string &path, const char *action);
 
 // The items of a list file's bytes: CR, CR LF and a lone LF each end a line; the last line
 // counts with or without a line end; a line end at the very end adds no item.
