@@ -1,19 +1,16 @@
 #include "Batch.h"
 
+#include "BatchTool.h"
+
 #include "engine/Operations.h"
 #include "files/ListFile.h"
 
-#include <cstdio>
 #include <new>
 #include <optional>
-
-#include <unistd.h>
 
 namespace Quorvane {
 
 namespace {
-
-constexpr int kFailure = 1;
 
 // Keeps the first failure an operation reports, so the run ends without writing anything.
 class RecordingReporter final : public ErrorReporter
@@ -30,18 +27,18 @@ private:
     std::optional<std::string> m_failure;
 };
 
-ItemList readOneSource(const std::string &name)
+ItemList readOneSource(const std::string &name, const Streams &streams)
 {
     if (name == kStandardStream)
-        return readListFromDescriptor(STDIN_FILENO, "standard input");
+        return readListFromDescriptor(streams.input, "standard input");
     return readListFile(name);
 }
 
-ItemList readSources(const std::vector<std::string> &names)
+ItemList readSources(const std::vector<std::string> &names, const Streams &streams)
 {
     ItemList list;
     for (const std::string &name : names)
-        list.appendList(readOneSource(name));
+        list.appendList(readOneSource(name, streams));
     return list;
 }
 
@@ -66,44 +63,40 @@ void runOperation(const Invocation &invocation, ItemList &first, const ItemList 
     }
 }
 
-void writeResult(const ItemList &list, const std::optional<std::string> &output)
+void writeResult(const ItemList &list, const std::optional<std::string> &output, const Streams &streams)
 {
     if (output && *output != kStandardStream)
         writeListFile(list, *output);
     else
-        writeListToDescriptor(list, STDOUT_FILENO, "standard output");
-}
-
-void printFailure(const std::string &message)
-{
-    std::fprintf(stderr, "quorvane-cli: %s\n", message.c_str());
+        writeListToDescriptor(list, streams.output, "standard output");
 }
 
 } // namespace
 
-int runBatch(const Invocation &invocation)
+int runBatch(const Invocation &invocation, const Streams &streams)
 {
     try {
-        ItemList first = readSources(invocation.files);
-        const ItemList second = readSources(invocation.others);
+        ItemList first = readSources(invocation.files, streams);
+        const ItemList second = readSources(invocation.others, streams);
         const std::size_t itemsIn = first.count();
 
         NullProgress progress;
         RecordingReporter reporter;
         runOperation(invocation, first, second, OperationHost{progress, reporter});
         if (reporter.failure()) {
-            printFailure(*reporter.failure());
-            return kFailure;
+            printProblem(streams, *reporter.failure());
+            return kExitFailure;
         }
-        writeResult(first, invocation.output);
-        std::fprintf(stderr, "%zu items in, %zu items out\n", itemsIn, first.count());
-        return 0;
+        writeResult(first, invocation.output, streams);
+        writeAll(streams.errors, std::to_string(itemsIn) + " items in, " + std::to_string(first.count())
+                                     + " items out\n");
+        return kExitSuccess;
     } catch (const std::bad_alloc &) {
-        printFailure("not enough memory for these lists");
+        printProblem(streams, "not enough memory for these lists");
     } catch (const std::exception &error) {
-        printFailure(error.what());
+        printProblem(streams, error.what());
     }
-    return kFailure;
+    return kExitFailure;
 }
 
 } // namespace Quorvane

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "Streams.h"
 
 namespace Quorvane {
 
-// Reads the lists, runs the operation and writes the result. Returns the exit status:
-// 0 on success, 1 when a file could not be read or written or the operation failed.
+// Reads the lists, runs the operation and writes the result. Returns kExitSuccess, or
+// kExitFailure when a file could not be read or written or the operation failed.
 // Nothing is written before everything else succeeded.
-int runBatch(const Invocation &invocation);
+int runBatch(const Invocation &invocation, const Streams &streams);
 
 } // namespace Quorvane

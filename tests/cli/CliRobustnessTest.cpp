@@ -6,10 +6,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 
 namespace Quorvane {
 namespace {
@@ -87,36 +85,6 @@ TEST_F(CliRobustness, AHundredMegabyteLineIsOneItem)
     EXPECT_TRUE(contains(result.err, "3 items in, 2 items out")) << result.err;
     EXPECT_TRUE(Testing::readBytes(out) == giant + "\r\nshort\r\n");
 }
-
-// Address-space limits and the sanitizers' shadow memory do not mix.
-#if !defined(__SANITIZE_ADDRESS__)
-TEST_F(CliRobustness, RunningOutOfMemoryIsReportedAndTheOutputStaysAsItWas)
-{
-    // Eight gigabytes that take no disk space: reading them needs far more memory than allowed.
-    const std::string huge = path("huge.txt");
-    const int descriptor = open(huge.c_str(), O_CREAT | O_WRONLY, 0644);
-    ASSERT_GE(descriptor, 0);
-    ASSERT_EQ(ftruncate(descriptor, off_t(8) << 30), 0);
-    close(descriptor);
-    const std::string out = file("out.txt", "old\r\n");
-
-    const std::string command = "ulimit -v 2000000; exec '" QUORVANE_CLI_PATH "' dedupe-first -o '" + out + "' '"
-                                + huge + "' 2>&1";
-    FILE *pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    std::string printed;
-    char buffer[512];
-    while (const std::size_t got = fread(buffer, 1, sizeof buffer, pipe))
-        printed.append(buffer, got);
-    const int status = pclose(pipe);
-
-    ASSERT_TRUE(WIFEXITED(status)) << printed;
-    EXPECT_EQ(WEXITSTATUS(status), kCliFileError) << printed;
-    EXPECT_TRUE(contains(printed, "memory")) << printed;
-    EXPECT_EQ(Testing::readBytes(out), "old\r\n");
-    EXPECT_EQ(entryCount(), 2u);
-}
-#endif
 
 } // namespace
 } // namespace Quorvane

@@ -1,18 +1,26 @@
 #include "CliRun.h"
 
 #include "TemporaryFolder.h"
+#include "cli/BatchTool.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <string_view>
+
 namespace Quorvane::Testing {
 
 namespace {
 
-void redirect(const std::string &path, int flags, int target)
+int openStream(const TemporaryFolder &folder, const char *name, int flags)
 {
-    const int descriptor = open(path.c_str(), flags, 0600);
+    return ::open(folder.file(name).c_str(), flags | O_CLOEXEC, 0600);
+}
+
+void redirect(const TemporaryFolder &folder, const char *name, int flags, int target)
+{
+    const int descriptor = openStream(folder, name, flags);
     dup2(descriptor, target);
     close(descriptor);
 }
@@ -20,9 +28,9 @@ void redirect(const std::string &path, int flags, int target)
 [[noreturn]] void execCli(std::vector<std::string> arguments, std::optional<rlim_t> fileSizeLimit,
                           const TemporaryFolder &streams)
 {
-    redirect(streams.file("in"), O_RDONLY, STDIN_FILENO);
-    redirect(streams.file("out"), O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
-    redirect(streams.file("err"), O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
+    redirect(streams, "in", O_RDONLY, STDIN_FILENO);
+    redirect(streams, "out", O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
+    redirect(streams, "err", O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
     if (fileSizeLimit) {
         const rlimit limit{*fileSizeLimit, *fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
@@ -37,10 +45,29 @@ void redirect(const std::string &path, int flags, int target)
     _exit(127);
 }
 
+CliResult collect(int exitCode, const TemporaryFolder &streams)
+{
+    return CliResult{exitCode, readBytes(streams.file("out")), readBytes(streams.file("err"))};
+}
+
 } // namespace
 
-CliResult runCli(const std::vector<std::string> &arguments, const std::string &input,
-                 std::optional<rlim_t> fileSizeLimit)
+CliResult runCli(const std::vector<std::string> &arguments, const std::string &input)
+{
+    TemporaryFolder streams;
+    writeBytes(streams.file("in"), input);
+    const Streams descriptors{openStream(streams, "in", O_RDONLY),
+                              openStream(streams, "out", O_WRONLY | O_CREAT | O_TRUNC),
+                              openStream(streams, "err", O_WRONLY | O_CREAT | O_TRUNC)};
+    const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+    const int exitCode = runBatchTool(views, descriptors);
+    for (const int descriptor : {descriptors.input, descriptors.output, descriptors.errors})
+        close(descriptor);
+    return collect(exitCode, streams);
+}
+
+CliResult runCliProcess(const std::vector<std::string> &arguments, const std::string &input,
+                        std::optional<rlim_t> fileSizeLimit)
 {
     TemporaryFolder streams;
     writeBytes(streams.file("in"), input);
@@ -49,11 +76,7 @@ CliResult runCli(const std::vector<std::string> &arguments, const std::string &i
         execCli(arguments, fileSizeLimit, streams);
     int status = 0;
     waitpid(child, &status, 0);
-    CliResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = readBytes(streams.file("out"));
-    result.err = readBytes(streams.file("err"));
-    return result;
+    return collect(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), streams);
 }
 
 } // namespace Quorvane::Testing

@@ -15,9 +15,14 @@ struct CliResult
     std::string err;
 };
 
+// Runs quorvane-cli in this process with input as its standard input and collects what it
+// printed. Output named /dev/stdout or alike would reach the test's own standard output: such
+// cases belong to runCliProcess.
+CliResult runCli(const std::vector<std::string> &arguments, const std::string &input = {});
+
 // Runs the built quorvane-cli in a child process with input as its standard input and,
 // when given, a limit on the bytes any file may grow to; collects what it printed.
-CliResult runCli(const std::vector<std::string> &arguments, const std::string &input = {},
-                 std::optional<rlim_t> fileSizeLimit = {});
+CliResult runCliProcess(const std::vector<std::string> &arguments, const std::string &input = {},
+                        std::optional<rlim_t> fileSizeLimit = {});
 
 } // namespace Quorvane::Testing

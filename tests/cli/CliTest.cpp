@@ -165,23 +165,5 @@ TEST_F(QuorvaneCli, UnwritableOutputExitsWithOneNamingIt)
     EXPECT_EQ(entryCount(), 1u);
 }
 
-TEST_F(QuorvaneCli, FileSizeLimitFailsTheWriteAndKeepsTheOldOutput)
-{
-    std::string bytes;
-    for (int i = 0; i < 20'000; ++i)
-        bytes += "someone" + std::to_string(i) + "@example.com\n";
-    const std::string list = file("list.txt", bytes);
-    const std::string out = file("out.txt", "old\r\n");
-    const CliResult toFile = runCli({"dedupe-first", "-o", out, list}, "", 100'000);
-    EXPECT_EQ(toFile.exitCode, kCliFileError);
-    EXPECT_TRUE(contains(toFile.err, out)) << toFile.err;
-    EXPECT_EQ(Testing::readBytes(out), "old\r\n");
-    EXPECT_EQ(entryCount(), 2u);
-
-    const CliResult toStandardOutput = runCli({"dedupe-first", list}, "", 100'000);
-    EXPECT_EQ(toStandardOutput.exitCode, kCliFileError);
-    EXPECT_TRUE(contains(toStandardOutput.err, "standard output")) << toStandardOutput.err;
-}
-
 } // namespace
 } // namespace Quorvane

@@ -1,0 +1,100 @@
+// What only the real program shows: its exit status and standard streams, and the process-wide
+// limits and signals it meets.
+#include "CliRun.h"
+#include "CliTestFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace Quorvane {
+namespace {
+
+using Testing::CliResult;
+using Testing::runCliProcess;
+using Testing::contains;
+using Testing::kCliFileError;
+using Testing::kCliUsageError;
+
+using CliProcess = Testing::CliTestFolder;
+
+TEST_F(CliProcess, ExitStatusAndStreamsOfTheProgram)
+{
+    const std::string list = file("list.txt", "b\na\nb\n");
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        int exitCode;
+        std::string outStart;
+        std::string errStart;
+    };
+    const std::vector<Case> cases = {
+        {{"dedupe-first", list}, 0, "b\r\na\r\n", "3 items in, 2 items out"},
+        {{"--help"}, 0, "Usage: quorvane-cli", ""},
+        {{"dedupe-first"}, kCliUsageError, "", "quorvane-cli: no input FILE"},
+        {{"dedupe-first", path("missing.txt")}, kCliFileError, "", "quorvane-cli: "},
+    };
+    for (const Case &run : cases) {
+        const CliResult result = runCliProcess(run.arguments);
+        const std::string shown = run.arguments.back();
+        EXPECT_EQ(result.exitCode, run.exitCode) << shown << ": " << result.err;
+        EXPECT_EQ(result.out.substr(0, run.outStart.size()), run.outStart) << shown;
+        EXPECT_EQ(result.err.substr(0, run.errStart.size()), run.errStart) << shown;
+        EXPECT_EQ(result.out.empty(), run.outStart.empty()) << shown;
+    }
+}
+
+TEST_F(CliProcess, FileSizeLimitFailsTheWriteAndKeepsTheOldOutput)
+{
+    std::string bytes;
+    for (int i = 0; i < 20'000; ++i)
+        bytes += "someone" + std::to_string(i) + "@example.com\n";
+    const std::string list = file("list.txt", bytes);
+    const std::string out = file("out.txt", "old\r\n");
+    const CliResult toFile = runCliProcess({"dedupe-first", "-o", out, list}, "", 100'000);
+    EXPECT_EQ(toFile.exitCode, kCliFileError);
+    EXPECT_TRUE(contains(toFile.err, out)) << toFile.err;
+    EXPECT_EQ(Testing::readBytes(out), "old\r\n");
+    EXPECT_EQ(entryCount(), 2u);
+
+    const CliResult toStandardOutput = runCliProcess({"dedupe-first", list}, "", 100'000);
+    EXPECT_EQ(toStandardOutput.exitCode, kCliFileError);
+    EXPECT_TRUE(contains(toStandardOutput.err, "standard output")) << toStandardOutput.err;
+}
+
+// Address-space limits and the sanitizers' shadow memory do not mix.
+#if !defined(__SANITIZE_ADDRESS__)
+TEST_F(CliProcess, RunningOutOfMemoryIsReportedAndTheOutputStaysAsItWas)
+{
+    // Eight gigabytes that take no disk space: reading them needs far more memory than allowed.
+    const std::string huge = path("huge.txt");
+    const int descriptor = open(huge.c_str(), O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(descriptor, 0);
+    ASSERT_EQ(ftruncate(descriptor, off_t(8) << 30), 0);
+    close(descriptor);
+    const std::string out = file("out.txt", "old\r\n");
+
+    const std::string command = "ulimit -v 2000000; exec '" QUORVANE_CLI_PATH "' dedupe-first -o '" + out + "' '"
+                                + huge + "' 2>&1";
+    FILE *pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string printed;
+    char buffer[512];
+    while (const std::size_t got = fread(buffer, 1, sizeof buffer, pipe))
+        printed.append(buffer, got);
+    const int status = pclose(pipe);
+
+    ASSERT_TRUE(WIFEXITED(status)) << printed;
+    EXPECT_EQ(WEXITSTATUS(status), kCliFileError) << printed;
+    EXPECT_TRUE(contains(printed, "memory")) << printed;
+    EXPECT_EQ(Testing::readBytes(out), "old\r\n");
+    EXPECT_EQ(entryCount(), 2u);
+}
+#endif
+
+} // namespace
+} // namespace Quorvane
