@@ -31,7 +31,7 @@ ItemList readOneSource(const std::string &name, const Streams &streams)
 {
     if (name == kStandardStream)
         return readListFromDescriptor(streams.input, "standard input");
-    return readListFile(name);
+    return readListFile(name, Readable::AnySource);
 }
 
 ItemList readSources(const std::vector<std::string> &names, const Streams &streams)

@@ -42,8 +42,7 @@ void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dia
         return;
     }
     // The window must not wait for a pipe's writer nor read a device without end.
-    refusePipeOrDevice(path, "Cannot read");
-    list.appendList(readListFile(path));
+    list.appendList(readListFile(path, Readable::RegularFileOnly));
 }
 
 void runLoadCommand(ItemList &list, const std::string &procedure, const CommandHost &host)

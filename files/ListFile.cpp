@@ -33,17 +33,6 @@ constexpr std::size_t kHugePage = std::size_t(2) << 20;
 constexpr std::size_t kFirstPipeChunk = std::size_t(64) << 10;
 constexpr std::size_t kWriteChunk = std::size_t(1) << 20;
 
-std::string describeFailure(const char *what, const std::string &name, const std::string &reason)
-{
-    return std::string(what) + " \"" + name + "\": " + reason;
-}
-
-[[noreturn]] void throwSystemError(ListFileError::Stage stage, const char *what, const std::string &name,
-                                   int error)
-{
-    throw ListFileError(stage, describeFailure(what, name, std::strerror(error)));
-}
-
 // The whole-page, 2 MB aligned middle of a fresh allocation is asked to be backed by huge
 // pages: on these virtual machines each small-page fault costs far more than the bytes.
 void adviseHugePages(void *start, std::size_t size)
@@ -162,7 +151,7 @@ std::size_t readInto(int descriptor, char *bytes, std::size_t capacity, const st
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            throwSystemError(ListFileError::Stage::Read, "Cannot read", name, errno);
+            throwFileError(ListFileError::Stage::Read, "Cannot read", name, errno);
         }
         filled += static_cast<std::size_t>(got);
     }
@@ -183,22 +172,6 @@ ItemList readStream(int descriptor, std::size_t expectedSize, const std::string 
         block = std::move(larger);
     }
 }
-
-// Closes the descriptor on every way out of a read.
-class OpenDescriptor
-{
-public:
-    explicit OpenDescriptor(int descriptor)
-        : m_descriptor(descriptor)
-    {}
-    ~OpenDescriptor() { ::close(m_descriptor); }
-    OpenDescriptor(const OpenDescriptor &) = delete;
-    OpenDescriptor &operator=(const OpenDescriptor &) = delete;
-    int get() const { return m_descriptor; }
-
-private:
-    int m_descriptor;
-};
 
 // A file-size limit must end a write with EFBIG, which is reported, not kill the program.
 void ignoreFileSizeSignal()
@@ -253,7 +226,7 @@ void writeAll(int descriptor, const char *bytes, std::size_t size, const std::st
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            throwSystemError(ListFileError::Stage::Write, "Cannot write", name, errno);
+            throwFileError(ListFileError::Stage::Write, "Cannot write", name, errno);
         }
         bytes += written;
         size -= static_cast<std::size_t>(written);
@@ -285,8 +258,8 @@ void writeListInPlace(const ItemList &list, const std::string &path)
 {
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
     if (descriptor < 0)
-        throwSystemError(ListFileError::Stage::Open, "Cannot write", path, errno);
-    OpenDescriptor file(descriptor);
+        throwFileError(ListFileError::Stage::Open, "Cannot write", path, errno);
+    const FileDescriptor file(descriptor);
     writeListToDescriptor(list, file.get(), path);
 }
 
@@ -302,7 +275,7 @@ void refusePipeOrDevice(const std::string &path, const char *action)
 {
     if (isPipeOrDevice(path))
         throw ListFileError(ListFileError::Stage::Open,
-                            describeFailure(action, path, "it is a pipe or a device, not a file"));
+                            describeFileFailure(action, path, "it is a pipe or a device, not a file"));
 }
 
 ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes)
@@ -311,23 +284,18 @@ ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes)
     return parseFirstBytes(std::move(bytes), size);
 }
 
-ItemList readListFile(const std::string &path)
+ItemList readListFile(const std::string &path, Readable readable)
 {
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
-        throwSystemError(ListFileError::Stage::Open, "Cannot open", path, errno);
-    OpenDescriptor file(descriptor);
+    const FileDescriptor file = openForReading(path, readable);
     return readListFromDescriptor(file.get(), path);
 }
 
 ItemList readListFromDescriptor(int descriptor, const std::string &displayName)
 {
+    refuseUnreadable(descriptor, displayName, Readable::AnySource);
     struct stat status {};
     if (::fstat(descriptor, &status) != 0)
-        throwSystemError(ListFileError::Stage::Read, "Cannot read", displayName, errno);
-    if (S_ISDIR(status.st_mode))
-        throw ListFileError(ListFileError::Stage::Open,
-                            describeFailure("Cannot read", displayName, "it is a folder"));
+        throwFileError(ListFileError::Stage::Read, "Cannot read", displayName, errno);
     // A regular file is read in one go into a block one byte larger than what is left of
     // it, so the read that finds its end needs no second block.
     std::size_t expectedSize = 0;
@@ -350,7 +318,7 @@ void writeListFile(const ItemList &list, const std::string &path)
     QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw ListFileError(ListFileError::Stage::Open,
-                            describeFailure("Cannot write", path, file.errorString().toStdString()));
+                            describeFileFailure("Cannot write", path, file.errorString().toStdString()));
     bool written = true;
     serialise(list, [&](const char *bytes, std::size_t size) {
         if (written)
@@ -359,7 +327,7 @@ void writeListFile(const ItemList &list, const std::string &path)
     if (!written || !file.commit()) {
         const std::string reason = file.errorString().toStdString();
         file.cancelWriting();
-        throw ListFileError(ListFileError::Stage::Write, describeFailure("Cannot write", path, reason));
+        throw ListFileError(ListFileError::Stage::Write, describeFileFailure("Cannot write", path, reason));
     }
 }
 

@@ -1,27 +1,13 @@
 #pragma once
 
 #include "engine/ItemList.h"
+#include "files/ListFileError.h"
+#include "files/OpenFile.h"
 
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace Quorvane {
-
-// A list file that could not be read or written. what() names the file and the reason.
-class ListFileError : public std::runtime_error
-{
-public:
-    enum class Stage { Open, Read, Write };
-    ListFileError(Stage stage, const std::string &message)
-        : std::runtime_error(message)
-        , m_stage(stage)
-    {}
-    Stage stage() const { return m_stage; }
-
-private:
-    Stage m_stage;
-};
 
 // Throws ListFileError (at opening, the message starting with action) when path leads to
 // something other than a regular file or a folder: a FIFO, a socket or a device such as
@@ -32,8 +18,9 @@ void refusePipeOrDevice(const std::string &path, const char *action);
 // counts with or without a line end; a line end at the very end adds no item.
 ItemList parseListBytes(std::unique_ptr<ByteBlock> bytes);
 
-// Reads a whole list file in one go. Throws ListFileError when it cannot be opened or read.
-ItemList readListFile(const std::string &path);
+// Reads a whole list file in one go; readable says whether only a regular file is taken (see
+// openForReading). Throws ListFileError when it cannot be opened or read.
+ItemList readListFile(const std::string &path, Readable readable);
 
 // Reads a list from an already open descriptor (standard input) until its end.
 // Throws ListFileError when it is a folder or cannot be read.

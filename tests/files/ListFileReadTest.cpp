@@ -119,10 +119,10 @@ TEST(ListFileRead, ReadsAFileAsItsBytesSay)
     Testing::TemporaryFolder folder;
     const std::string path = folder.file("list.txt");
     Testing::writeBytes(path, "one\r\ntwo\nthree\rfour");
-    EXPECT_EQ(itemsOf(readListFile(path)), (std::vector<std::string>{"one", "two", "three", "four"}));
+    EXPECT_EQ(itemsOf(readListFile(path, Readable::AnySource)), (std::vector<std::string>{"one", "two", "three", "four"}));
 
     Testing::writeBytes(path, "");
-    EXPECT_TRUE(readListFile(path).isEmpty());
+    EXPECT_TRUE(readListFile(path, Readable::AnySource).isEmpty());
 }
 
 TEST(ListFileRead, ReadsAPipeLongerThanOneChunk)
@@ -151,7 +151,7 @@ TEST(ListFileRead, ReadsAPipeLongerThanOneChunk)
 void expectReadFailureNaming(const std::string &path)
 {
     try {
-        readListFile(path);
+        readListFile(path, Readable::AnySource);
         ADD_FAILURE() << "reading " << path << " did not fail";
     } catch (const ListFileError &error) {
         EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
