@@ -61,98 +61,139 @@ private:
 ItemList::ItemList(ItemList &&other) noexcept
     : m_items(std::move(other.m_items))
     , m_blocks(std::move(other.m_blocks))
+    , m_tail(other.m_tail)
     , m_tailUsed(other.m_tailUsed)
-    , m_tailIsArena(other.m_tailIsArena)
 {
     other.forgetStorage();
 }
 
 void ItemList::forgetStorage()
 {
-    m_items.clear();
+    m_items.reset();
     m_blocks.clear();
+    m_tail = nullptr;
     m_tailUsed = 0;
-    m_tailIsArena = false;
+}
+
+// The array is copied here, before the change, only while a snapshot still shares it.
+ItemList::Items &ItemList::writableItems()
+{
+    if (!m_items)
+        m_items = std::make_shared<Items>();
+    else if (m_items.use_count() > 1)
+        m_items = std::make_shared<Items>(*m_items);
+    return *m_items;
 }
 
 char *ItemList::reserveBytes(std::size_t size)
 {
-    if (!m_tailIsArena || m_blocks.back()->size() - m_tailUsed < size) {
-        m_blocks.push_back(std::make_unique<ByteBlock>(std::max(size, kArenaBlock)));
-        m_tailIsArena = true;
+    if (!m_tail || m_tail->size() - m_tailUsed < size) {
+        reserveOneMore(m_blocks);
+        auto block = std::make_shared<ByteBlock>(std::max(size, kArenaBlock));
+        m_tail = block.get();
         m_tailUsed = 0;
+        m_blocks.push_back(std::move(block));
     }
-    char *bytes = m_blocks.back()->data() + m_tailUsed;
+    char *bytes = m_tail->data() + m_tailUsed;
     m_tailUsed += size;
     return bytes;
 }
 
 void ItemList::append(std::string_view text)
 {
-    reserveOneMore(m_items);
+    Items &items = writableItems();
+    reserveOneMore(items);
     char *bytes = reserveBytes(text.size());
     if (!text.empty())
         std::memcpy(bytes, text.data(), text.size());
     ChangeNotice notice(m_observer);
-    m_items.emplace_back(bytes, text.size());
+    items.emplace_back(bytes, text.size());
 }
 
 void ItemList::adopt(std::unique_ptr<ByteBlock> block, std::vector<std::string_view> items)
 {
     reserveOneMore(m_blocks);
-    ChangeNotice notice(m_observer);
-    if (m_items.empty()) {
-        m_items = std::move(items);
+    std::shared_ptr<const ByteBlock> shared = std::move(block);
+    if (isEmpty()) {
+        ChangeNotice notice(m_observer);
+        m_items = std::make_shared<Items>(std::move(items));
     } else {
-        m_items.insert(m_items.end(), items.begin(), items.end());
+        Items &own = writableItems();
+        ChangeNotice notice(m_observer);
+        own.insert(own.end(), items.begin(), items.end());
     }
-    if (block) {
-        m_blocks.push_back(std::move(block));
-        m_tailIsArena = false;
+    if (shared) {
+        m_blocks.push_back(std::move(shared));
+        m_tail = nullptr;
     }
 }
 
 void ItemList::appendList(ItemList &&other)
 {
     m_blocks.reserve(m_blocks.size() + other.m_blocks.size());
-    ChangeNotice notice(m_observer);
-    if (m_items.empty()) {
-        m_items.swap(other.m_items);
+    if (isEmpty()) {
+        ChangeNotice notice(m_observer);
+        m_items = std::move(other.m_items);
     } else {
-        m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
+        Items &own = writableItems();
+        ChangeNotice notice(m_observer);
+        const std::span<const std::string_view> added = other.texts();
+        own.insert(own.end(), added.begin(), added.end());
     }
     for (auto &block : other.m_blocks)
         m_blocks.push_back(std::move(block));
-    m_tailIsArena = false;
+    m_tail = nullptr;
     other.forgetStorage();
 }
 
 void ItemList::removeAt(std::size_t index)
 {
+    Items &items = writableItems();
     ChangeNotice notice(m_observer);
-    m_items.erase(m_items.begin() + static_cast<std::ptrdiff_t>(index));
+    items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
 void ItemList::removeFlagged(std::span<const bool> flags)
 {
+    Items &items = writableItems();
     ChangeNotice notice(m_observer);
     std::size_t kept = 0;
-    for (std::size_t i = 0; i < m_items.size(); ++i) {
+    for (std::size_t i = 0; i < items.size(); ++i) {
         if (!flags[i])
-            m_items[kept++] = m_items[i];
+            items[kept++] = items[i];
     }
-    m_items.resize(kept);
+    items.resize(kept);
     releaseRemovedTexts();
 }
 
 void ItemList::keepOnly(std::span<const std::size_t> risingIndexes)
 {
+    Items &items = writableItems();
     ChangeNotice notice(m_observer);
     std::size_t kept = 0;
     for (const std::size_t index : risingIndexes)
-        m_items[kept++] = m_items[index];
-    m_items.resize(kept);
+        items[kept++] = items[index];
+    items.resize(kept);
     releaseRemovedTexts();
+}
+
+ItemList::Snapshot ItemList::snapshot() const
+{
+    Snapshot snapshot;
+    snapshot.m_blocks = m_blocks;
+    snapshot.m_items = m_items;
+    return snapshot;
+}
+
+void ItemList::restore(Items items, Blocks blocks)
+{
+    auto restored = std::make_shared<Items>(std::move(items));
+    ChangeNotice notice(m_observer);
+    m_items = std::move(restored);
+    m_blocks = std::move(blocks);
+    // The old tail's free bytes may lie behind texts a history step still points to: start afresh.
+    m_tail = nullptr;
+    m_tailUsed = 0;
 }
 
 std::size_t ItemList::storedBytes() const
@@ -163,35 +204,43 @@ std::size_t ItemList::storedBytes() const
     return bytes;
 }
 
+bool ItemList::blocksAreOnlyOurs() const
+{
+    return std::all_of(m_blocks.begin(), m_blocks.end(), [](const auto &block) { return block.use_count() == 1; });
+}
+
 // Loading a list, cleaning most of it away and loading again would otherwise keep every file
 // ever loaded in memory. The survivors move into one block of their own size; without memory
-// for it, the list simply keeps its old blocks.
+// for it, the list simply keeps its old blocks. While a snapshot (an undo step) still holds a
+// block, copying would only add memory, so the list waits until the blocks are its alone.
 void ItemList::releaseRemovedTexts()
 {
     const std::size_t stored = storedBytes();
-    if (stored < kStorageWorthCompacting)
+    if (stored < kStorageWorthCompacting || !blocksAreOnlyOurs())
         return;
+    Items &items = *m_items;
     std::size_t live = 0;
-    for (const std::string_view text : m_items)
+    for (const std::string_view text : items)
         live += text.size();
     if (live * kWastedShare > stored)
         return;
     try {
-        std::vector<std::unique_ptr<ByteBlock>> blocks;
+        Blocks blocks;
         blocks.reserve(1);
-        blocks.push_back(std::make_unique<ByteBlock>(live));
-        std::vector<std::string_view> items;
-        items.reserve(m_items.size());
-        char *next = blocks.front()->data();
-        for (const std::string_view text : m_items) {
+        auto block = std::make_shared<ByteBlock>(live);
+        Items compacted;
+        compacted.reserve(items.size());
+        char *next = block->data();
+        for (const std::string_view text : items) {
             if (!text.empty())
                 std::memcpy(next, text.data(), text.size());
-            items.emplace_back(next, text.size());
+            compacted.emplace_back(next, text.size());
             next += text.size();
         }
-        m_items.swap(items);
+        blocks.push_back(std::move(block));
+        items.swap(compacted);
         m_blocks.swap(blocks);
-        m_tailIsArena = false;
+        m_tail = nullptr;
         m_tailUsed = 0;
     } catch (const std::bad_alloc &) {
         // Nothing changed yet: the items stay valid in their old blocks.
@@ -202,7 +251,6 @@ void ItemList::clear()
 {
     ChangeNotice notice(m_observer);
     forgetStorage();
-    m_items.shrink_to_fit();
 }
 
 } // namespace Quorvane

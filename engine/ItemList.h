@@ -37,9 +37,27 @@ private:
 };
 
 // An ordered sequence of item texts (byte strings), addressed by 0-based index.
+// The texts live in blocks shared by reference count, and the array of items is shared until
+// the list next changes, so a snapshot costs neither a copy of the texts nor of the array.
 class ItemList
 {
 public:
+    using Items = std::vector<std::string_view>;
+    using Blocks = std::vector<std::shared_ptr<const ByteBlock>>;
+
+    // The list as it was at one moment. It keeps the blocks its items point into alive.
+    class Snapshot
+    {
+    public:
+        std::span<const std::string_view> texts() const { return viewOf(m_items.get()); }
+        const Blocks &blocks() const { return m_blocks; }
+
+    private:
+        friend class ItemList;
+        std::shared_ptr<const Items> m_items;
+        Blocks m_blocks;
+    };
+
     ItemList() = default;
     ItemList(const ItemList &) = delete;
     ItemList &operator=(const ItemList &) = delete;
@@ -47,10 +65,10 @@ public:
     ItemList(ItemList &&other) noexcept;
     ItemList &operator=(ItemList &&) = delete;
 
-    std::size_t count() const { return m_items.size(); }
-    bool isEmpty() const { return m_items.empty(); }
-    std::string_view text(std::size_t index) const { return m_items[index]; }
-    std::span<const std::string_view> texts() const { return m_items; }
+    std::size_t count() const { return m_items ? m_items->size() : 0; }
+    bool isEmpty() const { return count() == 0; }
+    std::string_view text(std::size_t index) const { return (*m_items)[index]; }
+    std::span<const std::string_view> texts() const { return viewOf(m_items.get()); }
 
     // Copies the text into the list's own storage.
     void append(std::string_view text);
@@ -66,6 +84,12 @@ public:
     void keepOnly(std::span<const std::size_t> risingIndexes);
     void clear();
 
+    Snapshot snapshot() const;
+    const Blocks &blocks() const { return m_blocks; }
+    // Makes items the list's content, as one change. Every item must point into one of blocks,
+    // which the list keeps from then on: this is how an undo puts a list back as it was.
+    void restore(Items items, Blocks blocks);
+
     // Bytes held for the item texts, removed items' included until they are let go.
     std::size_t storedBytes() const;
 
@@ -73,14 +97,20 @@ public:
 
 private:
     class ChangeNotice;
+    static std::span<const std::string_view> viewOf(const Items *items)
+    {
+        return items ? std::span<const std::string_view>(*items) : std::span<const std::string_view>();
+    }
     char *reserveBytes(std::size_t size);
+    Items &writableItems();
     void forgetStorage();
+    bool blocksAreOnlyOurs() const;
     void releaseRemovedTexts();
 
-    std::vector<std::string_view> m_items;
-    std::vector<std::unique_ptr<ByteBlock>> m_blocks;
-    std::size_t m_tailUsed = 0; // bytes used in the last block by append()
-    bool m_tailIsArena = false; // whether the last block takes append() copies
+    std::shared_ptr<Items> m_items; // null while the list has never held an item
+    Blocks m_blocks;
+    ByteBlock *m_tail = nullptr; // the last block, while append() may still write into it
+    std::size_t m_tailUsed = 0; // bytes used in m_tail by append()
     ListObserver *m_observer = nullptr;
 };
 

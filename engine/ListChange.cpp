@@ -1,0 +1,124 @@
+#include "ListChange.h"
+
+namespace Quorvane {
+
+namespace {
+
+constexpr std::size_t kBitsPerWord = 64;
+
+// Two views are the same item when they point at the same bytes: texts are never moved while
+// a snapshot holds their block.
+bool sameItem(std::string_view a, std::string_view b)
+{
+    return a.data() == b.data() && a.size() == b.size();
+}
+
+} // namespace
+
+// The items after a command are the ones it kept, in their order, then the ones it appended.
+// Matching them greedily against the items before finds the longest kept prefix; should that
+// take an appended item for a kept one, the two are the same view, so undo and redo still give
+// back exactly the items of either side.
+std::optional<ListChange> ListChange::between(const ItemList::Snapshot &before, const ItemList &after)
+{
+    const std::span<const std::string_view> old = before.texts();
+    const std::span<const std::string_view> now = after.texts();
+    std::size_t kept = 0;
+    while (kept < old.size() && kept < now.size() && sameItem(old[kept], now[kept]))
+        ++kept;
+    if (kept == old.size() && kept == now.size())
+        return std::nullopt;
+
+    ListChange change;
+    change.m_countBefore = old.size();
+    change.m_firstRemoved = kept;
+    std::size_t matched = kept;
+    if (kept < old.size()) {
+        // Positions after the last removed one need no bits: find it first.
+        std::size_t scan = matched;
+        std::size_t lastRemoved = kept;
+        std::size_t removedCount = 0;
+        for (std::size_t i = kept; i < old.size(); ++i) {
+            if (scan < now.size() && sameItem(old[i], now[scan])) {
+                ++scan;
+            } else {
+                lastRemoved = i;
+                ++removedCount;
+            }
+        }
+        change.m_removedBits.assign((lastRemoved - kept) / kBitsPerWord + 1, 0);
+        change.m_held.reserve(removedCount);
+        for (std::size_t i = kept; i < old.size(); ++i) {
+            if (matched < now.size() && sameItem(old[i], now[matched])) {
+                ++matched;
+            } else {
+                change.markRemoved(i);
+                change.m_held.push_back(old[i]);
+            }
+        }
+    }
+    change.m_removedCount = change.m_held.size();
+    change.m_addedCount = now.size() - matched;
+    change.m_blocksBefore = before.blocks();
+    change.m_blocksAfter = after.blocks();
+    return change;
+}
+
+bool ListChange::isRemoved(std::size_t position) const
+{
+    const std::size_t bit = position - m_firstRemoved;
+    return (m_removedBits[bit / kBitsPerWord] >> (bit % kBitsPerWord)) & 1U;
+}
+
+void ListChange::markRemoved(std::size_t position)
+{
+    const std::size_t bit = position - m_firstRemoved;
+    m_removedBits[bit / kBitsPerWord] |= std::uint64_t(1) << (bit % kBitsPerWord);
+}
+
+void ListChange::undo(ItemList &list)
+{
+    const std::span<const std::string_view> now = list.texts();
+    const std::size_t keptCount = now.size() - m_addedCount;
+    const std::size_t bitsEnd = m_firstRemoved + m_removedBits.size() * kBitsPerWord;
+    ItemList::Items old;
+    old.reserve(m_countBefore);
+    ItemList::Items added(now.begin() + static_cast<std::ptrdiff_t>(keptCount), now.end());
+    std::size_t next = 0;
+    std::size_t removed = 0;
+    for (std::size_t i = 0; i < m_countBefore; ++i) {
+        if (i >= m_firstRemoved && i < bitsEnd && isRemoved(i))
+            old.push_back(m_held[removed++]);
+        else
+            old.push_back(now[next++]);
+    }
+    list.restore(std::move(old), m_blocksBefore);
+    m_held = std::move(added);
+}
+
+void ListChange::redo(ItemList &list)
+{
+    const std::span<const std::string_view> old = list.texts();
+    const std::size_t bitsEnd = m_firstRemoved + m_removedBits.size() * kBitsPerWord;
+    ItemList::Items now;
+    now.reserve(m_countBefore - m_removedCount + m_addedCount);
+    ItemList::Items removed;
+    removed.reserve(m_removedCount);
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        if (i >= m_firstRemoved && i < bitsEnd && isRemoved(i))
+            removed.push_back(old[i]);
+        else
+            now.push_back(old[i]);
+    }
+    now.insert(now.end(), m_held.begin(), m_held.end());
+    list.restore(std::move(now), m_blocksAfter);
+    m_held = std::move(removed);
+}
+
+std::size_t ListChange::ownBytes() const
+{
+    return m_removedBits.capacity() * sizeof(std::uint64_t) + m_held.capacity() * sizeof(std::string_view)
+        + (m_blocksBefore.capacity() + m_blocksAfter.capacity()) * sizeof(std::shared_ptr<const ByteBlock>);
+}
+
+} // namespace Quorvane

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/ItemList.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace Quorvane {
+
+// What one command did to one list, kept so it can be undone and redone. Every command either
+// removes items (at any positions) or appends items at the end, or both; the change keeps the
+// removed positions as bits and, of the texts, only views into the shared blocks: never a copy
+// of a text. At any time it holds only the items the list does not: the removed ones while the
+// change is in effect, the appended ones while it is undone.
+class ListChange
+{
+public:
+    // The change that turns before into the list as it is now; nothing when they hold the same items.
+    static std::optional<ListChange> between(const ItemList::Snapshot &before, const ItemList &after);
+
+    // Both take the list in the state the change left it (undo) or found it (redo), as a history
+    // guarantees by undoing and redoing in order.
+    void undo(ItemList &list);
+    void redo(ItemList &list);
+
+    std::size_t removedCount() const { return m_removedCount; }
+    std::size_t addedCount() const { return m_addedCount; }
+    // Memory of the change's own arrays, in bytes (the texts' blocks not included).
+    std::size_t ownBytes() const;
+    // The blocks the list needs on either side of the change.
+    const ItemList::Blocks &blocksBefore() const { return m_blocksBefore; }
+    const ItemList::Blocks &blocksAfter() const { return m_blocksAfter; }
+
+private:
+    bool isRemoved(std::size_t position) const;
+    void markRemoved(std::size_t position);
+
+    std::size_t m_countBefore = 0;
+    std::size_t m_removedCount = 0;
+    std::size_t m_addedCount = 0;
+    // Bit i tells whether position m_firstRemoved + i of the list before was removed.
+    std::size_t m_firstRemoved = 0;
+    std::vector<std::uint64_t> m_removedBits;
+    ItemList::Items m_held;
+    ItemList::Blocks m_blocksBefore;
+    ItemList::Blocks m_blocksAfter;
+};
+
+} // namespace Quorvane
