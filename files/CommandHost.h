@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ErrorTrap.h"
+#include "engine/Progress.h"
 
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ struct FileDialogRequest
     std::string filter;
 };
 
-// The modal questions of the list commands, answered by the window (or by a test).
+// The modal boxes and questions of the commands, answered by the window (or by a test).
 class CommandDialogs
 {
 public:
@@ -38,14 +39,19 @@ public:
     virtual void inform(const std::string &text) = 0;
     // A box with Yes (the default) and No, no icon, the application title; true for Yes.
     virtual bool confirm(const std::string &text) = 0;
+    // A box with the warning icon and OK only, the application title.
+    virtual void warn(const std::string &text) = 0;
+    // An input box with the application title; the confirmed text in UTF-8, empty when cancelled.
+    virtual std::string askText(const std::string &prompt) = 0;
 };
 
-// Everything a list command reaches outside its list.
+// Everything a command reaches outside its lists: the window, or a test's stand-in.
 struct CommandHost
 {
     CommandDialogs &dialogs;
     PointerControl &pointer;
     ErrorReporter &reporter;
+    ProgressSink &progress;
 };
 
 } // namespace Quorvane

@@ -95,9 +95,9 @@ void runSaveCommand(const ItemList &list, const std::string &procedure, const Co
     trap.step(138, [&] { host.pointer.setPointer(Pointer::Default); });
 }
 
-void runClearCommand(ItemList &list, const std::string &procedure, ErrorReporter &reporter)
+void runClearCommand(ItemList &list, const std::string &procedure, const CommandHost &host)
 {
-    trapFor(reporter, procedure).step(100, [&] { list.clear(); });
+    trapFor(host.reporter, procedure).step(100, [&] { list.clear(); });
 }
 
 const std::array<std::string_view, 3> &sampleAddresses(SampleList sample)
@@ -111,9 +111,9 @@ const std::array<std::string_view, 3> &sampleAddresses(SampleList sample)
     return sample == SampleList::First ? first : second;
 }
 
-void runSampleCommand(ItemList &list, SampleList sample, const std::string &procedure, ErrorReporter &reporter)
+void runSampleCommand(ItemList &list, SampleList sample, const std::string &procedure, const CommandHost &host)
 {
-    TrappedProcedure trap = trapFor(reporter, procedure);
+    TrappedProcedure trap = trapFor(host.reporter, procedure);
     int label = 100;
     for (std::string_view address : sampleAddresses(sample)) {
         trap.step(label, [&] { list.append(address); });

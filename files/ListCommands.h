@@ -32,7 +32,7 @@ void loadFilesToList(ItemList &list, const std::vector<std::string> &paths, cons
 void runSaveCommand(const ItemList &list, const std::string &procedure, const CommandHost &host);
 
 // "Clear List".
-void runClearCommand(ItemList &list, const std::string &procedure, ErrorReporter &reporter);
+void runClearCommand(ItemList &list, const std::string &procedure, const CommandHost &host);
 
 enum class SampleList { First, Second };
 
@@ -40,6 +40,6 @@ enum class SampleList { First, Second };
 const std::array<std::string_view, 3> &sampleAddresses(SampleList sample);
 
 // "Load Sample/Example List": appends the sample's three addresses.
-void runSampleCommand(ItemList &list, SampleList sample, const std::string &procedure, ErrorReporter &reporter);
+void runSampleCommand(ItemList &list, SampleList sample, const std::string &procedure, const CommandHost &host);
 
 } // namespace Quorvane

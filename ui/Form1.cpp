@@ -2,7 +2,6 @@
 
 #include "files/FileExists.h"
 #include "files/ListCommands.h"
-#include "ui/Dialogs.h"
 #include "ui/FileDrop.h"
 #include "ui/ItemListModel.h"
 #include "ui/ListView.h"
@@ -18,7 +17,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -32,60 +30,12 @@ constexpr int kColumnWidth = 6000;
 constexpr int kListFontPixels = 12;   // 9 pt at 96 dots per inch
 constexpr int kButtonFontPixels = 15; // 11.25 pt at 96 dots per inch
 
-struct Place
-{
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
 constexpr Place kFrame1 = {120, 120, 6720, 7125};
 constexpr Place kFrame2 = {6960, 120, 6720, 7125};
 constexpr Place kListView = {180, 300, 6360, 2055};
 constexpr Place kProgressBar = {120, 7350, 13545, 405};
 constexpr int kListView1TabIndex = 2;
 constexpr int kListView2TabIndex = 3;
-
-struct ButtonDesign
-{
-    int number;
-    int frame; // 1 or 2
-    const char *caption;
-    Place place;
-    int tabIndex;
-};
-
-constexpr int kLeft = 180;
-constexpr int kRight = 3420;
-constexpr int kHalf = 3100;
-constexpr int kWhole = 6360;
-constexpr int kButtonHeight = 405;
-
-constexpr ButtonDesign kButtons[] = {
-    {3, 1, "Load File To List", {kLeft, 2440, kHalf, kButtonHeight}, 4},
-    {20, 1, "Save List To File", {kRight, 2440, kHalf, kButtonHeight}, 5},
-    {1, 1, "Clear List", {kLeft, 2950, kHalf, kButtonHeight}, 6},
-    {22, 1, "Load Sample/Example List", {kRight, 2950, kHalf, kButtonHeight}, 26},
-    {17, 1, "Remove List 1 Items With...", {kLeft, 3460, kWhole, kButtonHeight}, 7},
-    {16, 1, "Remove List 1 Items Without...", {kLeft, 3970, kWhole, kButtonHeight}, 8},
-    {18, 1, "Remove Blanks From List 1", {kLeft, 4480, kWhole, kButtonHeight}, 9},
-    {19, 1, "Remove Matches (List 2 From List 1)", {kLeft, 4990, kWhole, kButtonHeight}, 10},
-    {15, 1, "Keep Only Matches in List 2", {kLeft, 5500, kWhole, kButtonHeight}, 11},
-    {4, 1, "Remove List 1 Dupes Except First", {kLeft, 6010, kWhole, kButtonHeight}, 12},
-    {7, 1, "Remove All List 1 Dupes", {kLeft, 6520, kWhole, kButtonHeight}, 13},
-    {14, 2, "Load File To List", {kLeft, 2440, kHalf, kButtonHeight}, 14},
-    {13, 2, "Save List To File", {kRight, 2440, kHalf, kButtonHeight}, 15},
-    {2, 2, "Clear List", {kLeft, 2950, kHalf, kButtonHeight}, 16},
-    {21, 2, "Load Sample/Example List", {kRight, 2950, kHalf, kButtonHeight}, 25},
-    {10, 2, "Remove List 2 Items With...", {kLeft, 3460, kWhole, kButtonHeight}, 17},
-    {9, 2, "Remove List 2 Items Without...", {kLeft, 3970, kWhole, kButtonHeight}, 18},
-    {11, 2, "Remove Blanks From List 2", {kLeft, 4480, kWhole, kButtonHeight}, 19},
-    {12, 2, "Remove Matches (List 1 From List 2)", {kLeft, 4990, kWhole, kButtonHeight}, 20},
-    {8, 2, "Keep Only Matches in List 1", {kLeft, 5500, kWhole, kButtonHeight}, 21},
-    {5, 2, "Remove List 2 Dupes Except First", {kLeft, 6010, kWhole, kButtonHeight}, 22},
-    {6, 2, "Remove All List 2 Dupes", {kLeft, 6520, kWhole, kButtonHeight}, 23},
-};
 
 void place(QWidget &widget, const Place &where)
 {
@@ -128,47 +78,7 @@ QIcon applicationIcon()
     return icon;
 }
 
-std::string toLocalPath(const QString &path)
-{
-    return QFile::encodeName(path).toStdString();
-}
-
 } // namespace
-
-void MessageBoxReporter::report(const ErrorReport &report)
-{
-    if (m_silenced)
-        return;
-    Dialogs::messageBox(m_parent, QString::fromStdString(formatErrorReport(report)), BoxStyle::Warning,
-                        kErrorReportTitle);
-}
-
-std::vector<std::string> WindowDialogs::askOpenFiles(const FileDialogRequest &request)
-{
-    std::vector<std::string> paths;
-    const QStringList chosen = Dialogs::openFileNames(m_parent, QString::fromStdString(request.title),
-                                                      QString::fromStdString(request.filter));
-    for (const QString &path : chosen)
-        paths.push_back(toLocalPath(path));
-    return paths;
-}
-
-std::string WindowDialogs::askSaveFile(const FileDialogRequest &request)
-{
-    return toLocalPath(Dialogs::saveFileName(m_parent, QString::fromStdString(request.title),
-                                             QString::fromStdString(request.filter)));
-}
-
-void WindowDialogs::inform(const std::string &text)
-{
-    Dialogs::messageBox(m_parent, QFile::decodeName(QByteArray::fromStdString(text)), BoxStyle::Ok);
-}
-
-bool WindowDialogs::confirm(const std::string &text)
-{
-    return Dialogs::messageBox(m_parent, QFile::decodeName(QByteArray::fromStdString(text)), BoxStyle::YesNo)
-        == QMessageBox::Yes;
-}
 
 Form1::Form1(StartUpEnvironment environment, QWidget *parent)
     : QWidget(parent)
@@ -184,8 +94,7 @@ Form1::Form1(StartUpEnvironment environment, QWidget *parent)
     setWhiteBackground(*this);
     buildControls();
     setTabOrderByIndex();
-    connectListCommands();
-    connectOperationCommands();
+    connectButtons();
     connectItemRemoval();
     setUpPointerFeedback();
     acceptFileDrops();
@@ -207,12 +116,13 @@ void Form1::buildControls()
     m_listView2 = createListView(m_frame2, QStringLiteral("ListView2"));
     m_listView2->setModel(m_model2.get());
 
-    for (const ButtonDesign &design : kButtons) {
-        auto *button = new QPushButton(QString::fromLatin1(design.caption), design.frame == 1 ? m_frame1 : m_frame2);
-        button->setObjectName(QStringLiteral("PushButton%1").arg(design.number));
+    for (const ButtonDesign &design : buttonDesigns()) {
+        QGroupBox *frame = design.ownList == OwnList::List1 ? m_frame1 : m_frame2;
+        auto *button = new QPushButton(QString::fromLatin1(design.caption), frame);
+        button->setObjectName(QString::fromStdString(objectNameOf(design.button)));
         button->setFont(arialBold(kButtonFontPixels));
         place(*button, design.place);
-        m_buttons[design.number - 1] = button;
+        m_buttons.at(static_cast<std::size_t>(numberOf(design.button) - 1)) = button;
     }
     for (QGroupBox *frame : {m_frame1, m_frame2})
         setWhiteBackground(*frame);
@@ -230,28 +140,19 @@ void Form1::setTabOrderByIndex()
 {
     std::vector<std::pair<int, QWidget *>> order = {{kListView1TabIndex, m_listView1},
                                                     {kListView2TabIndex, m_listView2}};
-    for (const ButtonDesign &design : kButtons)
-        order.emplace_back(design.tabIndex, pushButton(design.number));
+    for (const ButtonDesign &design : buttonDesigns())
+        order.emplace_back(design.tabIndex, pushButton(design.button));
     std::sort(order.begin(), order.end());
     for (std::size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1].second, order[i].second);
 }
 
-void Form1::connectListCommands()
+void Form1::connectButtons()
 {
-    const std::pair<int, void (Form1::*)()> handlers[] = {
-        {3, &Form1::PushButton3_Click},   {14, &Form1::PushButton14_Click}, {20, &Form1::PushButton20_Click},
-        {13, &Form1::PushButton13_Click}, {1, &Form1::PushButton1_Click},   {2, &Form1::PushButton2_Click},
-        {22, &Form1::PushButton22_Click}, {21, &Form1::PushButton21_Click},
-    };
-    for (const auto &[number, handler] : handlers)
-        connect(pushButton(number), &QPushButton::clicked, this, handler);
-}
-
-void Form1::connectOperationCommands()
-{
-    for (const int number : operationButtons())
-        connect(pushButton(number), &QPushButton::clicked, this, [this, number] { operationButton_Click(number); });
+    for (const ButtonDesign &design : buttonDesigns()) {
+        const Button button = design.button;
+        connect(pushButton(button), &QPushButton::clicked, this, [this, button] { buttonClicked(button); });
+    }
 }
 
 void Form1::connectItemRemoval()
@@ -277,20 +178,23 @@ void Form1::setUpPointerFeedback()
 // Files dropped on a list load as its "Load File To List" button would load them.
 void Form1::acceptFileDrops()
 {
-    const std::tuple<ListView *, ItemList *, const char *> targets[] = {
-        {m_listView1, &m_list1, "PushButton3_Click"},
-        {m_listView2, &m_list2, "PushButton14_Click"},
+    const std::pair<ListView *, Button> targets[] = {
+        {m_listView1, Button::LoadFileToList1},
+        {m_listView2, Button::LoadFileToList2},
     };
-    for (const auto &[view, list, procedure] : targets) {
-        new FileDrop(*view, [this, list, procedure](const std::vector<std::string> &paths) {
-            runCommand([&] { loadFilesToList(*list, paths, procedure, commandHost()); });
+    for (const auto &target : targets) {
+        const ButtonDesign &load = designOf(target.second);
+        new FileDrop(*target.first, [this, &load](const std::vector<std::string> &paths) {
+            runCommand([&] {
+                loadFilesToList(listOf(load.ownList), paths, clickProcedureOf(load.button), commandHost());
+            });
         });
     }
 }
 
-QPushButton *Form1::pushButton(int number) const
+QPushButton *Form1::pushButton(Button button) const
 {
-    return m_buttons.at(static_cast<std::size_t>(number - 1));
+    return m_buttons.at(static_cast<std::size_t>(numberOf(button) - 1));
 }
 
 void Form1::Form_Load()
@@ -303,7 +207,7 @@ void Form1::Form_Load()
         setWindowIcon(applicationIcon());
     });
     const QString pointerFile = pointerFilePath(m_environment.programFolder);
-    if (trap.test(106, [&] { return FileExists(toLocalPath(pointerFile)); }, true))
+    if (trap.test(106, [&] { return FileExists(QFile::encodeName(pointerFile).toStdString()); }, true))
         trap.step(108, [&] { m_customPointer = loadPointerImage(pointerFile); });
     trap.step(110, [&] { OpenHomePageByChance(m_environment); });
     trap.step(112, [&] { m_model1->addColumn(kColumnHeader); });
@@ -366,51 +270,30 @@ void Form1::removeSelectedItem(ListView &view, ItemList &list)
     });
 }
 
-void Form1::operationButton_Click(int number)
+void Form1::buttonClicked(Button button)
 {
-    runCommand([this, number] {
-        runOperationCommand(number, m_list1, m_list2, {this, *this, m_reporter, *m_progress});
-    });
+    const ButtonDesign &design = designOf(button);
+    runCommand([&] { runButtonCommand(design); });
 }
 
-void Form1::PushButton3_Click()
+void Form1::runButtonCommand(const ButtonDesign &button)
 {
-    runCommand([this] { runLoadCommand(m_list1, "PushButton3_Click", commandHost()); });
-}
-
-void Form1::PushButton14_Click()
-{
-    runCommand([this] { runLoadCommand(m_list2, "PushButton14_Click", commandHost()); });
-}
-
-void Form1::PushButton20_Click()
-{
-    runCommand([this] { runSaveCommand(m_list1, "PushButton20_Click", commandHost()); });
-}
-
-void Form1::PushButton13_Click()
-{
-    runCommand([this] { runSaveCommand(m_list2, "PushButton13_Click", commandHost()); });
-}
-
-void Form1::PushButton1_Click()
-{
-    runCommand([this] { runClearCommand(m_list1, "PushButton1_Click", m_reporter); });
-}
-
-void Form1::PushButton2_Click()
-{
-    runCommand([this] { runClearCommand(m_list2, "PushButton2_Click", m_reporter); });
-}
-
-void Form1::PushButton22_Click()
-{
-    runCommand([this] { runSampleCommand(m_list1, SampleList::First, "PushButton22_Click", m_reporter); });
-}
-
-void Form1::PushButton21_Click()
-{
-    runCommand([this] { runSampleCommand(m_list2, SampleList::Second, "PushButton21_Click", m_reporter); });
+    ItemList &own = listOf(button.ownList);
+    const std::string procedure = clickProcedureOf(button.button);
+    const CommandHost host = commandHost();
+    switch (button.command) {
+    case Command::LoadFiles:
+        return runLoadCommand(own, procedure, host);
+    case Command::SaveList:
+        return runSaveCommand(own, procedure, host);
+    case Command::ClearList:
+        return runClearCommand(own, procedure, host);
+    case Command::LoadSample:
+        return runSampleCommand(own, button.ownList == OwnList::List1 ? SampleList::First : SampleList::Second,
+                                procedure, host);
+    default:
+        return runOperationCommand(button, m_list1, m_list2, host);
+    }
 }
 
 } // namespace Quorvane

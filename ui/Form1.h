@@ -3,8 +3,10 @@
 #include "engine/ErrorTrap.h"
 #include "engine/ItemList.h"
 #include "files/CommandHost.h"
+#include "ui/Buttons.h"
 #include "ui/ProgressBarSink.h"
 #include "ui/StartUp.h"
+#include "ui/WindowAdapters.h"
 
 #include <QCursor>
 #include <QWidget>
@@ -34,40 +36,9 @@ inline const QString kColumnHeader = QStringLiteral("Email Addresses:");
 inline const QString kListViewToolTip = QStringLiteral(
     "Double-click item to remove it. Move bar to right and out of window to reveal full names.");
 
-// The error report as a warning box titled "Application Error".
-class MessageBoxReporter final : public ErrorReporter
-{
-public:
-    explicit MessageBoxReporter(QWidget *parent)
-        : m_parent(parent)
-    {}
-    void report(const ErrorReport &report) override;
-    // Once the window is closed, work still finishing shows no box over a window that is gone.
-    void silence() { m_silenced = true; }
-
-private:
-    QWidget *m_parent;
-    bool m_silenced = false;
-};
-
-// The list commands' questions, asked through the window's dialog wrappers.
-class WindowDialogs final : public CommandDialogs
-{
-public:
-    explicit WindowDialogs(QWidget *parent)
-        : m_parent(parent)
-    {}
-    std::vector<std::string> askOpenFiles(const FileDialogRequest &request) override;
-    std::string askSaveFile(const FileDialogRequest &request) override;
-    void inform(const std::string &text) override;
-    bool confirm(const std::string &text) override;
-
-private:
-    QWidget *m_parent;
-};
-
 // The main window: two list frames with their buttons, and the progress bar.
 // Each button's click runs its command through runCommand, so one command runs at a time.
+// The buttons are made, placed and connected from their designs (ui/Buttons.h).
 class Form1 final : public QWidget, public PointerControl
 {
 public:
@@ -84,8 +55,7 @@ public:
     QGroupBox *frame1() const { return m_frame1; }
     QGroupBox *frame2() const { return m_frame2; }
     QProgressBar *progressBar() const { return m_progressBar; }
-    // PushButton1 to PushButton22.
-    QPushButton *pushButton(int number) const;
+    QPushButton *pushButton(Button button) const;
 
     void setPointer(Pointer pointer) override;
     Pointer pointer() const override { return m_pointer; }
@@ -97,28 +67,20 @@ public:
     bool isCommandRunning() const { return m_commandRunning; }
 
     ErrorReporter &reporter() { return m_reporter; }
-    CommandHost commandHost() { return {m_dialogs, *this, m_reporter}; }
+    CommandHost commandHost() { return {m_dialogs, *this, m_reporter, *m_progress}; }
 
-    void PushButton3_Click();
-    void PushButton14_Click();
-    void PushButton20_Click();
-    void PushButton13_Click();
-    void PushButton1_Click();
-    void PushButton2_Click();
-    void PushButton22_Click();
-    void PushButton21_Click();
-    // PushButton4 to PushButton19: the fourteen operation commands.
-    void operationButton_Click(int number);
+    // A click on the button: runs its command unless another command is running.
+    void buttonClicked(Button button);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
-    void buildFrame(QGroupBox *frame, ListView *listView, int firstTabIndex);
     void setTabOrderByIndex();
-    void connectListCommands();
-    void connectOperationCommands();
+    void connectButtons();
+    void runButtonCommand(const ButtonDesign &button);
+    ItemList &listOf(OwnList list) { return list == OwnList::List1 ? m_list1 : m_list2; }
     void connectItemRemoval();
     void setUpPointerFeedback();
     // Double-click or Delete in a list view: removes its selected item, silently.

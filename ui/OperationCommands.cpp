@@ -1,10 +1,8 @@
 #include "OperationCommands.h"
 
 #include "engine/Operations.h"
-#include "ui/Dialogs.h"
 
-#include <algorithm>
-#include <array>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -13,7 +11,31 @@ namespace Quorvane {
 
 namespace {
 
-inline const QString kPrompt = QStringLiteral("Enter string: ");
+constexpr std::string_view kPrompt = "Enter string: ";
+
+// The error report's line labels of an operation command's steps; 0 for a step the command has not.
+struct OperationLabels
+{
+    int ownListTest;
+    int ownListGuard;
+    int otherListTest;
+    int otherListGuard;
+    int askText;
+    int emptyAnswerTest;
+    int hourglass;
+    int operation;
+    int defaultPointer;
+};
+
+constexpr OperationLabels kOneListLabels = {
+    .ownListTest = 100, .ownListGuard = 102, .otherListTest = 0, .otherListGuard = 0, .askText = 0,
+    .emptyAnswerTest = 0, .hourglass = 104, .operation = 106, .defaultPointer = 108};
+constexpr OperationLabels kTextLabels = {
+    .ownListTest = 100, .ownListGuard = 102, .otherListTest = 0, .otherListGuard = 0, .askText = 104,
+    .emptyAnswerTest = 106, .hourglass = 108, .operation = 110, .defaultPointer = 112};
+constexpr OperationLabels kTwoListLabels = {
+    .ownListTest = 100, .ownListGuard = 102, .otherListTest = 104, .otherListGuard = 106, .askText = 0,
+    .emptyAnswerTest = 0, .hourglass = 108, .operation = 110, .defaultPointer = 112};
 
 // What one operation is called with: the list it changes, the list it only reads, the user's text.
 struct Operands
@@ -26,150 +48,132 @@ struct Operands
 
 enum class Needs { OwnList, OwnListAndText, BothLists };
 
-// "Remove Matches (List 2 From List 1)" words its guards without "in".
-enum class GuardWording { LoadIn, Load };
-
-struct OperationCommand
+struct Operation
 {
-    int button;
-    int ownList; // 1 or 2
     Needs needs;
-    void (*operation)(const Operands &operands);
-    GuardWording wording = GuardWording::LoadIn;
+    void (*run)(const Operands &operands);
 };
 
-constexpr OperationCommand kCommands[] = {
-    {17, 1, Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWith(o.own, o.text, o.host); }},
-    {16, 1, Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWithout(o.own, o.text, o.host); }},
-    {18, 1, Needs::OwnList, [](const Operands &o) { RemoveBlanksFromList(o.own, o.host); }},
-    {19, 1, Needs::BothLists, [](const Operands &o) { SubtractSecondListFromFirstList(o.own, o.other, o.host); },
-     GuardWording::Load},
-    {15, 1, Needs::BothLists, [](const Operands &o) { KeepOnlyMatchesInList(o.own, o.other, o.host); }},
-    {4, 1, Needs::OwnList, [](const Operands &o) { RemoveDupesExceptFirst(o.own, o.host); }},
-    {7, 1, Needs::OwnList, [](const Operands &o) { RemoveDupesAll(o.own, o.host); }},
-    {10, 2, Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWith(o.own, o.text, o.host); }},
-    {9, 2, Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWithout(o.own, o.text, o.host); }},
-    {11, 2, Needs::OwnList, [](const Operands &o) { RemoveBlanksFromList(o.own, o.host); }},
-    {12, 2, Needs::BothLists, [](const Operands &o) { SubtractSecondListFromFirstList(o.own, o.other, o.host); }},
-    {8, 2, Needs::BothLists, [](const Operands &o) { KeepOnlyMatchesInList(o.own, o.other, o.host); }},
-    {5, 2, Needs::OwnList, [](const Operands &o) { RemoveDupesExceptFirst(o.own, o.host); }},
-    {6, 2, Needs::OwnList, [](const Operands &o) { RemoveDupesAll(o.own, o.host); }},
-};
-
-constexpr std::array<int, std::size(kCommands)> kButtonNumbers = [] {
-    std::array<int, std::size(kCommands)> numbers{};
-    for (std::size_t i = 0; i < numbers.size(); ++i)
-        numbers[i] = kCommands[i].button;
-    return numbers;
-}();
-
-const OperationCommand &commandOf(int button)
+Operation operationOf(Command command)
 {
-    const auto *found = std::find_if(std::begin(kCommands), std::end(kCommands),
-                                     [button](const OperationCommand &command) { return command.button == button; });
-    if (found == std::end(kCommands))
-        throw std::invalid_argument("no operation command on button " + std::to_string(button));
-    return *found;
+    switch (command) {
+    case Command::RemoveItemsWith:
+        return {Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWith(o.own, o.text, o.host); }};
+    case Command::RemoveItemsWithout:
+        return {Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWithout(o.own, o.text, o.host); }};
+    case Command::RemoveBlanks:
+        return {Needs::OwnList, [](const Operands &o) { RemoveBlanksFromList(o.own, o.host); }};
+    case Command::RemoveMatches:
+        return {Needs::BothLists, [](const Operands &o) { SubtractSecondListFromFirstList(o.own, o.other, o.host); }};
+    case Command::KeepOnlyMatches:
+        return {Needs::BothLists, [](const Operands &o) { KeepOnlyMatchesInList(o.own, o.other, o.host); }};
+    case Command::RemoveDupesExceptFirst:
+        return {Needs::OwnList, [](const Operands &o) { RemoveDupesExceptFirst(o.own, o.host); }};
+    case Command::RemoveDupesAll:
+        return {Needs::OwnList, [](const Operands &o) { RemoveDupesAll(o.own, o.host); }};
+    case Command::LoadFiles:
+    case Command::SaveList:
+    case Command::ClearList:
+    case Command::LoadSample:
+        break;
+    }
+    throw std::invalid_argument("not an operation command");
 }
 
-QString guardMessage(int listNumber, GuardWording wording)
+const OperationLabels &labelsFor(Needs needs)
 {
-    const QString verb = wording == GuardWording::LoadIn ? QStringLiteral("load in") : QStringLiteral("load");
-    return QStringLiteral("You forgot to %1 List %2.").arg(verb).arg(listNumber);
+    switch (needs) {
+    case Needs::OwnListAndText:
+        return kTextLabels;
+    case Needs::BothLists:
+        return kTwoListLabels;
+    case Needs::OwnList:
+        break;
+    }
+    return kOneListLabels;
 }
 
-// One list a command needs: an empty one is answered with its guard message.
-struct Guard
+std::string guardMessage(OwnList list, GuardWording wording)
 {
-    const ItemList &list;
-    int listNumber;
-};
+    const std::string verb = wording == GuardWording::LoadIn ? "load in" : "load";
+    return "You forgot to " + verb + " List " + std::to_string(static_cast<int>(list)) + ".";
+}
 
-// The steps every command shares, labelled as its handler's lines: each guard takes a test and
-// a message, the text takes a question and its check, then hourglass, operation and default pointer.
+OwnList otherOf(OwnList list)
+{
+    return list == OwnList::List1 ? OwnList::List2 : OwnList::List1;
+}
+
+// Each step of one command run, under its label: an empty list is answered with its guard message
+// (a test that fails counts as an empty list), the text is asked before the hourglass shows.
 class CommandRun
 {
 public:
-    CommandRun(const OperationCommand &command, const OperationCommandHost &host)
-        : m_command(command)
+    CommandRun(const ButtonDesign &button, const OperationLabels &labels, const CommandHost &host)
+        : m_button(button)
+        , m_labels(labels)
         , m_host(host)
-        , m_trap(host.reporter, "Form1", "PushButton" + std::to_string(command.button) + "_Click")
+        , m_trap(host.reporter, "Form1", clickProcedureOf(button.button))
     {}
 
-    // Shows the guard message of the first empty list; returns whether every list holds items.
-    bool passGuards(std::span<const Guard> guards)
+    bool holdsItems(const ItemList &list, OwnList which, int testLabel, int guardLabel)
     {
-        for (const Guard &guard : guards) {
-            // A test that fails counts as an empty list.
-            if (m_trap.test(m_label, [&] { return guard.list.isEmpty(); }, true)) {
-                m_trap.step(m_label + 2, [&] {
-                    Dialogs::messageBox(m_host.dialogParent, guardMessage(guard.listNumber, m_command.wording),
-                                        BoxStyle::Warning);
-                });
-                return false;
-            }
-            m_label += 4;
-        }
-        return true;
+        if (!m_trap.test(testLabel, [&] { return list.isEmpty(); }, true))
+            return true;
+        m_trap.step(guardLabel, [&] { m_host.dialogs.warn(guardMessage(which, m_button.wording)); });
+        return false;
     }
 
-    // The text as typed, in UTF-8; empty when the user cancelled or typed nothing.
     std::string askForText()
     {
         std::string text;
-        m_trap.step(m_label, [&] { text = Dialogs::inputBox(m_host.dialogParent, kPrompt).toUtf8().toStdString(); });
-        m_label += 2;
+        m_trap.step(m_labels.askText, [&] { text = m_host.dialogs.askText(std::string(kPrompt)); });
         return text;
     }
 
     bool isEmptyAnswer(const std::string &text)
     {
-        const bool empty = m_trap.test(m_label, [&] { return text.empty(); }, false);
-        m_label += 2;
-        return empty;
+        return m_trap.test(m_labels.emptyAnswerTest, [&] { return text.empty(); }, false);
     }
 
-    void runOperation(const Operands &operands)
+    void runOperation(const Operation &operation, const Operands &operands)
     {
-        m_trap.step(m_label, [&] { m_host.pointer.setPointer(Pointer::Hourglass); });
-        m_trap.step(m_label + 2, [&] { m_command.operation(operands); });
-        m_trap.step(m_label + 4, [&] { m_host.pointer.setPointer(Pointer::Default); });
+        m_trap.step(m_labels.hourglass, [&] { m_host.pointer.setPointer(Pointer::Hourglass); });
+        m_trap.step(m_labels.operation, [&] { operation.run(operands); });
+        m_trap.step(m_labels.defaultPointer, [&] { m_host.pointer.setPointer(Pointer::Default); });
     }
 
 private:
-    const OperationCommand &m_command;
-    const OperationCommandHost &m_host;
+    const ButtonDesign &m_button;
+    const OperationLabels &m_labels;
+    const CommandHost &m_host;
     TrappedProcedure m_trap;
-    int m_label = 100;
 };
 
 } // namespace
 
-std::span<const int> operationButtons()
+void runOperationCommand(const ButtonDesign &button, ItemList &list1, ItemList &list2, const CommandHost &host)
 {
-    return kButtonNumbers;
-}
+    const Operation operation = operationOf(button.command);
+    const OperationLabels &labels = labelsFor(operation.needs);
+    const bool ownIsFirst = button.ownList == OwnList::List1;
+    ItemList &own = ownIsFirst ? list1 : list2;
+    const ItemList &other = ownIsFirst ? list2 : list1;
 
-void runOperationCommand(int button, ItemList &list1, ItemList &list2, const OperationCommandHost &host)
-{
-    const OperationCommand &command = commandOf(button);
-    const int otherList = command.ownList == 1 ? 2 : 1;
-    ItemList &own = command.ownList == 1 ? list1 : list2;
-    const ItemList &other = command.ownList == 1 ? list2 : list1;
-
-    CommandRun run(command, host);
-    const Guard guards[] = {{own, command.ownList}, {other, otherList}};
-    const std::size_t guardCount = command.needs == Needs::BothLists ? 2 : 1;
-    if (!run.passGuards(std::span(guards, guardCount)))
+    CommandRun run(button, labels, host);
+    if (!run.holdsItems(own, button.ownList, labels.ownListTest, labels.ownListGuard))
+        return;
+    if (operation.needs == Needs::BothLists
+        && !run.holdsItems(other, otherOf(button.ownList), labels.otherListTest, labels.otherListGuard))
         return;
     std::string text;
-    if (command.needs == Needs::OwnListAndText) {
+    if (operation.needs == Needs::OwnListAndText) {
         text = run.askForText();
         if (run.isEmptyAnswer(text))
             return;
     }
     const OperationHost operationHost{host.progress, host.reporter};
-    run.runOperation({own, other, text, operationHost});
+    run.runOperation(operation, {own, other, text, operationHost});
 }
 
 } // namespace Quorvane

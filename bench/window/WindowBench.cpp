@@ -62,7 +62,7 @@ public:
     ~WindowBench() { Dialogs::setScriptedAnswers(nullptr); }
 
     // A click as the user makes it, timed until the window has handled what the click left pending.
-    double click(int button)
+    double click(Button button)
     {
         return millisecondsOf([&] {
             m_window.pushButton(button)->click();
@@ -73,12 +73,12 @@ public:
     // Empties both lists and loads the two files; returns the two loads' times.
     std::pair<double, double> loadBoth()
     {
-        click(1);
-        click(2);
+        click(Button::ClearList1);
+        click(Button::ClearList2);
         m_answers.openFiles.push_back({m_list});
-        const double first = click(3);
+        const double first = click(Button::LoadFileToList1);
         m_answers.openFiles.push_back({m_other});
-        const double second = click(14);
+        const double second = click(Button::LoadFileToList2);
         return {first, second};
     }
 
@@ -88,17 +88,19 @@ public:
         const auto [load1, load2] = loadBoth();
         row("Load File To List (List 1)", 0, m_window.list1().count(), load1);
         row("Load File To List (List 2)", 0, m_window.list2().count(), load2);
-        for (const int button : operationButtons())
-            runOperation(button);
+        for (const ButtonDesign &design : buttonDesigns()) {
+            if (isOperation(design.command))
+                runOperation(design.button);
+        }
         loadBoth();
-        save(20, m_window.list1(), "List 1");
-        save(13, m_window.list2(), "List 2");
+        save(Button::SaveList1ToFile, m_window.list1(), "List 1");
+        save(Button::SaveList2ToFile, m_window.list2(), "List 2");
         std::printf("\nPeak resident memory (VmHWM): %ld MB\n", peakResidentKilobytes() / 1024);
         return reportsShown() ? 1 : 0;
     }
 
 private:
-    void runOperation(int button)
+    void runOperation(Button button)
     {
         loadBoth();
         const bool onList1 = m_window.pushButton(button)->parentWidget() == m_window.frame1();
@@ -110,9 +112,9 @@ private:
         row(m_window.pushButton(button)->text().toStdString(), before, own.count(), time);
     }
 
-    void save(int button, const ItemList &list, const char *name)
+    void save(Button button, const ItemList &list, const char *name)
     {
-        m_answers.saveFiles.push_back(m_folder.filePath(QStringLiteral("saved-%1.txt").arg(button)));
+        m_answers.saveFiles.push_back(m_folder.filePath(QStringLiteral("saved-%1.txt").arg(numberOf(button))));
         const double time = click(button);
         row(std::string("Save List To File (") + name + ")", list.count(), list.count(), time);
     }

@@ -12,11 +12,12 @@ using CommandFailureTest = OperationFixture;
 TEST_F(CommandFailureTest, RemoveItemsWithFailureIsReportedByItsCommandAtTheCallsLabel)
 {
     constexpr std::size_t kItems = 100'000;
-    const std::vector<std::pair<int, QString>> commands = {{17, "PushButton17_Click"}, {10, "PushButton10_Click"}};
+    const std::vector<std::pair<Button, QString>> commands = {{Button::RemoveList1ItemsWith, "PushButton17_Click"},
+                                                              {Button::RemoveList2ItemsWith, "PushButton10_Click"}};
     for (const auto &[button, handler] : commands) {
-        SCOPED_TRACE(button);
+        SCOPED_TRACE(numberOf(button));
         m_answers.shown.clear();
-        ItemList &own = button == 17 ? window().list1() : window().list2();
+        ItemList &own = button == Button::RemoveList1ItemsWith ? window().list1() : window().list2();
         own.clear();
         fillLarge(own, kItems);
         m_answers.inputs.push_back("user1");

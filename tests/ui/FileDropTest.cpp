@@ -92,7 +92,7 @@ TEST_F(FileDropTest, ADropWhileAnotherCommandRunsIsHeldBack)
         setFiles(data, {file});
         drop(*window().listView1(), data);
     };
-    window().pushButton(3)->click();
+    window().pushButton(Button::LoadFileToList1)->click();
     EXPECT_TRUE(window().list1().isEmpty());
 }
 

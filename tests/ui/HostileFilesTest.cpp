@@ -27,13 +27,13 @@ TEST_F(HostileFilesTest, OddBytesSurviveLoadAndSaveByteForByte)
     const QByteArray bytes = QByteArray::fromStdString(
         "\xEF\xBB\xBF" "bom@example.com\r\nnul\0inside\rbad\xFF\xC3 utf8\nmixed\r\n\r\n  spaced  "s);
     m_answers.openFiles.push_back({writeFile("odd.txt", bytes)});
-    click(3);
+    click(Button::LoadFileToList1);
     EXPECT_EQ(itemsOf(window().list1()),
               (Items{"\xEF\xBB\xBF" "bom@example.com", "nul\0inside"s, "bad\xFF\xC3 utf8", "mixed", "", "  spaced  "}));
 
     const QString saved = programFolder() + "/saved.txt";
     m_answers.saveFiles.push_back(saved);
-    click(20);
+    click(Button::SaveList1ToFile);
     EXPECT_EQ(readFile(saved).toStdString(),
               "\xEF\xBB\xBF" "bom@example.com\r\nnul\0inside\r\nbad\xFF\xC3 utf8\r\nmixed\r\n\r\n  spaced  \r\n"s);
     EXPECT_TRUE(errorReports().empty());
@@ -43,7 +43,7 @@ TEST_F(HostileFilesTest, AHundredMegabyteLineLoadsAsOneItemAndSavesBack)
 {
     const QByteArray giant(100 << 20, 'g');
     m_answers.openFiles.push_back({writeFile("giant.txt", giant + "\nnext")});
-    click(14);
+    click(Button::LoadFileToList2);
     ASSERT_EQ(window().list2().count(), 2u);
     EXPECT_EQ(window().list2().text(0).size(), std::size_t(giant.size()));
     EXPECT_EQ(window().list2().text(1), "next");
@@ -57,7 +57,7 @@ TEST_F(HostileFilesTest, AHundredMegabyteLineLoadsAsOneItemAndSavesBack)
 
     const QString saved = programFolder() + "/saved.txt";
     m_answers.saveFiles.push_back(saved);
-    click(13);
+    click(Button::SaveList2ToFile);
     EXPECT_TRUE(readFile(saved) == giant + "\r\nnext\r\n");
     EXPECT_TRUE(errorReports().empty());
 }
@@ -76,7 +76,7 @@ TEST_F(HostileFilesTest, RunningOutOfMemoryOnALoadIsReportedAndTheListStaysUsabl
     }
     window().list1().append("kept");
     m_answers.openFiles.push_back({writeFile("a.txt", "a\r\n"), huge, writeFile("b.txt", "b\r\n")});
-    click(3);
+    click(Button::LoadFileToList1);
 
     const std::vector<QString> reports = errorReports();
     ASSERT_EQ(reports.size(), 1u);
@@ -85,7 +85,7 @@ TEST_F(HostileFilesTest, RunningOutOfMemoryOnALoadIsReportedAndTheListStaysUsabl
     EXPECT_EQ(itemsOf(window().list1()), (Items{"kept", "a", "b"}));
     EXPECT_EQ(window().pointer(), Pointer::Default);
 
-    click(22);
+    click(Button::LoadSampleList1);
     EXPECT_EQ(window().list1().count(), 6u);
 }
 
@@ -96,8 +96,8 @@ TEST_F(HostileFilesTest, SavingWhereNoFileCanBeIsReportedAndLeavesNothingBehind)
     const QStringList before = filesInFolder();
     m_answers.saveFiles.push_back(programFolder() + "/no-such-folder/out.txt");
     m_answers.saveFiles.push_back(programFolder());
-    click(20);
-    click(20);
+    click(Button::SaveList1ToFile);
+    click(Button::SaveList1ToFile);
 
     const std::vector<QString> reports = errorReports();
     ASSERT_EQ(reports.size(), 2u);
@@ -116,9 +116,9 @@ TEST_F(HostileFilesTest, APipeOrADeviceIsRefusedInsteadOfFreezingTheWindow)
     window().list1().append("kept");
     // Nobody writes to the pipe or reads from it: opening it would wait for ever.
     m_answers.openFiles.push_back({QString::fromStdString(pipe), "/dev/zero", writeFile("b.txt", "b\r\n")});
-    click(3);
+    click(Button::LoadFileToList1);
     m_answers.saveFiles.push_back(QString::fromStdString(pipe));
-    click(20);
+    click(Button::SaveList1ToFile);
 
     const std::vector<QString> reports = errorReports();
     ASSERT_EQ(reports.size(), 3u);

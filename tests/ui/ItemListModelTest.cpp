@@ -95,7 +95,7 @@ TEST_F(BigListTest, MillionLinesLoadShowScrollAndSave)
     QElapsedTimer clock;
     clock.start();
     m_answers.openFiles.push_back({input});
-    window.pushButton(3)->click();
+    window.pushButton(Button::LoadFileToList1)->click();
     view->scrollToBottom();
     const QImage shown = view->grab().toImage();
     const qint64 loadMs = clock.elapsed();
@@ -117,7 +117,7 @@ TEST_F(BigListTest, MillionLinesLoadShowScrollAndSave)
     const QString output = programFolder() + "/saved.txt";
     clock.restart();
     m_answers.saveFiles.push_back(output);
-    window.pushButton(20)->click();
+    window.pushButton(Button::SaveList1ToFile)->click();
     const qint64 saveMs = clock.elapsed();
     EXPECT_EQ(readFile(output), bytes);
     EXPECT_TRUE(errorReports().empty());

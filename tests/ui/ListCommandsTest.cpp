@@ -41,7 +41,7 @@ TEST_F(ListCommandsTest, LoadAppendsTheLinesOfOneFileAfterTheItemsAlreadyThere)
 {
     fill(window().list1(), {"first"});
     m_answers.openFiles.push_back({writeFile("one.txt", "a\r\nb\r\nc\r\n")});
-    click(3);
+    click(Button::LoadFileToList1);
     EXPECT_EQ(itemsOf(window().list1()), (Items{"first", "a", "b", "c"}));
     EXPECT_TRUE(window().list2().isEmpty());
     ASSERT_EQ(m_answers.shown.size(), 1u);
@@ -66,7 +66,7 @@ TEST_F(ListCommandsTest, LoadReadsEveryKindOfLineEnd)
         SCOPED_TRACE(bytes.toStdString());
         window().list2().clear();
         m_answers.openFiles.push_back({writeFile("list.txt", bytes)});
-        click(14);
+        click(Button::LoadFileToList2);
         EXPECT_EQ(itemsOf(window().list2()), items);
     }
     EXPECT_TRUE(errorReports().empty());
@@ -80,7 +80,7 @@ TEST_F(ListCommandsTest, LoadTakesSeveralFilesInTheDialogsOrderAndSkipsAMissingO
     m_answers.openFiles.push_back({second, programFolder() + "/gone.txt", first, second});
     std::size_t loadedWhenNotFound = 0;
     m_answers.onShown = [&](const Shown &) { loadedWhenNotFound = window().list1().count(); };
-    click(3);
+    click(Button::LoadFileToList1);
     EXPECT_EQ(itemsOf(window().list1()), (Items{"b1", "b2", "a1", "b1", "b2"}));
     EXPECT_EQ(loadedWhenNotFound, 2u);
     EXPECT_EQ(plainMessages(), std::vector<QString>{"File not found"});
@@ -91,7 +91,7 @@ TEST_F(ListCommandsTest, LoadTakesSeveralFilesInTheDialogsOrderAndSkipsAMissingO
 TEST_F(ListCommandsTest, HourglassShowsFromBeforeTheFirstFileToAfterTheLast)
 {
     m_answers.openFiles.push_back({programFolder() + "/gone.txt", programFolder() + "/also-gone.txt"});
-    click(3);
+    click(Button::LoadFileToList1);
     ASSERT_EQ(m_pointerWhenShown.size(), 3u);
     EXPECT_EQ(m_pointerWhenShown[0].second, Pointer::Default); // the dialog
     EXPECT_EQ(m_pointerWhenShown[1].second, Pointer::Hourglass);
@@ -102,11 +102,11 @@ TEST_F(ListCommandsTest, HourglassShowsFromBeforeTheFirstFileToAfterTheLast)
 TEST_F(ListCommandsTest, ClicksWhileALoadRunsAreHeldBack)
 {
     m_answers.openFiles.push_back({programFolder() + "/gone.txt", writeFile("a.txt", "a\r\n")});
-    m_answers.onShown = [this](const Shown &) { click(22); };
-    click(3);
+    m_answers.onShown = [this](const Shown &) { click(Button::LoadSampleList1); };
+    click(Button::LoadFileToList1);
     EXPECT_EQ(itemsOf(window().list1()), (Items{"a"}));
     EXPECT_FALSE(window().isCommandRunning());
-    click(22);
+    click(Button::LoadSampleList1);
     EXPECT_EQ(window().list1().count(), 4u);
 }
 
@@ -116,14 +116,14 @@ TEST_F(ListCommandsTest, UnreadableFileIsReportedWithTheCallingLabelAndTheNextFi
     const QString folder = programFolder() + "/folder.txt";
     const QString good = writeFile("good.txt", "x\r\n");
     m_answers.openFiles.push_back({folder, good});
-    click(14);
+    click(Button::LoadFileToList2);
     EXPECT_EQ(itemsOf(window().list2()), (Items{"x"}));
     std::vector<QString> reports = errorReports();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.PushButton14_Click at line 134\r\r"));
 
     m_answers.openFiles.push_back({folder});
-    click(3);
+    click(Button::LoadFileToList1);
     reports = errorReports();
     ASSERT_EQ(reports.size(), 2u);
     EXPECT_TRUE(reports[1].contains("\r\nin Quorvane2/19/2015.Form1.PushButton3_Click at line 120\r\r"));
@@ -134,7 +134,7 @@ TEST_F(ListCommandsTest, CancelledLoadChangesNothingNotEvenThePointer)
 {
     fill(window().list1(), {"kept"});
     window().setPointer(Pointer::Custom);
-    click(3);
+    click(Button::LoadFileToList1);
     EXPECT_EQ(itemsOf(window().list1()), (Items{"kept"}));
     EXPECT_EQ(window().pointer(), Pointer::Custom);
     EXPECT_EQ(m_answers.shown.size(), 1u);
@@ -156,7 +156,7 @@ TEST_F(ListCommandsTest, SaveWritesEveryItemWithCrLfAndSaysDone)
     fill(window().list1(), {"a", "", "c"});
     const QString path = programFolder() + "/saved";
     m_answers.saveFiles.push_back(path);
-    click(20);
+    click(Button::SaveList1ToFile);
     EXPECT_EQ(readFile(path), QByteArray("a\r\n\r\nc\r\n"));
     ASSERT_EQ(m_answers.shown.size(), 2u);
     EXPECT_EQ(m_answers.shown[0].kind, ShownKind::SaveDialog);
@@ -168,7 +168,7 @@ TEST_F(ListCommandsTest, SaveWritesEveryItemWithCrLfAndSaysDone)
 
     // What was saved loads back as the same items.
     m_answers.openFiles.push_back({path});
-    click(14);
+    click(Button::LoadFileToList2);
     EXPECT_EQ(itemsOf(window().list2()), (Items{"a", "", "c"}));
 }
 
@@ -176,7 +176,7 @@ TEST_F(ListCommandsTest, SavingAnEmptyListGivesAnEmptyFile)
 {
     const QString path = programFolder() + "/empty.txt";
     m_answers.saveFiles.push_back(path);
-    click(13);
+    click(Button::SaveList2ToFile);
     ASSERT_TRUE(QFile::exists(path));
     EXPECT_TRUE(readFile(path).isEmpty());
     EXPECT_EQ(plainMessages(), std::vector<QString>{"Done."});
@@ -190,7 +190,7 @@ TEST_F(ListCommandsTest, OverwriteAsksFirstAndNoLeavesTheFileAlone)
 
     m_answers.saveFiles.push_back(path);
     m_answers.buttons.push_back(QMessageBox::No);
-    click(13);
+    click(Button::SaveList2ToFile);
     EXPECT_EQ(readFile(path), QByteArray("old line one\r\nold line two\r\n"));
     ASSERT_EQ(m_answers.shown.size(), 2u);
     EXPECT_EQ(m_answers.shown[1].text, question);
@@ -200,7 +200,7 @@ TEST_F(ListCommandsTest, OverwriteAsksFirstAndNoLeavesTheFileAlone)
 
     m_answers.saveFiles.push_back(path);
     m_answers.buttons.push_back(QMessageBox::Yes);
-    click(13);
+    click(Button::SaveList2ToFile);
     EXPECT_EQ(readFile(path), QByteArray("new\r\n"));
     ASSERT_EQ(m_answers.shown.size(), 5u);
     EXPECT_EQ(m_answers.shown[3].text, question);
@@ -210,7 +210,7 @@ TEST_F(ListCommandsTest, OverwriteAsksFirstAndNoLeavesTheFileAlone)
 TEST_F(ListCommandsTest, CancelledSaveWritesNothingAndShowsNothing)
 {
     fill(window().list1(), {"a"});
-    click(20);
+    click(Button::SaveList1ToFile);
     EXPECT_EQ(m_answers.shown.size(), 1u);
     EXPECT_EQ(window().pointer(), Pointer::Default);
     EXPECT_TRUE(QDir(programFolder()).entryList(QDir::Files).isEmpty());
@@ -221,7 +221,7 @@ TEST_F(ListCommandsTest, SaveThatCannotOpenIsReportedOnceAtLine124WithoutDone)
     fill(window().list1(), {"a"});
     const QString notAFolder = writeFile("plain.txt", "keep\r\n");
     m_answers.saveFiles.push_back(notAFolder + "/inside.txt");
-    click(20);
+    click(Button::SaveList1ToFile);
     const std::vector<QString> reports = errorReports();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.PushButton20_Click at line 124\r\r"));
@@ -256,7 +256,7 @@ TEST_F(ListCommandsTest, SaveThatFailsToWriteKeepsTheOldFileAndReportsOnceAtLine
     m_answers.saveFiles.push_back(path);
     {
         const FileSizeLimit limit(4096);
-        click(13);
+        click(Button::SaveList2ToFile);
     }
     const std::vector<QString> reports = errorReports();
     ASSERT_EQ(reports.size(), 1u);
@@ -271,11 +271,11 @@ TEST_F(ListCommandsTest, ClearEmptiesOnlyItsOwnList)
 {
     fill(window().list1(), {"a", "b"});
     fill(window().list2(), {"c"});
-    click(1);
+    click(Button::ClearList1);
     EXPECT_TRUE(window().list1().isEmpty());
     EXPECT_EQ(itemsOf(window().list2()), (Items{"c"}));
-    click(1);
-    click(2);
+    click(Button::ClearList1);
+    click(Button::ClearList2);
     EXPECT_TRUE(window().list2().isEmpty());
     EXPECT_EQ(window().listView1()->model()->columnCount(), 1);
     EXPECT_TRUE(m_answers.shown.empty());
@@ -284,9 +284,9 @@ TEST_F(ListCommandsTest, ClearEmptiesOnlyItsOwnList)
 TEST_F(ListCommandsTest, SamplesAppendThreeAddressesSharingOnlyTheSupportAddress)
 {
     fill(window().list1(), {"mine"});
-    click(22);
-    click(22);
-    click(21);
+    click(Button::LoadSampleList1);
+    click(Button::LoadSampleList1);
+    click(Button::LoadSampleList2);
     const auto &first = sampleAddresses(SampleList::First);
     const auto &second = sampleAddresses(SampleList::Second);
     const Items list1 = itemsOf(window().list1());

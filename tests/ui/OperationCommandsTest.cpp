@@ -1,4 +1,7 @@
+#include "FakeCommandHost.h"
 #include "OperationFixture.h"
+
+#include "ui/OperationCommands.h"
 
 #include <QProgressBar>
 #include <QSignalSpy>
@@ -9,85 +12,96 @@
 namespace Quorvane {
 namespace {
 
-class OperationCommandsTest : public OperationFixture
-{
-protected:
-    void SetUp() override
-    {
-        OperationFixture::SetUp();
-        m_answers.onShown = [this](const Shown &) { m_pointerWhenShown.push_back(window().pointer()); };
-    }
-
-    std::vector<QString> warnings() const { return messagesWith(kApplicationTitle, BoxStyle::Warning); }
-
-    std::vector<Pointer> m_pointerWhenShown;
-};
-
 const Items kList1 = {"a@x", "", "b@y", "a@x", "c@x", "b@y", " "};
 const Items kList2 = {"b@y", "", "d@z", "b@y"};
 
 struct CommandCase
 {
-    int button;
-    int ownList;
-    QString answer; // for the commands that ask for a text
+    Button button;
+    std::string answer; // for the commands that ask for a text
     Items ownAfter;
-    QString ownGuard;
-    QString otherGuard; // empty for commands on one list
+    std::string ownGuard;
+    std::string otherGuard; // empty for commands on one list
 };
 
 const std::vector<CommandCase> kCases = {
-    {17, 1, "@x", {"", "b@y", "b@y", " "}, "You forgot to load in List 1.", {}},
-    {16, 1, "@x", {"a@x", "a@x", "c@x"}, "You forgot to load in List 1.", {}},
-    {18, 1, {}, {"a@x", "b@y", "a@x", "c@x", "b@y", " "}, "You forgot to load in List 1.", {}},
-    {19, 1, {}, {"a@x", "a@x", "c@x", " "}, "You forgot to load List 1.", "You forgot to load List 2."},
-    {15, 1, {}, {"", "b@y", "b@y"}, "You forgot to load in List 1.", "You forgot to load in List 2."},
-    {4, 1, {}, {"a@x", "", "b@y", "c@x", " "}, "You forgot to load in List 1.", {}},
-    {7, 1, {}, {"", "a@x", "c@x", "b@y", " "}, "You forgot to load in List 1.", {}},
-    {10, 2, "@z", {"b@y", "", "b@y"}, "You forgot to load in List 2.", {}},
-    {9, 2, "@z", {"d@z"}, "You forgot to load in List 2.", {}},
-    {11, 2, {}, {"b@y", "d@z", "b@y"}, "You forgot to load in List 2.", {}},
-    {12, 2, {}, {"d@z"}, "You forgot to load in List 2.", "You forgot to load in List 1."},
-    {8, 2, {}, {"b@y", "", "b@y"}, "You forgot to load in List 2.", "You forgot to load in List 1."},
-    {5, 2, {}, {"b@y", "", "d@z"}, "You forgot to load in List 2.", {}},
-    {6, 2, {}, {"", "d@z", "b@y"}, "You forgot to load in List 2.", {}},
+    {Button::RemoveList1ItemsWith, "@x", {"", "b@y", "b@y", " "}, "You forgot to load in List 1.", {}},
+    {Button::RemoveList1ItemsWithout, "@x", {"a@x", "a@x", "c@x"}, "You forgot to load in List 1.", {}},
+    {Button::RemoveBlanksFromList1, {}, {"a@x", "b@y", "a@x", "c@x", "b@y", " "}, "You forgot to load in List 1.", {}},
+    {Button::RemoveMatchesList2FromList1, {}, {"a@x", "a@x", "c@x", " "}, "You forgot to load List 1.",
+     "You forgot to load List 2."},
+    {Button::KeepOnlyMatchesInList2, {}, {"", "b@y", "b@y"}, "You forgot to load in List 1.",
+     "You forgot to load in List 2."},
+    {Button::RemoveList1DupesExceptFirst, {}, {"a@x", "", "b@y", "c@x", " "}, "You forgot to load in List 1.", {}},
+    {Button::RemoveAllList1Dupes, {}, {"", "a@x", "c@x", "b@y", " "}, "You forgot to load in List 1.", {}},
+    {Button::RemoveList2ItemsWith, "@z", {"b@y", "", "b@y"}, "You forgot to load in List 2.", {}},
+    {Button::RemoveList2ItemsWithout, "@z", {"d@z"}, "You forgot to load in List 2.", {}},
+    {Button::RemoveBlanksFromList2, {}, {"b@y", "d@z", "b@y"}, "You forgot to load in List 2.", {}},
+    {Button::RemoveMatchesList1FromList2, {}, {"d@z"}, "You forgot to load in List 2.",
+     "You forgot to load in List 1."},
+    {Button::KeepOnlyMatchesInList1, {}, {"b@y", "", "b@y"}, "You forgot to load in List 2.",
+     "You forgot to load in List 1."},
+    {Button::RemoveList2DupesExceptFirst, {}, {"b@y", "", "d@z"}, "You forgot to load in List 2.", {}},
+    {Button::RemoveAllList2Dupes, {}, {"", "d@z", "b@y"}, "You forgot to load in List 2.", {}},
 };
 
-const std::vector<int> kTextCommands = {17, 16, 10, 9};
+const std::vector<Button> kTextCommands = {Button::RemoveList1ItemsWith, Button::RemoveList1ItemsWithout,
+                                           Button::RemoveList2ItemsWith, Button::RemoveList2ItemsWithout};
 
-TEST_F(OperationCommandsTest, EachCommandChangesItsOwnListAndOnlyReadsTheOther)
+bool ownsList1(Button button)
+{
+    return designOf(button).ownList == OwnList::List1;
+}
+
+// The commands' logic, against a stand-in for the window.
+class OperationCommandsTest : public ::testing::Test
+{
+protected:
+    void run(Button button) { runOperationCommand(designOf(button), m_list1, m_list2, m_host.host()); }
+
+    void reset(const Items &list1, const Items &list2)
+    {
+        m_list1.clear();
+        m_list2.clear();
+        for (const std::string &item : list1)
+            m_list1.append(item);
+        for (const std::string &item : list2)
+            m_list2.append(item);
+        m_host = FakeCommandHost();
+    }
+
+    ItemList m_list1;
+    ItemList m_list2;
+    FakeCommandHost m_host;
+};
+
+using Kind = FakeCommandHost::Kind;
+
+TEST_F(OperationCommandsTest, AskForTheTextWithThePointerAsItWasThenShowTheHourglass)
 {
     for (const CommandCase &command : kCases) {
-        SCOPED_TRACE(command.button);
-        window().list1().clear();
-        window().list2().clear();
-        fill(window().list1(), kList1);
-        fill(window().list2(), kList2);
-        m_answers.shown.clear();
-        m_pointerWhenShown.clear();
-        if (!command.answer.isEmpty())
-            m_answers.inputs.push_back(command.answer);
-        window().setPointer(Pointer::Custom);
+        SCOPED_TRACE(numberOf(command.button));
+        reset(kList1, kList2);
+        if (!command.answer.empty())
+            m_host.texts.push_back(command.answer);
+        m_host.setPointer(Pointer::Custom);
 
-        click(command.button);
+        run(command.button);
 
-        ItemList &own = command.ownList == 1 ? window().list1() : window().list2();
-        ItemList &other = command.ownList == 1 ? window().list2() : window().list1();
+        const ItemList &own = ownsList1(command.button) ? m_list1 : m_list2;
         EXPECT_EQ(itemsOf(own), command.ownAfter);
-        EXPECT_EQ(itemsOf(other), command.ownList == 1 ? kList2 : kList1);
-        EXPECT_EQ(window().pointer(), Pointer::Default);
-        EXPECT_EQ(window().progressBar()->value(), 0);
-        EXPECT_FALSE(window().isCommandRunning());
-        if (command.answer.isEmpty()) {
-            EXPECT_TRUE(m_answers.shown.empty());
+        EXPECT_EQ(m_host.pointer(), Pointer::Default);
+        EXPECT_TRUE(m_host.reports.empty());
+        ASSERT_FALSE(m_host.progress.empty());
+        EXPECT_EQ(m_host.progress.back(), 0.0);
+        if (command.answer.empty()) {
+            EXPECT_TRUE(m_host.asked.empty());
             continue;
         }
-        // Only the question, asked with the pointer as it was.
-        ASSERT_EQ(m_answers.shown.size(), 1u);
-        EXPECT_EQ(m_answers.shown[0].kind, ShownKind::InputBox);
-        EXPECT_EQ(m_answers.shown[0].text, "Enter string: ");
-        EXPECT_EQ(m_answers.shown[0].title, "Quorvane ");
-        EXPECT_EQ(m_pointerWhenShown, std::vector<Pointer>{Pointer::Custom});
+        ASSERT_EQ(m_host.asked.size(), 1u);
+        EXPECT_EQ(m_host.asked[0].kind, Kind::AskText);
+        EXPECT_EQ(m_host.asked[0].text, "Enter string: ");
+        EXPECT_EQ(m_host.asked[0].pointer, Pointer::Custom);
     }
 }
 
@@ -95,20 +109,19 @@ TEST_F(OperationCommandsTest, EmptyOwnListShowsOnlyItsGuardEvenWhenBothAreEmpty)
 {
     for (const bool otherFilled : {false, true}) {
         for (const CommandCase &command : kCases) {
-            SCOPED_TRACE(command.button);
-            window().list1().clear();
-            window().list2().clear();
-            if (otherFilled)
-                fill(command.ownList == 1 ? window().list2() : window().list1(), {"kept"});
-            m_answers.shown.clear();
-            window().setPointer(Pointer::Custom);
+            SCOPED_TRACE(numberOf(command.button));
+            const Items other = otherFilled ? Items{"kept"} : Items{};
+            reset(ownsList1(command.button) ? Items{} : other, ownsList1(command.button) ? other : Items{});
+            m_host.setPointer(Pointer::Custom);
 
-            click(command.button);
+            run(command.button);
 
-            EXPECT_EQ(warnings(), std::vector<QString>{command.ownGuard});
-            EXPECT_EQ(m_answers.shown.size(), 1u) << "no input box after a guard";
-            EXPECT_EQ(window().pointer(), Pointer::Custom);
-            EXPECT_EQ(window().list1().count() + window().list2().count(), otherFilled ? 1u : 0u);
+            ASSERT_EQ(m_host.asked.size(), 1u) << "no input box after a guard";
+            EXPECT_EQ(m_host.asked[0].kind, Kind::Warn);
+            EXPECT_EQ(m_host.asked[0].text, command.ownGuard);
+            EXPECT_EQ(m_host.pointer(), Pointer::Custom);
+            EXPECT_TRUE(m_host.progress.empty());
+            EXPECT_EQ(m_list1.count() + m_list2.count(), otherFilled ? 1u : 0u);
         }
     }
 }
@@ -116,84 +129,125 @@ TEST_F(OperationCommandsTest, EmptyOwnListShowsOnlyItsGuardEvenWhenBothAreEmpty)
 TEST_F(OperationCommandsTest, TwoListCommandsGuardTheOtherListSecond)
 {
     for (const CommandCase &command : kCases) {
-        if (command.otherGuard.isEmpty())
+        if (command.otherGuard.empty())
             continue;
-        SCOPED_TRACE(command.button);
-        window().list1().clear();
-        window().list2().clear();
-        fill(command.ownList == 1 ? window().list1() : window().list2(), {"x", "x"});
-        m_answers.shown.clear();
+        SCOPED_TRACE(numberOf(command.button));
+        reset(ownsList1(command.button) ? Items{"x", "x"} : Items{}, ownsList1(command.button) ? Items{} : Items{"x", "x"});
 
-        click(command.button);
+        run(command.button);
 
-        EXPECT_EQ(warnings(), std::vector<QString>{command.otherGuard});
-        EXPECT_EQ(window().list1().count() + window().list2().count(), 2u);
-        EXPECT_EQ(window().pointer(), Pointer::Default);
+        EXPECT_EQ(m_host.textsOf(Kind::Warn), std::vector<std::string>{command.otherGuard});
+        EXPECT_EQ(m_host.asked.size(), 1u);
+        EXPECT_EQ(m_list1.count() + m_list2.count(), 2u);
+        EXPECT_EQ(m_host.pointer(), Pointer::Default);
     }
 }
 
-TEST_F(OperationCommandsTest, CancelledOrEmptyAnswerEndsTheCommandWithoutHourglassOrMessage)
+TEST_F(OperationCommandsTest, CancelledOrEmptyAnswerEndsTheCommandWithoutHourglassOrProgress)
 {
-    for (const int button : kTextCommands) {
+    for (const Button button : kTextCommands) {
         for (const bool cancel : {true, false}) {
-            SCOPED_TRACE(button);
-            window().list1().clear();
-            window().list2().clear();
-            fill(window().list1(), {"a", ""});
-            fill(window().list2(), {"b", ""});
-            m_answers.shown.clear();
-            m_pointerWhenShown.clear();
+            SCOPED_TRACE(numberOf(button));
+            reset({"a", ""}, {"b", ""});
             if (!cancel)
-                m_answers.inputs.push_back(QString());
-            window().setPointer(Pointer::Custom);
-            QSignalSpy barChanges(window().progressBar(), &QProgressBar::valueChanged);
+                m_host.texts.push_back({});
+            m_host.setPointer(Pointer::Custom);
 
-            click(button);
+            run(button);
 
-            ASSERT_EQ(m_answers.shown.size(), 1u);
-            EXPECT_EQ(m_answers.shown[0].kind, ShownKind::InputBox);
-            EXPECT_EQ(window().pointer(), Pointer::Custom) << "the hourglass never showed";
-            EXPECT_EQ(itemsOf(window().list1()), (Items{"a", ""}));
-            EXPECT_EQ(itemsOf(window().list2()), (Items{"b", ""}));
-            EXPECT_TRUE(barChanges.isEmpty()) << "the bar was never touched";
+            ASSERT_EQ(m_host.asked.size(), 1u);
+            EXPECT_EQ(m_host.asked[0].kind, Kind::AskText);
+            EXPECT_EQ(m_host.pointer(), Pointer::Custom) << "the hourglass never showed";
+            EXPECT_EQ(itemsOf(m_list1), (Items{"a", ""}));
+            EXPECT_EQ(itemsOf(m_list2), (Items{"b", ""}));
+            EXPECT_TRUE(m_host.progress.empty());
         }
     }
 }
 
-TEST_F(OperationCommandsTest, AnswerIsPassedOnAsTypedWithSpacesCaseAndAccents)
+TEST_F(OperationCommandsTest, ListOfBlankItemsPassesTheGuards)
+{
+    reset({"", ""}, {});
+    run(Button::RemoveBlanksFromList1);
+    EXPECT_TRUE(m_list1.isEmpty());
+    EXPECT_TRUE(m_host.asked.empty());
+    run(Button::RemoveBlanksFromList1);
+    EXPECT_EQ(m_host.textsOf(Kind::Warn), std::vector<std::string>{"You forgot to load in List 1."});
+}
+
+TEST_F(OperationCommandsTest, ButtonsThatAreNotOperationsAreRefused)
+{
+    EXPECT_THROW(run(Button::LoadFileToList1), std::invalid_argument);
+    EXPECT_TRUE(m_host.asked.empty());
+}
+
+// What only the window shows: the buttons reach their commands, the typed text arrives as
+// typed, and the bar moves.
+class OperationButtonsTest : public OperationFixture
+{
+protected:
+    std::vector<QString> warnings() const { return messagesWith(kApplicationTitle, BoxStyle::Warning); }
+};
+
+TEST_F(OperationButtonsTest, EachButtonChangesItsOwnListAndOnlyReadsTheOther)
+{
+    for (const CommandCase &command : kCases) {
+        SCOPED_TRACE(numberOf(command.button));
+        window().list1().clear();
+        window().list2().clear();
+        fill(window().list1(), kList1);
+        fill(window().list2(), kList2);
+        if (!command.answer.empty())
+            m_answers.inputs.push_back(QString::fromStdString(command.answer));
+
+        click(command.button);
+
+        const bool first = ownsList1(command.button);
+        EXPECT_EQ(itemsOf(first ? window().list1() : window().list2()), command.ownAfter);
+        EXPECT_EQ(itemsOf(first ? window().list2() : window().list1()), first ? kList2 : kList1);
+        EXPECT_EQ(window().pointer(), Pointer::Default);
+        EXPECT_FALSE(window().isCommandRunning());
+    }
+    EXPECT_TRUE(errorReports().empty());
+    EXPECT_TRUE(warnings().empty());
+}
+
+TEST_F(OperationButtonsTest, GuardsAreWarningBoxesWithTheApplicationTitle)
+{
+    click(Button::RemoveMatchesList2FromList1);
+    click(Button::RemoveAllList2Dupes);
+    EXPECT_EQ(warnings(), (std::vector<QString>{"You forgot to load List 1.", "You forgot to load in List 2."}));
+}
+
+TEST_F(OperationButtonsTest, AnswerIsPassedOnAsTypedWithSpacesCaseAndAccents)
 {
     fill(window().list1(), {"a b", "ab", " ", "", "Café", "cafe"});
     m_answers.inputs.push_back(" ");
-    click(17);
+    click(Button::RemoveList1ItemsWith);
     EXPECT_EQ(itemsOf(window().list1()), (Items{"ab", "", "Café", "cafe"}));
 
     m_answers.inputs.push_back(QString::fromUtf8("é"));
-    click(17);
+    click(Button::RemoveList1ItemsWith);
     EXPECT_EQ(itemsOf(window().list1()), (Items{"ab", "", "cafe"}));
 
     fill(window().list2(), {"CAFE", "cafe", "xcafex"});
     m_answers.inputs.push_back("cafe");
-    click(9);
+    click(Button::RemoveList2ItemsWithout);
     EXPECT_EQ(itemsOf(window().list2()), (Items{"cafe", "xcafex"}));
     EXPECT_TRUE(warnings().empty());
-}
-
-TEST_F(OperationCommandsTest, ListOfBlankItemsPassesTheGuards)
-{
-    fill(window().list1(), {"", ""});
-    click(18);
-    EXPECT_TRUE(window().list1().isEmpty());
-    EXPECT_TRUE(m_answers.shown.empty());
-    click(18);
-    EXPECT_EQ(warnings(), std::vector<QString>{"You forgot to load in List 1."});
+    const std::vector<Shown> asked = shownOfKind(ShownKind::InputBox);
+    ASSERT_EQ(asked.size(), 3u);
+    EXPECT_EQ(asked[0].text, "Enter string: ");
+    EXPECT_EQ(asked[0].title, "Quorvane ");
 }
 
 // Forward scans rise towards 100, backward scans start at 0 and rise; the bar ends at 0.
-TEST_F(OperationCommandsTest, BarRisesDuringALongOperationAndEndsAtZero)
+TEST_F(OperationButtonsTest, BarRisesDuringALongOperationAndEndsAtZero)
 {
-    const std::map<int, bool> startsAtZero = {{15, false}, {4, true}};
+    const std::map<Button, bool> startsAtZero = {{Button::KeepOnlyMatchesInList2, false},
+                                                 {Button::RemoveList1DupesExceptFirst, true}};
     for (const auto &[button, backward] : startsAtZero) {
-        SCOPED_TRACE(button);
+        SCOPED_TRACE(numberOf(button));
         window().list1().clear();
         window().list2().clear();
         fillLarge(window().list1(), kLongWork);

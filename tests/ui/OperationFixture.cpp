@@ -29,7 +29,7 @@ void OperationFixture::fillLarge(ItemList &list, std::size_t count)
         list.append("user" + std::to_string(i) + "@example.org");
 }
 
-bool OperationFixture::clickAndActDuringIt(int button, const std::function<void()> &action)
+bool OperationFixture::clickAndActDuringIt(Button button, const std::function<void()> &action)
 {
     bool ranDuringCommand = false;
     // A zero timer fires at the first moment the window handles events: inside the command's yield.

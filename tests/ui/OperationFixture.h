@@ -19,7 +19,7 @@ protected:
     void SetUp() override;
 
     Form1 &window() { return *m_form; }
-    void click(int button) { window().pushButton(button)->click(); }
+    void click(Button button) { window().pushButton(button)->click(); }
     // Shows the window and waits until it can take mouse and key events.
     void showWindow();
     static void fill(ItemList &list, const Items &items);
@@ -29,7 +29,7 @@ protected:
     static void fillLarge(ItemList &list, std::size_t count);
     // Clicks button and runs action once from inside the command, while it yields to the window.
     // Returns whether action ran while the command was running.
-    bool clickAndActDuringIt(int button, const std::function<void()> &action);
+    bool clickAndActDuringIt(Button button, const std::function<void()> &action);
 
 private:
     Form1 *m_form = nullptr;

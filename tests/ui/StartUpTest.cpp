@@ -95,7 +95,7 @@ TEST_F(StartUpTest, ControlsStandWhereTheLayoutPutsThem)
     ASSERT_EQ(buttons.size(), 22u);
     for (const ExpectedButton &expected : buttons) {
         SCOPED_TRACE(expected.number);
-        QPushButton *button = window.pushButton(expected.number);
+        QPushButton *button = window.pushButton(static_cast<Button>(expected.number));
         EXPECT_EQ(button->objectName(), QStringLiteral("PushButton%1").arg(expected.number));
         EXPECT_EQ(button->text(), expected.caption);
         EXPECT_EQ(button->parentWidget(), (window.*expected.frame)());
@@ -112,12 +112,12 @@ TEST_F(StartUpTest, TabGoesThroughTheControlsInTheirOrder)
 {
     Form1 &window = startWindow();
     const std::vector<QWidget *> expected = {
-        window.listView1(),     window.listView2(),     window.pushButton(3),  window.pushButton(20),
-        window.pushButton(1),   window.pushButton(17),  window.pushButton(16), window.pushButton(18),
-        window.pushButton(19),  window.pushButton(15),  window.pushButton(4),  window.pushButton(7),
-        window.pushButton(14),  window.pushButton(13),  window.pushButton(2),  window.pushButton(10),
-        window.pushButton(9),   window.pushButton(11),  window.pushButton(12), window.pushButton(8),
-        window.pushButton(5),   window.pushButton(6),   window.pushButton(21), window.pushButton(22),
+        window.listView1(),     window.listView2(),     window.pushButton(Button::LoadFileToList1),  window.pushButton(Button::SaveList1ToFile),
+        window.pushButton(Button::ClearList1),   window.pushButton(Button::RemoveList1ItemsWith),  window.pushButton(Button::RemoveList1ItemsWithout), window.pushButton(Button::RemoveBlanksFromList1),
+        window.pushButton(Button::RemoveMatchesList2FromList1),  window.pushButton(Button::KeepOnlyMatchesInList2),  window.pushButton(Button::RemoveList1DupesExceptFirst),  window.pushButton(Button::RemoveAllList1Dupes),
+        window.pushButton(Button::LoadFileToList2),  window.pushButton(Button::SaveList2ToFile),  window.pushButton(Button::ClearList2),  window.pushButton(Button::RemoveList2ItemsWith),
+        window.pushButton(Button::RemoveList2ItemsWithout),   window.pushButton(Button::RemoveBlanksFromList2),  window.pushButton(Button::RemoveMatchesList1FromList2), window.pushButton(Button::KeepOnlyMatchesInList1),
+        window.pushButton(Button::RemoveList2DupesExceptFirst),   window.pushButton(Button::RemoveAllList2Dupes),   window.pushButton(Button::LoadSampleList2), window.pushButton(Button::LoadSampleList1),
     };
     std::vector<QWidget *> visited = {window.listView1()};
     for (QWidget *widget = window.listView1()->nextInFocusChain(); widget != window.listView1();

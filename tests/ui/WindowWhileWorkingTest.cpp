@@ -101,7 +101,7 @@ TEST_F(DirectRemovalTest, RemovingTheLastItemLeavesAListTheCommandsCallNotLoaded
     pressKey(view, Qt::Key_Delete);
     EXPECT_TRUE(window().list1().isEmpty());
     EXPECT_EQ(view.model()->rowCount(), 0);
-    click(4);
+    click(Button::RemoveList1DupesExceptFirst);
     EXPECT_EQ(messagesWith(kApplicationTitle, BoxStyle::Warning),
               std::vector<QString>{"You forgot to load in List 1."});
 }
@@ -134,8 +134,8 @@ protected:
 
 TEST_F(PointerFeedbackTest, ButtonsShowTheCustomPointerAndEverythingElseTheDefault)
 {
-    for (const int button : {1, 3, 4, 13, 19, 22}) {
-        SCOPED_TRACE(button);
+    for (const Button button : {Button::ClearList1, Button::LoadFileToList1, Button::RemoveList1DupesExceptFirst, Button::SaveList2ToFile, Button::RemoveMatchesList2FromList1, Button::LoadSampleList1}) {
+        SCOPED_TRACE(numberOf(button));
         moveOver(window().pushButton(button));
         EXPECT_EQ(window().pointer(), Pointer::Custom);
         moveOver(window().listView1()->viewport());
@@ -150,11 +150,11 @@ TEST_F(PointerFeedbackTest, ButtonsShowTheCustomPointerAndEverythingElseTheDefau
     };
     for (std::size_t place = 0; place < defaultPlaces.size(); ++place) {
         SCOPED_TRACE(place);
-        moveOver(window().pushButton(10));
+        moveOver(window().pushButton(Button::RemoveList2ItemsWith));
         defaultPlaces[place]();
         EXPECT_EQ(window().pointer(), Pointer::Default);
     }
-    moveOver(window().pushButton(10));
+    moveOver(window().pushButton(Button::RemoveList2ItemsWith));
     moveOver(window().progressBar());
     EXPECT_EQ(window().pointer(), Pointer::Custom) << "the bar leaves the pointer as it is";
 }
@@ -162,7 +162,7 @@ TEST_F(PointerFeedbackTest, ButtonsShowTheCustomPointerAndEverythingElseTheDefau
 TEST_F(PointerFeedbackTest, MovesNeverReplaceTheHourglass)
 {
     window().setPointer(Pointer::Hourglass);
-    moveOver(window().pushButton(7));
+    moveOver(window().pushButton(Button::RemoveAllList1Dupes));
     EXPECT_EQ(window().pointer(), Pointer::Hourglass);
     moveOver(window().listView1()->viewport());
     moveOverSurface();
@@ -174,18 +174,18 @@ TEST_F(PointerFeedbackTest, CommandShowsTheHourglassThroughoutAndTheDefaultAfter
 {
     fillLarge(window().list1(), kLongWork);
     fillLarge(window().list2(), 300'000);
-    moveOver(window().pushButton(15));
+    moveOver(window().pushButton(Button::KeepOnlyMatchesInList2));
     ASSERT_EQ(window().pointer(), Pointer::Custom);
     Pointer whileWorking = Pointer::Default;
-    const bool ran = clickAndActDuringIt(15, [&] {
-        moveOver(window().pushButton(16));
+    const bool ran = clickAndActDuringIt(Button::KeepOnlyMatchesInList2, [&] {
+        moveOver(window().pushButton(Button::RemoveList1ItemsWithout));
         moveOver(window().listView1()->viewport());
         whileWorking = window().pointer();
     });
     ASSERT_TRUE(ran);
     EXPECT_EQ(whileWorking, Pointer::Hourglass);
     EXPECT_EQ(window().pointer(), Pointer::Default);
-    moveOver(window().pushButton(16));
+    moveOver(window().pushButton(Button::RemoveList1ItemsWithout));
     EXPECT_EQ(window().pointer(), Pointer::Custom);
 }
 
@@ -209,8 +209,8 @@ protected:
 TEST_F(OneCommandAtATimeTest, ClicksDoubleClicksAndDeleteDuringAnOperationHaveNoEffect)
 {
     int valueWhileWorking = -1;
-    const bool ran = clickAndActDuringIt(15, [&] {
-        for (const int button : {1, 2, 22, 21, 4, 12, 3})
+    const bool ran = clickAndActDuringIt(Button::KeepOnlyMatchesInList2, [&] {
+        for (const Button button : {Button::ClearList1, Button::ClearList2, Button::LoadSampleList1, Button::LoadSampleList2, Button::RemoveList1DupesExceptFirst, Button::RemoveMatchesList1FromList2, Button::LoadFileToList1})
             click(button);
         for (ListView *view : {window().listView1(), window().listView2()}) {
             view->selectRow(0);
@@ -228,7 +228,7 @@ TEST_F(OneCommandAtATimeTest, ClicksDoubleClicksAndDeleteDuringAnOperationHaveNo
     EXPECT_EQ(window().progressBar()->value(), 0);
     EXPECT_FALSE(window().isCommandRunning());
 
-    click(1);
+    click(Button::ClearList1);
     EXPECT_TRUE(window().list1().isEmpty()) << "commands run again once the operation ended";
 }
 
@@ -238,7 +238,7 @@ TEST_F(OneCommandAtATimeTest, ClosingTheWindowDuringAnOperationStopsHandlingEven
     QTimer late;
     late.setSingleShot(true);
     QObject::connect(&late, &QTimer::timeout, [&] { lateEventHandled = true; });
-    const bool ran = clickAndActDuringIt(15, [&] {
+    const bool ran = clickAndActDuringIt(Button::KeepOnlyMatchesInList2, [&] {
         window().close();
         late.start(0);
     });
@@ -258,7 +258,7 @@ TEST_F(OneCommandAtATimeTest, ClosingTheWindowDuringAnOperationEndsTheEventLoop)
     QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
     giveUp.start(20'000);
     bool ranDuringCommand = false;
-    QTimer::singleShot(0, &window(), [&] { ranDuringCommand = clickAndActDuringIt(15, [&] { window().close(); }); });
+    QTimer::singleShot(0, &window(), [&] { ranDuringCommand = clickAndActDuringIt(Button::KeepOnlyMatchesInList2, [&] { window().close(); }); });
 
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_TRUE(ranDuringCommand);

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <span>
+#include <string>
+
+namespace Quorvane {
+
+// The window's 22 push buttons. Each value is the number in the button's object name
+// "PushButtonN" and in its click procedure "PushButtonN_Click", which error reports show.
+enum class Button {
+    ClearList1 = 1,
+    ClearList2 = 2,
+    LoadFileToList1 = 3,
+    RemoveList1DupesExceptFirst = 4,
+    RemoveList2DupesExceptFirst = 5,
+    RemoveAllList2Dupes = 6,
+    RemoveAllList1Dupes = 7,
+    KeepOnlyMatchesInList1 = 8,
+    RemoveList2ItemsWithout = 9,
+    RemoveList2ItemsWith = 10,
+    RemoveBlanksFromList2 = 11,
+    RemoveMatchesList1FromList2 = 12,
+    SaveList2ToFile = 13,
+    LoadFileToList2 = 14,
+    KeepOnlyMatchesInList2 = 15,
+    RemoveList1ItemsWithout = 16,
+    RemoveList1ItemsWith = 17,
+    RemoveBlanksFromList1 = 18,
+    RemoveMatchesList2FromList1 = 19,
+    SaveList1ToFile = 20,
+    LoadSampleList2 = 21,
+    LoadSampleList1 = 22,
+};
+
+// The list whose frame holds a button; the button's command changes that list only.
+enum class OwnList { List1 = 1, List2 = 2 };
+
+// What a button's click runs.
+enum class Command {
+    LoadFiles,
+    SaveList,
+    ClearList,
+    LoadSample,
+    RemoveItemsWith,
+    RemoveItemsWithout,
+    RemoveBlanks,
+    RemoveMatches,
+    KeepOnlyMatches,
+    RemoveDupesExceptFirst,
+    RemoveDupesAll,
+};
+
+// The fourteen operations, as opposed to loading, saving, clearing and the samples.
+constexpr bool isOperation(Command command)
+{
+    return command != Command::LoadFiles && command != Command::SaveList && command != Command::ClearList
+        && command != Command::LoadSample;
+}
+
+// "Remove Matches (List 2 From List 1)" words its empty-list guards without "in".
+enum class GuardWording { LoadIn, Load };
+
+// A rectangle inside the control's container, in twips.
+struct Place
+{
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Everything that makes one button what it is.
+struct ButtonDesign
+{
+    Button button;
+    OwnList ownList;
+    const char *caption;
+    Place place;
+    int tabIndex;
+    Command command;
+    GuardWording wording = GuardWording::LoadIn;
+};
+
+// Every button, List 1's frame first, each frame's buttons from top left to bottom.
+std::span<const ButtonDesign> buttonDesigns();
+const ButtonDesign &designOf(Button button);
+
+int numberOf(Button button);
+// "PushButtonN".
+std::string objectNameOf(Button button);
+// "PushButtonN_Click": the procedure name error reports give for the button's command.
+std::string clickProcedureOf(Button button);
+
+} // namespace Quorvane
