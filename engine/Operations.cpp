@@ -2,6 +2,7 @@
 
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
+#include "TextSearch.h"
 
 #include <algorithm>
 #include <memory>
@@ -15,30 +16,48 @@ using Direction = ProgressPacer::Direction;
 // One entry per item of the list: whether the operation removes it.
 using RemovalFlags = std::unique_ptr<bool[]>;
 
-// The step labels under which an operation reports a failure: the step that collects
-// what to remove, and the step that removes it.
-struct StepLabels
+// A trapped operation as the error report names it: its procedure, and the labels of the step
+// that decides what to remove and of the step that removes it. The labels reach the user.
+struct TrappedOperation
 {
-    int collect;
-    int remove;
+    const char *procedure;
+    int collectLabel;
+    int removeLabel;
 };
+
+constexpr TrappedOperation kRemoveDupesExceptFirst{"RemoveDupesExceptFirst", 110, 112};
+constexpr TrappedOperation kRemoveDupesAll{"RemoveDupesAll", 114, 126};
+constexpr TrappedOperation kRemoveBlanksFromList{"RemoveBlanksFromList", 110, 120};
+constexpr TrappedOperation kRemoveItemsWithout{"RemoveItemsWithout", 110, 120};
+constexpr TrappedOperation kSubtractSecondListFromFirstList{"SubtractSecondListFromFirstList", 112, 124};
+constexpr TrappedOperation kKeepOnlyMatchesInList{"KeepOnlyMatchesInList", 114, 140};
+
+// Removes the flagged items; with a list for removed items, hands them over first, so a failure
+// to keep them leaves the list untouched.
+void removeFlagged(ItemList &list, const RemovalFlags &flags, ItemList *removed)
+{
+    const std::span<const bool> flagged{flags.get(), list.count()};
+    if (removed) {
+        ItemList taken;
+        for (std::size_t i = 0; i < flagged.size(); ++i) {
+            if (flagged[i])
+                taken.append(list.text(i));
+        }
+        removed->appendList(std::move(taken));
+    }
+    list.removeFlagged(flagged);
+}
 
 // Decides what to remove, then removes it in one pass under the operation's error trap.
 // A failed decision leaves the list exactly as it was. Progress goes back to 0 at the end.
 template<typename Decide>
-void runTrapped(ItemList &list, const OperationHost &host, const char *procedureName,
-                StepLabels labels, Decide &&decide)
+void runTrapped(ItemList &list, const OperationHost &host, const TrappedOperation &operation, Decide &&decide)
 {
-    TrappedProcedure procedure(host.reporter, "List", procedureName);
+    TrappedProcedure procedure(host.reporter, "List", operation.procedure);
     RemovalFlags flags;
-    if (procedure.step(labels.collect, [&] { flags = decide(); }))
-        procedure.step(labels.remove, [&] { list.removeFlagged({flags.get(), list.count()}); });
+    if (procedure.step(operation.collectLabel, [&] { flags = decide(); }))
+        procedure.step(operation.removeLabel, [&] { removeFlagged(list, flags, host.removed); });
     host.progress.setProgress(0);
-}
-
-bool contains(std::string_view text, std::string_view part)
-{
-    return text.find(part) != std::string_view::npos;
 }
 
 template<typename Test>
@@ -50,12 +69,22 @@ RemovalFlags flagEach(std::span<const std::string_view> texts, ProgressSink &pro
     return flags;
 }
 
-// Flags every item whose text equals that of an item met before it, meeting the items in rising
+RemovalFlags flagBySearch(std::span<const std::string_view> texts, std::string_view part, const MatchMode &mode,
+                          bool removeWhenFound, ProgressSink &progress)
+{
+    TextSearch search(part, mode.foldsCase());
+    if (removeWhenFound)
+        return flagEach(texts, progress, [&](std::string_view item) { return search.occursIn(item); });
+    return flagEach(texts, progress, [&](std::string_view item) { return !search.occursIn(item); });
+}
+
+// Flags every item whose key equals that of an item met before it, meeting the items in rising
 // order or, with keepLast, in falling order.
-RemovalFlags flagRepeats(std::span<const std::string_view> texts, ProgressSink &progress, bool keepLast)
+RemovalFlags flagRepeats(std::span<const std::string_view> texts, const MatchMode &mode, ProgressSink &progress,
+                         bool keepLast)
 {
     ProgressPacer pacer(progress, 3 * texts.size(), Direction::Backward);
-    const TextPartitions partitions(texts, TextPartitions::partitionCountFor(texts.size()), pacer);
+    const TextPartitions partitions(texts, TextPartitions::partitionCountFor(texts.size()), pacer, mode);
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
     PartitionMatcher matcher(partitions.largestPartition());
     for (std::size_t p = 0; p < partitions.partitionCount(); ++p)
@@ -63,14 +92,14 @@ RemovalFlags flagRepeats(std::span<const std::string_view> texts, ProgressSink &
     return flags;
 }
 
-// Flags every item of first whose presence in second equals removeWhenPresent.
+// Flags every item of first whose key's presence in second equals removeWhenPresent.
 RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<const std::string_view> second,
-                            ProgressSink &progress, bool removeWhenPresent)
+                            const MatchMode &mode, ProgressSink &progress, bool removeWhenPresent)
 {
     ProgressPacer pacer(progress, 3 * (first.size() + second.size()), Direction::Forward);
     const std::size_t partitionCount = TextPartitions::partitionCountFor(std::max(first.size(), second.size()));
-    const TextPartitions firstPartitions(first, partitionCount, pacer);
-    const TextPartitions secondPartitions(second, partitionCount, pacer);
+    const TextPartitions firstPartitions(first, partitionCount, pacer, mode);
+    const TextPartitions secondPartitions(second, partitionCount, pacer, mode);
     RemovalFlags flags = std::make_unique<bool[]>(first.size());
     PartitionMatcher matcher(std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()));
     for (std::size_t p = 0; p < partitionCount; ++p) {
@@ -82,53 +111,47 @@ RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<c
 
 } // namespace
 
-void RemoveDupesExceptFirst(ItemList &list, const OperationHost &host)
+void RemoveDupesExceptFirst(ItemList &list, const OperationHost &host, const MatchMode &mode)
 {
-    runTrapped(list, host, "RemoveDupesExceptFirst", {110, 112}, [&] {
-        return flagRepeats(list.texts(), host.progress, false);
-    });
+    runTrapped(list, host, kRemoveDupesExceptFirst, [&] { return flagRepeats(list.texts(), mode, host.progress, false); });
 }
 
-void RemoveDupesAll(ItemList &list, const OperationHost &host)
+void RemoveDupesAll(ItemList &list, const OperationHost &host, const MatchMode &mode)
 {
-    runTrapped(list, host, "RemoveDupesAll", {114, 126}, [&] {
-        return flagRepeats(list.texts(), host.progress, true);
-    });
+    runTrapped(list, host, kRemoveDupesAll, [&] { return flagRepeats(list.texts(), mode, host.progress, true); });
 }
 
 void RemoveBlanksFromList(ItemList &list, const OperationHost &host)
 {
-    runTrapped(list, host, "RemoveBlanksFromList", {110, 120}, [&] {
+    runTrapped(list, host, kRemoveBlanksFromList, [&] {
         return flagEach(list.texts(), host.progress, [](std::string_view text) { return text.empty(); });
     });
 }
 
-void RemoveItemsWith(ItemList &list, std::string_view text, const OperationHost &host)
+void RemoveItemsWith(ItemList &list, std::string_view text, const OperationHost &host, const MatchMode &mode)
 {
-    const RemovalFlags flags = flagEach(list.texts(), host.progress,
-                                        [text](std::string_view item) { return contains(item, text); });
-    list.removeFlagged({flags.get(), list.count()});
+    const RemovalFlags flags = flagBySearch(list.texts(), text, mode, true, host.progress);
+    removeFlagged(list, flags, host.removed);
     host.progress.setProgress(0);
 }
 
-void RemoveItemsWithout(ItemList &list, std::string_view text, const OperationHost &host)
+void RemoveItemsWithout(ItemList &list, std::string_view text, const OperationHost &host, const MatchMode &mode)
 {
-    runTrapped(list, host, "RemoveItemsWithout", {110, 120}, [&] {
-        return flagEach(list.texts(), host.progress, [text](std::string_view item) { return !contains(item, text); });
+    runTrapped(list, host, kRemoveItemsWithout, [&] { return flagBySearch(list.texts(), text, mode, false, host.progress); });
+}
+
+void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, const OperationHost &host,
+                                     const MatchMode &mode)
+{
+    runTrapped(first, host, kSubtractSecondListFromFirstList, [&] {
+        return flagByPresence(first.texts(), second.texts(), mode, host.progress, true);
     });
 }
 
-void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, const OperationHost &host)
+void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const OperationHost &host, const MatchMode &mode)
 {
-    runTrapped(first, host, "SubtractSecondListFromFirstList", {112, 124}, [&] {
-        return flagByPresence(first.texts(), second.texts(), host.progress, true);
-    });
-}
-
-void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const OperationHost &host)
-{
-    runTrapped(first, host, "KeepOnlyMatchesInList", {114, 140}, [&] {
-        return flagByPresence(first.texts(), second.texts(), host.progress, false);
+    runTrapped(first, host, kKeepOnlyMatchesInList, [&] {
+        return flagByPresence(first.texts(), second.texts(), mode, host.progress, false);
     });
 }
 

@@ -2,32 +2,39 @@
 
 #include "engine/ErrorTrap.h"
 #include "engine/ItemList.h"
+#include "engine/Matching.h"
 #include "engine/Progress.h"
 
 #include <string_view>
 
 namespace Quorvane {
 
-// What an operation needs from whoever runs it: a place to show progress and to report errors.
+// What an operation needs from whoever runs it: a place to show progress and to report errors,
+// and optionally a list that receives the items it removes, in list order.
 struct OperationHost
 {
     ProgressSink &progress;
     ErrorReporter &reporter;
+    ItemList *removed = nullptr;
 };
 
 // Removes every item whose text equals the text of an earlier item.
-void RemoveDupesExceptFirst(ItemList &list, const OperationHost &host);
+void RemoveDupesExceptFirst(ItemList &list, const OperationHost &host, const MatchMode &mode = {});
 // Removes every item whose text equals the text of a later item.
-void RemoveDupesAll(ItemList &list, const OperationHost &host);
+void RemoveDupesAll(ItemList &list, const OperationHost &host, const MatchMode &mode = {});
 // Removes the blank (empty) items.
 void RemoveBlanksFromList(ItemList &list, const OperationHost &host);
-// Removes the items that contain text. Has no error trap: a failure reaches the caller.
-void RemoveItemsWith(ItemList &list, std::string_view text, const OperationHost &host);
-// Removes the items that do not contain text.
-void RemoveItemsWithout(ItemList &list, std::string_view text, const OperationHost &host);
+// Removes the items that contain text; only the case of mode counts. Has no error trap: a
+// failure reaches the caller.
+void RemoveItemsWith(ItemList &list, std::string_view text, const OperationHost &host, const MatchMode &mode = {});
+// Removes the items that do not contain text; only the case of mode counts.
+void RemoveItemsWithout(ItemList &list, std::string_view text, const OperationHost &host,
+                        const MatchMode &mode = {});
 // Removes from first every item whose text occurs in second; second is only read.
-void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, const OperationHost &host);
+void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, const OperationHost &host,
+                                     const MatchMode &mode = {});
 // Removes from first every item whose text occurs nowhere in second; second is only read.
-void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const OperationHost &host);
+void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const OperationHost &host,
+                           const MatchMode &mode = {});
 
 } // namespace Quorvane

@@ -19,11 +19,13 @@ constexpr std::size_t kMostPartitions = std::size_t(1) << 16;
 // Indexes and places are 32 bits wide; the largest value marks "no place".
 constexpr std::size_t kMostTexts = std::numeric_limits<std::uint32_t>::max() - 1;
 
+constexpr std::size_t kKeyBlock = std::size_t(256) << 10;
+
 // Abseil hashes its own string view with its fast string hash; the standard view would be
 // routed through std::hash first.
-std::uint64_t hashOf(std::string_view text)
+std::uint64_t hashOf(std::string_view key)
 {
-    return absl::Hash<absl::string_view>{}(absl::string_view(text.data(), text.size()));
+    return absl::Hash<absl::string_view>{}(absl::string_view(key.data(), key.size()));
 }
 
 // Tables are at least twice as large as what they hold, so probe runs stay short.
@@ -41,13 +43,32 @@ std::size_t checkedTextCount(std::size_t textCount)
 
 } // namespace
 
+std::string_view KeyStore::keep(std::string_view key)
+{
+    char *bytes = nullptr;
+    if (key.size() > kKeyBlock / 4) {
+        m_longKeys.push_back(std::make_unique_for_overwrite<char[]>(key.size()));
+        bytes = m_longKeys.back().get();
+    } else {
+        if (m_capacity - m_used < key.size()) {
+            m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kKeyBlock));
+            m_used = 0;
+            m_capacity = kKeyBlock;
+        }
+        bytes = m_blocks.back().get() + m_used;
+        m_used += key.size();
+    }
+    std::memcpy(bytes, key.data(), key.size());
+    return {bytes, key.size()};
+}
+
 std::size_t TextPartitions::partitionCountFor(std::size_t textCount)
 {
     return std::min(std::bit_ceil(std::max<std::size_t>(textCount / kEntriesPerPartition, 1)), kMostPartitions);
 }
 
 TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::size_t partitionCount,
-                               ProgressPacer &pacer)
+                               ProgressPacer &pacer, const MatchMode &mode)
     : m_entries(checkedTextCount(texts.size()))
     , m_starts(partitionCount + 1)
 {
@@ -57,10 +78,21 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
         return shift == 64 ? std::size_t(0) : static_cast<std::size_t>(hash >> shift);
     };
 
+    // Keys that differ from their texts are made once, in the first pass, and kept.
+    std::unique_ptr<WorkArray<std::string_view>> madeKeys;
+    if (!mode.isExact())
+        madeKeys = std::make_unique<WorkArray<std::string_view>>(texts.size());
+    const auto keyAt = [&](std::size_t i) { return madeKeys ? (*madeKeys)[i] : texts[i]; };
+    KeyMaker keyMaker(mode);
+
     WorkArray<std::uint64_t> hashes(texts.size());
     std::fill_n(m_starts.data(), m_starts.size(), std::size_t(0));
     forEachPaced(texts.size(), pacer, [&](std::size_t i) {
-        hashes[i] = hashOf(texts[i]);
+        if (madeKeys) {
+            const std::string_view key = keyMaker.keyOf(texts[i]);
+            (*madeKeys)[i] = keyMaker.isScratch(key) ? m_keys.keep(key) : key;
+        }
+        hashes[i] = hashOf(keyAt(i));
         ++m_starts[partitionOf(hashes[i]) + 1];
     });
     for (std::size_t p = 0; p < partitionCount; ++p) {
@@ -71,7 +103,7 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     WorkArray<std::size_t> next(partitionCount);
     std::copy_n(m_starts.data(), partitionCount, next.data());
     forEachPaced(texts.size(), pacer, [&](std::size_t i) {
-        m_entries[next[partitionOf(hashes[i])]++] = {texts[i], static_cast<std::uint32_t>(i),
+        m_entries[next[partitionOf(hashes[i])]++] = {keyAt(i), static_cast<std::uint32_t>(i),
                                                      static_cast<std::uint32_t>(hashes[i])};
     });
 }
@@ -119,11 +151,11 @@ std::uint32_t PartitionMatcher::findTag(std::uint32_t tag) const
 
 namespace {
 
-// Asks for the first and the last byte of a text: a short text often straddles two cache lines.
-void prefetchText(std::string_view text)
+// Asks for the first and the last byte of a key: a short key often straddles two cache lines.
+void prefetchKey(std::string_view key)
 {
-    __builtin_prefetch(text.data());
-    __builtin_prefetch(text.data() + text.size());
+    __builtin_prefetch(key.data());
+    __builtin_prefetch(key.data() + key.size());
 }
 
 // Asks for the texts of the candidates a few steps ahead.
@@ -133,19 +165,19 @@ void prefetchAhead(std::size_t step, std::size_t count, EntriesOf &&entriesOf)
     constexpr std::size_t kAhead = 32;
     if (step + kAhead < count) {
         const auto [entry, other] = entriesOf(step + kAhead);
-        prefetchText(entry.text);
-        prefetchText(other.text);
+        prefetchKey(entry.key);
+        prefetchKey(other.key);
     }
 }
 
-// Whether any of the entries in [begin, end) has the same tag and text as entry. Reached only
+// Whether any of the entries in [begin, end) has the same tag and key as entry. Reached only
 // when two different texts share a tag, which is rare.
 template<typename EntryAt>
-bool anyEqualText(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, const TextEntry &entry)
+bool anyEqualKey(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, const TextEntry &entry)
 {
     for (std::uint32_t place = begin; place < end; ++place) {
         const TextEntry &other = entryAt(place);
-        if (other.tag == entry.tag && other.text == entry.text)
+        if (other.tag == entry.tag && other.key == entry.key)
             return true;
     }
     return false;
@@ -175,7 +207,7 @@ void PartitionMatcher::flagRepeats(std::span<const TextEntry> entries, bool back
     for (std::size_t c = 0; c < candidateCount; ++c) {
         prefetchAhead(c, candidateCount, pairAt);
         const auto [entry, earlier] = pairAt(c);
-        flags[entry.index] = entry.text == earlier.text || anyEqualText(0, m_candidates[c].place, entryAt, entry);
+        flags[entry.index] = entry.key == earlier.key || anyEqualKey(0, m_candidates[c].place, entryAt, entry);
     }
 }
 
@@ -202,8 +234,8 @@ void PartitionMatcher::flagPresence(std::span<const TextEntry> first, std::span<
     for (std::size_t c = 0; c < candidateCount; ++c) {
         prefetchAhead(c, candidateCount, pairAt);
         const auto [entry, match] = pairAt(c);
-        const bool present = entry.text == match.text
-                             || anyEqualText(0, static_cast<std::uint32_t>(second.size()), secondAt, entry);
+        const bool present = entry.key == match.key
+                             || anyEqualKey(0, static_cast<std::uint32_t>(second.size()), secondAt, entry);
         flags[entry.index] = present == flagWhenPresent;
     }
 }

@@ -1,27 +1,44 @@
 #pragma once
 
+#include "engine/Matching.h"
 #include "engine/ProgressPacer.h"
 #include "engine/WorkMemory.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace Quorvane {
 
-// One text of a list: the text itself, so comparing needs no look-up in the list, its index,
-// and 32 bits of its hash for quick rejection.
+// One text of a list: its key (the text itself when matching is exact), so comparing needs no
+// look-up in the list, its index, and 32 bits of the key's hash for quick rejection.
 struct TextEntry
 {
-    std::string_view text;
+    std::string_view key;
     std::uint32_t index;
     std::uint32_t tag;
 };
 
-// The texts of a list grouped by hash into partitions small enough to stay in cache, each
-// holding its entries in rising index order. Two lists grouped with the same partition count
-// put equal texts into partitions of the same number. Hashing once and then working one
+// Keeps the keys that are not views of their texts for as long as the partitions live. Most
+// keys are views (exact matching, or nothing to fold), so most lists store nothing here.
+class KeyStore
+{
+public:
+    std::string_view keep(std::string_view key);
+
+private:
+    std::vector<std::unique_ptr<char[]>> m_blocks; // the last one takes the next short keys
+    std::vector<std::unique_ptr<char[]>> m_longKeys;
+    std::size_t m_used = 0;
+    std::size_t m_capacity = 0;
+};
+
+// The texts of a list grouped by the hash of their keys into partitions small enough to stay in
+// cache, each holding its entries in rising index order. Two lists grouped with the same partition
+// count and mode put equal keys into partitions of the same number. Hashing once and then working one
 // partition at a time avoids the cache misses of one big table over millions of texts.
 class TextPartitions
 {
@@ -29,22 +46,24 @@ public:
     // A partition count suited to lists of the given length: a power of two.
     static std::size_t partitionCountFor(std::size_t textCount);
 
-    // Counts two steps of the pacer per text. Throws std::length_error for more texts than
+    // Makes each text's key under mode once. Counts two steps of the pacer per text. Throws std::length_error for more texts than
     // 32-bit indexes can address, std::bad_alloc when memory runs out.
-    TextPartitions(std::span<const std::string_view> texts, std::size_t partitionCount, ProgressPacer &pacer);
+    TextPartitions(std::span<const std::string_view> texts, std::size_t partitionCount, ProgressPacer &pacer,
+                   const MatchMode &mode = {});
 
     std::size_t partitionCount() const { return m_starts.size() - 1; }
     std::span<const TextEntry> partition(std::size_t number) const;
     std::size_t largestPartition() const { return m_largest; }
 
 private:
+    KeyStore m_keys;
     WorkArray<TextEntry> m_entries;
     WorkArray<std::size_t> m_starts; // partition p holds entries [m_starts[p], m_starts[p + 1])
     std::size_t m_largest = 0;
 };
 
-// Compares the texts of one partition at a time. It first works on the 32-bit tags alone,
-// which stay in cache; only entries whose tag was seen before have their texts read (they lie
+// Compares the keys of one partition at a time. It first works on the 32-bit tags alone,
+// which stay in cache; only entries whose tag was seen before have their keys read (they lie
 // scattered through memory, so they are asked for a few entries ahead) and compared byte for byte.
 class PartitionMatcher
 {
@@ -52,11 +71,11 @@ public:
     // capacity: the most entries of one list in any partition it will be given.
     explicit PartitionMatcher(std::size_t capacity);
 
-    // Sets flags[index] for every entry whose text equals that of an entry met before it,
+    // Sets flags[index] for every entry whose key equals that of an entry met before it,
     // meeting the entries in their order or, when backward, in reverse order.
     void flagRepeats(std::span<const TextEntry> entries, bool backward, bool *flags, ProgressPacer &pacer);
 
-    // Sets flags[index] for every entry of first whose text's presence among second's entries
+    // Sets flags[index] for every entry of first whose key's presence among second's entries
     // equals flagWhenPresent. Both are the same partition of two lists.
     void flagPresence(std::span<const TextEntry> first, std::span<const TextEntry> second, bool flagWhenPresent,
                       bool *flags, ProgressPacer &pacer);

@@ -2,7 +2,7 @@
 
 # Debian packages the build, the tests and the window need.
 QUORVANE_PACKAGES=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config libutf8proc-dev
     qt6-base-dev libgl-dev libabsl-dev libgtest-dev
     fonts-liberation xvfb xauth desktop-file-utils
     time

@@ -1,6 +1,7 @@
 // Holds every operation of the engine to the step-by-step reference on thousands of small
-// random lists, built to hit the cases that break exact matching: blanks, letter-case
-// variants, leading and trailing spaces, NUL and non-ASCII bytes, and many repeats.
+// random lists, under every combination of matching modes, built to hit the cases that break
+// matching: blanks, letter-case variants, leading and trailing spaces of every kind, display
+// names, quotes, "mailto:", NUL, invalid UTF-8 read as Latin-1, and many repeats.
 #include "ListSamples.h"
 #include "ReferenceOperations.h"
 
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <tuple>
 #include <random>
 
 using namespace Quorvane;
@@ -17,6 +19,7 @@ using namespace Quorvane::Samples;
 namespace {
 
 constexpr int kCasesPerOperation = 4000;
+constexpr int kCasesPerMode = 1500;
 constexpr unsigned kStartValue = 20261208;
 
 class RandomLists
@@ -29,7 +32,8 @@ public:
     std::string text()
     {
         static const std::vector<std::string> pieces = {
-            "a", "b", "A", "B", " ", "", std::string(1, '\0'), "\xC3\xA9", "\xFF", "ab", "@x.com",
+            "a", "b", "A", "B", " ", "", std::string(1, '\0'), "\xC3\xA9", "\xC3\x89", "\xFF", "ab", "@x.com",
+            "\xE9", "\xC9", "\xC3\x9F", "SS", "<", ">", "\"", "\xC2\xA0", "\xA0",
         };
         std::string text;
         for (int count = below(4); count > 0; --count)
@@ -37,13 +41,42 @@ public:
         return text;
     }
 
+    // The text as people also write it: in other letter case, with spaces around it, as a
+    // display name's address or behind "mailto:".
+    std::string variant(const std::string &text)
+    {
+        static const std::vector<std::string> spaces = {" ", "\t", "\r", "\xC2\xA0", "\xE2\x80\x8B",
+                                                        "\xEF\xBB\xBF", "\xE3\x80\x80", "\xA0"};
+        std::string result;
+        for (const char c : text)
+            result += below(3) == 0 && c >= 'a' && c <= 'z' ? char(c - 32) : below(3) == 0 && c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+        switch (below(6)) {
+        case 0: result = "Ann <" + result + ">"; break;
+        case 1: result = (below(2) ? "mailto:" : "MailTo: ") + result; break;
+        case 2: result = "\"" + result + "\""; break;
+        case 3: result = "<" + result + ">"; break;
+        default: break;
+        }
+        if (below(2) == 0)
+            result = spaces[below(static_cast<int>(spaces.size()))] + result;
+        if (below(2) == 0)
+            result += spaces[below(static_cast<int>(spaces.size()))];
+        return result;
+    }
+
     // Most items come from a small pool of texts, so repeats and cross-list matches are common.
-    // count items, of which about poolShare in ten come from the pool.
+    // count items, of which about poolShare in ten come from the pool, some of them as variants.
     std::vector<std::string> list(const std::vector<std::string> &pool, int count, int poolShare)
     {
         std::vector<std::string> items;
-        for (; count > 0; --count)
-            items.push_back(below(10) < poolShare ? pool[below(static_cast<int>(pool.size()))] : text());
+        for (; count > 0; --count) {
+            if (below(10) >= poolShare)
+                items.push_back(text());
+            else if (below(3) == 0)
+                items.push_back(variant(pool[below(static_cast<int>(pool.size()))]));
+            else
+                items.push_back(pool[below(static_cast<int>(pool.size()))]);
+        }
         return items;
     }
 
@@ -95,7 +128,8 @@ struct Input
     std::string needle;
 };
 
-using Operation = std::function<void(ItemList &first, const ItemList &second, const std::string &needle)>;
+using Operation = std::function<void(ItemList &first, const ItemList &second, const std::string &needle,
+                                     const MatchMode &mode)>;
 
 struct Pairing
 {
@@ -103,11 +137,6 @@ struct Pairing
     Operation engine;
     Operation reference;
 };
-
-void PrintTo(const Pairing &pairing, std::ostream *out)
-{
-    *out << pairing.name;
-}
 
 OperationHost quietHost()
 {
@@ -124,30 +153,52 @@ NullProgress &referenceProgress()
 
 const std::vector<Pairing> &pairings()
 {
+    using M = const MatchMode &;
     static const std::vector<Pairing> all = {
         {"RemoveDupesExceptFirst",
-         [](ItemList &l, const ItemList &, const std::string &) { RemoveDupesExceptFirst(l, quietHost()); },
-         [](ItemList &l, const ItemList &, const std::string &) { Reference::RemoveDupesExceptFirst(l, referenceProgress()); }},
+         [](ItemList &l, const ItemList &, const std::string &, M m) { RemoveDupesExceptFirst(l, quietHost(), m); },
+         [](ItemList &l, const ItemList &, const std::string &, M m) { Reference::RemoveDupesExceptFirst(l, referenceProgress(), m); }},
         {"RemoveDupesAll",
-         [](ItemList &l, const ItemList &, const std::string &) { RemoveDupesAll(l, quietHost()); },
-         [](ItemList &l, const ItemList &, const std::string &) { Reference::RemoveDupesAll(l, referenceProgress()); }},
+         [](ItemList &l, const ItemList &, const std::string &, M m) { RemoveDupesAll(l, quietHost(), m); },
+         [](ItemList &l, const ItemList &, const std::string &, M m) { Reference::RemoveDupesAll(l, referenceProgress(), m); }},
         {"RemoveBlanksFromList",
-         [](ItemList &l, const ItemList &, const std::string &) { RemoveBlanksFromList(l, quietHost()); },
-         [](ItemList &l, const ItemList &, const std::string &) { Reference::RemoveBlanksFromList(l, referenceProgress()); }},
+         [](ItemList &l, const ItemList &, const std::string &, M) { RemoveBlanksFromList(l, quietHost()); },
+         [](ItemList &l, const ItemList &, const std::string &, M) { Reference::RemoveBlanksFromList(l, referenceProgress()); }},
         {"RemoveItemsWith",
-         [](ItemList &l, const ItemList &, const std::string &s) { RemoveItemsWith(l, s, quietHost()); },
-         [](ItemList &l, const ItemList &, const std::string &s) { Reference::RemoveItemsWith(l, s, referenceProgress()); }},
+         [](ItemList &l, const ItemList &, const std::string &s, M m) { RemoveItemsWith(l, s, quietHost(), m); },
+         [](ItemList &l, const ItemList &, const std::string &s, M m) { Reference::RemoveItemsWith(l, s, referenceProgress(), m); }},
         {"RemoveItemsWithout",
-         [](ItemList &l, const ItemList &, const std::string &s) { RemoveItemsWithout(l, s, quietHost()); },
-         [](ItemList &l, const ItemList &, const std::string &s) { Reference::RemoveItemsWithout(l, s, referenceProgress()); }},
+         [](ItemList &l, const ItemList &, const std::string &s, M m) { RemoveItemsWithout(l, s, quietHost(), m); },
+         [](ItemList &l, const ItemList &, const std::string &s, M m) { Reference::RemoveItemsWithout(l, s, referenceProgress(), m); }},
         {"SubtractSecondListFromFirstList",
-         [](ItemList &l, const ItemList &o, const std::string &) { SubtractSecondListFromFirstList(l, o, quietHost()); },
-         [](ItemList &l, const ItemList &o, const std::string &) { Reference::SubtractSecondListFromFirstList(l, o, referenceProgress()); }},
+         [](ItemList &l, const ItemList &o, const std::string &, M m) { SubtractSecondListFromFirstList(l, o, quietHost(), m); },
+         [](ItemList &l, const ItemList &o, const std::string &, M m) { Reference::SubtractSecondListFromFirstList(l, o, referenceProgress(), m); }},
         {"KeepOnlyMatchesInList",
-         [](ItemList &l, const ItemList &o, const std::string &) { KeepOnlyMatchesInList(l, o, quietHost()); },
-         [](ItemList &l, const ItemList &o, const std::string &) { Reference::KeepOnlyMatchesInList(l, o, referenceProgress()); }},
+         [](ItemList &l, const ItemList &o, const std::string &, M m) { KeepOnlyMatchesInList(l, o, quietHost(), m); },
+         [](ItemList &l, const ItemList &o, const std::string &, M m) { Reference::KeepOnlyMatchesInList(l, o, referenceProgress(), m); }},
     };
     return all;
+}
+
+void PrintTo(const Pairing &pairing, std::ostream *out)
+{
+    *out << pairing.name;
+}
+
+// Every combination of the three modes, exact first.
+std::vector<MatchMode> allModes()
+{
+    std::vector<MatchMode> modes;
+    for (int bits = 0; bits < 8; ++bits)
+        modes.push_back({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0});
+    return modes;
+}
+
+std::string nameOf(const MatchMode &mode)
+{
+    if (mode.isExact())
+        return "Exact";
+    return std::string(mode.ignoreCase ? "IgnoreCase" : "") + (mode.trim ? "Trim" : "") + (mode.email ? "Email" : "");
 }
 
 std::string describe(const Input &input)
@@ -156,17 +207,34 @@ std::string describe(const Input &input)
            + "\nstring = " + Samples::describe({input.needle});
 }
 
-class Differential : public testing::TestWithParam<Pairing>
+} // namespace
+
+// Found by argument-dependent lookup when a test's parameters are printed.
+namespace Quorvane {
+void PrintTo(const MatchMode &mode, std::ostream *out)
+{
+    *out << nameOf(mode);
+}
+} // namespace Quorvane
+
+namespace {
+
+using Case = std::tuple<Pairing, MatchMode>;
+
+class Differential : public testing::TestWithParam<Case>
+{};
+class DifferentialOnLongLists : public testing::TestWithParam<Case>
 {};
 
 // Runs both sides on the input; on a difference, adds a failure that shows the input.
-bool sameResult(const Pairing &pairing, const Input &input, int run)
+bool sameResult(const Case &testCase, const Input &input, int run)
 {
+    const auto &[pairing, mode] = testCase;
     ItemList engineFirst = listOf(input.first);
     ItemList referenceFirst = listOf(input.first);
     const ItemList second = listOf(input.second);
-    pairing.engine(engineFirst, second, input.needle);
-    pairing.reference(referenceFirst, second, input.needle);
+    pairing.engine(engineFirst, second, input.needle, mode);
+    pairing.reference(referenceFirst, second, input.needle, mode);
 
     const std::vector<std::string> expected = textsOf(referenceFirst);
     const std::vector<std::string> actual = textsOf(engineFirst);
@@ -182,7 +250,8 @@ bool sameResult(const Pairing &pairing, const Input &input, int run)
 TEST_P(Differential, ShortListsGiveTheReferenceResult)
 {
     RandomLists random(kStartValue);
-    for (int run = 0; run < kCasesPerOperation; ++run) {
+    const int cases = std::get<MatchMode>(GetParam()).isExact() ? kCasesPerOperation : kCasesPerMode;
+    for (int run = 0; run < cases; ++run) {
         const std::vector<std::string> pool = random.shortPool();
         Input input;
         input.first = random.shortList(pool);
@@ -195,7 +264,7 @@ TEST_P(Differential, ShortListsGiveTheReferenceResult)
 
 // Long enough to be spread over several hash partitions; the second list holds few copies,
 // so the reference's collapse of matched positions stays affordable.
-TEST_P(Differential, ListsOverSeveralPartitionsGiveTheReferenceResult)
+TEST_P(DifferentialOnLongLists, ListsOverSeveralPartitionsGiveTheReferenceResult)
 {
     RandomLists random(kStartValue + 1);
     const std::vector<std::string> pool = random.pool(600);
@@ -206,5 +275,14 @@ TEST_P(Differential, ListsOverSeveralPartitionsGiveTheReferenceResult)
     sameResult(GetParam(), input, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(AllOperations, Differential, testing::ValuesIn(pairings()),
-                         [](const testing::TestParamInfo<Pairing> &info) { return std::string(info.param.name); });
+std::string caseName(const testing::TestParamInfo<Case> &info)
+{
+    return std::string(std::get<Pairing>(info.param).name) + "_" + nameOf(std::get<MatchMode>(info.param));
+}
+
+INSTANTIATE_TEST_SUITE_P(AllOperations, Differential,
+                         testing::Combine(testing::ValuesIn(pairings()), testing::ValuesIn(allModes())), caseName);
+// The reference is quadratic, so long lists run exact and under the mode that changes most.
+INSTANTIATE_TEST_SUITE_P(AllOperations, DifferentialOnLongLists,
+                         testing::Combine(testing::ValuesIn(pairings()), testing::Values(MatchMode{}, MatchMode{false, false, true})),
+                         caseName);

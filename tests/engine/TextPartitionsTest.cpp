@@ -53,7 +53,7 @@ TEST(TextPartitions, EqualTextsOfTwoListsShareAPartitionAndOrderIsKept)
             if (k > 0) {
                 EXPECT_LT(entries[k - 1].index, entries[k].index);
             }
-            EXPECT_EQ(entries[k].text, first[entries[k].index]);
+            EXPECT_EQ(entries[k].key, first[entries[k].index]);
             const auto [place, isNew] = partitionOfText.emplace(first[entries[k].index], p);
             EXPECT_EQ(place->second, p) << "copies of one text in two partitions";
         }

@@ -1,5 +1,9 @@
 #include "ReferenceOperations.h"
 
+#include "ReferenceKeys.h"
+
+#include <string>
+
 namespace Quorvane::Reference {
 
 namespace {
@@ -10,14 +14,51 @@ std::string_view textAt(const ItemList &list, int position)
     return list.text(static_cast<std::size_t>(position - 1));
 }
 
-void removeAt(ItemList &list, int position)
-{
-    list.removeAt(static_cast<std::size_t>(position - 1));
-}
-
 int countOf(const ItemList &list)
 {
     return static_cast<int>(list.count());
+}
+
+// A list as the scans see it: each item's key beside it by 1-based position, made once per item
+// (exact matching keeps the texts themselves). Removing an item removes its key too.
+class Keyed
+{
+public:
+    Keyed(ItemList &list, const MatchMode &mode)
+        : m_list(list)
+        , m_exact(mode.isExact())
+    {
+        if (!m_exact) {
+            for (const std::string_view text : list.texts())
+                m_keys.push_back(keyOf(text, mode));
+        }
+    }
+
+    int count() const { return countOf(m_list); }
+    std::string_view keyAt(int position) const
+    {
+        return m_exact ? textAt(m_list, position) : std::string_view(m_keys[static_cast<std::size_t>(position - 1)]);
+    }
+    void removeAt(int position)
+    {
+        m_list.removeAt(static_cast<std::size_t>(position - 1));
+        if (!m_exact)
+            m_keys.erase(m_keys.begin() + (position - 1));
+    }
+
+private:
+    ItemList &m_list;
+    bool m_exact;
+    std::vector<std::string> m_keys;
+};
+
+// The read-only second list, with its keys.
+std::vector<std::string> keysOf(const ItemList &list, const MatchMode &mode)
+{
+    std::vector<std::string> keys;
+    for (const std::string_view text : list.texts())
+        keys.push_back(keyOf(text, mode));
+    return keys;
 }
 
 double share(int part, int whole)
@@ -25,15 +66,18 @@ double share(int part, int whole)
     return static_cast<double>(part) / static_cast<double>(whole) * 100.0;
 }
 
-bool contains(std::string_view text, std::string_view part)
+bool contains(std::string_view item, std::string_view part, const MatchMode &mode)
 {
-    return text.find(part) != std::string_view::npos;
+    if (mode.ignoreCase || mode.email)
+        return foldedOf(item).find(foldedOf(part)) != std::string::npos;
+    return item.find(part) != std::string_view::npos;
 }
 
 // The forward collect-then-remove scan shared by the three filters.
 template<typename Test>
 void removeWhere(ItemList &list, ProgressSink &progress, Test &&test)
 {
+    Keyed keyed(list, {});
     std::vector<int> positions;
     const int count = countOf(list);
     for (int i = 1; i <= count; ++i) {
@@ -44,26 +88,27 @@ void removeWhere(ItemList &list, ProgressSink &progress, Test &&test)
     }
     for (int k = static_cast<int>(positions.size()) - 1; k >= 0; --k) {
         progress.yield();
-        removeAt(list, positions[static_cast<std::size_t>(k)]);
+        keyed.removeAt(positions[static_cast<std::size_t>(k)]);
     }
     progress.setProgress(0);
 }
 
 // The matching scan of the cross-list operations: position i of first is appended once for
 // every item of second with the same text.
-std::vector<int> collectMatches(const ItemList &first, const ItemList &second, ProgressSink &progress,
-                                bool yieldPerOuterStep)
+std::vector<int> collectMatches(const Keyed &first, const ItemList &second, const MatchMode &mode,
+                                ProgressSink &progress, bool yieldPerOuterStep)
 {
+    const std::vector<std::string> secondKeys = keysOf(second, mode);
     std::vector<int> positions;
-    const int count = countOf(first);
+    const int count = first.count();
     for (int i = 1; i <= count; ++i) {
         if (yieldPerOuterStep)
             progress.yield();
-        progress.setProgress(share(i, countOf(first)));
+        progress.setProgress(share(i, first.count()));
         const int secondCount = countOf(second);
         for (int j = 1; j <= secondCount; ++j) {
             progress.yield();
-            if (textAt(first, i) == textAt(second, j))
+            if (first.keyAt(i) == secondKeys[static_cast<std::size_t>(j - 1)])
                 positions.push_back(i);
         }
     }
@@ -72,32 +117,34 @@ std::vector<int> collectMatches(const ItemList &first, const ItemList &second, P
 
 } // namespace
 
-void RemoveDupesExceptFirst(ItemList &list, ProgressSink &progress)
+void RemoveDupesExceptFirst(ItemList &list, ProgressSink &progress, const MatchMode &mode)
 {
-    const int count = countOf(list);
+    Keyed keyed(list, mode);
+    const int count = keyed.count();
     for (int i = count; i >= 1; --i) {
         progress.yield();
-        progress.setProgress(100.0 - share(i, countOf(list)));
-        for (int j = countOf(list); j >= i + 1; --j) {
+        progress.setProgress(100.0 - share(i, keyed.count()));
+        for (int j = keyed.count(); j >= i + 1; --j) {
             progress.yield();
-            if (textAt(list, i) == textAt(list, j))
-                removeAt(list, j);
+            if (keyed.keyAt(i) == keyed.keyAt(j))
+                keyed.removeAt(j);
         }
     }
     progress.setProgress(0);
 }
 
-void RemoveDupesAll(ItemList &list, ProgressSink &progress)
+void RemoveDupesAll(ItemList &list, ProgressSink &progress, const MatchMode &mode)
 {
+    Keyed keyed(list, mode);
     std::vector<int> positions;
-    const int count = countOf(list);
+    const int count = keyed.count();
     for (int i = count; i >= 1; --i) {
         progress.yield();
-        progress.setProgress(100.0 - share(i, countOf(list)));
+        progress.setProgress(100.0 - share(i, keyed.count()));
         bool appended = false;
-        for (int j = countOf(list); j >= i + 1; --j) {
+        for (int j = keyed.count(); j >= i + 1; --j) {
             progress.yield();
-            if (textAt(list, i) == textAt(list, j) && !appended) {
+            if (keyed.keyAt(i) == keyed.keyAt(j) && !appended) {
                 positions.push_back(i);
                 appended = true;
             }
@@ -105,7 +152,7 @@ void RemoveDupesAll(ItemList &list, ProgressSink &progress)
     }
     for (const int position : positions) {
         progress.yield();
-        removeAt(list, position);
+        keyed.removeAt(position);
     }
     progress.setProgress(0);
 }
@@ -115,14 +162,14 @@ void RemoveBlanksFromList(ItemList &list, ProgressSink &progress)
     removeWhere(list, progress, [](std::string_view item) { return item.empty(); });
 }
 
-void RemoveItemsWith(ItemList &list, std::string_view text, ProgressSink &progress)
+void RemoveItemsWith(ItemList &list, std::string_view text, ProgressSink &progress, const MatchMode &mode)
 {
-    removeWhere(list, progress, [text](std::string_view item) { return contains(item, text); });
+    removeWhere(list, progress, [&](std::string_view item) { return contains(item, text, mode); });
 }
 
-void RemoveItemsWithout(ItemList &list, std::string_view text, ProgressSink &progress)
+void RemoveItemsWithout(ItemList &list, std::string_view text, ProgressSink &progress, const MatchMode &mode)
 {
-    removeWhere(list, progress, [text](std::string_view item) { return !contains(item, text); });
+    removeWhere(list, progress, [&](std::string_view item) { return !contains(item, text, mode); });
 }
 
 std::vector<int> RemoveDupesFromArray(const std::vector<int> &values, ProgressSink &progress)
@@ -143,19 +190,22 @@ std::vector<int> RemoveDupesFromArray(const std::vector<int> &values, ProgressSi
     return result;
 }
 
-void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, ProgressSink &progress)
+void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, ProgressSink &progress,
+                                     const MatchMode &mode)
 {
-    std::vector<int> positions = collectMatches(first, second, progress, false);
+    Keyed keyed(first, mode);
+    std::vector<int> positions = collectMatches(keyed, second, mode, progress, false);
     positions = RemoveDupesFromArray(positions, progress);
     for (int k = static_cast<int>(positions.size()) - 1; k >= 0; --k)
-        removeAt(first, positions[static_cast<std::size_t>(k)]);
+        keyed.removeAt(positions[static_cast<std::size_t>(k)]);
     progress.setProgress(0);
 }
 
-void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink &progress)
+void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink &progress, const MatchMode &mode)
 {
-    const std::vector<int> positions = collectMatches(first, second, progress, true);
-    for (int i = countOf(first); i >= 1; --i) {
+    Keyed keyed(first, mode);
+    const std::vector<int> positions = collectMatches(keyed, second, mode, progress, true);
+    for (int i = keyed.count(); i >= 1; --i) {
         progress.yield();
         bool matched = false;
         for (int k = static_cast<int>(positions.size()) - 1; k >= 0; --k) {
@@ -164,7 +214,7 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink
                 matched = true;
         }
         if (!matched)
-            removeAt(first, i);
+            keyed.removeAt(i);
     }
     progress.setProgress(0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ItemList.h"
+#include "engine/Matching.h"
 #include "engine/Progress.h"
 
 #include <string_view>
@@ -11,13 +12,16 @@
 // Quadratic on purpose: tests hold the fast engine to these results on small lists.
 namespace Quorvane::Reference {
 
-void RemoveDupesExceptFirst(ItemList &list, ProgressSink &progress);
-void RemoveDupesAll(ItemList &list, ProgressSink &progress);
+// Items compare by their keys under mode (ReferenceKeys.h); the filters only fold case.
+void RemoveDupesExceptFirst(ItemList &list, ProgressSink &progress, const MatchMode &mode = {});
+void RemoveDupesAll(ItemList &list, ProgressSink &progress, const MatchMode &mode = {});
 void RemoveBlanksFromList(ItemList &list, ProgressSink &progress);
-void RemoveItemsWith(ItemList &list, std::string_view text, ProgressSink &progress);
-void RemoveItemsWithout(ItemList &list, std::string_view text, ProgressSink &progress);
-void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, ProgressSink &progress);
-void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink &progress);
+void RemoveItemsWith(ItemList &list, std::string_view text, ProgressSink &progress, const MatchMode &mode = {});
+void RemoveItemsWithout(ItemList &list, std::string_view text, ProgressSink &progress, const MatchMode &mode = {});
+void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, ProgressSink &progress,
+                                     const MatchMode &mode = {});
+void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink &progress,
+                           const MatchMode &mode = {});
 
 // Keeps, of each value, only its last occurrence, in the order of those last occurrences.
 std::vector<int> RemoveDupesFromArray(const std::vector<int> &values, ProgressSink &progress);

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "engine/Matching.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace Quorvane {
+
+// Finds one text inside items, in time linear in the item's length whatever the text's length.
+// With foldCase, both sides are compared with their case folded as matching folds it.
+class TextSearch
+{
+public:
+    TextSearch(std::string_view part, bool foldCase);
+
+    bool occursIn(std::string_view item)
+    {
+        return occursInBytes(m_foldCase ? m_folder.foldedOf(item) : item);
+    }
+
+private:
+    // Up to this length the plain search (find the first byte, compare the rest) is fastest on
+    // short items, and at worst this many times linear. glibc's memmem sets up tables on every
+    // call, which costs more than a whole short item, but stays linear for any length.
+    static constexpr std::size_t kShortPart = 32;
+
+    bool occursInBytes(std::string_view haystack) const
+    {
+        if (m_part.size() <= kShortPart)
+            return haystack.find(m_part) != std::string_view::npos;
+        return occursInLong(haystack);
+    }
+    bool occursInLong(std::string_view haystack) const;
+
+    std::string m_part;
+    bool m_foldCase;
+    KeyMaker m_folder;
+};
+
+} // namespace Quorvane

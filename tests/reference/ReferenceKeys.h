@@ -1,0 +1,16 @@
+#pragma once
+
+#include "engine/Matching.h"
+
+#include <string>
+#include <string_view>
+
+// Item keys written plainly, apart from the engine's fast ones: decode the whole item to code
+// points, work on code points, fold with utf8proc's whole-string mapping.
+namespace Quorvane::Reference {
+
+std::string keyOf(std::string_view item, const MatchMode &mode);
+// The item with its case folded and nothing else changed.
+std::string foldedOf(std::string_view item);
+
+} // namespace Quorvane::Reference
