@@ -2,14 +2,48 @@
 
 #include "files/FileExists.h"
 #include "files/ListFile.h"
+#include "files/ListFileError.h"
 
+#include <cerrno>
+#include <cstring>
 #include <exception>
+#include <stdexcept>
+
+#include <sys/stat.h>
 
 namespace Quorvane {
 
 namespace {
 
 constexpr std::string_view kObject = "Form1";
+
+// The error report's line labels of each command's steps.
+struct LoadLabels
+{
+    int showDialog = 108;
+    int hourglass = 114;
+    int loadTheOneFile = 120;
+    int loadEachOfSeveral = 134;
+    int defaultPointer = 138;
+};
+constexpr LoadLabels kLoad;
+
+struct SaveLabels
+{
+    int showDialog = 108;
+    int existenceTest = 114;
+    int overwriteQuestion = 116;
+    int hourglass = 122;
+    int openFile = 124;
+    int writeItems = 130;
+    int done = 136;
+    int defaultPointer = 138;
+};
+constexpr SaveLabels kSave;
+
+constexpr int kClearLabel = 100;
+// One step for each of the sample's three addresses.
+constexpr std::array<int, 3> kSampleLabels = {100, 102, 104};
 
 TrappedProcedure trapFor(ErrorReporter &reporter, const std::string &procedure)
 {
@@ -27,10 +61,24 @@ int labelOfSaveFailure(const std::exception_ptr &failure)
     try {
         std::rethrow_exception(failure);
     } catch (const ListFileError &error) {
-        return error.stage() == ListFileError::Stage::Open ? 124 : 130;
+        return error.stage() == ListFileError::Stage::Open ? kSave.openFile : kSave.writeItems;
     } catch (...) {
-        return 130;
+        return kSave.writeItems;
     }
+}
+
+// Whether a file stands at path. Only a plain "no such file" counts as no; when the system
+// cannot tell (no search permission on a folder, an I/O error) this throws, and the save
+// asks the overwrite question rather than replace a file the user was never asked about.
+bool existsBeforeSaving(const std::string &path)
+{
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0)
+        return true;
+    const int error = errno;
+    if (error == ENOENT || error == ENOTDIR)
+        return false;
+    throw std::runtime_error(describeFileFailure("Cannot check", path, std::strerror(error)));
 }
 
 } // namespace
@@ -49,36 +97,39 @@ void runLoadCommand(ItemList &list, const std::string &procedure, const CommandH
 {
     TrappedProcedure trap = trapFor(host.reporter, procedure);
     std::vector<std::string> paths;
-    trap.step(108, [&] { paths = host.dialogs.askOpenFiles(listFileDialog(kLoadDialogTitle)); });
+    trap.step(kLoad.showDialog, [&] { paths = host.dialogs.askOpenFiles(listFileDialog(kLoadDialogTitle)); });
     if (paths.empty())
         return;
-    loadFilesToList(list, paths, procedure, host);
+    loadChosenFiles(list, paths, procedure, host);
 }
 
-void loadFilesToList(ItemList &list, const std::vector<std::string> &paths, const std::string &procedure,
+void loadChosenFiles(ItemList &list, const std::vector<std::string> &paths, const std::string &procedure,
                      const CommandHost &host)
 {
     TrappedProcedure trap = trapFor(host.reporter, procedure);
-    trap.step(114, [&] { host.pointer.setPointer(Pointer::Hourglass); });
-    const int loadLabel = paths.size() == 1 ? 120 : 134;
+    trap.step(kLoad.hourglass, [&] { host.pointer.setPointer(Pointer::Hourglass); });
+    const int loadLabel = paths.size() == 1 ? kLoad.loadTheOneFile : kLoad.loadEachOfSeveral;
     for (const std::string &path : paths)
         trap.step(loadLabel, [&] { LoadFileToList(list, path, host.dialogs); });
-    trap.step(138, [&] { host.pointer.setPointer(Pointer::Default); });
+    trap.step(kLoad.defaultPointer, [&] { host.pointer.setPointer(Pointer::Default); });
 }
 
 void runSaveCommand(const ItemList &list, const std::string &procedure, const CommandHost &host)
 {
     TrappedProcedure trap = trapFor(host.reporter, procedure);
     std::string path;
-    trap.step(108, [&] { path = host.dialogs.askSaveFile(listFileDialog(kSaveDialogTitle)); });
+    trap.step(kSave.showDialog, [&] { path = host.dialogs.askSaveFile(listFileDialog(kSaveDialogTitle)); });
     if (path.empty())
         return;
     bool replace = true;
-    if (trap.test(114, [&] { return FileExists(path); }, false))
-        trap.step(116, [&] { replace = host.dialogs.confirm("Are you sure you wish to overwrite " + path + " ?"); });
+    // A test that fails asks the question too.
+    if (trap.test(kSave.existenceTest, [&] { return existsBeforeSaving(path); }, true)) {
+        trap.step(kSave.overwriteQuestion,
+                  [&] { replace = host.dialogs.confirm("Are you sure you wish to overwrite " + path + " ?"); });
+    }
     if (!replace)
         return;
-    trap.step(122, [&] { host.pointer.setPointer(Pointer::Hourglass); });
+    trap.step(kSave.hourglass, [&] { host.pointer.setPointer(Pointer::Hourglass); });
     std::exception_ptr failure;
     try {
         // Nor wait for a pipe's reader.
@@ -91,13 +142,13 @@ void runSaveCommand(const ItemList &list, const std::string &procedure, const Co
     if (failure)
         trap.step(labelOfSaveFailure(failure), [&] { std::rethrow_exception(failure); });
     else
-        trap.step(136, [&] { host.dialogs.inform("Done."); });
-    trap.step(138, [&] { host.pointer.setPointer(Pointer::Default); });
+        trap.step(kSave.done, [&] { host.dialogs.inform("Done."); });
+    trap.step(kSave.defaultPointer, [&] { host.pointer.setPointer(Pointer::Default); });
 }
 
 void runClearCommand(ItemList &list, const std::string &procedure, const CommandHost &host)
 {
-    trapFor(host.reporter, procedure).step(100, [&] { list.clear(); });
+    trapFor(host.reporter, procedure).step(kClearLabel, [&] { list.clear(); });
 }
 
 const std::array<std::string_view, 3> &sampleAddresses(SampleList sample)
@@ -114,11 +165,9 @@ const std::array<std::string_view, 3> &sampleAddresses(SampleList sample)
 void runSampleCommand(ItemList &list, SampleList sample, const std::string &procedure, const CommandHost &host)
 {
     TrappedProcedure trap = trapFor(host.reporter, procedure);
-    int label = 100;
-    for (std::string_view address : sampleAddresses(sample)) {
-        trap.step(label, [&] { list.append(address); });
-        label += 2;
-    }
+    const auto &addresses = sampleAddresses(sample);
+    for (std::size_t i = 0; i < addresses.size(); ++i)
+        trap.step(kSampleLabels.at(i), [&] { list.append(addresses[i]); });
 }
 
 } // namespace Quorvane

@@ -15,8 +15,8 @@ inline constexpr std::string_view kListFileFilter = "Text Files (*.txt);;All Fil
 inline constexpr std::string_view kLoadDialogTitle = "Load List(s) - Hold Ctrl to select multiple list files";
 inline constexpr std::string_view kSaveDialogTitle = "Save";
 
-// Appends every line of the file at path to list; a missing file is answered with "File not found".
-// Throws when the file exists but cannot be read.
+// Appends every line of the one file at path to list; a missing file is answered with
+// "File not found". Throws when the file exists but cannot be read.
 void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs);
 
 // "Load File To List": asks for one or several files and appends them in the dialog's order.
@@ -24,8 +24,8 @@ void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dia
 void runLoadCommand(ItemList &list, const std::string &procedure, const CommandHost &host);
 
 // The loading half of "Load File To List", for paths chosen in a dialog or dropped on the list:
-// the hourglass, then every file in the given order.
-void loadFilesToList(ItemList &list, const std::vector<std::string> &paths, const std::string &procedure,
+// the hourglass, then LoadFileToList for each file in the given order.
+void loadChosenFiles(ItemList &list, const std::vector<std::string> &paths, const std::string &procedure,
                      const CommandHost &host);
 
 // "Save List To File": asks for a path, asks before replacing a file, writes the list atomically.

@@ -186,7 +186,7 @@ void Form1::acceptFileDrops()
         const ButtonDesign &load = designOf(target.second);
         new FileDrop(*target.first, [this, &load](const std::vector<std::string> &paths) {
             runCommand([&] {
-                loadFilesToList(listOf(load.ownList), paths, clickProcedureOf(load.button), commandHost());
+                loadChosenFiles(listOf(load.ownList), paths, clickProcedureOf(load.button), commandHost());
             });
         });
     }

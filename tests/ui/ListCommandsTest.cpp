@@ -1,3 +1,4 @@
+#include "FakeCommandHost.h"
 #include "OperationFixture.h"
 
 #include "files/FileExists.h"
@@ -6,50 +7,61 @@
 
 #include <QDir>
 #include <QFile>
-#include <QPushButton>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace Quorvane {
 namespace {
 
-class ListCommandsTest : public OperationFixture
+using Kind = FakeCommandHost::Kind;
+using Texts = std::vector<std::string>;
+
+// The load, save, clear and sample commands' logic, against a stand-in for the window.
+class ListCommandsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { ASSERT_TRUE(m_folder.isValid()); }
+
+    std::string path(const char *name) const { return QFile::encodeName(m_folder.filePath(name)).toStdString(); }
+
+    std::string writeFile(const char *name, const QByteArray &bytes) const
     {
-        OperationFixture::SetUp();
-        m_answers.onShown = [this](const Shown &shown) {
-            m_pointerWhenShown.push_back({shown.text, window().pointer()});
-        };
+        QFile file(m_folder.filePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path(name);
     }
 
-    Pointer pointerWhen(const QString &text) const
+    static QByteArray readFile(const std::string &path)
     {
-        for (const auto &[shownText, pointer] : m_pointerWhenShown) {
-            if (shownText == text)
-                return pointer;
-        }
-        ADD_FAILURE() << "never shown: " << text.toStdString();
-        return Pointer::Default;
+        QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
+        return file.readAll();
     }
 
-    std::vector<std::pair<QString, Pointer>> m_pointerWhenShown;
+    QStringList filesInFolder() const { return QDir(m_folder.path()).entryList(QDir::Files | QDir::System); }
+
+    void load(const std::string &procedure = "PushButton3_Click") { runLoadCommand(m_list, procedure, m_host.host()); }
+    void save(const std::string &procedure = "PushButton20_Click") { runSaveCommand(m_list, procedure, m_host.host()); }
+
+    QTemporaryDir m_folder;
+    ItemList m_list;
+    FakeCommandHost m_host;
 };
 
 TEST_F(ListCommandsTest, LoadAppendsTheLinesOfOneFileAfterTheItemsAlreadyThere)
 {
-    fill(window().list1(), {"first"});
-    m_answers.openFiles.push_back({writeFile("one.txt", "a\r\nb\r\nc\r\n")});
-    click(Button::LoadFileToList1);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"first", "a", "b", "c"}));
-    EXPECT_TRUE(window().list2().isEmpty());
-    ASSERT_EQ(m_answers.shown.size(), 1u);
-    EXPECT_EQ(m_answers.shown[0].kind, ShownKind::OpenDialog);
-    EXPECT_EQ(m_answers.shown[0].title, "Load List(s) - Hold Ctrl to select multiple list files");
-    EXPECT_EQ(m_answers.shown[0].text, "Text Files (*.txt);;All Files (*)");
-    EXPECT_EQ(window().pointer(), Pointer::Default);
-    EXPECT_EQ(window().listView1()->model()->rowCount(), 4);
+    m_list.append("first");
+    m_host.openFiles.push_back({writeFile("one.txt", "a\r\nb\r\nc\r\n")});
+    load();
+    EXPECT_EQ(itemsOf(m_list), (Items{"first", "a", "b", "c"}));
+    ASSERT_EQ(m_host.asked.size(), 1u);
+    EXPECT_EQ(m_host.asked[0].kind, Kind::OpenDialog);
+    EXPECT_EQ(m_host.asked[0].text, "Load List(s) - Hold Ctrl to select multiple list files");
+    EXPECT_EQ(m_host.asked[0].filter, "Text Files (*.txt);;All Files (*)");
+    EXPECT_EQ(m_host.pointer(), Pointer::Default);
+    EXPECT_TRUE(m_host.reports.empty());
 }
 
 TEST_F(ListCommandsTest, LoadReadsEveryKindOfLineEnd)
@@ -64,80 +76,65 @@ TEST_F(ListCommandsTest, LoadReadsEveryKindOfLineEnd)
     };
     for (const auto &[bytes, items] : files) {
         SCOPED_TRACE(bytes.toStdString());
-        window().list2().clear();
-        m_answers.openFiles.push_back({writeFile("list.txt", bytes)});
-        click(Button::LoadFileToList2);
-        EXPECT_EQ(itemsOf(window().list2()), items);
+        m_list.clear();
+        m_host.openFiles.push_back({writeFile("list.txt", bytes)});
+        load();
+        EXPECT_EQ(itemsOf(m_list), items);
     }
-    EXPECT_TRUE(errorReports().empty());
-    EXPECT_TRUE(plainMessages().empty());
+    EXPECT_TRUE(m_host.reports.empty());
+    EXPECT_TRUE(m_host.textsOf(Kind::Inform).empty());
 }
 
 TEST_F(ListCommandsTest, LoadTakesSeveralFilesInTheDialogsOrderAndSkipsAMissingOne)
 {
-    const QString second = writeFile("b.txt", "b1\r\nb2\r\n");
-    const QString first = writeFile("a.txt", "a1\r\n");
-    m_answers.openFiles.push_back({second, programFolder() + "/gone.txt", first, second});
+    const std::string second = writeFile("b.txt", "b1\r\nb2\r\n");
+    const std::string first = writeFile("a.txt", "a1\r\n");
+    m_host.openFiles.push_back({second, path("gone.txt"), first, second});
     std::size_t loadedWhenNotFound = 0;
-    m_answers.onShown = [&](const Shown &) { loadedWhenNotFound = window().list1().count(); };
-    click(Button::LoadFileToList1);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"b1", "b2", "a1", "b1", "b2"}));
+    m_host.onAsked = [&](const FakeCommandHost::Asked &) { loadedWhenNotFound = m_list.count(); };
+    load();
+    EXPECT_EQ(itemsOf(m_list), (Items{"b1", "b2", "a1", "b1", "b2"}));
     EXPECT_EQ(loadedWhenNotFound, 2u);
-    EXPECT_EQ(plainMessages(), std::vector<QString>{"File not found"});
-    EXPECT_TRUE(errorReports().empty());
-    EXPECT_EQ(window().pointer(), Pointer::Default);
+    EXPECT_EQ(m_host.textsOf(Kind::Inform), Texts{"File not found"});
+    EXPECT_TRUE(m_host.reports.empty());
+    EXPECT_EQ(m_host.pointer(), Pointer::Default);
 }
 
 TEST_F(ListCommandsTest, HourglassShowsFromBeforeTheFirstFileToAfterTheLast)
 {
-    m_answers.openFiles.push_back({programFolder() + "/gone.txt", programFolder() + "/also-gone.txt"});
-    click(Button::LoadFileToList1);
-    ASSERT_EQ(m_pointerWhenShown.size(), 3u);
-    EXPECT_EQ(m_pointerWhenShown[0].second, Pointer::Default); // the dialog
-    EXPECT_EQ(m_pointerWhenShown[1].second, Pointer::Hourglass);
-    EXPECT_EQ(m_pointerWhenShown[2].second, Pointer::Hourglass);
-    EXPECT_EQ(window().pointer(), Pointer::Default);
-}
-
-TEST_F(ListCommandsTest, ClicksWhileALoadRunsAreHeldBack)
-{
-    m_answers.openFiles.push_back({programFolder() + "/gone.txt", writeFile("a.txt", "a\r\n")});
-    m_answers.onShown = [this](const Shown &) { click(Button::LoadSampleList1); };
-    click(Button::LoadFileToList1);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"a"}));
-    EXPECT_FALSE(window().isCommandRunning());
-    click(Button::LoadSampleList1);
-    EXPECT_EQ(window().list1().count(), 4u);
+    m_host.openFiles.push_back({path("gone.txt"), path("also-gone.txt")});
+    load();
+    ASSERT_EQ(m_host.asked.size(), 3u);
+    EXPECT_EQ(m_host.asked[0].pointer, Pointer::Default); // the dialog
+    EXPECT_EQ(m_host.asked[1].pointer, Pointer::Hourglass);
+    EXPECT_EQ(m_host.asked[2].pointer, Pointer::Hourglass);
+    EXPECT_EQ(m_host.pointer(), Pointer::Default);
 }
 
 TEST_F(ListCommandsTest, UnreadableFileIsReportedWithTheCallingLabelAndTheNextFileLoads)
 {
-    QDir(programFolder()).mkpath("folder.txt");
-    const QString folder = programFolder() + "/folder.txt";
-    const QString good = writeFile("good.txt", "x\r\n");
-    m_answers.openFiles.push_back({folder, good});
-    click(Button::LoadFileToList2);
-    EXPECT_EQ(itemsOf(window().list2()), (Items{"x"}));
-    std::vector<QString> reports = errorReports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.PushButton14_Click at line 134\r\r"));
+    QDir(m_folder.path()).mkpath("folder.txt");
+    const std::string folder = path("folder.txt");
+    m_host.openFiles.push_back({folder, writeFile("good.txt", "x\r\n")});
+    load("PushButton14_Click");
+    EXPECT_EQ(itemsOf(m_list), (Items{"x"}));
+    EXPECT_EQ(m_host.reportLocations(), Texts{"Form1.PushButton14_Click at line 134"});
 
-    m_answers.openFiles.push_back({folder});
-    click(Button::LoadFileToList1);
-    reports = errorReports();
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_TRUE(reports[1].contains("\r\nin Quorvane2/19/2015.Form1.PushButton3_Click at line 120\r\r"));
-    EXPECT_EQ(window().pointer(), Pointer::Default);
+    m_host.openFiles.push_back({folder});
+    load();
+    EXPECT_EQ(m_host.reportLocations(),
+              (Texts{"Form1.PushButton14_Click at line 134", "Form1.PushButton3_Click at line 120"}));
+    EXPECT_EQ(m_host.pointer(), Pointer::Default);
 }
 
 TEST_F(ListCommandsTest, CancelledLoadChangesNothingNotEvenThePointer)
 {
-    fill(window().list1(), {"kept"});
-    window().setPointer(Pointer::Custom);
-    click(Button::LoadFileToList1);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"kept"}));
-    EXPECT_EQ(window().pointer(), Pointer::Custom);
-    EXPECT_EQ(m_answers.shown.size(), 1u);
+    m_list.append("kept");
+    m_host.setPointer(Pointer::Custom);
+    load();
+    EXPECT_EQ(itemsOf(m_list), (Items{"kept"}));
+    EXPECT_EQ(m_host.pointer(), Pointer::Custom);
+    EXPECT_EQ(m_host.asked.size(), 1u);
 }
 
 TEST(FileExists, IsTrueForWhatCanBeStatedAndFalseForEverythingElse)
@@ -151,83 +148,101 @@ TEST(FileExists, IsTrueForWhatCanBeStatedAndFalseForEverythingElse)
     EXPECT_FALSE(FileExists(path + "/missing/deeper.txt"));
 }
 
-TEST_F(ListCommandsTest, SaveWritesEveryItemWithCrLfAndSaysDone)
+TEST_F(ListCommandsTest, SaveWritesEveryItemWithCrLfAndSaysDoneUnderTheHourglass)
 {
-    fill(window().list1(), {"a", "", "c"});
-    const QString path = programFolder() + "/saved";
-    m_answers.saveFiles.push_back(path);
-    click(Button::SaveList1ToFile);
-    EXPECT_EQ(readFile(path), QByteArray("a\r\n\r\nc\r\n"));
-    ASSERT_EQ(m_answers.shown.size(), 2u);
-    EXPECT_EQ(m_answers.shown[0].kind, ShownKind::SaveDialog);
-    EXPECT_EQ(m_answers.shown[0].title, "Save");
-    EXPECT_EQ(m_answers.shown[0].text, "Text Files (*.txt);;All Files (*)");
-    EXPECT_EQ(plainMessages(), std::vector<QString>{"Done."});
-    EXPECT_EQ(pointerWhen("Done."), Pointer::Hourglass);
-    EXPECT_EQ(window().pointer(), Pointer::Default);
+    OperationFixture::fill(m_list, {"a", "", "c"});
+    const std::string saved = path("saved");
+    m_host.saveFiles.push_back(saved);
+    save();
+    EXPECT_EQ(readFile(saved), QByteArray("a\r\n\r\nc\r\n"));
+    ASSERT_EQ(m_host.asked.size(), 2u);
+    EXPECT_EQ(m_host.asked[0].kind, Kind::SaveDialog);
+    EXPECT_EQ(m_host.asked[0].text, "Save");
+    EXPECT_EQ(m_host.asked[0].filter, "Text Files (*.txt);;All Files (*)");
+    EXPECT_EQ(m_host.asked[1].kind, Kind::Inform);
+    EXPECT_EQ(m_host.asked[1].text, "Done.");
+    EXPECT_EQ(m_host.asked[1].pointer, Pointer::Hourglass);
+    EXPECT_EQ(m_host.pointer(), Pointer::Default);
 
     // What was saved loads back as the same items.
-    m_answers.openFiles.push_back({path});
-    click(Button::LoadFileToList2);
-    EXPECT_EQ(itemsOf(window().list2()), (Items{"a", "", "c"}));
+    m_list.clear();
+    m_host.openFiles.push_back({saved});
+    load();
+    EXPECT_EQ(itemsOf(m_list), (Items{"a", "", "c"}));
 }
 
 TEST_F(ListCommandsTest, SavingAnEmptyListGivesAnEmptyFile)
 {
-    const QString path = programFolder() + "/empty.txt";
-    m_answers.saveFiles.push_back(path);
-    click(Button::SaveList2ToFile);
-    ASSERT_TRUE(QFile::exists(path));
-    EXPECT_TRUE(readFile(path).isEmpty());
-    EXPECT_EQ(plainMessages(), std::vector<QString>{"Done."});
+    const std::string saved = path("empty.txt");
+    m_host.saveFiles.push_back(saved);
+    save();
+    ASSERT_TRUE(QFile::exists(m_folder.filePath("empty.txt")));
+    EXPECT_TRUE(readFile(saved).isEmpty());
+    EXPECT_EQ(m_host.textsOf(Kind::Inform), Texts{"Done."});
 }
 
 TEST_F(ListCommandsTest, OverwriteAsksFirstAndNoLeavesTheFileAlone)
 {
-    const QString path = writeFile("old.txt", "old line one\r\nold line two\r\n");
-    fill(window().list2(), {"new"});
-    const QString question = "Are you sure you wish to overwrite " + path + " ?";
+    const std::string old = writeFile("old.txt", "old line one\r\nold line two\r\n");
+    m_list.append("new");
+    const std::string question = "Are you sure you wish to overwrite " + old + " ?";
 
-    m_answers.saveFiles.push_back(path);
-    m_answers.buttons.push_back(QMessageBox::No);
-    click(Button::SaveList2ToFile);
-    EXPECT_EQ(readFile(path), QByteArray("old line one\r\nold line two\r\n"));
-    ASSERT_EQ(m_answers.shown.size(), 2u);
-    EXPECT_EQ(m_answers.shown[1].text, question);
-    EXPECT_EQ(m_answers.shown[1].style, BoxStyle::YesNo);
-    EXPECT_EQ(m_answers.shown[1].title, "Quorvane ");
-    EXPECT_EQ(window().pointer(), Pointer::Default);
+    m_host.saveFiles.push_back(old);
+    m_host.confirmations.push_back(false);
+    save();
+    EXPECT_EQ(readFile(old), QByteArray("old line one\r\nold line two\r\n"));
+    EXPECT_EQ(m_host.textsOf(Kind::Confirm), Texts{question});
+    EXPECT_EQ(m_host.asked.size(), 2u);
+    EXPECT_EQ(m_host.pointer(), Pointer::Default);
 
-    m_answers.saveFiles.push_back(path);
-    m_answers.buttons.push_back(QMessageBox::Yes);
-    click(Button::SaveList2ToFile);
-    EXPECT_EQ(readFile(path), QByteArray("new\r\n"));
-    ASSERT_EQ(m_answers.shown.size(), 5u);
-    EXPECT_EQ(m_answers.shown[3].text, question);
-    EXPECT_EQ(m_answers.shown[4].text, "Done.");
+    m_host.saveFiles.push_back(old);
+    m_host.confirmations.push_back(true);
+    save();
+    EXPECT_EQ(readFile(old), QByteArray("new\r\n"));
+    EXPECT_EQ(m_host.textsOf(Kind::Confirm), (Texts{question, question}));
+    EXPECT_EQ(m_host.textsOf(Kind::Inform), Texts{"Done."});
+}
+
+// When the system cannot say whether a file is there, the save says so and asks before
+// writing, as it would over a file it knows of.
+TEST_F(ListCommandsTest, ExistenceTestThatFailsIsReportedAndStillAsksTheQuestion)
+{
+    const std::string loop = path("loop");
+    ASSERT_EQ(::symlink("loop", loop.c_str()), 0);
+    const std::string tooLong = path("") + std::string(300, 'n');
+    for (const std::string &target : {loop, tooLong}) {
+        SCOPED_TRACE(target.substr(target.size() - 10));
+        m_host = FakeCommandHost();
+        m_list.append("a");
+        m_host.saveFiles.push_back(target);
+        m_host.confirmations.push_back(false);
+        save();
+        EXPECT_EQ(m_host.reportLocations(), Texts{"Form1.PushButton20_Click at line 114"});
+        EXPECT_EQ(m_host.textsOf(Kind::Confirm), Texts{"Are you sure you wish to overwrite " + target + " ?"});
+        EXPECT_TRUE(m_host.textsOf(Kind::Inform).empty());
+    }
+    EXPECT_EQ(filesInFolder(), QStringList{"loop"});
 }
 
 TEST_F(ListCommandsTest, CancelledSaveWritesNothingAndShowsNothing)
 {
-    fill(window().list1(), {"a"});
-    click(Button::SaveList1ToFile);
-    EXPECT_EQ(m_answers.shown.size(), 1u);
-    EXPECT_EQ(window().pointer(), Pointer::Default);
-    EXPECT_TRUE(QDir(programFolder()).entryList(QDir::Files).isEmpty());
+    m_list.append("a");
+    save();
+    EXPECT_EQ(m_host.asked.size(), 1u);
+    EXPECT_EQ(m_host.pointer(), Pointer::Default);
+    EXPECT_TRUE(filesInFolder().isEmpty());
 }
 
 TEST_F(ListCommandsTest, SaveThatCannotOpenIsReportedOnceAtLine124WithoutDone)
 {
-    fill(window().list1(), {"a"});
-    const QString notAFolder = writeFile("plain.txt", "keep\r\n");
-    m_answers.saveFiles.push_back(notAFolder + "/inside.txt");
-    click(Button::SaveList1ToFile);
-    const std::vector<QString> reports = errorReports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.PushButton20_Click at line 124\r\r"));
-    EXPECT_TRUE(plainMessages().empty());
+    m_list.append("a");
+    const std::string notAFolder = writeFile("plain.txt", "keep\r\n");
+    m_host.saveFiles.push_back(notAFolder + "/inside.txt");
+    save();
+    EXPECT_EQ(m_host.reportLocations(), Texts{"Form1.PushButton20_Click at line 124"});
+    EXPECT_TRUE(m_host.textsOf(Kind::Inform).empty());
     EXPECT_EQ(readFile(notAFolder), QByteArray("keep\r\n"));
-    EXPECT_EQ(window().pointer(), Pointer::Default);
+    EXPECT_EQ(m_host.pointer(), Pointer::Default);
 }
 
 // Limits the size of files this process may write, for the life of the object.
@@ -250,50 +265,34 @@ private:
 TEST_F(ListCommandsTest, SaveThatFailsToWriteKeepsTheOldFileAndReportsOnceAtLine130)
 {
     const QByteArray old = "the old list\r\n";
-    const QString path = writeFile("old.txt", old);
+    const std::string target = writeFile("old.txt", old);
     for (int i = 0; i < 20000; ++i)
-        window().list2().append("someone" + std::to_string(i) + "@example.org");
-    m_answers.saveFiles.push_back(path);
+        m_list.append("someone" + std::to_string(i) + "@example.org");
+    m_host.saveFiles.push_back(target);
     {
         const FileSizeLimit limit(4096);
-        click(Button::SaveList2ToFile);
+        save("PushButton13_Click");
     }
-    const std::vector<QString> reports = errorReports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.PushButton13_Click at line 130\r\r"));
-    EXPECT_TRUE(plainMessages().empty());
-    EXPECT_EQ(readFile(path), old);
-    EXPECT_EQ(QDir(programFolder()).entryList(QDir::Files), QStringList{"old.txt"});
-    EXPECT_EQ(window().pointer(), Pointer::Default);
-}
-
-TEST_F(ListCommandsTest, ClearEmptiesOnlyItsOwnList)
-{
-    fill(window().list1(), {"a", "b"});
-    fill(window().list2(), {"c"});
-    click(Button::ClearList1);
-    EXPECT_TRUE(window().list1().isEmpty());
-    EXPECT_EQ(itemsOf(window().list2()), (Items{"c"}));
-    click(Button::ClearList1);
-    click(Button::ClearList2);
-    EXPECT_TRUE(window().list2().isEmpty());
-    EXPECT_EQ(window().listView1()->model()->columnCount(), 1);
-    EXPECT_TRUE(m_answers.shown.empty());
+    EXPECT_EQ(m_host.reportLocations(), Texts{"Form1.PushButton13_Click at line 130"});
+    EXPECT_TRUE(m_host.textsOf(Kind::Inform).empty());
+    EXPECT_EQ(readFile(target), old);
+    EXPECT_EQ(filesInFolder(), QStringList{"old.txt"});
+    EXPECT_EQ(m_host.pointer(), Pointer::Default);
 }
 
 TEST_F(ListCommandsTest, SamplesAppendThreeAddressesSharingOnlyTheSupportAddress)
 {
-    fill(window().list1(), {"mine"});
-    click(Button::LoadSampleList1);
-    click(Button::LoadSampleList1);
-    click(Button::LoadSampleList2);
+    ItemList list2;
+    m_list.append("mine");
+    runSampleCommand(m_list, SampleList::First, "PushButton22_Click", m_host.host());
+    runSampleCommand(m_list, SampleList::First, "PushButton22_Click", m_host.host());
+    runSampleCommand(list2, SampleList::Second, "PushButton21_Click", m_host.host());
     const auto &first = sampleAddresses(SampleList::First);
     const auto &second = sampleAddresses(SampleList::Second);
-    const Items list1 = itemsOf(window().list1());
-    EXPECT_EQ(list1, (Items{"mine", std::string(first[0]), std::string(first[1]), std::string(first[2]),
-                            std::string(first[0]), std::string(first[1]), std::string(first[2])}));
-    EXPECT_EQ(itemsOf(window().list2()), (Items{std::string(second[0]), std::string(second[1]), std::string(second[2])}));
-    EXPECT_TRUE(m_answers.shown.empty());
+    EXPECT_EQ(itemsOf(m_list), (Items{"mine", std::string(first[0]), std::string(first[1]), std::string(first[2]),
+                                      std::string(first[0]), std::string(first[1]), std::string(first[2])}));
+    EXPECT_EQ(itemsOf(list2), (Items{std::string(second[0]), std::string(second[1]), std::string(second[2])}));
+    EXPECT_TRUE(m_host.asked.empty());
 
     EXPECT_EQ(first[1], kSupportAddress);
     EXPECT_EQ(second[0], kSupportAddress);
@@ -312,6 +311,63 @@ TEST_F(ListCommandsTest, SamplesAppendThreeAddressesSharingOnlyTheSupportAddress
         }
         EXPECT_EQ(QString::fromUtf8(all[i].data(), all[i].size()).toLower().toStdString(), all[i]);
     }
+}
+
+// What only the window shows: each frame's buttons act on their own list, and the boxes are
+// the window's own.
+class ListButtonsTest : public OperationFixture
+{
+};
+
+TEST_F(ListButtonsTest, EachFramesButtonsActOnItsOwnList)
+{
+    const QString saved = programFolder() + "/saved.txt";
+    click(Button::LoadSampleList1);
+    m_answers.saveFiles.push_back(saved);
+    click(Button::SaveList1ToFile);
+    m_answers.openFiles.push_back({saved});
+    click(Button::LoadFileToList2);
+    click(Button::LoadSampleList2);
+    const Items sample1 = itemsOf(window().list1());
+    ASSERT_EQ(sample1.size(), 3u);
+    EXPECT_EQ(sample1[1], kSupportAddress);
+    Items both = sample1;
+    both.push_back(std::string(kSupportAddress));
+    const Items list2 = itemsOf(window().list2());
+    ASSERT_EQ(list2.size(), 6u);
+    EXPECT_EQ(Items(list2.begin(), list2.begin() + 4), both);
+    EXPECT_EQ(window().listView2()->model()->rowCount(), 6);
+    EXPECT_EQ(plainMessages(), std::vector<QString>{"Done."});
+
+    // The question about an existing file is a Yes/No box with the application's title.
+    m_answers.saveFiles.push_back(saved);
+    m_answers.buttons.push_back(QMessageBox::No);
+    click(Button::SaveList2ToFile);
+    const std::vector<Shown> questions = shownOfKind(ShownKind::MessageBox);
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[1].text, "Are you sure you wish to overwrite " + saved + " ?");
+    EXPECT_EQ(questions[1].style, BoxStyle::YesNo);
+    EXPECT_EQ(questions[1].title, "Quorvane ");
+    EXPECT_EQ(readFile(saved).count("\r\n"), 3);
+
+    click(Button::ClearList1);
+    EXPECT_TRUE(window().list1().isEmpty());
+    EXPECT_EQ(window().list2().count(), 6u);
+    click(Button::ClearList2);
+    EXPECT_TRUE(window().list2().isEmpty());
+    EXPECT_EQ(window().listView1()->model()->columnCount(), 1);
+    EXPECT_TRUE(errorReports().empty());
+}
+
+TEST_F(ListButtonsTest, ClicksWhileALoadRunsAreHeldBack)
+{
+    m_answers.openFiles.push_back({programFolder() + "/gone.txt", writeFile("a.txt", "a\r\n")});
+    m_answers.onShown = [this](const Shown &) { click(Button::LoadSampleList1); };
+    click(Button::LoadFileToList1);
+    EXPECT_EQ(itemsOf(window().list1()), (Items{"a"}));
+    EXPECT_FALSE(window().isCommandRunning());
+    click(Button::LoadSampleList1);
+    EXPECT_EQ(window().list1().count(), 4u);
 }
 
 } // namespace

@@ -63,10 +63,8 @@ protected:
     {
         m_list1.clear();
         m_list2.clear();
-        for (const std::string &item : list1)
-            m_list1.append(item);
-        for (const std::string &item : list2)
-            m_list2.append(item);
+        OperationFixture::fill(m_list1, list1);
+        OperationFixture::fill(m_list2, list2);
         m_host = FakeCommandHost();
     }
 

@@ -15,6 +15,9 @@ using Items = std::vector<std::string>;
 // A started window whose lists a test fills directly, with helpers to act while a command runs.
 class OperationFixture : public WindowFixture
 {
+public:
+    static void fill(ItemList &list, const Items &items);
+
 protected:
     void SetUp() override;
 
@@ -22,7 +25,6 @@ protected:
     void click(Button button) { window().pushButton(button)->click(); }
     // Shows the window and waits until it can take mouse and key events.
     void showWindow();
-    static void fill(ItemList &list, const Items &items);
     // Enough distinct addresses that any operation on them works long enough to yield a few times.
     static constexpr std::size_t kLongWork = 2'000'000;
     // Fills list with count distinct addresses.
