@@ -211,21 +211,26 @@ void PartitionMatcher::flagRepeats(std::span<const TextEntry> entries, bool back
     }
 }
 
-void PartitionMatcher::flagPresence(std::span<const TextEntry> first, std::span<const TextEntry> second,
-                                    bool flagWhenPresent, bool *flags, ProgressPacer &pacer)
+template<typename InFirst, typename InSecond, typename Answer>
+void PartitionMatcher::findInSecond(std::span<const TextEntry> first, std::span<const TextEntry> second,
+                                    InFirst &&inFirst, InSecond &&inSecond, Answer &&answer, ProgressPacer &pacer)
 {
     clearTable(second.size());
     forEachPaced(second.size(), pacer, [&](std::size_t place) {
-        placeOfTag(second[place].tag, static_cast<std::uint32_t>(place));
+        if (inSecond(second[place]))
+            placeOfTag(second[place].tag, static_cast<std::uint32_t>(place));
     });
     std::size_t candidateCount = 0;
     forEachPaced(first.size(), pacer, [&](std::size_t place) {
+        if (!inFirst(first[place]))
+            return;
         const std::uint32_t secondPlace = findTag(first[place].tag);
         if (secondPlace == kNoPlace)
-            flags[first[place].index] = !flagWhenPresent;
+            answer(first[place], false);
         else
             m_candidates[candidateCount++] = {static_cast<std::uint32_t>(place), secondPlace};
     });
+    // Any entry of second will do for the rare shared tag: left-out ones repeat a key that is in.
     const auto secondAt = [&](std::uint32_t place) -> const TextEntry & { return second[place]; };
     const auto pairAt = [&](std::size_t c) {
         return std::pair<const TextEntry &, const TextEntry &>(first[m_candidates[c].place],
@@ -234,10 +239,29 @@ void PartitionMatcher::flagPresence(std::span<const TextEntry> first, std::span<
     for (std::size_t c = 0; c < candidateCount; ++c) {
         prefetchAhead(c, candidateCount, pairAt);
         const auto [entry, match] = pairAt(c);
-        const bool present = entry.key == match.key
-                             || anyEqualKey(0, static_cast<std::uint32_t>(second.size()), secondAt, entry);
-        flags[entry.index] = present == flagWhenPresent;
+        answer(entry, entry.key == match.key
+                          || anyEqualKey(0, static_cast<std::uint32_t>(second.size()), secondAt, entry));
     }
+}
+
+void PartitionMatcher::flagPresence(std::span<const TextEntry> first, std::span<const TextEntry> second,
+                                    bool flagWhenPresent, bool *flags, ProgressPacer &pacer)
+{
+    const auto every = [](const TextEntry &) { return true; };
+    findInSecond(first, second, every, every,
+                 [&](const TextEntry &entry, bool present) { flags[entry.index] = present == flagWhenPresent; }, pacer);
+}
+
+std::size_t PartitionMatcher::countShared(std::span<const TextEntry> first, const bool *firstRepeats,
+                                          std::span<const TextEntry> second, const bool *secondRepeats,
+                                          ProgressPacer &pacer)
+{
+    std::size_t shared = 0;
+    findInSecond(
+        first, second, [&](const TextEntry &entry) { return !firstRepeats[entry.index]; },
+        [&](const TextEntry &entry) { return !secondRepeats[entry.index]; },
+        [&](const TextEntry &, bool present) { shared += present ? 1 : 0; }, pacer);
+    return shared;
 }
 
 } // namespace Quorvane

@@ -80,6 +80,11 @@ public:
     void flagPresence(std::span<const TextEntry> first, std::span<const TextEntry> second, bool flagWhenPresent,
                       bool *flags, ProgressPacer &pacer);
 
+    // Counts the keys that first and second have in common, each once. The repeats flags (by
+    // index, as flagRepeats sets them) mark the entries that repeat a key of their own list.
+    std::size_t countShared(std::span<const TextEntry> first, const bool *firstRepeats, std::span<const TextEntry> second,
+                            const bool *secondRepeats, ProgressPacer &pacer);
+
 private:
     // An entry, by its place in the partition, whose tag equals that of another entry: the
     // first one met of the same list, or one of the second list.
@@ -95,6 +100,11 @@ private:
     };
     static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;
 
+    // Tells answer, for each entry of first that inFirst takes, whether its key is that of an
+    // entry of second that inSecond takes.
+    template<typename InFirst, typename InSecond, typename Answer>
+    void findInSecond(std::span<const TextEntry> first, std::span<const TextEntry> second, InFirst &&inFirst,
+                      InSecond &&inSecond, Answer &&answer, ProgressPacer &pacer);
     void clearTable(std::size_t entryCount);
     // The place stored under tag; stores place there first when the tag is new.
     std::uint32_t placeOfTag(std::uint32_t tag, std::uint32_t place);

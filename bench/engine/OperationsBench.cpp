@@ -1,7 +1,9 @@
 // Times each of the seven list operations on generated e-mail-like lists: by default a million
 // lines of about 27 bytes with about 30% repeats, and a second list half of which occurs in the
 // first. Each list lies in one block of bytes with line ends between the texts, as read from a
-// file. Usage: engine_bench [LINES] [RUNS] [OPERATION]; with OPERATION, only that one runs.
+// file. Usage: engine_bench [LINES] [RUNS] [OPERATION|all] [exact|ignore-case|trim|email]; with
+// OPERATION, only that one runs; the last argument chooses how items match (exact by default).
+#include "engine/Counting.h"
 #include "engine/Operations.h"
 
 #include <algorithm>
@@ -108,7 +110,7 @@ public:
 struct Benchmark
 {
     const char *name;
-    std::function<void(ItemList &first, const ItemList &second, const OperationHost &host)> run;
+    std::function<void(ItemList &first, const ItemList &second, const OperationHost &host, const MatchMode &mode)> run;
 };
 
 // Wall time and the time this thread spent on a core: on a shared machine the second one
@@ -137,24 +139,32 @@ int main(int argc, char **argv)
 {
     const std::size_t lines = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1000000;
     const int runs = argc > 2 ? std::atoi(argv[2]) : 3;
-    const std::string only = argc > 3 ? argv[3] : "";
+    const std::string only = argc > 3 && std::string(argv[3]) != "all" ? argv[3] : "";
+    const std::string modeName = argc > 4 ? argv[4] : "exact";
+    const MatchMode mode{modeName == "ignore-case", modeName == "trim", modeName == "email"};
+    if (!mode.isExact() == (modeName == "exact")) {
+        std::fprintf(stderr, "unknown mode %s\n", modeName.c_str());
+        return 2;
+    }
     const Lists lists = makeLists(lines);
     const ItemList second = asReadFromFile(lists.second);
 
     NullProgress progress;
     PrintingReporter reporter;
     const OperationHost host{progress, reporter};
+    using M = const MatchMode &;
     const std::vector<Benchmark> benchmarks = {
-        {"RemoveDupesExceptFirst", [](ItemList &l, const ItemList &, const OperationHost &h) { RemoveDupesExceptFirst(l, h); }},
-        {"RemoveDupesAll", [](ItemList &l, const ItemList &, const OperationHost &h) { RemoveDupesAll(l, h); }},
-        {"RemoveBlanksFromList", [](ItemList &l, const ItemList &, const OperationHost &h) { RemoveBlanksFromList(l, h); }},
-        {"RemoveItemsWith", [](ItemList &l, const ItemList &, const OperationHost &h) { RemoveItemsWith(l, "@web.", h); }},
-        {"RemoveItemsWithout", [](ItemList &l, const ItemList &, const OperationHost &h) { RemoveItemsWithout(l, "@web.", h); }},
-        {"SubtractSecondListFromFirstList", [](ItemList &l, const ItemList &o, const OperationHost &h) { SubtractSecondListFromFirstList(l, o, h); }},
-        {"KeepOnlyMatchesInList", [](ItemList &l, const ItemList &o, const OperationHost &h) { KeepOnlyMatchesInList(l, o, h); }},
+        {"RemoveDupesExceptFirst", [](ItemList &l, const ItemList &, const OperationHost &h, M m) { RemoveDupesExceptFirst(l, h, m); }},
+        {"RemoveDupesAll", [](ItemList &l, const ItemList &, const OperationHost &h, M m) { RemoveDupesAll(l, h, m); }},
+        {"RemoveBlanksFromList", [](ItemList &l, const ItemList &, const OperationHost &h, M) { RemoveBlanksFromList(l, h); }},
+        {"RemoveItemsWith", [](ItemList &l, const ItemList &, const OperationHost &h, M m) { RemoveItemsWith(l, "@web.", h, m); }},
+        {"RemoveItemsWithout", [](ItemList &l, const ItemList &, const OperationHost &h, M m) { RemoveItemsWithout(l, "@web.", h, m); }},
+        {"SubtractSecondListFromFirstList", [](ItemList &l, const ItemList &o, const OperationHost &h, M m) { SubtractSecondListFromFirstList(l, o, h, m); }},
+        {"KeepOnlyMatchesInList", [](ItemList &l, const ItemList &o, const OperationHost &h, M m) { KeepOnlyMatchesInList(l, o, h, m); }},
+        {"CountAgainstOther", [](ItemList &l, const ItemList &o, const OperationHost &h, M m) { countItems(l, o, m, h.progress); }},
     };
 
-    std::printf("%zu lines (second list %zu), best and median wall time and best thread CPU time of %d runs, milliseconds\n", lines, lists.second.size(), runs);
+    std::printf("%zu lines (second list %zu), %s, best and median wall time and best thread CPU time of %d runs, milliseconds\n", lines, lists.second.size(), modeName.c_str(), runs);
     std::printf("%-34s %10s %10s %10s %10s\n", "operation", "best", "median", "best cpu", "items out");
     for (const Benchmark &benchmark : benchmarks) {
         if (!only.empty() && only != benchmark.name)
@@ -165,7 +175,7 @@ int main(int argc, char **argv)
         for (int run = 0; run < runs; ++run) {
             ItemList list = asReadFromFile(lists.first);
             const Stopwatch stopwatch;
-            benchmark.run(list, second, host);
+            benchmark.run(list, second, host, mode);
             times.push_back(stopwatch.wallMilliseconds());
             cpuTimes.push_back(stopwatch.cpuMillisecondsSinceStart());
             itemsOut = list.count();

@@ -5,6 +5,9 @@
 #include "ListSamples.h"
 #include "ReferenceOperations.h"
 
+#include "ReferenceKeys.h"
+
+#include "engine/Counting.h"
 #include "engine/Operations.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +15,7 @@
 #include <functional>
 #include <tuple>
 #include <random>
+#include <set>
 
 using namespace Quorvane;
 using namespace Quorvane::Samples;
@@ -273,6 +277,43 @@ TEST_P(DifferentialOnLongLists, ListsOverSeveralPartitionsGiveTheReferenceResult
     input.second = random.list(pool, 300, 9);
     input.needle = random.needle(input.first);
     sameResult(GetParam(), input, 0);
+}
+
+// Counts under every mode agree with sets of the reference's keys.
+TEST(DifferentialCounting, CountsAgreeWithSetsOfTheReferenceKeys)
+{
+    RandomLists random(kStartValue + 2);
+    for (const MatchMode &mode : allModes()) {
+        for (int run = 0; run < kCasesPerMode; ++run) {
+            const std::vector<std::string> pool = random.shortPool();
+            const std::vector<std::string> texts = random.shortList(pool);
+            const std::vector<std::string> others = random.shortList(pool);
+            std::set<std::string> keys;
+            std::size_t blanks = 0;
+            for (const std::string &text : texts) {
+                keys.insert(Reference::keyOf(text, mode));
+                blanks += Reference::keyOf(text, mode).empty() ? 1 : 0;
+            }
+            std::set<std::string> otherKeys;
+            for (const std::string &text : others)
+                otherKeys.insert(Reference::keyOf(text, mode));
+            std::size_t shared = 0;
+            for (const std::string &key : keys)
+                shared += otherKeys.contains(key) ? 1 : 0;
+
+            NullProgress progress;
+            const ListCounts alone = countItems(listOf(texts), mode, progress);
+            const ListCounts counts = countItems(listOf(texts), listOf(others), mode, progress);
+            const std::vector<std::size_t> expected = {texts.size(), blanks, keys.size(), texts.size() - keys.size(),
+                                                       shared, keys.size() - shared, otherKeys.size() - shared};
+            const std::vector<std::size_t> actual = {counts.items, counts.blanks, counts.distinct, counts.repeats,
+                                                     counts.shared, counts.onlyInList, counts.onlyInOther};
+            const std::vector<std::size_t> actualAlone = {alone.items, alone.blanks, alone.distinct, alone.repeats};
+            ASSERT_EQ(actual, expected) << nameOf(mode) << " case " << run << "\n" << Samples::describe(texts) << "\n"
+                                        << Samples::describe(others);
+            ASSERT_EQ(actualAlone, std::vector<std::size_t>(expected.begin(), expected.begin() + 4));
+        }
+    }
 }
 
 std::string caseName(const testing::TestParamInfo<Case> &info)

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/ItemList.h"
+#include "engine/Matching.h"
+#include "engine/Progress.h"
+
+#include <cstddef>
+
+namespace Quorvane {
+
+// How many items a list holds and how many of them are the same under a matching mode.
+// Items compare by their keys (Matching.h), so "distinct" counts distinct keys.
+// A blank is an item whose key is empty: under exact matching a text of no bytes; when trimming
+// (trim or e-mail), also a text of nothing but white space; under e-mail also "<>" or "mailto:".
+// Blanks are counted among the items and, like any other key, once among the distinct ones.
+struct ListCounts
+{
+    std::size_t items = 0;
+    std::size_t blanks = 0;
+    std::size_t distinct = 0;
+    std::size_t repeats = 0; // items - distinct
+
+    // Set only when counted against another list; all three count distinct keys.
+    std::size_t shared = 0;
+    std::size_t onlyInList = 0;
+    std::size_t onlyInOther = 0;
+};
+
+// Counts the items of list. Throws std::bad_alloc when memory runs out.
+ListCounts countItems(const ItemList &list, const MatchMode &mode, ProgressSink &progress);
+// Counts the items of list and the distinct keys it shares with other or holds alone.
+ListCounts countItems(const ItemList &list, const ItemList &other, const MatchMode &mode, ProgressSink &progress);
+
+} // namespace Quorvane
