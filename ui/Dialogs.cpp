@@ -1,7 +1,10 @@
 #include "Dialogs.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+
+#include <algorithm>
 
 namespace Quorvane::Dialogs {
 
@@ -38,6 +41,41 @@ QString withDisplayLineBreaks(QString text)
     return text;
 }
 
+// Boxes and dialogs are windows of their own, which do not inherit the window's font.
+void useWindowFont(QWidget &dialog, const QWidget *parent)
+{
+    if (parent)
+        dialog.setFont(parent->window()->font());
+}
+
+// The Open dialog hands back a typed name of a file that does not exist, instead of refusing
+// it with a box of its own, so the load command answers it with its own "File not found" as
+// it does for a chosen file that is gone by its turn. A typed folder still opens the folder.
+class OpenListsDialog final : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    void accept() override
+    {
+        const QStringList chosen = selectedFiles();
+        const bool someMissing = std::any_of(chosen.begin(), chosen.end(),
+                                             [](const QString &path) { return !QFileInfo::exists(path); });
+        if (someMissing)
+            QDialog::accept();
+        else
+            QFileDialog::accept();
+    }
+};
+
+// Qt's own file dialog rather than the desktop's: it takes the window's font, and it lets the
+// Open dialog hand back a missing file's name.
+void setUpFileDialog(QFileDialog &dialog, const QWidget *parent)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    useWindowFont(dialog, parent);
+}
+
 } // namespace
 
 void setScriptedAnswers(ScriptedAnswers *answers)
@@ -57,6 +95,7 @@ QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text, Box
                     parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
+    useWindowFont(box, parent);
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -64,23 +103,38 @@ QString inputBox(QWidget *parent, const QString &prompt, const QString &title)
 {
     if (record(ShownKind::InputBox, title, prompt))
         return nextAnswer(g_answers->inputs, QString());
-    return QInputDialog::getText(parent, title, prompt);
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setInputMode(QInputDialog::TextInput);
+    useWindowFont(box, parent);
+    return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
 QStringList openFileNames(QWidget *parent, const QString &title, const QString &filter)
 {
     if (record(ShownKind::OpenDialog, title, filter))
         return nextAnswer(g_answers->openFiles, QStringList());
-    return QFileDialog::getOpenFileNames(parent, title, QString(), filter);
+    OpenListsDialog dialog(parent, title, QString(), filter);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    setUpFileDialog(dialog, parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
 }
 
 QString saveFileName(QWidget *parent, const QString &title, const QString &filter)
 {
     if (record(ShownKind::SaveDialog, title, filter))
         return nextAnswer(g_answers->saveFiles, QString());
+    QFileDialog dialog(parent, title, QString(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
     // The save command asks its own overwrite question.
-    return QFileDialog::getSaveFileName(parent, title, QString(), filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    setUpFileDialog(dialog, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    const QStringList chosen = dialog.selectedFiles();
+    return chosen.isEmpty() ? QString() : chosen.first();
 }
 
 } // namespace Quorvane::Dialogs

@@ -9,6 +9,18 @@ namespace Quorvane {
 
 namespace {
 
+// The file's name as the bytes the system knows it by. A file manager percent-encodes the
+// name's bytes in the URL; decoding them as bytes keeps names that are not valid UTF-8, which
+// QUrl::toLocalFile would turn into U+FFFD, that is, into another name.
+std::string localPathOf(const QUrl &url)
+{
+    std::string path;
+    if (!url.host().isEmpty())
+        path = "//" + url.host(QUrl::FullyEncoded).toStdString();
+    path += QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+    return path;
+}
+
 std::vector<std::string> localFilesOf(const QMimeData *data)
 {
     std::vector<std::string> paths;
@@ -16,7 +28,7 @@ std::vector<std::string> localFilesOf(const QMimeData *data)
         return paths;
     for (const QUrl &url : data->urls()) {
         if (url.isLocalFile())
-            paths.push_back(url.toLocalFile().toStdString());
+            paths.push_back(localPathOf(url));
     }
     return paths;
 }

@@ -4,12 +4,21 @@
 
 #include <QFile>
 
+#include <stdexcept>
+
 namespace Quorvane {
 
 namespace {
 
 std::string toLocalPath(const QString &path)
 {
+    // The dialogs list a name whose bytes are not valid UTF-8 with U+FFFD in their place: the
+    // bytes are lost, and encoding the shown name back could name another file.
+    if (path.contains(QChar::ReplacementCharacter)) {
+        throw std::runtime_error("Cannot use the file name \"" + path.toStdString()
+                                 + "\": it is not valid UTF-8, so the window cannot tell which file it names. "
+                                   "Rename the file, or use quorvane-cli, which takes any name.");
+    }
     return QFile::encodeName(path).toStdString();
 }
 
@@ -29,6 +38,7 @@ void MessageBoxReporter::report(const ErrorReport &report)
                         kErrorReportTitle);
 }
 
+// A name that cannot be used refuses the whole choice, so the files load either as chosen or not.
 std::vector<std::string> WindowDialogs::askOpenFiles(const FileDialogRequest &request)
 {
     std::vector<std::string> paths;

@@ -4,7 +4,10 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPointer>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -106,6 +109,49 @@ TEST(RealDialogs, SaveDialogLeavesTheOverwriteQuestionToTheCommand)
     EXPECT_TRUE(options.testFlag(QFileDialog::DontConfirmOverwrite));
     EXPECT_EQ(filters, (QStringList{"Text Files (*.txt)", "All Files (*)"}));
     EXPECT_EQ(title, "Save");
+}
+
+// The load command says "File not found" itself; Qt's dialog would refuse the name with its own box.
+TEST(RealDialogs, OpenDialogHandsBackATypedNameOfAMissingFile)
+{
+    QTemporaryDir folder;
+    const QString missing = folder.filePath("typed-but-missing.txt");
+    whenModalShows([&](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(name, nullptr);
+        name->setText(missing);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    EXPECT_EQ(Dialogs::openFileNames(nullptr, "Load", "All Files (*)"), QStringList{missing});
+}
+
+TEST(RealDialogs, BoxesAndDialogsUseTheWindowsFont)
+{
+    QWidget window;
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    window.setFont(font);
+    QWidget child(&window);
+    const std::vector<std::function<void()>> opens = {
+        [&] { Dialogs::messageBox(&child, "Done.", BoxStyle::Ok); },
+        [&] { Dialogs::inputBox(&child, "Enter string: "); },
+        [&] { Dialogs::openFileNames(&child, "Load", "All Files (*)"); },
+        [&] { Dialogs::saveFileName(&child, "Save", "All Files (*)"); },
+    };
+    for (std::size_t i = 0; i < opens.size(); ++i) {
+        SCOPED_TRACE(i);
+        QFont shown;
+        whenModalShows([&](QWidget *modal) {
+            shown = modal->font();
+            qobject_cast<QDialog *>(modal)->reject();
+        });
+        opens[i]();
+        EXPECT_EQ(shown, font);
+    }
 }
 
 } // namespace

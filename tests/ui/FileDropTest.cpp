@@ -3,10 +3,13 @@
 #include "ui/ListView.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
+
+#include <fstream>
 
 namespace Quorvane {
 namespace {
@@ -81,6 +84,33 @@ TEST_F(FileDropTest, AFolderDroppedOnAListIsReportedLikeAnUnreadableFile)
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].contains("in Quorvane2/19/2015.Form1.PushButton3_Click at line 134"))
         << reports[0].toStdString();
+}
+
+// A name reaches the system as the bytes the file manager sent, also when they are not UTF-8:
+// read as text, caf\xE9 would become caf\uFFFD, which is another file's name.
+TEST_F(FileDropTest, DroppedNamesReachTheSystemAsTheirBytes)
+{
+    const std::string folder = QFile::encodeName(programFolder()).toStdString();
+    const auto writeBytesNamed = [&](const std::string &name, const char *content) {
+        std::ofstream(folder + "/" + name, std::ios::binary) << content;
+    };
+    writeBytesNamed("caf\xEF\xBF\xBD.txt", "decoy\r\n");
+    const std::vector<std::pair<std::string, std::string>> names = {
+        {"caf\xE9.txt", "latin1"},
+        {"100% sure #1?.txt", "marks"},
+        {"caf\xC3\xA9 \xE2\x82\xAC.txt", "utf8"},
+    };
+    for (const auto &[name, item] : names) {
+        SCOPED_TRACE(name);
+        writeBytesNamed(name, (item + "\r\n").c_str());
+        window().list1().clear();
+        QMimeData data;
+        data.setUrls({QUrl::fromEncoded("file://" + QByteArray::fromStdString(folder + "/" + name).toPercentEncoding("/"))});
+        EXPECT_TRUE(drop(*window().listView1(), data));
+        EXPECT_EQ(itemsOf(window().list1()), Items{item});
+    }
+    EXPECT_TRUE(errorReports().empty());
+    EXPECT_TRUE(plainMessages().empty());
 }
 
 TEST_F(FileDropTest, ADropWhileAnotherCommandRunsIsHeldBack)

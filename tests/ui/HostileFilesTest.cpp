@@ -132,5 +132,29 @@ TEST_F(HostileFilesTest, APipeOrADeviceIsRefusedInsteadOfFreezingTheWindow)
     EXPECT_TRUE(S_ISFIFO(status.st_mode));
 }
 
+// The file dialogs show a name whose bytes are not UTF-8 with U+FFFD in their place. Such a
+// name is refused: encoding the shown name back would load or replace another file.
+TEST_F(HostileFilesTest, ANameTheDialogsCannotRepresentIsRefusedNotSwappedForAnother)
+{
+    const QString decoy = writeFile(QString::fromUtf8("caf\uFFFD.txt"), "decoy\r\n");
+    const QString good = writeFile("good.txt", "good\r\n");
+    m_answers.openFiles.push_back({good, decoy});
+    click(Button::LoadFileToList1);
+    EXPECT_TRUE(window().list1().isEmpty());
+
+    fill(window().list2(), {"new"});
+    m_answers.saveFiles.push_back(decoy);
+    click(Button::SaveList2ToFile);
+    EXPECT_EQ(readFile(decoy), QByteArray("decoy\r\n"));
+
+    const std::vector<QString> reports = errorReports();
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_TRUE(reports[0].contains("not valid UTF-8")) << reports[0].toStdString();
+    EXPECT_TRUE(reports[0].contains("PushButton3_Click at line 108")) << reports[0].toStdString();
+    EXPECT_TRUE(reports[1].contains("PushButton13_Click at line 108")) << reports[1].toStdString();
+    EXPECT_EQ(shownOfKind(ShownKind::MessageBox).size(), 2u) << "no question, no Done.";
+    EXPECT_EQ(window().pointer(), Pointer::Default);
+}
+
 } // namespace
 } // namespace Quorvane
