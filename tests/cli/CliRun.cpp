@@ -1,6 +1,6 @@
 #include "CliRun.h"
 
-#include "TemporaryFolder.h"
+#include "tests/support/TemporaryFolder.h"
 #include "cli/BatchTool.h"
 
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TemporaryFolder.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,9 @@
 // random lists, under every combination of matching modes, built to hit the cases that break
 // matching: blanks, letter-case variants, leading and trailing spaces of every kind, display
 // names, quotes, "mailto:", NUL, invalid UTF-8 read as Latin-1, and many repeats.
-#include "ListSamples.h"
-#include "ReferenceOperations.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/UnexpectedErrors.h"
+#include "tests/reference/ReferenceOperations.h"
 
 #include "ReferenceKeys.h"
 

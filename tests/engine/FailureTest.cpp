@@ -1,9 +1,9 @@
 // Runs each operation while one of its memory allocations fails, for every allocation it makes
 // in turn: the failure is reported under the operation's name, the lists stay exactly as they
 // were, and progress is back at 0.
-#include "AllocationFailure.h"
-#include "ListSamples.h"
-#include "ReferenceOperations.h"
+#include "tests/support/AllocationFailure.h"
+#include "tests/support/ListTexts.h"
+#include "tests/reference/ReferenceOperations.h"
 
 #include "engine/Operations.h"
 

@@ -1,4 +1,4 @@
-#include "ListTexts.h"
+#include "tests/support/ListTexts.h"
 
 #include "engine/ItemList.h"
 #include "engine/ListChange.h"

@@ -1,6 +1,7 @@
 // The keys items compare by under each mode, what the operations keep under them, the removed
 // items they hand over, and the text search's time on long texts.
-#include "ListSamples.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/UnexpectedErrors.h"
 
 #include "engine/Matching.h"
 #include "engine/Operations.h"

@@ -1,5 +1,6 @@
 // The worked examples and edge cases of the seven operations, long lists, and how progress moves.
-#include "ListSamples.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/UnexpectedErrors.h"
 
 #include "engine/Operations.h"
 #include "engine/ProgressPacer.h"

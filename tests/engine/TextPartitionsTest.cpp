@@ -1,4 +1,4 @@
-#include "ListSamples.h"
+#include "tests/support/ListTexts.h"
 
 #include "engine/TextPartitions.h"
 

@@ -1,5 +1,6 @@
-#include "TemporaryFolder.h"
 #include "files/ListFile.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,17 +16,14 @@ using namespace std::string_view_literals;
 namespace Quorvane {
 namespace {
 
-std::vector<std::string> itemsOf(const ItemList &list)
-{
-    return {list.texts().begin(), list.texts().end()};
-}
+using Samples::textsOf;
 
 std::vector<std::string> parse(std::string_view bytes)
 {
     auto block = std::make_unique<ByteBlock>(bytes.size());
     if (!bytes.empty())
         std::memcpy(block->data(), bytes.data(), bytes.size());
-    return itemsOf(parseListBytes(std::move(block)));
+    return textsOf(parseListBytes(std::move(block)));
 }
 
 struct LineEndCase
@@ -119,7 +117,7 @@ TEST(ListFileRead, ReadsAFileAsItsBytesSay)
     Testing::TemporaryFolder folder;
     const std::string path = folder.file("list.txt");
     Testing::writeBytes(path, "one\r\ntwo\nthree\rfour");
-    EXPECT_EQ(itemsOf(readListFile(path, Readable::AnySource)), (std::vector<std::string>{"one", "two", "three", "four"}));
+    EXPECT_EQ(textsOf(readListFile(path, Readable::AnySource)), (std::vector<std::string>{"one", "two", "three", "four"}));
 
     Testing::writeBytes(path, "");
     EXPECT_TRUE(readListFile(path, Readable::AnySource).isEmpty());
@@ -145,7 +143,7 @@ TEST(ListFileRead, ReadsAPipeLongerThanOneChunk)
     const ItemList list = readListFromDescriptor(ends[0], "-");
     writer.join();
     close(ends[0]);
-    EXPECT_EQ(itemsOf(list), splitByteByByte(bytes));
+    EXPECT_EQ(textsOf(list), splitByteByByte(bytes));
 }
 
 void expectReadFailureNaming(const std::string &path)

@@ -1,6 +1,6 @@
-#include "ListTexts.h"
-#include "TemporaryFolder.h"
 #include "files/ListFile.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "TemporaryFolder.h"
+#include "tests/support/TemporaryFolder.h"
 #include "files/OpenFile.h"
 #include "files/ListFileError.h"
 #include "files/ReadableName.h"

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the list file reader. Checks them against a byte-by-byte splitter,
 // and that writing the items and reading them back gives the same items.
 
-#include "ListTexts.h"
+#include "tests/support/ListTexts.h"
 
 #include "files/ListFile.h"
 

@@ -2,8 +2,8 @@
 // built from the fuzzer's bytes; both must leave the same items, the second list untouched,
 // and the progress at 0.
 
-#include "ListTexts.h"
-#include "ReferenceOperations.h"
+#include "tests/support/ListTexts.h"
+#include "tests/reference/ReferenceOperations.h"
 
 #include "engine/Operations.h"
 

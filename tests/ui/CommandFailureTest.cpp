@@ -1,6 +1,6 @@
 #include "OperationFixture.h"
 
-#include "AllocationFailure.h"
+#include "tests/support/AllocationFailure.h"
 
 namespace Quorvane {
 namespace {

@@ -52,7 +52,7 @@ TEST_F(FileDropTest, DroppedFilesLoadInTheirOrderLikeTheLoadButton)
 
     EXPECT_TRUE(drop(*window().listView2(), data));
 
-    EXPECT_EQ(itemsOf(window().list2()), (Items{"kept", "b1", "b2", "a1", "a2"}));
+    EXPECT_EQ(textsOf(window().list2()), (Items{"kept", "b1", "b2", "a1", "a2"}));
     EXPECT_TRUE(window().list1().isEmpty());
     EXPECT_EQ(plainMessages(), std::vector<QString>{"File not found"});
     EXPECT_EQ(pointerWhenNotFound, Pointer::Hourglass);
@@ -79,7 +79,7 @@ TEST_F(FileDropTest, AFolderDroppedOnAListIsReportedLikeAnUnreadableFile)
     QMimeData data;
     setFiles(data, {programFolder(), writeFile("a.txt", "a\r\n")});
     EXPECT_TRUE(drop(*window().listView1(), data));
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"a"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"a"}));
     const std::vector<QString> reports = errorReports();
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].contains("in Quorvane2/19/2015.Form1.PushButton3_Click at line 134"))

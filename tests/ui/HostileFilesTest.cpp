@@ -28,7 +28,7 @@ TEST_F(HostileFilesTest, OddBytesSurviveLoadAndSaveByteForByte)
         "\xEF\xBB\xBF" "bom@example.com\r\nnul\0inside\rbad\xFF\xC3 utf8\nmixed\r\n\r\n  spaced  "s);
     m_answers.openFiles.push_back({writeFile("odd.txt", bytes)});
     click(Button::LoadFileToList1);
-    EXPECT_EQ(itemsOf(window().list1()),
+    EXPECT_EQ(textsOf(window().list1()),
               (Items{"\xEF\xBB\xBF" "bom@example.com", "nul\0inside"s, "bad\xFF\xC3 utf8", "mixed", "", "  spaced  "}));
 
     const QString saved = programFolder() + "/saved.txt";
@@ -82,7 +82,7 @@ TEST_F(HostileFilesTest, RunningOutOfMemoryOnALoadIsReportedAndTheListStaysUsabl
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_TRUE(reports[0].startsWith("Out of memory\r\nin Quorvane2/19/2015.Form1.PushButton3_Click at line 134"))
         << reports[0].toStdString();
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"kept", "a", "b"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"kept", "a", "b"}));
     EXPECT_EQ(window().pointer(), Pointer::Default);
 
     click(Button::LoadSampleList1);
@@ -126,7 +126,7 @@ TEST_F(HostileFilesTest, APipeOrADeviceIsRefusedInsteadOfFreezingTheWindow)
     EXPECT_TRUE(reports[1].contains("/dev/zero")) << reports[1].toStdString();
     EXPECT_TRUE(reports[2].contains("PushButton20_Click at line 124")) << reports[2].toStdString();
     EXPECT_TRUE(plainMessages().empty());
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"kept", "b"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"kept", "b"}));
     struct stat status {};
     ASSERT_EQ(::stat(pipe.c_str(), &status), 0);
     EXPECT_TRUE(S_ISFIFO(status.st_mode));

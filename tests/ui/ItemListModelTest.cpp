@@ -4,12 +4,17 @@
 #include "ui/ItemListModel.h"
 #include "ui/ListView.h"
 
+#include <QAbstractItemModelTester>
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QPushButton>
 #include <QSignalSpy>
 
+#include <array>
 #include <cstdio>
+#include <functional>
+#include <memory>
+#include <utility>
 
 namespace Quorvane {
 namespace {
@@ -74,6 +79,78 @@ TEST(ItemListModel, FollowsTheListWithOneResetPerChange)
     list.clear();
     EXPECT_EQ(resets.count(), 3);
     EXPECT_EQ(model.rowCount(), 0);
+}
+
+// Collects what Qt's model checker finds while it is installed, so each finding fails the test.
+class ModelCheckerFindings
+{
+public:
+    ModelCheckerFindings() { s_previous = qInstallMessageHandler(&ModelCheckerFindings::handle); }
+    ~ModelCheckerFindings() { qInstallMessageHandler(s_previous); }
+    ModelCheckerFindings(const ModelCheckerFindings &) = delete;
+    ModelCheckerFindings &operator=(const ModelCheckerFindings &) = delete;
+
+    static QStringList take() { return std::exchange(s_found, {}); }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (context.category && std::string_view(context.category) == "qt.modeltest")
+            s_found.append(message);
+        else
+            s_previous(type, context, message);
+    }
+
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline QStringList s_found;
+};
+
+TEST(ItemListModel, KeepsQtsModelRulesThroughEveryKindOfListChange)
+{
+    struct Change
+    {
+        const char *name;
+        std::function<void(ItemList &)> apply;
+    };
+    const std::array<Change, 7> changes{{
+        {"append", [](ItemList &list) { list.append("appended@example.org"); }},
+        {"appendList",
+         [](ItemList &list) {
+             ItemList more;
+             for (int i = 0; i < 50; ++i)
+                 more.append("more" + std::to_string(i));
+             list.appendList(std::move(more));
+         }},
+        {"removeAt", [](ItemList &list) { list.removeAt(1); }},
+        {"removeFlagged",
+         [](ItemList &list) {
+             const auto flags = std::make_unique<bool[]>(list.count());
+             for (std::size_t i = 0; i < list.count(); i += 2)
+                 flags[i] = true;
+             list.removeFlagged({flags.get(), list.count()});
+         }},
+        {"keepOnly",
+         [](ItemList &list) {
+             const std::size_t kept[] = {0, 3, 4};
+             list.keepOnly(kept);
+         }},
+        {"clear", [](ItemList &list) { list.clear(); }},
+        {"clear again", [](ItemList &list) { list.clear(); }},
+    }};
+
+    ModelCheckerFindings findings;
+    ItemList list;
+    for (int i = 0; i < 10; ++i)
+        list.append("item" + std::to_string(i));
+    ItemListModel model(list);
+    QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    model.addColumn("Email Addresses:");
+    EXPECT_EQ(ModelCheckerFindings::take(), QStringList()) << "addColumn";
+    for (const Change &change : changes) {
+        change.apply(list);
+        EXPECT_EQ(ModelCheckerFindings::take(), QStringList()) << change.name;
+        EXPECT_EQ(model.rowCount(), static_cast<int>(list.count())) << change.name;
+    }
 }
 
 using BigListTest = WindowFixture;

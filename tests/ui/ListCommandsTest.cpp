@@ -55,7 +55,7 @@ TEST_F(ListCommandsTest, LoadAppendsTheLinesOfOneFileAfterTheItemsAlreadyThere)
     m_list.append("first");
     m_host.openFiles.push_back({writeFile("one.txt", "a\r\nb\r\nc\r\n")});
     load();
-    EXPECT_EQ(itemsOf(m_list), (Items{"first", "a", "b", "c"}));
+    EXPECT_EQ(textsOf(m_list), (Items{"first", "a", "b", "c"}));
     ASSERT_EQ(m_host.asked.size(), 1u);
     EXPECT_EQ(m_host.asked[0].kind, Kind::OpenDialog);
     EXPECT_EQ(m_host.asked[0].text, "Load List(s) - Hold Ctrl to select multiple list files");
@@ -79,7 +79,7 @@ TEST_F(ListCommandsTest, LoadReadsEveryKindOfLineEnd)
         m_list.clear();
         m_host.openFiles.push_back({writeFile("list.txt", bytes)});
         load();
-        EXPECT_EQ(itemsOf(m_list), items);
+        EXPECT_EQ(textsOf(m_list), items);
     }
     EXPECT_TRUE(m_host.reports.empty());
     EXPECT_TRUE(m_host.textsOf(Kind::Inform).empty());
@@ -93,7 +93,7 @@ TEST_F(ListCommandsTest, LoadTakesSeveralFilesInTheDialogsOrderAndSkipsAMissingO
     std::size_t loadedWhenNotFound = 0;
     m_host.onAsked = [&](const FakeCommandHost::Asked &) { loadedWhenNotFound = m_list.count(); };
     load();
-    EXPECT_EQ(itemsOf(m_list), (Items{"b1", "b2", "a1", "b1", "b2"}));
+    EXPECT_EQ(textsOf(m_list), (Items{"b1", "b2", "a1", "b1", "b2"}));
     EXPECT_EQ(loadedWhenNotFound, 2u);
     EXPECT_EQ(m_host.textsOf(Kind::Inform), Texts{"File not found"});
     EXPECT_TRUE(m_host.reports.empty());
@@ -117,7 +117,7 @@ TEST_F(ListCommandsTest, UnreadableFileIsReportedWithTheCallingLabelAndTheNextFi
     const std::string folder = path("folder.txt");
     m_host.openFiles.push_back({folder, writeFile("good.txt", "x\r\n")});
     load("PushButton14_Click");
-    EXPECT_EQ(itemsOf(m_list), (Items{"x"}));
+    EXPECT_EQ(textsOf(m_list), (Items{"x"}));
     EXPECT_EQ(m_host.reportLocations(), Texts{"Form1.PushButton14_Click at line 134"});
 
     m_host.openFiles.push_back({folder});
@@ -132,7 +132,7 @@ TEST_F(ListCommandsTest, CancelledLoadChangesNothingNotEvenThePointer)
     m_list.append("kept");
     m_host.setPointer(Pointer::Custom);
     load();
-    EXPECT_EQ(itemsOf(m_list), (Items{"kept"}));
+    EXPECT_EQ(textsOf(m_list), (Items{"kept"}));
     EXPECT_EQ(m_host.pointer(), Pointer::Custom);
     EXPECT_EQ(m_host.asked.size(), 1u);
 }
@@ -168,7 +168,7 @@ TEST_F(ListCommandsTest, SaveWritesEveryItemWithCrLfAndSaysDoneUnderTheHourglass
     m_list.clear();
     m_host.openFiles.push_back({saved});
     load();
-    EXPECT_EQ(itemsOf(m_list), (Items{"a", "", "c"}));
+    EXPECT_EQ(textsOf(m_list), (Items{"a", "", "c"}));
 }
 
 TEST_F(ListCommandsTest, SavingAnEmptyListGivesAnEmptyFile)
@@ -289,9 +289,9 @@ TEST_F(ListCommandsTest, SamplesAppendThreeAddressesSharingOnlyTheSupportAddress
     runSampleCommand(list2, SampleList::Second, "PushButton21_Click", m_host.host());
     const auto &first = sampleAddresses(SampleList::First);
     const auto &second = sampleAddresses(SampleList::Second);
-    EXPECT_EQ(itemsOf(m_list), (Items{"mine", std::string(first[0]), std::string(first[1]), std::string(first[2]),
+    EXPECT_EQ(textsOf(m_list), (Items{"mine", std::string(first[0]), std::string(first[1]), std::string(first[2]),
                                       std::string(first[0]), std::string(first[1]), std::string(first[2])}));
-    EXPECT_EQ(itemsOf(list2), (Items{std::string(second[0]), std::string(second[1]), std::string(second[2])}));
+    EXPECT_EQ(textsOf(list2), (Items{std::string(second[0]), std::string(second[1]), std::string(second[2])}));
     EXPECT_TRUE(m_host.asked.empty());
 
     EXPECT_EQ(first[1], kSupportAddress);
@@ -328,12 +328,12 @@ TEST_F(ListButtonsTest, EachFramesButtonsActOnItsOwnList)
     m_answers.openFiles.push_back({saved});
     click(Button::LoadFileToList2);
     click(Button::LoadSampleList2);
-    const Items sample1 = itemsOf(window().list1());
+    const Items sample1 = textsOf(window().list1());
     ASSERT_EQ(sample1.size(), 3u);
     EXPECT_EQ(sample1[1], kSupportAddress);
     Items both = sample1;
     both.push_back(std::string(kSupportAddress));
-    const Items list2 = itemsOf(window().list2());
+    const Items list2 = textsOf(window().list2());
     ASSERT_EQ(list2.size(), 6u);
     EXPECT_EQ(Items(list2.begin(), list2.begin() + 4), both);
     EXPECT_EQ(window().listView2()->model()->rowCount(), 6);
@@ -364,7 +364,7 @@ TEST_F(ListButtonsTest, ClicksWhileALoadRunsAreHeldBack)
     m_answers.openFiles.push_back({programFolder() + "/gone.txt", writeFile("a.txt", "a\r\n")});
     m_answers.onShown = [this](const Shown &) { click(Button::LoadSampleList1); };
     click(Button::LoadFileToList1);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"a"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"a"}));
     EXPECT_FALSE(window().isCommandRunning());
     click(Button::LoadSampleList1);
     EXPECT_EQ(window().list1().count(), 4u);

@@ -87,7 +87,7 @@ TEST_F(OperationCommandsTest, AskForTheTextWithThePointerAsItWasThenShowTheHourg
         run(command.button);
 
         const ItemList &own = ownsList1(command.button) ? m_list1 : m_list2;
-        EXPECT_EQ(itemsOf(own), command.ownAfter);
+        EXPECT_EQ(textsOf(own), command.ownAfter);
         EXPECT_EQ(m_host.pointer(), Pointer::Default);
         EXPECT_TRUE(m_host.reports.empty());
         ASSERT_FALSE(m_host.progress.empty());
@@ -156,8 +156,8 @@ TEST_F(OperationCommandsTest, CancelledOrEmptyAnswerEndsTheCommandWithoutHourgla
             ASSERT_EQ(m_host.asked.size(), 1u);
             EXPECT_EQ(m_host.asked[0].kind, Kind::AskText);
             EXPECT_EQ(m_host.pointer(), Pointer::Custom) << "the hourglass never showed";
-            EXPECT_EQ(itemsOf(m_list1), (Items{"a", ""}));
-            EXPECT_EQ(itemsOf(m_list2), (Items{"b", ""}));
+            EXPECT_EQ(textsOf(m_list1), (Items{"a", ""}));
+            EXPECT_EQ(textsOf(m_list2), (Items{"b", ""}));
             EXPECT_TRUE(m_host.progress.empty());
         }
     }
@@ -201,8 +201,8 @@ TEST_F(OperationButtonsTest, EachButtonChangesItsOwnListAndOnlyReadsTheOther)
         click(command.button);
 
         const bool first = ownsList1(command.button);
-        EXPECT_EQ(itemsOf(first ? window().list1() : window().list2()), command.ownAfter);
-        EXPECT_EQ(itemsOf(first ? window().list2() : window().list1()), first ? kList2 : kList1);
+        EXPECT_EQ(textsOf(first ? window().list1() : window().list2()), command.ownAfter);
+        EXPECT_EQ(textsOf(first ? window().list2() : window().list1()), first ? kList2 : kList1);
         EXPECT_EQ(window().pointer(), Pointer::Default);
         EXPECT_FALSE(window().isCommandRunning());
     }
@@ -222,16 +222,16 @@ TEST_F(OperationButtonsTest, AnswerIsPassedOnAsTypedWithSpacesCaseAndAccents)
     fill(window().list1(), {"a b", "ab", " ", "", "Café", "cafe"});
     m_answers.inputs.push_back(" ");
     click(Button::RemoveList1ItemsWith);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"ab", "", "Café", "cafe"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"ab", "", "Café", "cafe"}));
 
     m_answers.inputs.push_back(QString::fromUtf8("é"));
     click(Button::RemoveList1ItemsWith);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"ab", "", "cafe"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"ab", "", "cafe"}));
 
     fill(window().list2(), {"CAFE", "cafe", "xcafex"});
     m_answers.inputs.push_back("cafe");
     click(Button::RemoveList2ItemsWithout);
-    EXPECT_EQ(itemsOf(window().list2()), (Items{"cafe", "xcafex"}));
+    EXPECT_EQ(textsOf(window().list2()), (Items{"cafe", "xcafex"}));
     EXPECT_TRUE(warnings().empty());
     const std::vector<Shown> asked = shownOfKind(ShownKind::InputBox);
     ASSERT_EQ(asked.size(), 3u);

@@ -80,12 +80,4 @@ std::vector<QString> WindowFixture::plainMessages() const
     return messagesWith(kApplicationTitle, BoxStyle::Ok);
 }
 
-std::vector<std::string> itemsOf(const ItemList &list)
-{
-    std::vector<std::string> items;
-    for (std::string_view text : list.texts())
-        items.emplace_back(text);
-    return items;
-}
-
 } // namespace Quorvane

@@ -2,6 +2,7 @@
 
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
+#include "tests/support/ListTexts.h"
 
 #include <QTemporaryDir>
 
@@ -43,6 +44,6 @@ private:
     std::unique_ptr<Form1> m_window;
 };
 
-std::vector<std::string> itemsOf(const ItemList &list);
+using Samples::textsOf;
 
 } // namespace Quorvane

@@ -37,15 +37,15 @@ TEST_F(DirectRemovalTest, DeleteWithOrWithoutShiftOrCtrlRemovesTheSelectedItemOf
 
     select(view, 1);
     pressKey(view, Qt::Key_Delete);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"a", "c", "d", "e"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"a", "c", "d", "e"}));
     select(view, 2);
     pressKey(view, Qt::Key_Delete, Qt::ShiftModifier);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"a", "c", "e"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"a", "c", "e"}));
     select(view, 0);
     pressKey(view, Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"c", "e"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"c", "e"}));
 
-    EXPECT_EQ(itemsOf(window().list2()), (Items{"a", "b"}));
+    EXPECT_EQ(textsOf(window().list2()), (Items{"a", "b"}));
     EXPECT_TRUE(m_answers.shown.empty());
     EXPECT_EQ(window().pointer(), Pointer::Custom);
 }
@@ -59,7 +59,7 @@ TEST_F(DirectRemovalTest, OtherKeysRemoveNothingAndKeepTheirEffect)
         pressKey(view, key);
     pressKey(view, Qt::Key_Down);
     EXPECT_EQ(view.selectedRow(), std::optional<std::size_t>(1)) << "arrows still move the selection";
-    EXPECT_EQ(itemsOf(window().list2()), (Items{"a", "b", "c"}));
+    EXPECT_EQ(textsOf(window().list2()), (Items{"a", "b", "c"}));
 }
 
 TEST_F(DirectRemovalTest, DoubleClickRemovesTheItemUnderThePointer)
@@ -68,10 +68,10 @@ TEST_F(DirectRemovalTest, DoubleClickRemovesTheItemUnderThePointer)
     fill(window().list1(), {"a", "b", "c"});
     fill(window().list2(), {"x", "y", "z"});
     doubleClick(*window().listView2(), 2);
-    EXPECT_EQ(itemsOf(window().list2()), (Items{"x", "y"}));
+    EXPECT_EQ(textsOf(window().list2()), (Items{"x", "y"}));
     doubleClick(*window().listView2(), 0);
-    EXPECT_EQ(itemsOf(window().list2()), (Items{"y"}));
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"a", "b", "c"}));
+    EXPECT_EQ(textsOf(window().list2()), (Items{"y"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"a", "b", "c"}));
     EXPECT_TRUE(m_answers.shown.empty());
 }
 
@@ -84,7 +84,7 @@ TEST_F(DirectRemovalTest, NoSelectionOrAnEmptyListRemovesNothingAndShowsNothing)
     pressKey(view, Qt::Key_Delete);
     // Below the last row: nothing is under the pointer.
     QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(20, view.viewport()->height() - 5));
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"a", "b"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"a", "b"}));
 
     ListView &emptyView = *window().listView2();
     pressKey(emptyView, Qt::Key_Delete);
@@ -113,7 +113,7 @@ TEST_F(DirectRemovalTest, TheNextItemIsSelectedSoDeleteCanBePressedAgain)
     select(view, 1);
     pressKey(view, Qt::Key_Delete);
     pressKey(view, Qt::Key_Delete);
-    EXPECT_EQ(itemsOf(window().list1()), (Items{"a"}));
+    EXPECT_EQ(textsOf(window().list1()), (Items{"a"}));
     pressKey(view, Qt::Key_Delete);
     EXPECT_TRUE(window().list1().isEmpty());
 }
@@ -198,8 +198,8 @@ protected:
         showWindow();
         fillLarge(window().list1(), kLongWork);
         fillLarge(window().list2(), 300'000);
-        m_expectedList1 = itemsOf(window().list2()); // keeping List 1's matches leaves List 2's items
-        m_expectedList2 = itemsOf(window().list2());
+        m_expectedList1 = textsOf(window().list2()); // keeping List 1's matches leaves List 2's items
+        m_expectedList2 = textsOf(window().list2());
     }
 
     Items m_expectedList1;
@@ -221,8 +221,8 @@ TEST_F(OneCommandAtATimeTest, ClicksDoubleClicksAndDeleteDuringAnOperationHaveNo
         valueWhileWorking = window().progressBar()->value();
     });
     ASSERT_TRUE(ran);
-    EXPECT_EQ(itemsOf(window().list1()), m_expectedList1);
-    EXPECT_EQ(itemsOf(window().list2()), m_expectedList2);
+    EXPECT_EQ(textsOf(window().list1()), m_expectedList1);
+    EXPECT_EQ(textsOf(window().list2()), m_expectedList2);
     EXPECT_TRUE(m_answers.shown.empty()) << "no held-back command asked anything";
     EXPECT_GT(valueWhileWorking, 0);
     EXPECT_EQ(window().progressBar()->value(), 0);
@@ -247,7 +247,7 @@ TEST_F(OneCommandAtATimeTest, ClosingTheWindowDuringAnOperationStopsHandlingEven
     EXPECT_FALSE(window().isVisible());
     EXPECT_FALSE(window().isCommandRunning());
     EXPECT_TRUE(m_answers.shown.empty());
-    EXPECT_EQ(itemsOf(window().list1()), m_expectedList1) << "the work ended without harm";
+    EXPECT_EQ(textsOf(window().list1()), m_expectedList1) << "the work ended without harm";
 }
 
 TEST_F(OneCommandAtATimeTest, ClosingTheWindowDuringAnOperationEndsTheEventLoop)

@@ -1,10 +1,21 @@
-#include "ListSamples.h"
-
-#include <gtest/gtest.h>
+#include "ListTexts.h"
 
 #include <cstdio>
 
 namespace Quorvane::Samples {
+
+ItemList listOf(const std::vector<std::string> &texts)
+{
+    ItemList list;
+    for (const std::string &text : texts)
+        list.append(text);
+    return list;
+}
+
+std::vector<std::string> textsOf(const ItemList &list)
+{
+    return {list.texts().begin(), list.texts().end()};
+}
 
 std::string describe(const std::vector<std::string> &texts)
 {
@@ -23,11 +34,6 @@ std::string describe(const std::vector<std::string> &texts)
         out += '"';
     }
     return out + "}";
-}
-
-void UnexpectedErrors::report(const ErrorReport &report)
-{
-    ADD_FAILURE() << "unexpected error report: " << formatErrorReport(report);
 }
 
 } // namespace Quorvane::Samples
