@@ -1,7 +1,7 @@
-#include "tests/support/TemporaryFolder.h"
 #include "files/OpenFile.h"
 #include "files/ListFileError.h"
 #include "files/ReadableName.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
