@@ -1,6 +1,7 @@
 #include "Batch.h"
 
 #include "BatchTool.h"
+#include "LargeLists.h"
 
 #include "engine/Operations.h"
 #include "files/ListFile.h"
@@ -27,18 +28,20 @@ private:
     std::optional<std::string> m_failure;
 };
 
-ItemList readOneSource(const std::string &name, const Streams &streams)
+ItemList readOneSource(const std::string &name, const Streams &streams, PrereadSources &preread)
 {
+    if (const auto found = preread.find(name); found != preread.end())
+        return parseListBytes(std::move(found->second));
     if (name == kStandardStream)
         return readListFromDescriptor(streams.input, "standard input");
     return readListFile(name, Readable::AnySource);
 }
 
-ItemList readSources(const std::vector<std::string> &names, const Streams &streams)
+ItemList readSources(const std::vector<std::string> &names, const Streams &streams, PrereadSources &preread)
 {
     ItemList list;
     for (const std::string &name : names)
-        list.appendList(readOneSource(name, streams));
+        list.appendList(readOneSource(name, streams, preread));
     return list;
 }
 
@@ -73,11 +76,19 @@ void writeResult(const ItemList &list, const std::optional<std::string> &output,
 
 } // namespace
 
+std::string summaryLine(std::uint64_t itemsIn, std::uint64_t itemsOut)
+{
+    return std::to_string(itemsIn) + " items in, " + std::to_string(itemsOut) + " items out\n";
+}
+
 int runBatch(const Invocation &invocation, const Streams &streams)
 {
     try {
-        ItemList first = readSources(invocation.files, streams);
-        const ItemList second = readSources(invocation.others, streams);
+        PrereadSources preread;
+        if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, preread))
+            return *status;
+        ItemList first = readSources(invocation.files, streams, preread);
+        const ItemList second = readSources(invocation.others, streams, preread);
         const std::size_t itemsIn = first.count();
 
         NullProgress progress;
@@ -88,8 +99,7 @@ int runBatch(const Invocation &invocation, const Streams &streams)
             return kExitFailure;
         }
         writeResult(first, invocation.output, streams);
-        writeAll(streams.errors, std::to_string(itemsIn) + " items in, " + std::to_string(first.count())
-                                     + " items out\n");
+        writeAll(streams.errors, summaryLine(itemsIn, first.count()));
         return kExitSuccess;
     } catch (const std::bad_alloc &) {
         printProblem(streams, "not enough memory for these lists");

@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include "MemoryLimit.h"
+
 #include <algorithm>
 #include <array>
 
@@ -49,10 +51,21 @@ bool isHelpOption(std::string_view argument)
 }
 
 // An option right after remove-with or remove-without means TEXT was forgotten.
+constexpr std::string_view kMemoryLimitOption = "--memory-limit";
+
+std::uint64_t memoryLimitFrom(std::string_view value)
+{
+    const std::optional<std::uint64_t> limit = parseMemorySize(value);
+    if (!limit)
+        throw UsageError("--memory-limit needs a SIZE such as 512K, 256M or 2G, not \"" + std::string(value) + "\"");
+    return *limit;
+}
+
 bool isOption(std::string_view argument)
 {
     return argument == "-o" || argument == "--output" || argument == "--other" || argument == "--"
-        || argument.starts_with("--other=");
+        || argument.starts_with("--other=") || argument == kMemoryLimitOption
+        || argument.starts_with(std::string(kMemoryLimitOption) + '=');
 }
 
 // Walks the arguments once, handing out option values as it goes.
@@ -91,6 +104,12 @@ void readFilesAndOptions(ArgumentReader &reader, Invocation &invocation)
             invocation.others.emplace_back(reader.takeValueOf(argument));
         } else if (argument.starts_with("--other=")) {
             invocation.others.emplace_back(argument.substr(std::string_view("--other=").size()));
+        } else if (argument == kMemoryLimitOption) {
+            if (reader.atEnd())
+                throw UsageError("--memory-limit needs a SIZE");
+            invocation.memoryLimit = memoryLimitFrom(reader.take());
+        } else if (argument.starts_with(std::string(kMemoryLimitOption) + '=')) {
+            invocation.memoryLimit = memoryLimitFrom(argument.substr(kMemoryLimitOption.size() + 1));
         } else if (argument == "-o" || argument == "--output") {
             if (invocation.output)
                 throw UsageError("only one output file can be given");
@@ -185,6 +204,10 @@ std::string helpText()
         "  -o, --output OUT      write the result to OUT, replacing it as a whole only\n"
         "                        once everything succeeded; standard output when\n"
         "                        OUT is - or the option is not given\n"
+        "  --memory-limit SIZE   use about SIZE bytes of memory at most (K, M or G\n"
+        "                        suffix); lists that need more are worked through\n"
+        "                        in parts on disk, in $TMPDIR; default: half of the\n"
+        "                        memory available when the run starts\n"
         "  -h, --help            show this help\n"
         "  --                    every later argument is a FILE\n"
         "\n"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -28,6 +29,7 @@ struct Invocation
     std::vector<std::string> files;    // into the first list, in order; "-" is standard input
     std::vector<std::string> others;   // into the second list, in order
     std::optional<std::string> output; // standard output when absent or "-"
+    std::optional<std::uint64_t> memoryLimit; // bytes; a share of the available memory when absent
 };
 
 // A command line that does not say a complete, valid request.

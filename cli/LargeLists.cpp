@@ -1,0 +1,214 @@
+#include "LargeLists.h"
+
+#include "Batch.h"
+#include "BatchTool.h"
+#include "MemoryLimit.h"
+#include "OutOfCore.h"
+#include "ProgressLine.h"
+#include "ResultSinks.h"
+#include "SpillFolder.h"
+#include "files/ListFile.h"
+
+#include <cerrno>
+#include <algorithm>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Quorvane {
+
+namespace {
+
+constexpr std::size_t kCopyChunk = std::size_t(1) << 20;
+
+bool isStream(const std::string &name)
+{
+    struct stat status {};
+    return name == kStandardStream
+        || (::stat(name.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode));
+}
+
+// A stream being measured: what has been read of it so far, and whether it ended.
+struct StreamSource
+{
+    std::string name;
+    int descriptor = -1;
+    bool ownDescriptor = false;
+    std::string bytes;
+    bool ended = false;
+};
+
+[[noreturn]] void throwReadFailure(const std::string &name, int error)
+{
+    throw ListFileError(ListFileError::Stage::Read,
+                        "Cannot read \"" + (name == kStandardStream ? std::string("standard input") : name)
+                            + "\": " + std::strerror(error));
+}
+
+// Reads up to wanted more bytes of the stream; false when it ended.
+void readSome(StreamSource &source, std::uint64_t wanted)
+{
+    char chunk[64 << 10];
+    while (wanted > 0 && !source.ended) {
+        const ssize_t got = ::read(source.descriptor, chunk, std::min<std::uint64_t>(sizeof chunk, wanted));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throwReadFailure(source.name, errno);
+        source.ended = got == 0;
+        source.bytes.append(chunk, static_cast<std::size_t>(got));
+        wanted -= static_cast<std::uint64_t>(got);
+    }
+}
+
+// Copies what was read of the stream and the rest of it into a new file of the folder.
+std::string spill(StreamSource &source, SpillFolder &folder)
+{
+    const std::string path = folder.newFilePath();
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (file < 0)
+        throw ListFileError(ListFileError::Stage::Open,
+                            "Cannot create the temporary file \"" + path + "\": " + std::strerror(errno));
+    const auto writeOut = [&](const std::string &bytes) {
+        if (!writeAll(file, bytes)) {
+            const int error = errno != 0 ? errno : ENOSPC;
+            ::close(file);
+            throw ListFileError(ListFileError::Stage::Write,
+                                "Cannot write the temporary file \"" + path + "\": " + std::strerror(error));
+        }
+    };
+    writeOut(source.bytes);
+    while (!source.ended) {
+        source.bytes.clear();
+        readSome(source, kCopyChunk);
+        writeOut(source.bytes);
+    }
+    if (::close(file) != 0)
+        throw ListFileError(ListFileError::Stage::Write,
+                            "Cannot write the temporary file \"" + path + "\": " + std::strerror(errno));
+    return path;
+}
+
+class StreamSources
+{
+public:
+    StreamSources(const Invocation &invocation, const Streams &streams)
+    {
+        for (const auto *names : {&invocation.files, &invocation.others}) {
+            for (const std::string &name : *names) {
+                if (isStream(name))
+                    open(name, streams);
+            }
+        }
+    }
+    ~StreamSources()
+    {
+        for (const StreamSource &source : m_sources) {
+            if (source.ownDescriptor)
+                ::close(source.descriptor);
+        }
+    }
+    StreamSources(const StreamSources &) = delete;
+    StreamSources &operator=(const StreamSources &) = delete;
+
+    // Reads the streams whole while together they stay within budget bytes; false when they
+    // hold more.
+    bool readWithin(std::uint64_t budget)
+    {
+        for (StreamSource &source : m_sources) {
+            readSome(source, budget + 1);
+            if (!source.ended)
+                return false;
+            budget -= std::min<std::uint64_t>(budget, source.bytes.size());
+        }
+        return true;
+    }
+
+    void handOver(PrereadSources &preread)
+    {
+        for (StreamSource &source : m_sources) {
+            auto block = std::make_unique<ByteBlock>(source.bytes.size());
+            std::memcpy(block->data(), source.bytes.data(), source.bytes.size());
+            preread[source.name] = std::move(block);
+        }
+    }
+
+    // The names with every stream replaced by its copy in the folder.
+    void spillInto(SpillFolder &folder, std::vector<std::string> &files, std::vector<std::string> &others)
+    {
+        for (StreamSource &source : m_sources) {
+            const std::string path = spill(source, folder);
+            for (auto *names : {&files, &others})
+                std::replace(names->begin(), names->end(), source.name, path);
+        }
+    }
+
+private:
+    void open(const std::string &name, const Streams &streams)
+    {
+        StreamSource source;
+        source.name = name;
+        if (name == kStandardStream) {
+            source.descriptor = streams.input;
+        } else {
+            source.descriptor = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+            if (source.descriptor < 0)
+                throw ListFileError(ListFileError::Stage::Open,
+                                    "Cannot open \"" + name + "\": " + std::strerror(errno));
+            source.ownDescriptor = true;
+        }
+        m_sources.push_back(std::move(source));
+    }
+
+    std::vector<StreamSource> m_sources;
+};
+
+std::uint64_t regularFileBytes(const Invocation &invocation)
+{
+    std::uint64_t total = 0;
+    for (const auto *names : {&invocation.files, &invocation.others}) {
+        for (const std::string &name : *names) {
+            struct stat status {};
+            if (name != kStandardStream && ::stat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+                total += static_cast<std::uint64_t>(status.st_size);
+        }
+    }
+    return total;
+}
+
+int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, const Streams &streams,
+                         StreamSources &sources, SpillFolder &folder)
+{
+    sources.spillInto(folder, inputs.files, inputs.others);
+    ProgressLine progress(streams.errors);
+    std::unique_ptr<ResultOutput> output = openResultOutput(invocation.output, streams, folder);
+    const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, progress, output->sink(), nullptr);
+    output->commit();
+    writeAll(streams.errors, summaryLine(counts.itemsIn, counts.itemsOut));
+    return kExitSuccess;
+}
+
+} // namespace
+
+std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Streams &streams,
+                                         PrereadSources &preread)
+{
+    OutOfCoreInputs inputs{invocation.memoryLimit.value_or(defaultMemoryLimit()), invocation.files,
+                           invocation.others};
+    const bool keysDiffer = false;
+    const std::uint64_t regularNeed = inMemoryEstimate(regularFileBytes(invocation), keysDiffer);
+    StreamSources sources(invocation, streams);
+    if (regularNeed <= inputs.memoryLimit) {
+        // What is left of the limit, in bytes of stream the in-memory run could hold.
+        if (sources.readWithin(inputBytesWithin(inputs.memoryLimit - regularNeed, keysDiffer))) {
+            sources.handOver(preread);
+            return std::nullopt;
+        }
+    }
+    SpillFolder folder;
+    return runOutOfCoreAndWrite(invocation, inputs, streams, sources, folder);
+}
+
+} // namespace Quorvane

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "Streams.h"
+#include "engine/ItemList.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace Quorvane {
+
+// The bytes of standard input or of a pipe, already read whole, by the name the command line
+// gave it, for the in-memory run to take instead of reading again what can be read only once.
+using PrereadSources = std::map<std::string, std::unique_ptr<ByteBlock>>;
+
+// Runs the invocation out of core when its lists would need more memory than the limit allows
+// and returns the exit status. Returns nothing when they fit, having read into preread whatever
+// standard input or pipes it had to measure. Throws what reading, running and writing throw.
+std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Streams &streams,
+                                         PrereadSources &preread);
+
+} // namespace Quorvane

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "engine/ItemList.h"
+
+#include <cstdint>
+
+namespace Quorvane {
+
+class ProgressLine;
+class SpillFolder;
+
+// Where the out-of-core run hands its result, batch by batch, in list order.
+class ResultSink
+{
+public:
+    virtual ~ResultSink() = default;
+    virtual void write(const ItemList &batch) = 0;
+};
+
+struct OutOfCoreCounts
+{
+    std::uint64_t itemsIn = 0;
+    std::uint64_t itemsOut = 0;
+};
+
+// The memory an out-of-core run may use and the files it reads, all of them regular files
+// (standard input and pipes are spilled to files first).
+struct OutOfCoreInputs
+{
+    std::uint64_t memoryLimit = 0;
+    std::vector<std::string> files;
+    std::vector<std::string> others;
+};
+
+// Runs the invocation's operation within the memory limit, whatever the size of the lists, and
+// hands out exactly the items the in-memory run keeps, in their order (and, when removed is
+// given, the items it removes). The comparing operations hash-partition the items with their
+// positions into files of the spill folder, decide one partition at a time, then read the inputs
+// again and keep the items decided for; the filters stream batch by batch.
+// Throws ListFileError when a file cannot be read or written (a full temporary disk included),
+// TableFull when even one partition's distinct keys exceed the limit.
+OutOfCoreCounts runOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, SpillFolder &folder,
+                             ProgressLine &progress, ResultSink &kept, ResultSink *removed);
+
+} // namespace Quorvane

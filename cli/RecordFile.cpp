@@ -1,0 +1,147 @@
+#include "RecordFile.h"
+
+#include "files/ListFile.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace Quorvane {
+
+namespace {
+
+[[noreturn]] void throwTemporaryFailure(ListFileError::Stage stage, const char *what, const std::string &path,
+                                        int error)
+{
+    throw ListFileError(stage, std::string(what) + " the temporary file \"" + path + "\": " + std::strerror(error));
+}
+
+struct RecordHeader
+{
+    std::uint64_t position;
+    std::uint64_t size;
+};
+
+} // namespace
+
+RecordWriter::RecordWriter(std::string path, std::size_t bufferSize)
+    : m_path(std::move(path))
+    , m_buffer(std::make_unique_for_overwrite<char[]>(bufferSize))
+    , m_capacity(bufferSize)
+{
+    m_descriptor = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (m_descriptor < 0)
+        throwTemporaryFailure(ListFileError::Stage::Open, "Cannot create", m_path, errno);
+}
+
+RecordWriter::~RecordWriter()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+void RecordWriter::append(const Record &record)
+{
+    const RecordHeader header{record.position, record.text.size()};
+    put(&header, sizeof header);
+    put(record.text.data(), record.text.size());
+    ++m_records;
+    m_textBytes += record.text.size();
+}
+
+void RecordWriter::put(const void *bytes, std::size_t size)
+{
+    const char *from = static_cast<const char *>(bytes);
+    while (size > 0) {
+        if (m_used == m_capacity)
+            flush();
+        const std::size_t part = std::min(size, m_capacity - m_used);
+        std::memcpy(m_buffer.get() + m_used, from, part);
+        m_used += part;
+        from += part;
+        size -= part;
+    }
+}
+
+void RecordWriter::flush()
+{
+    std::size_t done = 0;
+    while (done < m_used) {
+        const ssize_t written = ::write(m_descriptor, m_buffer.get() + done, m_used - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            throwTemporaryFailure(ListFileError::Stage::Write, "Cannot write", m_path, written < 0 ? errno : ENOSPC);
+        done += static_cast<std::size_t>(written);
+    }
+    m_used = 0;
+}
+
+void RecordWriter::finish()
+{
+    flush();
+    const int descriptor = m_descriptor;
+    m_descriptor = -1;
+    if (::close(descriptor) != 0)
+        throwTemporaryFailure(ListFileError::Stage::Write, "Cannot write", m_path, errno);
+}
+
+RecordReader::RecordReader(const std::string &path, std::size_t bufferSize)
+    : m_path(path)
+    , m_buffer(std::make_unique_for_overwrite<char[]>(bufferSize))
+    , m_capacity(bufferSize)
+{
+    m_descriptor = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_descriptor < 0)
+        throwTemporaryFailure(ListFileError::Stage::Open, "Cannot open", m_path, errno);
+}
+
+RecordReader::~RecordReader()
+{
+    ::close(m_descriptor);
+}
+
+bool RecordReader::want(std::size_t size)
+{
+    if (m_end - m_start >= size)
+        return true;
+    if (size > m_capacity) {
+        auto larger = std::make_unique_for_overwrite<char[]>(size);
+        std::memcpy(larger.get(), m_buffer.get() + m_start, m_end - m_start);
+        m_buffer = std::move(larger);
+        m_capacity = size;
+    } else {
+        std::memmove(m_buffer.get(), m_buffer.get() + m_start, m_end - m_start);
+    }
+    m_end -= m_start;
+    m_start = 0;
+    while (m_end < size) {
+        const ssize_t got = ::read(m_descriptor, m_buffer.get() + m_end, m_capacity - m_end);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throwTemporaryFailure(ListFileError::Stage::Read, "Cannot read", m_path, errno);
+        if (got == 0)
+            return false;
+        m_end += static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
+bool RecordReader::next(Record &record)
+{
+    if (!want(sizeof(RecordHeader)))
+        return false;
+    RecordHeader header;
+    std::memcpy(&header, m_buffer.get() + m_start, sizeof header);
+    if (!want(sizeof header + header.size))
+        throwTemporaryFailure(ListFileError::Stage::Read, "Cannot read", m_path, EIO);
+    record.position = header.position;
+    record.text = std::string_view(m_buffer.get() + m_start + sizeof header, header.size);
+    m_start += sizeof header + header.size;
+    return true;
+}
+
+} // namespace Quorvane

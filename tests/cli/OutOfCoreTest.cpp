@@ -1,0 +1,296 @@
+#include "CliRun.h"
+#include "CliTestFolder.h"
+#include "cli/InputBatches.h"
+#include "cli/MemoryLimit.h"
+#include "files/ListFile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <random>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace Quorvane::Testing {
+
+namespace {
+
+// Lines that stress partitioning: repeats near and far, blanks, case and space variants,
+// bytes that are not text, and every kind of line end.
+std::string randomListBytes(std::mt19937 &random, std::size_t lineCount)
+{
+    static const std::string kWords[] = {"a@example.org", "A@example.org", " a@example.org", "", "b@x.net",
+                                         "mailto:c@y.com", std::string("n\0l", 3), "\xC3\x89@z", "\xE9@z", "zz"};
+    static const char *const kEnds[] = {"\n", "\r\n", "\r"};
+    std::string bytes;
+    for (std::size_t i = 0; i < lineCount; ++i) {
+        const std::size_t pick = random() % 14;
+        if (pick < std::size(kWords))
+            bytes += kWords[pick];
+        else
+            bytes += "user" + std::to_string(random() % (lineCount / 2 + 1)) + "@example.org";
+        if (i + 1 < lineCount || random() % 2 == 0)
+            bytes += kEnds[random() % std::size(kEnds)];
+    }
+    return bytes;
+}
+
+std::size_t entryCountOf(const std::string &folder)
+{
+    return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
+                                                  std::filesystem::directory_iterator()));
+}
+
+std::vector<std::string> joined(std::vector<std::string> front, const std::vector<std::string> &back)
+{
+    front.insert(front.end(), back.begin(), back.end());
+    return front;
+}
+
+// The runs below spill under a folder of their own, which must be empty after each run.
+class OutOfCore : public CliTestFolder
+{
+protected:
+    void SetUp() override
+    {
+        const char *previous = std::getenv("TMPDIR");
+        m_previousTemporary = previous ? std::optional<std::string>(previous) : std::nullopt;
+        ::setenv("TMPDIR", m_spillRoot.path().c_str(), 1);
+    }
+    void TearDown() override
+    {
+        if (m_previousTemporary)
+            ::setenv("TMPDIR", m_previousTemporary->c_str(), 1);
+        else
+            ::unsetenv("TMPDIR");
+    }
+    std::size_t spilledEntries() const { return m_spillRoot.entryCount(); }
+    std::string spillRoot() const { return m_spillRoot.path().string(); }
+
+private:
+    TemporaryFolder m_spillRoot;
+    std::optional<std::string> m_previousTemporary;
+};
+
+struct OperationCase
+{
+    std::vector<std::string> operation;
+    bool readsOther;
+};
+
+const OperationCase kOperations[] = {
+    {{"dedupe-first"}, false}, {{"dedupe-last"}, false},           {{"remove-blanks"}, false},
+    {{"remove-with", "a@"}, false}, {{"remove-without", "example"}, false},
+    {{"subtract"}, true},      {{"keep-matches"}, true},
+};
+
+} // namespace
+
+TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
+{
+    std::mt19937 random(7);
+    for (int round = 0; round < 3; ++round) {
+        const std::string input = randomListBytes(random, 3000);
+        const std::vector<std::string> files = {file("one.txt", randomListBytes(random, 2000)), "-",
+                                                file("two.txt", randomListBytes(random, 1))};
+        const std::vector<std::string> other = {"--other", file("other.txt", randomListBytes(random, 2500))};
+        for (const OperationCase &operation : kOperations) {
+            std::vector<std::string> arguments = joined(operation.operation, files);
+            if (operation.readsOther)
+                arguments = joined(arguments, other);
+            const CliResult inMemory = runCli(joined(arguments, {"--memory-limit", "1G"}), input);
+            ASSERT_EQ(inMemory.exitCode, 0) << inMemory.err;
+            // 1K forces one key per partition and more levels of splitting; 64K a few partitions.
+            for (const char *limit : {"1K", "64K", "300K"}) {
+                SCOPED_TRACE(arguments.front() + " under " + limit + " in round " + std::to_string(round));
+                const CliResult outOfCore = runCli(joined(arguments, {"--memory-limit", limit}), input);
+                EXPECT_EQ(outOfCore.exitCode, 0) << outOfCore.err;
+                EXPECT_TRUE(outOfCore.out == inMemory.out);
+                EXPECT_EQ(outOfCore.err, inMemory.err);
+                EXPECT_EQ(spilledEntries(), 0u);
+            }
+        }
+    }
+}
+
+TEST_F(OutOfCore, OneRepeatedLineAndLinesLongerThanABatch)
+{
+    const std::string longLine(300000, 'x');
+    const std::vector<std::string> lists = {
+        [] { std::string bytes; for (int i = 0; i < 50000; ++i) bytes += "same\r\n"; return bytes; }(),
+        "a\n" + longLine + "\nb\n" + longLine + "y\r\n" + longLine + "\ra\n",
+    };
+    for (const std::string &list : lists) {
+        const std::string path = file("list.txt", list);
+        for (const char *operation : {"dedupe-first", "dedupe-last", "remove-with"}) {
+            std::vector<std::string> arguments = {operation};
+            if (arguments.front() == "remove-with")
+                arguments.push_back("y");
+            arguments.push_back(path);
+            const CliResult inMemory = runCli(joined(arguments, {"--memory-limit", "1G"}));
+            const CliResult outOfCore = runCli(joined(arguments, {"--memory-limit", "1K"}));
+            EXPECT_EQ(outOfCore.exitCode, 0) << outOfCore.err;
+            EXPECT_TRUE(outOfCore.out == inMemory.out) << operation;
+            EXPECT_EQ(spilledEntries(), 0u);
+        }
+    }
+}
+
+TEST_F(OutOfCore, OutputReplacesTheFileOnlyWhenEverythingSucceeded)
+{
+    const std::string list = file("list.txt", "b\na\nb\n");
+    const std::string out = file("out.txt", "old\n");
+    ::chmod(out.c_str(), 0640);
+
+    CliResult result = runCli({"dedupe-first", "--memory-limit", "1K", "-o", out, list});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(readBytes(out), "b\r\na\r\n");
+    struct stat status {};
+    ::stat(out.c_str(), &status);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+
+    writeBytes(out, "old\n");
+    result = runCli({"subtract", "--memory-limit", "1K", "-o", out, list, "--other", path("missing.txt")});
+    EXPECT_EQ(result.exitCode, kCliFileError);
+    EXPECT_TRUE(contains(result.err, "missing.txt")) << result.err;
+    EXPECT_EQ(readBytes(out), "old\n");
+
+    result = runCli({"dedupe-last", "--memory-limit", "1K", "-o", path("no-folder/out.txt"), list});
+    EXPECT_EQ(result.exitCode, kCliFileError);
+    EXPECT_TRUE(contains(result.err, "No such file or directory")) << result.err;
+
+    EXPECT_EQ(spilledEntries(), 0u);
+    EXPECT_EQ(entryCount(), 2u); // list.txt and out.txt, no temporary beside them
+}
+
+TEST_F(OutOfCore, AFullTemporaryDiskIsAClearFailure)
+{
+    const std::string mountPoint = spillRoot() + "/small";
+    ::mkdir(mountPoint.c_str(), 0700);
+    if (::system(("mount -t tmpfs -o size=6m tmpfs " + mountPoint + " 2>/dev/null").c_str()) != 0) {
+        ::rmdir(mountPoint.c_str());
+        GTEST_SKIP() << "cannot mount a small tmpfs here (needs root): the full-disk case is not tested";
+    }
+    const std::unique_ptr<const std::string, void (*)(const std::string *)> unmount(&mountPoint, [](const std::string *point) {
+        ::system(("umount " + *point).c_str());
+        ::rmdir(point->c_str());
+    });
+    ::setenv("TMPDIR", mountPoint.c_str(), 1);
+    std::mt19937 random(3);
+    // About 4 MB: its partitions, or its copy beside the test's own copy of standard input, overflow 6 MB.
+    const std::string list = file("list.txt", randomListBytes(random, 250000));
+    const std::string out = file("out.txt", "old\n");
+    for (const char *input : {"file", "standard input"}) {
+        const bool fromStandardInput = std::string(input) == "standard input";
+        const CliResult result = runCli({"dedupe-first", "--memory-limit", "64K", "-o", out,
+                                         fromStandardInput ? "-" : list},
+                                        fromStandardInput ? readBytes(list) : std::string());
+        EXPECT_EQ(result.exitCode, kCliFileError) << input;
+        EXPECT_TRUE(contains(result.err, "No space left on device")) << input << ": " << result.err;
+        EXPECT_EQ(readBytes(out), "old\n");
+        EXPECT_EQ(entryCountOf(mountPoint), 0u) << input;
+    }
+}
+
+// Signals end the process, so each run is a child of its own.
+TEST_F(OutOfCore, SignalsRemoveTheTemporaryFiles)
+{
+    const std::string fifo = path("input.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const int signalNumber : {SIGTERM, SIGINT, SIGHUP}) {
+        const pid_t child = fork();
+        if (child == 0) {
+            const int input = ::open(fifo.c_str(), O_RDONLY);
+            const int nowhere = ::open("/dev/null", O_WRONLY);
+            ::dup2(input, STDIN_FILENO);
+            ::dup2(nowhere, STDOUT_FILENO);
+            ::dup2(nowhere, STDERR_FILENO);
+            ::execl(QUORVANE_CLI_PATH, QUORVANE_CLI_PATH, "dedupe-first", "--memory-limit", "1K", "-",
+                    static_cast<char *>(nullptr));
+            ::_exit(127);
+        }
+        const int writer = ::open(fifo.c_str(), O_WRONLY);
+        const std::string lines(100000, '\n');
+        ASSERT_EQ(::write(writer, lines.data(), lines.size()), static_cast<ssize_t>(lines.size()));
+        // The tool now waits for more of its standard input, its first temporary file made.
+        for (int wait = 0; wait < 500 && spilledEntries() == 0; ++wait)
+            ::usleep(10000);
+        ASSERT_EQ(spilledEntries(), 1u);
+        ::kill(child, signalNumber);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ::close(writer);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signalNumber) << status;
+        EXPECT_EQ(spilledEntries(), 0u) << "after signal " << signalNumber;
+    }
+}
+
+TEST(MemoryLimit, SizesAndTheDefault)
+{
+    const std::pair<const char *, std::optional<std::uint64_t>> sizes[] = {
+        {"1", 1}, {"512K", 512 << 10}, {"256M", std::uint64_t(256) << 20}, {"2g", std::uint64_t(2) << 30},
+        {"3k", 3072}, {"", std::nullopt}, {"0", std::nullopt}, {"0M", std::nullopt}, {"M", std::nullopt},
+        {"12X", std::nullopt}, {"-5M", std::nullopt}, {"1.5G", std::nullopt}, {"1 G", std::nullopt},
+        {"18446744073709551615", 18446744073709551615ULL}, {"18446744073709551615K", std::nullopt},
+        {"17179869184G", std::nullopt},
+    };
+    for (const auto &[text, expected] : sizes)
+        EXPECT_EQ(parseMemorySize(text), expected) << '"' << text << '"';
+
+    EXPECT_EQ(defaultMemoryLimitFrom("MemTotal:  24000000 kB\nMemFree: 1 kB\nMemAvailable:    2000000 kB\n"),
+              std::uint64_t(1000000) * 1024);
+    EXPECT_EQ(defaultMemoryLimitFrom("MemTotal:  24000000 kB\n"), std::uint64_t(1) << 30);
+    EXPECT_EQ(defaultMemoryLimitFrom("MemAvailable: lots\n"), std::uint64_t(1) << 30);
+}
+
+TEST_F(OutOfCore, MemoryLimitOnTheCommandLine)
+{
+    const std::string list = file("list.txt", "a\na\n");
+    EXPECT_EQ(runCli({"dedupe-first", "--memory-limit=2K", list}).out, "a\r\n");
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{"dedupe-first", list, "--memory-limit"},
+          {"dedupe-first", "--memory-limit", "0", list}, {"dedupe-first", "--memory-limit=12X", list},
+          {"remove-with", "--memory-limit", "1M", list}}) {
+        const CliResult result = runCli(arguments);
+        EXPECT_EQ(result.exitCode, kCliUsageError) << arguments.back();
+        EXPECT_TRUE(contains(result.err, "--memory-limit")) << result.err;
+    }
+}
+
+TEST(InputBatches, BatchesSplitLinesAsAWholeReadDoes)
+{
+    TemporaryFolder folder;
+    std::mt19937 random(11);
+    for (int round = 0; round < 200; ++round) {
+        std::string bytes;
+        const std::size_t size = random() % 3000;
+        for (std::size_t i = 0; i < size; ++i)
+            bytes += "ab\r\n"[random() % 4];
+        const std::string path = folder.file("list" + std::to_string(round % 2));
+        writeBytes(path, bytes);
+
+        auto block = std::make_unique<ByteBlock>(bytes.size());
+        std::memcpy(block->data(), bytes.data(), bytes.size());
+        const ItemList whole = parseListBytes(std::move(block));
+        std::vector<std::string> expected(whole.texts().begin(), whole.texts().end());
+        expected.insert(expected.end(), whole.texts().begin(), whole.texts().end());
+
+        InputBatches batches({path, path}, 1 + random() % 64);
+        std::vector<std::string> got;
+        for (ItemList batch = batches.next(); !batch.isEmpty();) {
+            got.insert(got.end(), batch.texts().begin(), batch.texts().end());
+            batch.clear();
+            batch.appendList(batches.next());
+        }
+        ASSERT_EQ(got, expected) << "round " << round;
+    }
+}
+
+} // namespace Quorvane::Testing
