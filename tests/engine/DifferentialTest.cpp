@@ -4,9 +4,8 @@
 // names, quotes, "mailto:", NUL, invalid UTF-8 read as Latin-1, and many repeats.
 #include "tests/support/ListTexts.h"
 #include "tests/support/UnexpectedErrors.h"
+#include "tests/reference/ReferenceKeys.h"
 #include "tests/reference/ReferenceOperations.h"
-
-#include "ReferenceKeys.h"
 
 #include "engine/Counting.h"
 #include "engine/Operations.h"
