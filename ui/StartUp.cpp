@@ -1,49 +1,27 @@
 #include "StartUp.h"
 
+#include "ui/ProgramFiles.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
-#include <QFile>
 #include <QFileInfo>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QLabel>
-#include <QPixmap>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTime>
 #include <QWidget>
-#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
 #include <memory>
-#include <optional>
 #include <random>
 #include <stdexcept>
 
 namespace Quorvane {
 
 namespace {
-
-// A cursor file's directory: reserved (0), type (2 for cursors), count, then one entry per
-// image whose bytes 4 to 7 hold the hot spot's x and y.
-constexpr qsizetype kCursorHeaderSize = 6 + 16;
-constexpr quint16 kCursorType = 2;
-
-std::optional<QPoint> cursorHotSpot(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray header = file.read(kCursorHeaderSize);
-    if (header.size() < kCursorHeaderSize)
-        return std::nullopt;
-    const auto *bytes = reinterpret_cast<const uchar *>(header.constData());
-    if (qFromLittleEndian<quint16>(bytes) != 0 || qFromLittleEndian<quint16>(bytes + 2) != kCursorType)
-        return std::nullopt;
-    return QPoint(qFromLittleEndian<quint16>(bytes + 10), qFromLittleEndian<quint16>(bytes + 12));
-}
 
 bool takesSkinBackground(const QWidget &control)
 {
@@ -95,10 +73,9 @@ void ApplySkin(QWidget &window, const QString &programFolder)
         if (takesSkinBackground(*control))
             setBackground(*control, buttonFace);
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("Cannot read the skin file: " + file.errorString().toStdString());
-    window.setStyleSheet(QString::fromUtf8(file.readAll()));
+    const QString styleSheet = QString::fromUtf8(readProgramFile(path));
+    refuseBlockingStyleSheetImages(styleSheet);
+    window.setStyleSheet(styleSheet);
 }
 
 void CenterForm(QWidget &window)
@@ -121,15 +98,7 @@ void OpenHomePageByChance(const StartUpEnvironment &environment)
 
 QCursor loadPointerImage(const QString &path)
 {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage image = reader.read();
-    if (image.isNull())
-        throw std::runtime_error("Invalid picture: " + reader.errorString().toStdString());
-    const QPixmap pixmap = QPixmap::fromImage(image);
-    if (const std::optional<QPoint> hotSpot = cursorHotSpot(path))
-        return QCursor(pixmap, hotSpot->x(), hotSpot->y());
-    return QCursor(pixmap);
+    return decodePointer(readProgramFile(path));
 }
 
 } // namespace Quorvane

@@ -29,7 +29,9 @@ QString skinFilePath(const QString &programFolder);
 QString pointerFilePath(const QString &programFolder);
 
 // When the skin file is a regular file: the window and its frames take the button-face colour,
-// then the file is applied to the window as a style sheet. Throws when the file cannot be read.
+// then the file is applied to the window as a style sheet. Throws when the file cannot be read
+// or is swapped for something that is not a regular file, and when an image the style sheet
+// names is not a regular file; the style sheet is then not applied.
 void ApplySkin(QWidget &window, const QString &programFolder);
 
 // Places the window, frame included, in the middle of its screen.
@@ -38,8 +40,8 @@ void CenterForm(QWidget &window);
 // On one start in a hundred, hands the home page to the browser. Throws when that fails.
 void OpenHomePageByChance(const StartUpEnvironment &environment);
 
-// Reads a cursor file (or any picture Qt reads) as a pointer, with the file's own hot spot where
-// it names one. Throws when the file is not a picture.
+// Reads a cursor (or icon) file as a pointer, with the file's own hot spot where it names one.
+// Throws when the file is not a regular file or not a cursor or icon.
 QCursor loadPointerImage(const QString &path);
 
 } // namespace Quorvane

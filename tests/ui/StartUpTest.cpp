@@ -4,6 +4,7 @@
 #include "ui/ListView.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
@@ -15,7 +16,10 @@
 #include <QTest>
 #include <QToolTip>
 
+#include <functional>
 #include <map>
+
+#include <sys/stat.h>
 
 namespace Quorvane {
 namespace {
@@ -226,6 +230,69 @@ TEST_F(StartUpTest, BrokenPointerFileIsReportedAtLine108AndStartUpGoesOn)
     EXPECT_FALSE(window.hasCustomPointerImage());
     EXPECT_EQ(m_openedUrls.size(), 1u); // label 110 still ran
     EXPECT_EQ(window.listView2()->columnWidth(0), 400);
+}
+
+// Nothing next to the program can make start-up wait, and the pointer is read only as a cursor.
+TEST_F(StartUpTest, OddPointerFilesAreReportedAtLine108WithoutWaiting)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImage(32, 32, QImage::Format_ARGB32).save(&buffer, "PNG");
+    const std::vector<std::pair<const char *, std::function<void(const QString &)>>> pointers = {
+        {"a PNG picture", [&](const QString &) { writeFile("HAND-M.CUR", png); }},
+        {"a FIFO", [](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }},
+        {"a folder", [](const QString &path) { QDir().mkpath(path); }},
+    };
+    for (const auto &[kind, make] : pointers) {
+        SCOPED_TRACE(kind);
+        const QString path = programFolder() + "/HAND-M.CUR";
+        QFile::remove(path);
+        QDir().rmdir(path);
+        make(path);
+        m_answers.shown.clear();
+        Form1 &window = startWindow();
+        const std::vector<QString> reports = errorReports();
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.Form_Load at line 108\r\r"))
+            << reports[0].toStdString();
+        EXPECT_FALSE(window.hasCustomPointerImage());
+    }
+}
+
+TEST_F(StartUpTest, SkinThatIsAFifoOrNamesOneIsNeverWaitedOn)
+{
+    QDir(programFolder()).mkpath("x");
+    const QString skin = programFolder() + "/x/o.cjs";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(skin).constData(), 0600), 0);
+    startWindow();
+    EXPECT_TRUE(m_answers.shown.empty()) << "a FIFO is no skin file";
+
+    const QString fifo = programFolder() + "/image.png";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString picture = writeFile("picture.png", "not drawn in this test");
+    const QString harmless = "QPushButton { image: url(" + picture + "); border-image: url(':/quorvane/icon-32.png'); "
+                             "background-image: url(\"" + programFolder() + "/missing.png\"); }";
+    const std::vector<std::pair<QString, bool>> styleSheets = {
+        {harmless, true},
+        {harmless + " QGroupBox { background-image: URL( '" + fifo + "' ) }", false},
+        {"QListView { background: url(" + programFolder() + ") }", false},
+    };
+    for (const auto &[styleSheet, applied] : styleSheets) {
+        SCOPED_TRACE(styleSheet.toStdString());
+        QFile::remove(skin);
+        writeFile("x/o.cjs", styleSheet.toUtf8());
+        m_answers.shown.clear();
+        Form1 &window = startWindow();
+        EXPECT_EQ(window.styleSheet(), applied ? styleSheet : QString());
+        const std::vector<QString> reports = errorReports();
+        ASSERT_EQ(reports.size(), applied ? 0u : 1u);
+        if (!applied) {
+            EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.Form_Load at line 100\r\r"))
+                << reports[0].toStdString();
+            EXPECT_EQ(window.listView1()->model()->columnCount(), 1) << "start-up went on";
+        }
+    }
 }
 
 TEST_F(StartUpTest, HomePageOpensOnlyWhenTheDrawIsSeven)
