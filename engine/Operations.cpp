@@ -1,8 +1,10 @@
 #include "Operations.h"
 
+#include "PartitionMatcher.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
 #include "TextSearch.h"
+#include "Workers.h"
 
 #include <algorithm>
 #include <memory>
@@ -84,11 +86,13 @@ RemovalFlags flagRepeats(std::span<const std::string_view> texts, const MatchMod
                          bool keepLast)
 {
     ProgressPacer pacer(progress, 3 * texts.size(), Direction::Backward);
-    const TextPartitions partitions(texts, TextPartitions::partitionCountFor(texts.size()), pacer, mode);
+    const std::size_t workers = workersFor(texts.size());
+    const TextPartitions partitions(texts, TextPartitions::partitionCountFor(texts.size()), pacer, mode, workers);
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
-    PartitionMatcher matcher(partitions.largestPartition());
-    for (std::size_t p = 0; p < partitions.partitionCount(); ++p)
-        matcher.flagRepeats(partitions.partition(p), keepLast, flags.get(), pacer);
+    forEachPartition(partitions.partitionCount(), partitions.largestPartition(), workers, pacer,
+                     [&](PartitionMatcher &matcher, std::size_t p, WorkerSteps &steps) {
+                         matcher.flagRepeats(partitions.partition(p), keepLast, flags.get(), steps);
+                     });
     return flags;
 }
 
@@ -97,15 +101,17 @@ RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<c
                             const MatchMode &mode, ProgressSink &progress, bool removeWhenPresent)
 {
     ProgressPacer pacer(progress, 3 * (first.size() + second.size()), Direction::Forward);
-    const std::size_t partitionCount = TextPartitions::partitionCountFor(std::max(first.size(), second.size()));
-    const TextPartitions firstPartitions(first, partitionCount, pacer, mode);
-    const TextPartitions secondPartitions(second, partitionCount, pacer, mode);
+    const std::size_t longer = std::max(first.size(), second.size());
+    const std::size_t workers = workersFor(longer);
+    const std::size_t partitionCount = TextPartitions::partitionCountFor(longer);
+    const TextPartitions firstPartitions(first, partitionCount, pacer, mode, workers);
+    const TextPartitions secondPartitions(second, partitionCount, pacer, mode, workers);
     RemovalFlags flags = std::make_unique<bool[]>(first.size());
-    PartitionMatcher matcher(std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()));
-    for (std::size_t p = 0; p < partitionCount; ++p) {
-        matcher.flagPresence(firstPartitions.partition(p), secondPartitions.partition(p), removeWhenPresent,
-                             flags.get(), pacer);
-    }
+    forEachPartition(partitionCount, std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()),
+                     workers, pacer, [&](PartitionMatcher &matcher, std::size_t p, WorkerSteps &steps) {
+                         matcher.flagPresence(firstPartitions.partition(p), secondPartitions.partition(p),
+                                              removeWhenPresent, flags.get(), steps);
+                     });
     return flags;
 }
 

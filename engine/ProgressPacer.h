@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstddef>
+#include <utility>
 
 namespace Quorvane {
 
@@ -35,18 +36,24 @@ private:
     std::chrono::steady_clock::time_point m_lastReport;
 };
 
-// Calls step(i) for i from 0 to count - 1, telling the pacer once per block of steps rather
-// than once per step, which keeps the pacer's counter out of tight loops.
-template<typename Step>
-void forEachPaced(std::size_t count, ProgressPacer &pacer, Step &&step)
+// Calls step(i) for i from begin to end - 1, telling the pacer (or a worker's step count) once
+// per block of steps rather than once per step, which keeps the counting out of tight loops.
+template<typename Pacer, typename Step>
+void forEachPaced(std::size_t begin, std::size_t end, Pacer &pacer, Step &&step)
 {
     constexpr std::size_t kBlock = 1024;
-    for (std::size_t start = 0; start < count; start += kBlock) {
-        const std::size_t end = std::min(count, start + kBlock);
-        for (std::size_t i = start; i < end; ++i)
+    for (std::size_t start = begin; start < end; start += kBlock) {
+        const std::size_t blockEnd = std::min(end, start + kBlock);
+        for (std::size_t i = start; i < blockEnd; ++i)
             step(i);
-        pacer.advance(end - start);
+        pacer.advance(blockEnd - start);
     }
+}
+
+template<typename Pacer, typename Step>
+void forEachPaced(std::size_t count, Pacer &pacer, Step &&step)
+{
+    forEachPaced(0, count, pacer, std::forward<Step>(step));
 }
 
 } // namespace Quorvane

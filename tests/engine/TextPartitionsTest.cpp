@@ -1,5 +1,6 @@
 #include "tests/support/ListTexts.h"
 
+#include "engine/PartitionMatcher.h"
 #include "engine/TextPartitions.h"
 
 #include <gtest/gtest.h>
@@ -46,14 +47,14 @@ TEST(TextPartitions, EqualTextsOfTwoListsShareAPartitionAndOrderIsKept)
     std::vector<int> seen(first.size(), 0);
     std::size_t largest = 0;
     for (std::size_t p = 0; p < 64; ++p) {
-        const std::span<const TextEntry> entries = firstPartitions.partition(p);
+        const std::span<const TextEntry> entries = firstPartitions.partition(p).entries;
         largest = std::max(largest, entries.size());
         for (std::size_t k = 0; k < entries.size(); ++k) {
             ++seen[entries[k].index];
             if (k > 0) {
                 EXPECT_LT(entries[k - 1].index, entries[k].index);
             }
-            EXPECT_EQ(entries[k].key, first[entries[k].index]);
+            EXPECT_EQ(firstPartitions.partition(p).keyOf(entries[k]), first[entries[k].index]);
             const auto [place, isNew] = partitionOfText.emplace(first[entries[k].index], p);
             EXPECT_EQ(place->second, p) << "copies of one text in two partitions";
         }
@@ -61,7 +62,7 @@ TEST(TextPartitions, EqualTextsOfTwoListsShareAPartitionAndOrderIsKept)
     EXPECT_EQ(largest, firstPartitions.largestPartition());
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), static_cast<long>(first.size()));
     for (std::size_t p = 0; p < 64; ++p) {
-        for (const TextEntry &entry : secondPartitions.partition(p)) {
+        for (const TextEntry &entry : secondPartitions.partition(p).entries) {
             const auto place = partitionOfText.find(second[entry.index]);
             if (place != partitionOfText.end()) {
                 EXPECT_EQ(place->second, p);
@@ -79,6 +80,8 @@ TEST(PartitionMatcher, TextsSharingTagsAreStillToldApartByTheirBytes)
     const auto pick = [&] { return alphabet[random() % alphabet.size()]; };
     NullProgress progress;
     ProgressPacer pacer(progress, 0, ProgressPacer::Direction::Forward);
+    std::atomic<std::size_t> othersDone{0};
+    WorkerSteps steps(&pacer, othersDone);
     PartitionMatcher matcher(40);
     for (int run = 0; run < 2000; ++run) {
         std::vector<std::string> texts;
@@ -95,13 +98,17 @@ TEST(PartitionMatcher, TextsSharingTagsAreStillToldApartByTheirBytes)
         std::vector<TextEntry> entries;
         std::vector<TextEntry> otherEntries;
         for (std::uint32_t i = 0; i < texts.size(); ++i)
-            entries.push_back({texts[i], i, tagOf(texts[i])});
+            entries.push_back({i, tagOf(texts[i])});
         for (std::uint32_t i = 0; i < others.size(); ++i)
-            otherEntries.push_back({others[i], i, tagOf(others[i])});
+            otherEntries.push_back({i, tagOf(others[i])});
+        const std::vector<std::string_view> keys = viewsOf(texts);
+        const std::vector<std::string_view> otherKeys = viewsOf(others);
+        const PartitionSide side{entries, keys};
+        const PartitionSide otherSide{otherEntries, otherKeys};
 
         for (const bool backward : {false, true}) {
             std::unique_ptr<bool[]> flags = std::make_unique<bool[]>(texts.size());
-            matcher.flagRepeats(entries, backward, flags.get(), pacer);
+            matcher.flagRepeats(side, backward, flags.get(), steps);
             std::set<std::string> met;
             for (std::size_t step = 0; step < texts.size(); ++step) {
                 const std::size_t i = backward ? texts.size() - 1 - step : step;
@@ -111,7 +118,7 @@ TEST(PartitionMatcher, TextsSharingTagsAreStillToldApartByTheirBytes)
         }
         for (const bool flagWhenPresent : {false, true}) {
             std::unique_ptr<bool[]> flags = std::make_unique<bool[]>(texts.size());
-            matcher.flagPresence(entries, otherEntries, flagWhenPresent, flags.get(), pacer);
+            matcher.flagPresence(side, otherSide, flagWhenPresent, flags.get(), steps);
             const std::set<std::string> present(others.begin(), others.end());
             for (std::size_t i = 0; i < texts.size(); ++i) {
                 ASSERT_EQ(flags[i], present.contains(texts[i]) == flagWhenPresent)

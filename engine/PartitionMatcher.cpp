@@ -1,0 +1,177 @@
+#include "PartitionMatcher.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <utility>
+
+namespace Quorvane {
+
+namespace {
+
+// Tables are at least twice as large as what they hold, so probe runs stay short.
+std::size_t slotCountFor(std::size_t entryCount)
+{
+    return std::bit_ceil(std::max<std::size_t>(entryCount * 2, 16));
+}
+
+// Asks for the first and the last byte of a key: a short key often straddles two cache lines.
+void prefetchKey(std::string_view key)
+{
+    __builtin_prefetch(key.data());
+    __builtin_prefetch(key.data() + key.size());
+}
+
+// Asks for the key views of the candidates far ahead, and for the bytes of the nearer ones,
+// whose views have arrived by then. viewsOf(c) gives the two key views of candidate c.
+template<typename ViewsOf>
+void prefetchAhead(std::size_t c, std::size_t count, ViewsOf &&viewsOf)
+{
+    constexpr std::size_t kViewsAhead = 32;
+    constexpr std::size_t kBytesAhead = 16;
+    if (c + kViewsAhead < count) {
+        const auto [view, otherView] = viewsOf(c + kViewsAhead);
+        __builtin_prefetch(view);
+        __builtin_prefetch(otherView);
+    }
+    if (c + kBytesAhead < count) {
+        const auto [view, otherView] = viewsOf(c + kBytesAhead);
+        prefetchKey(*view);
+        prefetchKey(*otherView);
+    }
+}
+
+// Whether any entry at a place in [begin, end) has the same tag and key as entry. Reached only
+// when two different keys share a tag, which is rare.
+template<typename EntryAt>
+bool anyEqualKey(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, const PartitionSide &side,
+                 const TextEntry &entry, std::string_view key)
+{
+    for (std::uint32_t place = begin; place < end; ++place) {
+        const TextEntry &other = entryAt(place);
+        if (other.tag == entry.tag && side.keyOf(other) == key)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+PartitionMatcher::PartitionMatcher(std::size_t capacity)
+    : m_slots(slotCountFor(capacity))
+    , m_candidates(capacity)
+{}
+
+void PartitionMatcher::clearTable(std::size_t entryCount)
+{
+    const std::size_t slots = slotCountFor(entryCount);
+    std::memset(m_slots.data(), 0, slots * sizeof(Slot));
+    m_mask = slots - 1;
+}
+
+std::uint32_t PartitionMatcher::placeOfTag(std::uint32_t tag, std::uint32_t place)
+{
+    for (std::size_t at = tag & m_mask;; at = (at + 1) & m_mask) {
+        Slot &slot = m_slots[at];
+        if (slot.placePlusOne == 0) {
+            slot = {tag, place + 1};
+            return place;
+        }
+        if (slot.tag == tag)
+            return slot.placePlusOne - 1;
+    }
+}
+
+std::uint32_t PartitionMatcher::findTag(std::uint32_t tag) const
+{
+    for (std::size_t at = tag & m_mask;; at = (at + 1) & m_mask) {
+        const Slot &slot = m_slots[at];
+        if (slot.placePlusOne == 0)
+            return kNoPlace;
+        if (slot.tag == tag)
+            return slot.placePlusOne - 1;
+    }
+}
+
+void PartitionMatcher::flagRepeats(const PartitionSide &side, bool backward, bool *flags, WorkerSteps &steps)
+{
+    const auto count = static_cast<std::uint32_t>(side.size());
+    const auto entryAt = [&](std::uint32_t place) -> const TextEntry & {
+        return side.entries[backward ? count - 1 - place : place];
+    };
+    clearTable(count);
+    std::size_t candidateCount = 0;
+    forEachPaced(0, count, steps, [&](std::size_t step) {
+        const auto place = static_cast<std::uint32_t>(step);
+        const std::uint32_t earlier = placeOfTag(entryAt(place).tag, place);
+        if (earlier != place)
+            m_candidates[candidateCount++] = {place, earlier};
+    });
+    const auto viewsOf = [&](std::size_t c) {
+        return std::pair(&side.keys[entryAt(m_candidates[c].place).index],
+                         &side.keys[entryAt(m_candidates[c].otherPlace).index]);
+    };
+    for (std::size_t c = 0; c < candidateCount; ++c) {
+        prefetchAhead(c, candidateCount, viewsOf);
+        const TextEntry &entry = entryAt(m_candidates[c].place);
+        const std::string_view key = side.keyOf(entry);
+        flags[entry.index] = key == side.keyOf(entryAt(m_candidates[c].otherPlace))
+                             || anyEqualKey(0, m_candidates[c].place, entryAt, side, entry, key);
+    }
+}
+
+template<typename InFirst, typename InSecond, typename Answer>
+void PartitionMatcher::findInSecond(const PartitionSide &first, const PartitionSide &second, InFirst &&inFirst,
+                                    InSecond &&inSecond, Answer &&answer, WorkerSteps &steps)
+{
+    clearTable(second.size());
+    forEachPaced(0, second.size(), steps, [&](std::size_t place) {
+        if (inSecond(second.entries[place]))
+            placeOfTag(second.entries[place].tag, static_cast<std::uint32_t>(place));
+    });
+    std::size_t candidateCount = 0;
+    forEachPaced(0, first.size(), steps, [&](std::size_t place) {
+        const TextEntry &entry = first.entries[place];
+        if (!inFirst(entry))
+            return;
+        const std::uint32_t secondPlace = findTag(entry.tag);
+        if (secondPlace == kNoPlace)
+            answer(entry, false);
+        else
+            m_candidates[candidateCount++] = {static_cast<std::uint32_t>(place), secondPlace};
+    });
+    // Any entry of second will do for the rare shared tag: left-out ones repeat a key that is in.
+    const auto secondAt = [&](std::uint32_t place) -> const TextEntry & { return second.entries[place]; };
+    const auto viewsOf = [&](std::size_t c) {
+        return std::pair(&first.keys[first.entries[m_candidates[c].place].index],
+                         &second.keys[second.entries[m_candidates[c].otherPlace].index]);
+    };
+    for (std::size_t c = 0; c < candidateCount; ++c) {
+        prefetchAhead(c, candidateCount, viewsOf);
+        const TextEntry &entry = first.entries[m_candidates[c].place];
+        const std::string_view key = first.keyOf(entry);
+        answer(entry, key == second.keyOf(secondAt(m_candidates[c].otherPlace))
+                          || anyEqualKey(0, static_cast<std::uint32_t>(second.size()), secondAt, second, entry, key));
+    }
+}
+
+void PartitionMatcher::flagPresence(const PartitionSide &first, const PartitionSide &second, bool flagWhenPresent,
+                                    bool *flags, WorkerSteps &steps)
+{
+    const auto every = [](const TextEntry &) { return true; };
+    findInSecond(first, second, every, every,
+                 [&](const TextEntry &entry, bool present) { flags[entry.index] = present == flagWhenPresent; }, steps);
+}
+
+std::size_t PartitionMatcher::countShared(const PartitionSide &first, const bool *firstRepeats,
+                                          const PartitionSide &second, const bool *secondRepeats, WorkerSteps &steps)
+{
+    std::size_t shared = 0;
+    findInSecond(
+        first, second, [&](const TextEntry &entry) { return !firstRepeats[entry.index]; },
+        [&](const TextEntry &entry) { return !secondRepeats[entry.index]; },
+        [&](const TextEntry &, bool present) { shared += present ? 1 : 0; }, steps);
+    return shared;
+}
+
+} // namespace Quorvane

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "engine/TextPartitions.h"
+#include "engine/WorkMemory.h"
+#include "engine/Workers.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace Quorvane {
+
+// Compares the keys of one partition at a time. It first works on the 32-bit tags alone,
+// which stay in cache; only entries whose tag was seen before have their keys read (they lie
+// scattered through memory, so they are asked for a few entries ahead) and compared byte for byte.
+// Each worker thread has a matcher of its own.
+class PartitionMatcher
+{
+public:
+    // capacity: the most entries of one list in any partition it will be given.
+    explicit PartitionMatcher(std::size_t capacity);
+
+    // Sets flags[index] for every entry whose key equals that of an entry met before it,
+    // meeting the entries in their order or, when backward, in reverse order.
+    void flagRepeats(const PartitionSide &side, bool backward, bool *flags, WorkerSteps &steps);
+
+    // Sets flags[index] for every entry of first whose key's presence among second's entries
+    // equals flagWhenPresent. Both are the same partition of two lists.
+    void flagPresence(const PartitionSide &first, const PartitionSide &second, bool flagWhenPresent, bool *flags,
+                      WorkerSteps &steps);
+
+    // Counts the keys that first and second have in common, each once. The repeats flags (by
+    // index, as flagRepeats sets them) mark the entries that repeat a key of their own list.
+    std::size_t countShared(const PartitionSide &first, const bool *firstRepeats, const PartitionSide &second,
+                            const bool *secondRepeats, WorkerSteps &steps);
+
+private:
+    // An entry, by its place in the partition, whose tag equals that of another entry: the
+    // first one met of the same list, or one of the second list.
+    struct Candidate
+    {
+        std::uint32_t place;
+        std::uint32_t otherPlace;
+    };
+    struct Slot
+    {
+        std::uint32_t tag;
+        std::uint32_t placePlusOne; // 0 marks an empty slot
+    };
+    static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;
+
+    // Tells answer, for each entry of first that inFirst takes, whether its key is that of an
+    // entry of second that inSecond takes.
+    template<typename InFirst, typename InSecond, typename Answer>
+    void findInSecond(const PartitionSide &first, const PartitionSide &second, InFirst &&inFirst, InSecond &&inSecond,
+                      Answer &&answer, WorkerSteps &steps);
+    void clearTable(std::size_t entryCount);
+    // The place stored under tag; stores place there first when the tag is new.
+    std::uint32_t placeOfTag(std::uint32_t tag, std::uint32_t place);
+    std::uint32_t findTag(std::uint32_t tag) const;
+
+    WorkArray<Slot> m_slots;
+    WorkArray<Candidate> m_candidates;
+    std::size_t m_mask = 0;
+};
+
+// Runs match(matcher, partition, steps) for every partition number below partitionCount, the
+// partitions shared among workers threads, each with a matcher of the given capacity.
+template<typename Match>
+void forEachPartition(std::size_t partitionCount, std::size_t capacity, std::size_t workers, ProgressPacer &pacer,
+                      Match &&match)
+{
+    runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
+        PartitionMatcher matcher(capacity);
+        const Share share = shareOf(partitionCount, worker, workers);
+        for (std::size_t p = share.begin; p < share.end; ++p)
+            match(matcher, p, steps);
+    });
+}
+
+} // namespace Quorvane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "engine/ProgressPacer.h"
+
+#include <atomic>
+#include <cstddef>
+#include <functional>
+
+namespace Quorvane {
+
+// How many threads a pass over count items is worth on this machine: one for short lists, where
+// starting a thread costs more than it saves.
+std::size_t workersFor(std::size_t count);
+
+// The contiguous share of [0, count) that one of workers takes.
+struct Share
+{
+    std::size_t begin;
+    std::size_t end;
+};
+Share shareOf(std::size_t count, std::size_t worker, std::size_t workers);
+
+// Counts one worker's steps. Only the calling thread (worker 0) talks to the pacer, which may
+// show progress and let the window handle events; the other workers add their steps to a shared
+// count that the calling thread passes on.
+class WorkerSteps
+{
+public:
+    WorkerSteps(ProgressPacer *pacer, std::atomic<std::size_t> &othersDone)
+        : m_pacer(pacer)
+        , m_othersDone(othersDone)
+    {}
+
+    void advance(std::size_t steps)
+    {
+        if (m_pacer)
+            m_pacer->advance(steps + m_othersDone.exchange(0, std::memory_order_relaxed));
+        else
+            m_othersDone.fetch_add(steps, std::memory_order_relaxed);
+    }
+
+private:
+    ProgressPacer *m_pacer;
+    std::atomic<std::size_t> &m_othersDone;
+};
+
+using WorkerPiece = std::function<void(std::size_t worker, WorkerSteps &steps)>;
+
+// Runs piece(worker, steps) for every worker from 0 to workers - 1, each on a thread of its own;
+// the calling thread is worker 0 and, once its piece is done, keeps the pacer going until the
+// others end. Where no thread can be started, the calling thread does that piece too. The first
+// exception any piece throws is rethrown here, after every piece has ended.
+void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &piece);
+
+} // namespace Quorvane

@@ -1,0 +1,169 @@
+// Work shared among threads: every piece runs once, failures come back to the caller, only the
+// calling thread talks to the progress sink, and the results are those of one thread.
+#include "ListSamples.h"
+#include "ReferenceKeys.h"
+
+#include "engine/Operations.h"
+#include "engine/TextPartitions.h"
+#include "engine/Workers.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <unordered_set>
+#include <vector>
+
+using namespace Quorvane;
+using namespace Quorvane::Samples;
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class ThreadRecordingSink final : public ProgressSink
+{
+public:
+    void setProgress(double percent) override
+    {
+        record();
+        highest = std::max(highest, percent);
+    }
+    void yield() override { record(); }
+
+    std::vector<std::thread::id> callers;
+    double highest = 0;
+
+private:
+    void record()
+    {
+        const std::lock_guard lock(m_mutex);
+        callers.push_back(std::this_thread::get_id());
+    }
+    std::mutex m_mutex;
+};
+
+// Addresses with repeats, case variants and display names spread through a long list.
+Texts mixedAddresses(std::size_t count)
+{
+    Texts texts;
+    texts.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string address = "user" + std::to_string(i * 7919 % (count / 3 + 1)) + "@example.org";
+        switch (i % 5) {
+        case 0: texts.push_back("User <" + address + ">"); break;
+        case 1: texts.push_back("USER" + address.substr(4)); break;
+        case 2: texts.push_back(" " + address); break;
+        default: texts.push_back(address); break;
+        }
+    }
+    return texts;
+}
+
+} // namespace
+
+TEST(Workers, EveryPieceRunsOnceAndOnlyTheCallingThreadShowsProgress)
+{
+    constexpr std::size_t kWorkers = 4;
+    constexpr std::size_t kStepsPerWorker = 400;
+    constexpr std::size_t kStepSize = 100; // the pacer looks at the clock every few thousand steps
+    ThreadRecordingSink sink;
+    ProgressPacer pacer(sink, kWorkers * kStepsPerWorker * kStepSize, ProgressPacer::Direction::Forward);
+    std::atomic<int> runs[kWorkers] = {};
+    runWorkers(kWorkers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
+        ++runs[worker];
+        // The calling thread's own piece is quick; the others' steps must still reach the bar.
+        if (worker == 0)
+            return;
+        for (std::size_t step = 0; step < kStepsPerWorker; ++step) {
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+            steps.advance(kStepSize);
+        }
+    });
+    for (const std::atomic<int> &count : runs)
+        EXPECT_EQ(count, 1);
+    ASSERT_FALSE(sink.callers.empty());
+    for (const std::thread::id caller : sink.callers)
+        EXPECT_EQ(caller, std::this_thread::get_id());
+    EXPECT_GT(sink.highest, 50.0);
+}
+
+TEST(Workers, AFailingPieceIsRethrownAfterEveryPieceHasEnded)
+{
+    NullProgress progress;
+    ProgressPacer pacer(progress, 0, ProgressPacer::Direction::Forward);
+    for (const std::size_t failing : {std::size_t(0), std::size_t(2)}) {
+        std::atomic<int> ended = 0;
+        const auto run = [&] {
+            runWorkers(3, pacer, [&](std::size_t worker, WorkerSteps &) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(worker == failing ? 0 : 20));
+                ++ended;
+                if (worker == failing)
+                    throw std::runtime_error("piece failed");
+            });
+        };
+        EXPECT_THROW(run(), std::runtime_error) << failing;
+        EXPECT_EQ(ended, 3) << failing;
+    }
+}
+
+TEST(Workers, PartitionsAreTheSameWhateverTheNumberOfWorkers)
+{
+    const Texts texts = mixedAddresses(30000);
+    const std::vector<std::string_view> views(texts.begin(), texts.end());
+    NullProgress progress;
+    ProgressPacer pacer(progress, 0, ProgressPacer::Direction::Forward);
+    for (const MatchMode &mode : {MatchMode{}, MatchMode{false, false, true}}) {
+        const TextPartitions alone(views, 16, pacer, mode, 1);
+        const TextPartitions shared(views, 16, pacer, mode, 3);
+        for (std::size_t p = 0; p < 16; ++p) {
+            const PartitionSide one = alone.partition(p);
+            const PartitionSide other = shared.partition(p);
+            ASSERT_EQ(one.size(), other.size());
+            for (std::size_t k = 0; k < one.size(); ++k) {
+                ASSERT_EQ(one.entries[k].index, other.entries[k].index);
+                ASSERT_EQ(one.entries[k].tag, other.entries[k].tag);
+                ASSERT_EQ(one.keyOf(one.entries[k]), other.keyOf(other.entries[k]));
+            }
+        }
+    }
+}
+
+// Lists long enough to be shared among threads where the machine has them, held to results
+// built with a plain set of the reference's keys.
+TEST(Workers, LongListsGiveTheResultOfAPlainSetOfKeys)
+{
+    const Texts texts = mixedAddresses(140000);
+    Texts others;
+    for (std::size_t i = 0; i < texts.size(); i += 3)
+        others.push_back(texts[i]);
+    NullProgress progress;
+    UnexpectedErrors reporter;
+    const OperationHost host{progress, reporter};
+    for (const MatchMode &mode : {MatchMode{}, MatchMode{true, false, false}, MatchMode{false, false, true}}) {
+        std::unordered_set<std::string> seen;
+        std::unordered_set<std::string> otherKeys;
+        for (const std::string &text : others)
+            otherKeys.insert(Reference::keyOf(text, mode));
+        Texts firstCopies;
+        Texts notInOthers;
+        for (const std::string &text : texts) {
+            const std::string key = Reference::keyOf(text, mode);
+            if (seen.insert(key).second)
+                firstCopies.push_back(text);
+            if (!otherKeys.contains(key))
+                notInOthers.push_back(text);
+        }
+
+        ItemList deduplicated = listOf(texts);
+        RemoveDupesExceptFirst(deduplicated, host, mode);
+        EXPECT_EQ(textsOf(deduplicated), firstCopies);
+        ItemList subtracted = listOf(texts);
+        SubtractSecondListFromFirstList(subtracted, listOf(others), host, mode);
+        EXPECT_EQ(textsOf(subtracted), notInOthers);
+    }
+}
