@@ -1,7 +1,8 @@
 // Work shared among threads: every piece runs once, failures come back to the caller, only the
 // calling thread talks to the progress sink, and the results are those of one thread.
-#include "ListSamples.h"
-#include "ReferenceKeys.h"
+#include "tests/reference/ReferenceKeys.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/UnexpectedErrors.h"
 
 #include "engine/Operations.h"
 #include "engine/TextPartitions.h"
