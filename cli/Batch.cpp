@@ -31,10 +31,10 @@ private:
 ItemList readOneSource(const std::string &name, const Streams &streams, PrereadSources &preread)
 {
     if (const auto found = preread.find(name); found != preread.end())
-        return parseListBytes(std::move(found->second));
+        return parseListBytes(std::move(found->second)).list;
     if (name == kStandardStream)
-        return readListFromDescriptor(streams.input, "standard input");
-    return readListFile(name, Readable::AnySource);
+        return readListFromDescriptor(streams.input, "standard input").list;
+    return readListFile(name, Readable::AnySource).list;
 }
 
 ItemList readSources(const std::vector<std::string> &names, const Streams &streams, PrereadSources &preread)

@@ -37,7 +37,7 @@ ItemList parseCopy(const char *bytes, std::size_t size)
 {
     auto block = std::make_unique<ByteBlock>(size);
     std::memcpy(block->data(), bytes, size);
-    return parseListBytes(std::move(block));
+    return parseListBytes(std::move(block)).list;
 }
 
 } // namespace

@@ -12,6 +12,9 @@ namespace Quorvane {
 void *allocateWorkMemory(std::size_t bytes);
 // Takes back memory from allocateWorkMemory, given the same byte count.
 void releaseWorkMemory(void *memory, std::size_t bytes) noexcept;
+// Asks for huge pages behind the whole 2 MB pages inside memory that was allocated elsewhere
+// (a std::vector's array, say); smaller ranges are left alone.
+void adviseHugePages(void *start, std::size_t bytes) noexcept;
 
 // An uninitialised array of plain values that lives for one operation.
 template<typename T>

@@ -90,7 +90,7 @@ void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dia
         return;
     }
     // The window must not wait for a pipe's writer nor read a device without end.
-    list.appendList(readListFile(path, Readable::RegularFileOnly));
+    list.appendList(readListFile(path, Readable::RegularFileOnly).list);
 }
 
 void runLoadCommand(ItemList &list, const std::string &procedure, const CommandHost &host)

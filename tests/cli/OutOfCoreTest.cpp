@@ -278,7 +278,7 @@ TEST(InputBatches, BatchesSplitLinesAsAWholeReadDoes)
 
         auto block = std::make_unique<ByteBlock>(bytes.size());
         std::memcpy(block->data(), bytes.data(), bytes.size());
-        const ItemList whole = parseListBytes(std::move(block));
+        const ItemList whole = parseListBytes(std::move(block)).list;
         std::vector<std::string> expected(whole.texts().begin(), whole.texts().end());
         expected.insert(expected.end(), whole.texts().begin(), whole.texts().end());
 

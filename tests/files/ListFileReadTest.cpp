@@ -23,7 +23,7 @@ std::vector<std::string> parse(std::string_view bytes)
     auto block = std::make_unique<ByteBlock>(bytes.size());
     if (!bytes.empty())
         std::memcpy(block->data(), bytes.data(), bytes.size());
-    return textsOf(parseListBytes(std::move(block)));
+    return textsOf(parseListBytes(std::move(block)).list);
 }
 
 struct LineEndCase
@@ -61,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         LineEndCase{"OnlyCarriageReturns", "\r\r", {"", ""}},
         LineEndCase{"BlankLinesKept", "a\r\n\r\n\nb\r\r", {"a", "", "", "b", ""}},
         LineEndCase{"SpacesAndCaseKept", " A \r\na\t\r\n", {" A ", "a\t"}},
-        LineEndCase{"ByteOrderMarkStaysInFirstItem", "\xEF\xBB\xBF" "a\r\nb", {"\xEF\xBB\xBF" "a", "b"}},
+        LineEndCase{"ByteOrderMarkAtTheStartIsNoText", "\xEF\xBB\xBF" "a\r\nb", {"a", "b"}},
+        LineEndCase{"ByteOrderMarkLaterIsText", "a\r\n\xEF\xBB\xBF" "b", {"a", "\xEF\xBB\xBF" "b"}},
         LineEndCase{"NulBytesAreOrdinary", "a\0b\r\n\0"s, {"a\0b"s, "\0"s}},
         LineEndCase{"InvalidUtf8Kept", "\xFF\xFE\x80\n\xC3", {"\xFF\xFE\x80", "\xC3"}}),
     [](const testing::TestParamInfo<LineEndCase> &info) { return std::string(info.param.name); });
@@ -117,10 +118,10 @@ TEST(ListFileRead, ReadsAFileAsItsBytesSay)
     Testing::TemporaryFolder folder;
     const std::string path = folder.file("list.txt");
     Testing::writeBytes(path, "one\r\ntwo\nthree\rfour");
-    EXPECT_EQ(textsOf(readListFile(path, Readable::AnySource)), (std::vector<std::string>{"one", "two", "three", "four"}));
+    EXPECT_EQ(textsOf(readListFile(path, Readable::AnySource).list), (std::vector<std::string>{"one", "two", "three", "four"}));
 
     Testing::writeBytes(path, "");
-    EXPECT_TRUE(readListFile(path, Readable::AnySource).isEmpty());
+    EXPECT_TRUE(readListFile(path, Readable::AnySource).list.isEmpty());
 }
 
 TEST(ListFileRead, ReadsAPipeLongerThanOneChunk)
@@ -140,7 +141,7 @@ TEST(ListFileRead, ReadsAPipeLongerThanOneChunk)
         }
         close(ends[1]);
     });
-    const ItemList list = readListFromDescriptor(ends[0], "-");
+    const ItemList list = readListFromDescriptor(ends[0], "-").list;
     writer.join();
     close(ends[0]);
     EXPECT_EQ(textsOf(list), splitByteByByte(bytes));

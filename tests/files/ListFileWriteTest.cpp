@@ -25,7 +25,7 @@ ItemList manyItems(int count)
         bytes += "address" + std::to_string(i) + "@example.com\n";
     auto block = std::make_unique<ByteBlock>(bytes.size());
     std::copy(bytes.begin(), bytes.end(), block->data());
-    return parseListBytes(std::move(block));
+    return parseListBytes(std::move(block)).list;
 }
 
 TEST(ListFileWrite, EachItemThenCarriageReturnLineFeed)
@@ -52,7 +52,7 @@ TEST(ListFileWrite, RoundTripKeepsEveryItem)
     const std::string path = folder.file("round.txt");
     const std::vector<std::string> texts = {"", "first", "", "", "with\0nul"s, "\xFF\xFE", std::string(3'000'000, 'z'), ""};
     writeListFile(listOf(texts), path);
-    const ItemList back = readListFile(path, Readable::AnySource);
+    const ItemList back = readListFile(path, Readable::AnySource).list;
     EXPECT_EQ(std::vector<std::string>(back.texts().begin(), back.texts().end()), texts);
 }
 

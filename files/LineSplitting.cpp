@@ -1,0 +1,138 @@
+#include "LineSplitting.h"
+
+#include "engine/WorkMemory.h"
+
+#include <algorithm>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace Quorvane {
+
+namespace {
+
+constexpr char kCarriageReturn = '\r';
+constexpr char kLineFeed = '\n';
+
+#ifdef __SSE2__
+// 0xFF in each of the 16 bytes at bytes that is CR or LF, 0 elsewhere.
+__m128i lineEndBytesAt(const char *bytes)
+{
+    const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(bytes));
+    return _mm_or_si128(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(kCarriageReturn)),
+                        _mm_cmpeq_epi8(chunk, _mm_set1_epi8(kLineFeed)));
+}
+// One bit per byte of the 16 at bytes: set where the byte is CR or LF.
+unsigned lineEndMask(const char *bytes)
+{
+    return static_cast<unsigned>(_mm_movemask_epi8(lineEndBytesAt(bytes)));
+}
+constexpr std::size_t kMaskWidth = 16;
+#endif
+
+bool isLineEndByte(char byte)
+{
+    return byte == kCarriageReturn || byte == kLineFeed;
+}
+
+// Calls found(position) for every CR or LF byte, in rising order.
+template<typename Found>
+void forEachLineEndByte(const char *bytes, std::size_t size, Found &&found)
+{
+    std::size_t position = 0;
+#ifdef __SSE2__
+    for (; position + kMaskWidth <= size; position += kMaskWidth) {
+        for (unsigned mask = lineEndMask(bytes + position); mask != 0; mask &= mask - 1)
+            found(position + static_cast<std::size_t>(__builtin_ctz(mask)));
+    }
+#endif
+    for (; position < size; ++position) {
+        if (isLineEndByte(bytes[position]))
+            found(position);
+    }
+}
+
+std::size_t countLineEndBytes(const char *bytes, std::size_t size)
+{
+    std::size_t count = 0;
+    std::size_t position = 0;
+#ifdef __SSE2__
+    // Each byte lane counts up to 255 matches before the lanes are summed.
+    constexpr std::size_t kChunksPerSum = 255;
+    const __m128i zero = _mm_setzero_si128();
+    while (position + kMaskWidth <= size) {
+        const std::size_t chunks = std::min((size - position) / kMaskWidth, kChunksPerSum);
+        __m128i perLane = zero;
+        for (std::size_t i = 0; i < chunks; ++i, position += kMaskWidth)
+            perLane = _mm_sub_epi8(perLane, lineEndBytesAt(bytes + position));
+        const __m128i sums = _mm_sad_epu8(perLane, zero);
+        count += static_cast<std::size_t>(_mm_cvtsi128_si32(sums) + _mm_extract_epi16(sums, 4));
+    }
+#endif
+    for (; position < size; ++position)
+        count += isLineEndByte(bytes[position]) ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+std::string_view lineEndBytes(LineEnd lineEnd)
+{
+    switch (lineEnd) {
+    case LineEnd::LineFeed:
+        return "\n";
+    case LineEnd::CarriageReturnLineFeed:
+        return "\r\n";
+    case LineEnd::CarriageReturn:
+        return "\r";
+    case LineEnd::None:
+        break;
+    }
+    return {};
+}
+
+void appendLines(std::string_view text, std::vector<std::string_view> &lines)
+{
+    const char *bytes = text.data();
+    std::size_t lineStart = 0;
+    forEachLineEndByte(bytes, text.size(), [&](std::size_t position) {
+        // The LF of a CR LF pair: its CR already ended the line.
+        if (bytes[position] == kLineFeed && position > 0 && bytes[position - 1] == kCarriageReturn) {
+            lineStart = position + 1;
+            return;
+        }
+        lines.emplace_back(bytes + lineStart, position - lineStart);
+        lineStart = position + 1;
+    });
+    if (lineStart < text.size())
+        lines.emplace_back(bytes + lineStart, text.size() - lineStart);
+}
+
+std::vector<std::string_view> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    const std::size_t atMost = countLineEndBytes(text.data(), text.size()) + 1;
+    lines.reserve(atMost);
+    adviseHugePages(lines.data(), atMost * sizeof(std::string_view));
+    appendLines(text, lines);
+    return lines;
+}
+
+LineEnd firstLineEnd(std::string_view text)
+{
+    const std::size_t position = text.find_first_of("\r\n");
+    if (position == std::string_view::npos)
+        return LineEnd::None;
+    if (text[position] == kLineFeed)
+        return LineEnd::LineFeed;
+    const bool pair = position + 1 < text.size() && text[position + 1] == kLineFeed;
+    return pair ? LineEnd::CarriageReturnLineFeed : LineEnd::CarriageReturn;
+}
+
+std::size_t lastLineEndByte(std::string_view text)
+{
+    return text.find_last_of("\r\n");
+}
+
+} // namespace Quorvane

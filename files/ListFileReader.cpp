@@ -1,0 +1,99 @@
+#include "ListFileReader.h"
+
+#include "files/ListFileError.h"
+#include "files/ReadInput.h"
+
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Quorvane {
+
+namespace {
+
+constexpr std::size_t kFirstPipeChunk = std::size_t(64) << 10;
+
+// A block that holds size bytes and no more: blocks live as long as their items.
+std::unique_ptr<ByteBlock> exactBlock(std::unique_ptr<ByteBlock> block, std::size_t size)
+{
+    auto exact = std::make_unique<ByteBlock>(size);
+    std::memcpy(exact->data(), block->data(), size);
+    return exact;
+}
+
+// The whole UTF-8 text of UTF-16 bytes in a block of its own, or nothing when they do not
+// decode cleanly.
+std::unique_ptr<ByteBlock> decodeUtf16(std::string_view bytes, TextEncoding byteOrder)
+{
+    Utf16Decoder measuring(byteOrder);
+    const std::optional<std::size_t> size = measuring.measure(bytes);
+    if (!size || !measuring.finish())
+        return nullptr;
+    auto block = std::make_unique<ByteBlock>(*size);
+    Utf16Decoder(byteOrder).decode(bytes, block->data());
+    return block;
+}
+
+ListFileContents parseFirstBytes(std::unique_ptr<ByteBlock> block, std::size_t size)
+{
+    ListFileContents contents;
+    std::string_view text(block->data(), size);
+    const EncodingGuess guess = guessEncoding(text);
+    if (guess.encoding == TextEncoding::Bytes) {
+        text.remove_prefix(guess.byteOrderMarkSize);
+        contents.format.byteOrderMarkDropped = guess.byteOrderMarkSize > 0;
+    } else if (auto decoded = decodeUtf16(text.substr(guess.byteOrderMarkSize), guess.encoding)) {
+        block = std::move(decoded);
+        text = std::string_view(block->data(), block->size());
+        contents.format.encoding = guess.encoding;
+        contents.format.byteOrderMarkDropped = guess.byteOrderMarkSize > 0;
+    }
+    contents.format.firstLineEnd = firstLineEnd(text);
+    std::vector<std::string_view> lines = splitLines(text);
+    contents.list.adopt(std::move(block), std::move(lines));
+    return contents;
+}
+
+// Reads a stream of unknown length, doubling the block whenever it fills up; what a pipe
+// left unused is given back, so many small inputs cost what they hold.
+ListFileContents readStream(int descriptor, std::size_t expectedSize, const std::string &name)
+{
+    auto block = std::make_unique<ByteBlock>(expectedSize > 0 ? expectedSize + 1 : kFirstPipeChunk);
+    std::size_t filled = 0;
+    for (;;) {
+        filled += readInto(descriptor, block->data() + filled, block->size() - filled, name);
+        if (filled < block->size())
+            break;
+        auto larger = std::make_unique<ByteBlock>(block->size() * 2);
+        std::memcpy(larger->data(), block->data(), filled);
+        block = std::move(larger);
+    }
+    if (block->size() - filled > filled / 4 + 1)
+        block = exactBlock(std::move(block), filled);
+    return parseFirstBytes(std::move(block), filled);
+}
+
+} // namespace
+
+ListFileContents parseListBytes(std::unique_ptr<ByteBlock> bytes)
+{
+    const std::size_t size = bytes->size();
+    return parseFirstBytes(std::move(bytes), size);
+}
+
+ListFileContents readListFile(const std::string &path, Readable readable)
+{
+    const FileDescriptor file = openForReading(path, readable);
+    return readListFromDescriptor(file.get(), path);
+}
+
+ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName)
+{
+    refuseUnreadable(descriptor, displayName, Readable::AnySource);
+    // A regular file is read in one go into a block one byte larger than what is left of
+    // it, so the read that finds its end needs no second block.
+    return readStream(descriptor, remainingFileSize(descriptor), displayName);
+}
+
+} // namespace Quorvane

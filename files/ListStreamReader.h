@@ -1,0 +1,79 @@
+#pragma once
+
+#include "engine/ItemList.h"
+#include "files/ListFileReader.h"
+#include "files/OpenFile.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace Quorvane {
+
+// Reads a list file in batches of bounded size, for lists larger than memory. The batches, one
+// after the other, hold exactly the items readListFile gives for the same file, with the same
+// decoding and line rules: a CR LF split across two reads is one line end, a UTF-8 BOM is
+// dropped, UTF-16 is decoded. A regular file that starts as UTF-16 is checked to the end first
+// (as readListFile does, it then stays bytes if it does not decode cleanly); a pipe that starts
+// as UTF-16 and turns out not to be is a read error, since what came before is gone.
+//
+//     ListStreamReader reader(path, Readable::AnySource);
+//     while (!reader.atEnd()) {
+//         ItemList batch = reader.nextBatch(); // may be empty only at the end
+//         ...
+//     }
+//     reader.format(); // complete once atEnd()
+class ListStreamReader
+{
+public:
+    static constexpr std::size_t kDefaultBatchBytes = std::size_t(8) << 20;
+
+    // Opens path (see openForReading). Throws ListFileError.
+    ListStreamReader(const std::string &path, Readable readable, std::size_t batchBytes = kDefaultBatchBytes);
+    // Reads an open descriptor it does not own (standard input), named displayName in messages.
+    ListStreamReader(int descriptor, std::string displayName, std::size_t batchBytes = kDefaultBatchBytes);
+    ~ListStreamReader();
+    ListStreamReader(const ListStreamReader &) = delete;
+    ListStreamReader &operator=(const ListStreamReader &) = delete;
+
+    // The next items in file order, batchBytes of text at most; a longer line comes whole, in a
+    // batch of at most twice its length. Throws ListFileError when the file cannot be read.
+    ItemList nextBatch();
+    bool atEnd() const { return m_handedOutAll; }
+    const ListFileFormat &format() const { return m_format; }
+
+private:
+    void start();
+    bool wholeFileDecodes(std::string_view start, TextEncoding byteOrder);
+    std::size_t takeInput(char *out, std::size_t capacity);
+    bool inputLeft() const;
+    void fill();
+    void dropLineFeedOfPreviousCarriageReturn();
+    void noteFirstLineEnd(std::string_view text);
+    void moveTextTo(std::unique_ptr<ByteBlock> block);
+    ItemList cutBatch(std::size_t cut);
+
+    FileDescriptor m_ownedFile;
+    int m_descriptor;
+    std::string m_name;
+    std::size_t m_batchBytes;
+
+    std::unique_ptr<char[]> m_pending; // the first bytes, read to guess the encoding
+    std::size_t m_pendingStart = 0;
+    std::size_t m_pendingSize = 0;
+    std::unique_ptr<ByteBlock> m_text; // decoded text not handed out yet: [m_textStart, m_textSize)
+    std::size_t m_textStart = 0;
+    std::size_t m_textSize = 0;
+    std::unique_ptr<char[]> m_raw; // UTF-16 bytes before decoding
+    std::optional<Utf16Decoder> m_decoder;
+
+    ListFileFormat m_format;
+    bool m_started = false;
+    bool m_inputEnded = false;
+    bool m_handedOutAll = false;
+    bool m_afterCarriageReturn = false; // the last batch ended with a CR: an LF next belongs to it
+    bool m_firstLineEndFound = false;
+    bool m_firstLineEndUndecided = false; // the first line end is a CR that ended a batch
+};
+
+} // namespace Quorvane

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace Quorvane {
+
+// Reads until the end or until capacity bytes are in; returns the bytes read.
+// Throws ListFileError ("Cannot read ...") naming name.
+std::size_t readInto(int descriptor, char *bytes, std::size_t capacity, const std::string &name);
+
+// What is left to read of a regular file from the descriptor's offset; 0 for anything else
+// (a pipe, a device), whose length cannot be known in advance.
+std::size_t remainingFileSize(int descriptor);
+
+} // namespace Quorvane
