@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
-#include <QHeaderView>
 #include <QIcon>
 #include <QProgressBar>
 #include <QPushButton>
@@ -65,7 +64,7 @@ ListView *createListView(QWidget *frame, const QString &name)
     view->setObjectName(name);
     place(*view, kListView);
     view->setFont(arialBold(kListFontPixels));
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 4);
+    view->setRowHeight(view->fontMetrics().height() + 4);
     view->setToolTip(kListViewToolTip);
     return view;
 }
@@ -155,12 +154,13 @@ void Form1::connectButtons()
     }
 }
 
+// Double-click or Delete in a list view removes its selected item, unless a command runs.
 void Form1::connectItemRemoval()
 {
     connect(m_listView1, &ListView::removeSelectedRequested, this,
-            [this] { removeSelectedItem(*m_listView1, m_list1); });
+            [this] { runCommand([this] { removeSelectedItem(*m_listView1, *m_model1, m_list1); }); });
     connect(m_listView2, &ListView::removeSelectedRequested, this,
-            [this] { removeSelectedItem(*m_listView2, m_list2); });
+            [this] { runCommand([this] { removeSelectedItem(*m_listView2, *m_model2, m_list2); }); });
 }
 
 void Form1::setUpPointerFeedback()
@@ -250,24 +250,6 @@ void Form1::closeEvent(QCloseEvent *event)
         m_reporter.silence();
     }
     QWidget::closeEvent(event);
-}
-
-void Form1::removeSelectedItem(ListView &view, ItemList &list)
-{
-    runCommand([&] {
-        const std::optional<std::size_t> row = view.selectedRow();
-        if (!row || *row >= list.count())
-            return;
-        try {
-            list.removeAt(*row);
-        } catch (...) {
-            // Removing a single item reports nothing, whatever goes wrong.
-            return;
-        }
-        // The item that moved up takes the selection, so Delete can be pressed again.
-        if (!list.isEmpty())
-            view.selectRow(static_cast<int>(std::min(*row, list.count() - 1)));
-    });
 }
 
 void Form1::buttonClicked(Button button)

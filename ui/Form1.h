@@ -83,8 +83,6 @@ private:
     ItemList &listOf(OwnList list) { return list == OwnList::List1 ? m_list1 : m_list2; }
     void connectItemRemoval();
     void setUpPointerFeedback();
-    // Double-click or Delete in a list view: removes its selected item, silently.
-    void removeSelectedItem(ListView &view, ItemList &list);
     void acceptFileDrops();
 
     StartUpEnvironment m_environment;

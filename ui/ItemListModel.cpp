@@ -1,5 +1,7 @@
 #include "ItemListModel.h"
 
+#include <QLocale>
+
 #include <cstdint>
 
 namespace Quorvane {
@@ -73,9 +75,10 @@ QString shownItemText(std::string_view bytes)
     return decodeItemText(bytes.substr(0, cut)) + QChar(0x2026);
 }
 
-ItemListModel::ItemListModel(ItemList &list, QObject *parent)
+ItemListModel::ItemListModel(ItemList &list, int maxItemRows, QObject *parent)
     : QAbstractTableModel(parent)
     , m_list(list)
+    , m_maxItemRows(maxItemRows)
 {
     m_list.setObserver(this);
 }
@@ -95,7 +98,9 @@ void ItemListModel::addColumn(const QString &header)
 
 int ItemListModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_list.count());
+    if (parent.isValid())
+        return 0;
+    return holdsEveryItem() ? static_cast<int>(m_list.count()) : m_maxItemRows + 1;
 }
 
 int ItemListModel::columnCount(const QModelIndex &parent) const
@@ -105,10 +110,16 @@ int ItemListModel::columnCount(const QModelIndex &parent) const
 
 QVariant ItemListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || index.column() != 0
-        || static_cast<std::size_t>(index.row()) >= m_list.count())
+    if (role != Qt::DisplayRole || !index.isValid() || index.column() != 0)
         return {};
-    return shownItemText(m_list.text(static_cast<std::size_t>(index.row())));
+    if (const std::optional<std::size_t> position = itemAt(index.row()))
+        return shownItemText(m_list.text(*position));
+    if (index.row() != m_maxItemRows || holdsEveryItem())
+        return {};
+    const auto more = static_cast<qulonglong>(m_list.count() - static_cast<std::size_t>(m_maxItemRows));
+    return QStringLiteral("... and %1 more %2 (%3 in all)")
+        .arg(QLocale().toString(more), more == 1 ? QStringLiteral("item") : QStringLiteral("items"),
+             QLocale().toString(static_cast<qulonglong>(m_list.count())));
 }
 
 QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -116,6 +127,20 @@ QVariant ItemListModel::headerData(int section, Qt::Orientation orientation, int
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_headers.size())
         return {};
     return m_headers.at(section);
+}
+
+std::optional<std::size_t> ItemListModel::itemAt(int row) const
+{
+    if (row < 0 || row >= m_maxItemRows || static_cast<std::size_t>(row) >= m_list.count())
+        return std::nullopt;
+    return static_cast<std::size_t>(row);
+}
+
+std::optional<int> ItemListModel::rowOf(std::size_t position) const
+{
+    if (position >= m_list.count() || position >= static_cast<std::size_t>(m_maxItemRows))
+        return std::nullopt;
+    return static_cast<int>(position);
 }
 
 void ItemListModel::listAboutToChange()

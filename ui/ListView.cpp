@@ -1,8 +1,12 @@
 #include "ListView.h"
 
+#include "ui/ItemListModel.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+
+#include <algorithm>
 
 namespace Quorvane {
 
@@ -29,12 +33,17 @@ ListView::ListView(QWidget *parent)
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
-std::optional<std::size_t> ListView::selectedRow() const
+std::optional<int> ListView::selectedRow() const
 {
     const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
     if (rows.isEmpty())
         return std::nullopt;
-    return static_cast<std::size_t>(rows.first().row());
+    return rows.first().row();
+}
+
+void ListView::setRowHeight(int pixels)
+{
+    verticalHeader()->setDefaultSectionSize(std::clamp(pixels, 1, kMaxRowPixels));
 }
 
 void ListView::mouseDoubleClickEvent(QMouseEvent *event)
@@ -50,6 +59,24 @@ void ListView::keyPressEvent(QKeyEvent *event)
     if (event->key() == Qt::Key_Delete)
         emit removeSelectedRequested();
     QTableView::keyPressEvent(event);
+}
+
+void removeSelectedItem(ListView &view, const ItemListModel &model, ItemList &list)
+{
+    const std::optional<int> row = view.selectedRow();
+    const std::optional<std::size_t> position = row ? model.itemAt(*row) : std::nullopt;
+    if (!position)
+        return;
+    try {
+        list.removeAt(*position);
+    } catch (...) {
+        return;
+    }
+    // So Delete can be pressed again.
+    if (list.isEmpty())
+        return;
+    if (const std::optional<int> next = model.rowOf(std::min(*position, list.count() - 1)))
+        view.selectRow(*next);
 }
 
 } // namespace Quorvane

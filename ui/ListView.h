@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/ItemList.h"
+
 #include <QTableView>
 
 #include <cstddef>
@@ -15,8 +17,12 @@ class ListView final : public QTableView
 public:
     explicit ListView(QWidget *parent = nullptr);
 
-    // The row of the selected item, if one is selected.
-    std::optional<std::size_t> selectedRow() const;
+    // The selected row, if one is selected.
+    std::optional<int> selectedRow() const;
+
+    // Every row takes this height, capped at kMaxRowPixels so the longest list the model
+    // shows still measures within an int.
+    void setRowHeight(int pixels);
 
 signals:
     // A double-click or the Delete key (with any modifiers) asks to remove the selected item.
@@ -26,5 +32,13 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
 };
+
+class ItemListModel;
+
+// Removes the item of the view's selected row from list, which model shows in view, and
+// selects the item that moved up into its place. Nothing happens without a selected item,
+// or on the row that counts the items the view cannot hold. Reports nothing: a removal that
+// fails leaves the list as it was.
+void removeSelectedItem(ListView &view, const ItemListModel &model, ItemList &list);
 
 } // namespace Quorvane

@@ -81,6 +81,73 @@ TEST(ItemListModel, FollowsTheListWithOneResetPerChange)
     EXPECT_EQ(model.rowCount(), 0);
 }
 
+// A list longer than a view can hold shows its first rows, then one row that counts the rest;
+// no count reaches Qt's int unchecked. A limit of 5 stands in for the real one.
+TEST(ItemListModel, ShowsTheFirstRowsItCanHoldAndCountsTheRest)
+{
+    struct Case
+    {
+        std::size_t items;
+        int rows;
+        QString lastRow;
+    };
+    const std::vector<Case> cases = {
+        {0, 0, {}},
+        {4, 4, "item3"},
+        {5, 5, "item4"},
+        {6, 6, "... and 1 more item (6 in all)"},
+        {12, 6, "... and 7 more items (12 in all)"},
+    };
+    for (const Case &expected : cases) {
+        SCOPED_TRACE(expected.items);
+        ItemList list;
+        for (std::size_t i = 0; i < expected.items; ++i)
+            list.append("item" + std::to_string(i));
+        ItemListModel model(list, 5);
+        model.addColumn("Email Addresses:");
+        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
+        EXPECT_EQ(model.rowCount(), expected.rows);
+        if (expected.rows > 0) {
+            EXPECT_EQ(model.data(model.index(expected.rows - 1, 0)).toString(), expected.lastRow);
+        }
+        EXPECT_EQ(model.itemAt(4), expected.items > 4 ? std::optional<std::size_t>(4) : std::nullopt);
+        EXPECT_EQ(model.itemAt(5), std::nullopt);
+        EXPECT_EQ(model.itemAt(-1), std::nullopt);
+        EXPECT_EQ(model.rowOf(4), expected.items > 4 ? std::optional<int>(4) : std::nullopt);
+        EXPECT_EQ(model.rowOf(5), std::nullopt);
+    }
+}
+
+TEST(ItemListModel, RemovingFromAViewThatCannotHoldTheListNeverHitsAnotherItem)
+{
+    ItemList list;
+    for (int i = 0; i < 8; ++i)
+        list.append("item" + std::to_string(i));
+    ItemListModel model(list, 5);
+    model.addColumn("Email Addresses:");
+    ListView view;
+    view.setModel(&model);
+
+    view.selectRow(5); // the row that counts the rest
+    removeSelectedItem(view, model, list);
+    EXPECT_EQ(list.count(), 8u);
+
+    view.selectRow(4);
+    removeSelectedItem(view, model, list);
+    EXPECT_EQ(list.text(4), "item5");
+    EXPECT_EQ(view.selectedRow(), std::optional<int>(4)) << "the item that moved up is selected";
+
+    view.clearSelection();
+    removeSelectedItem(view, model, list);
+    EXPECT_EQ(list.count(), 7u);
+
+    // Rows stay low enough that the longest list a view shows measures within an int.
+    view.setRowHeight(40);
+    EXPECT_EQ(view.verticalHeader()->defaultSectionSize(), kMaxRowPixels);
+    view.setRowHeight(18);
+    EXPECT_EQ(view.verticalHeader()->defaultSectionSize(), 18);
+}
+
 // Collects what Qt's model checker finds while it is installed, so each finding fails the test.
 class ModelCheckerFindings
 {
