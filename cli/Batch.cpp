@@ -5,7 +5,9 @@
 
 #include "engine/Operations.h"
 #include "files/ListFile.h"
+#include "files/ReadableName.h"
 
+#include <exception>
 #include <new>
 #include <optional>
 
@@ -13,96 +15,181 @@ namespace Quorvane {
 
 namespace {
 
-// Keeps the first failure an operation reports, so the run ends without writing anything.
-class RecordingReporter final : public ErrorReporter
+// Keeps the first failure an operation reports and throws it again once the operation has
+// returned, so the run ends as on any other failure, before anything is written.
+class RethrowingReporter final : public ErrorReporter
 {
 public:
     void report(const ErrorReport &report) override
     {
+        if (m_failure)
+            return;
+        m_failure = std::current_exception();
         if (!m_failure)
-            m_failure = report.procedure + ": " + report.description;
+            m_failure = std::make_exception_ptr(std::runtime_error(report.description));
     }
-    const std::optional<std::string> &failure() const { return m_failure; }
+    void rethrowFailure() const
+    {
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+    }
 
 private:
-    std::optional<std::string> m_failure;
+    std::exception_ptr m_failure;
 };
 
-ItemList readOneSource(const std::string &name, const Streams &streams, PrereadSources &preread)
+std::string quoted(const std::string &name)
 {
-    if (const auto found = preread.find(name); found != preread.end())
-        return parseListBytes(std::move(found->second)).list;
-    if (name == kStandardStream)
-        return readListFromDescriptor(streams.input, "standard input").list;
-    return readListFile(name, Readable::AnySource).list;
+    return '"' + readableName(name) + '"';
 }
 
-ItemList readSources(const std::vector<std::string> &names, const Streams &streams, PrereadSources &preread)
+std::string itemCount(std::uint64_t count)
 {
-    ItemList list;
-    for (const std::string &name : names)
-        list.appendList(readOneSource(name, streams, preread));
-    return list;
+    return std::to_string(count) + (count == 1 ? " item" : " items");
 }
 
-void runOperation(const Invocation &invocation, ItemList &first, const ItemList &second,
-                  const OperationHost &host)
+ItemList normalized(const ItemList &list, const MatchMode &mode)
 {
-    switch (invocation.operation) {
-    case BatchOperation::DedupeFirst:
-        return RemoveDupesExceptFirst(first, host);
-    case BatchOperation::DedupeLast:
-        return RemoveDupesAll(first, host);
-    case BatchOperation::RemoveBlanks:
-        return RemoveBlanksFromList(first, host);
-    case BatchOperation::RemoveWith:
-        return RemoveItemsWith(first, invocation.text, host);
-    case BatchOperation::RemoveWithout:
-        return RemoveItemsWithout(first, invocation.text, host);
-    case BatchOperation::Subtract:
-        return SubtractSecondListFromFirstList(first, second, host);
-    case BatchOperation::KeepMatches:
-        return KeepOnlyMatchesInList(first, second, host);
+    KeyMaker keys(mode);
+    ItemList result;
+    for (const std::string_view text : list.texts())
+        result.append(keys.keyOf(text));
+    return result;
+}
+
+// One run, step by step: read the inputs, change the list, write the results. Each step says
+// what it is doing, so that running out of memory is told in the tool's own words.
+class BatchRun
+{
+public:
+    BatchRun(const Invocation &invocation, const Streams &streams)
+        : m_invocation(invocation)
+        , m_streams(streams)
+    {}
+
+    const std::string &activity() const { return m_activity; }
+
+    // Reads what was not read already while measuring whether the lists fit in memory.
+    void readInputs(PrereadSources &preread)
+    {
+        m_preread = &preread;
+        readSources(m_invocation.files, m_first);
+        readSources(m_invocation.others, m_second);
+        m_itemsIn = m_first.count();
     }
-}
 
-void writeResult(const ItemList &list, const std::optional<std::string> &output, const Streams &streams)
-{
-    if (output && *output != kStandardStream)
-        writeListFile(list, *output);
-    else
-        writeListToDescriptor(list, streams.output, "standard output");
-}
+    void changeList()
+    {
+        m_activity = std::string(operationInfo(m_invocation.operation).description);
+        if (m_invocation.operation == BatchOperation::Normalize) {
+            m_normalized.emplace(normalized(m_first, m_invocation.mode));
+            return;
+        }
+        NullProgress progress;
+        RethrowingReporter reporter;
+        runOperation(OperationHost{progress, reporter});
+        reporter.rethrowFailure();
+    }
+
+    void writeResult()
+    {
+        const ItemList &result = m_normalized ? *m_normalized : m_first;
+        const std::optional<std::string> &output = m_invocation.output;
+        if (output && *output != kStandardStream) {
+            m_activity = "write " + quoted(*output);
+            writeListFile(result, *output);
+        } else {
+            m_activity = "write the list to standard output";
+            writeListToDescriptor(result, m_streams.output, "standard output");
+        }
+        m_itemsOut = result.count();
+    }
+
+    void printSummary() const { Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut); }
+
+private:
+    void readSources(const std::vector<std::string> &names, ItemList &list)
+    {
+        for (const std::string &name : names) {
+            const bool isStandardInput = name == kStandardStream;
+            const std::string shown = isStandardInput ? "standard input" : quoted(name);
+            m_activity = "read " + shown;
+            if (const auto found = m_preread->find(name); found != m_preread->end())
+                appendSource(list, shown, parseListBytes(std::move(found->second)));
+            else if (isStandardInput)
+                appendSource(list, shown, readListFromDescriptor(m_streams.input, "standard input"));
+            else
+                appendSource(list, shown, readListFile(name, Readable::AnySource));
+        }
+    }
+
+    void appendSource(ItemList &list, const std::string &shown, ListFileContents contents)
+    {
+        if (contents.format.decodedFromUtf16() && !m_invocation.quiet)
+            printProblem(m_streams, shown + " was decoded from UTF-16");
+        list.appendList(std::move(contents.list));
+    }
+
+    void runOperation(const OperationHost &host)
+    {
+        const MatchMode &mode = m_invocation.mode;
+        switch (m_invocation.operation) {
+        case BatchOperation::DedupeFirst:
+            return RemoveDupesExceptFirst(m_first, host, mode);
+        case BatchOperation::DedupeLast:
+            return RemoveDupesAll(m_first, host, mode);
+        case BatchOperation::RemoveBlanks:
+            return RemoveBlanksFromList(m_first, host);
+        case BatchOperation::RemoveWith:
+            return RemoveItemsWith(m_first, m_invocation.text, host, mode);
+        case BatchOperation::RemoveWithout:
+            return RemoveItemsWithout(m_first, m_invocation.text, host, mode);
+        case BatchOperation::Subtract:
+            return SubtractSecondListFromFirstList(m_first, m_second, host, mode);
+        case BatchOperation::KeepMatches:
+            return KeepOnlyMatchesInList(m_first, m_second, host, mode);
+        case BatchOperation::Normalize:
+            return;
+        }
+    }
+
+    const Invocation &m_invocation;
+    const Streams &m_streams;
+    std::string m_activity = "read the lists";
+    PrereadSources *m_preread = nullptr;
+    ItemList m_first;
+    ItemList m_second;
+    std::optional<ItemList> m_normalized;
+    std::size_t m_itemsIn = 0;
+    std::size_t m_itemsOut = 0;
+};
 
 } // namespace
 
-std::string summaryLine(std::uint64_t itemsIn, std::uint64_t itemsOut)
+void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
+                  std::uint64_t itemsOut)
 {
-    return std::to_string(itemsIn) + " items in, " + std::to_string(itemsOut) + " items out\n";
+    if (!invocation.quiet)
+        writeAll(streams.errors, itemCount(itemsIn) + " in, " + itemCount(itemsOut) + " out\n");
 }
 
 int runBatch(const Invocation &invocation, const Streams &streams)
 {
+    BatchRun run(invocation, streams);
     try {
         PrereadSources preread;
-        if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, preread))
-            return *status;
-        ItemList first = readSources(invocation.files, streams, preread);
-        const ItemList second = readSources(invocation.others, streams, preread);
-        const std::size_t itemsIn = first.count();
-
-        NullProgress progress;
-        RecordingReporter reporter;
-        runOperation(invocation, first, second, OperationHost{progress, reporter});
-        if (reporter.failure()) {
-            printProblem(streams, *reporter.failure());
-            return kExitFailure;
+        // Working on disk compares exactly; a run in a matching mode stays in memory.
+        if (invocation.mode.isExact()) {
+            if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, preread))
+                return *status;
         }
-        writeResult(first, invocation.output, streams);
-        writeAll(streams.errors, summaryLine(itemsIn, first.count()));
+        run.readInputs(preread);
+        run.changeList();
+        run.writeResult();
+        run.printSummary();
         return kExitSuccess;
     } catch (const std::bad_alloc &) {
-        printProblem(streams, "not enough memory for these lists");
+        printProblem(streams, "not enough memory to " + run.activity());
     } catch (const std::exception &error) {
         printProblem(streams, error.what());
     }

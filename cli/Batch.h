@@ -13,7 +13,8 @@ namespace Quorvane {
 // Nothing is written before everything else succeeded.
 int runBatch(const Invocation &invocation, const Streams &streams);
 
-// The line standard error gets after a run.
-std::string summaryLine(std::uint64_t itemsIn, std::uint64_t itemsOut);
+// The line standard error gets after a run, unless it is quiet: "1 item in, 0 items out".
+void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
+                  std::uint64_t itemsOut);
 
 } // namespace Quorvane

@@ -2,6 +2,7 @@
 
 #include "Batch.h"
 #include "CommandLine.h"
+#include "HelpText.h"
 
 namespace Quorvane {
 
@@ -15,8 +16,14 @@ int runBatchTool(std::span<const std::string_view> arguments, const Streams &str
         writeAll(streams.errors, usageText());
         return kExitUsage;
     }
-    if (invocation.helpWanted)
+    switch (invocation.request) {
+    case Invocation::Request::Help:
         return writeAll(streams.output, helpText()) ? kExitSuccess : kExitFailure;
+    case Invocation::Request::Version:
+        return writeAll(streams.output, versionText()) ? kExitSuccess : kExitFailure;
+    case Invocation::Request::Run:
+        break;
+    }
     return runBatch(invocation, streams);
 }
 

@@ -9,49 +9,25 @@ namespace Quorvane {
 
 namespace {
 
-enum class Needs { ListOnly, Text, OtherList };
+using Setter = void (*)(Invocation &invocation, std::string_view value);
 
-struct OperationName
+struct Option
 {
     std::string_view name;
-    BatchOperation operation;
-    Needs needs;
-    std::string_view description;
+    std::string_view shortName;
+    std::string_view valueName; // empty for an option without a value
+    unsigned takenBy;           // the Takes bit an operation needs for it; 0 for every operation
+    Setter set;
 };
 
-constexpr std::array kOperations = {
-    OperationName{"dedupe-first", BatchOperation::DedupeFirst, Needs::ListOnly,
-                  "keep the first copy of every repeated line"},
-    OperationName{"dedupe-last", BatchOperation::DedupeLast, Needs::ListOnly,
-                  "keep the last copy of every repeated line"},
-    OperationName{"remove-blanks", BatchOperation::RemoveBlanks, Needs::ListOnly,
-                  "remove the empty lines"},
-    OperationName{"remove-with", BatchOperation::RemoveWith, Needs::Text,
-                  "remove the lines that contain TEXT"},
-    OperationName{"remove-without", BatchOperation::RemoveWithout, Needs::Text,
-                  "remove the lines that do not contain TEXT"},
-    OperationName{"subtract", BatchOperation::Subtract, Needs::OtherList,
-                  "remove the lines that occur in the --other files"},
-    OperationName{"keep-matches", BatchOperation::KeepMatches, Needs::OtherList,
-                  "keep only the lines that occur in the --other files"},
-};
-
-const OperationName &findOperation(std::string_view name)
+void setOnce(std::optional<std::string> &target, std::string_view option, std::string_view value)
 {
-    const auto found = std::find_if(kOperations.begin(), kOperations.end(),
-                                    [name](const OperationName &entry) { return entry.name == name; });
-    if (found == kOperations.end())
-        throw UsageError("unknown operation \"" + std::string(name) + "\"");
-    return *found;
+    if (target)
+        throw UsageError("only one " + std::string(option) + " can be given");
+    if (value.empty())
+        throw UsageError("the file name after " + std::string(option) + " is empty");
+    target = std::string(value);
 }
-
-bool isHelpOption(std::string_view argument)
-{
-    return argument == "--help" || argument == "-h";
-}
-
-// An option right after remove-with or remove-without means TEXT was forgotten.
-constexpr std::string_view kMemoryLimitOption = "--memory-limit";
 
 std::uint64_t memoryLimitFrom(std::string_view value)
 {
@@ -61,11 +37,66 @@ std::uint64_t memoryLimitFrom(std::string_view value)
     return *limit;
 }
 
-bool isOption(std::string_view argument)
+// Help wins over the version when both are asked for.
+void setRequest(Invocation &invocation, Invocation::Request request)
 {
-    return argument == "-o" || argument == "--output" || argument == "--other" || argument == "--"
-        || argument.starts_with("--other=") || argument == kMemoryLimitOption
-        || argument.starts_with(std::string(kMemoryLimitOption) + '=');
+    if (invocation.request != Invocation::Request::Help)
+        invocation.request = request;
+}
+
+std::optional<Invocation::Request> requestOf(std::string_view argument)
+{
+    if (argument == "--help" || argument == "-h")
+        return Invocation::Request::Help;
+    if (argument == "--version")
+        return Invocation::Request::Version;
+    return {};
+}
+
+constexpr std::array kOptions = {
+    Option{"--other", "", "FILE", kTakesOther,
+           [](Invocation &invocation, std::string_view value) { invocation.others.emplace_back(value); }},
+    Option{"--output", "-o", "OUT", kWritesList,
+           [](Invocation &invocation, std::string_view value) { setOnce(invocation.output, "-o", value); }},
+    Option{"--ignore-case", "", "", kTakesIgnoreCase,
+           [](Invocation &invocation, std::string_view) { invocation.mode.ignoreCase = true; }},
+    Option{"--trim", "", "", kTakesTrimAndEmail,
+           [](Invocation &invocation, std::string_view) { invocation.mode.trim = true; }},
+    Option{"--email", "", "", kTakesTrimAndEmail,
+           [](Invocation &invocation, std::string_view) { invocation.mode.email = true; }},
+    Option{"--memory-limit", "", "SIZE", 0,
+           [](Invocation &invocation, std::string_view value) { invocation.memoryLimit = memoryLimitFrom(value); }},
+    Option{"--quiet", "-q", "", 0, [](Invocation &invocation, std::string_view) { invocation.quiet = true; }},
+    Option{"--help", "-h", "", 0,
+           [](Invocation &invocation, std::string_view) { setRequest(invocation, Invocation::Request::Help); }},
+    Option{"--version", "", "", 0,
+           [](Invocation &invocation, std::string_view) { setRequest(invocation, Invocation::Request::Version); }},
+};
+
+struct FoundOption
+{
+    const Option *option = nullptr;
+    std::optional<std::string_view> attachedValue; // from --name=value
+};
+
+FoundOption findOption(std::string_view argument)
+{
+    for (const Option &option : kOptions) {
+        if (argument == option.name || (!option.shortName.empty() && argument == option.shortName))
+            return {&option, {}};
+        if (!option.valueName.empty() && argument.starts_with(option.name)
+            && argument.substr(option.name.size()).starts_with('='))
+            return {&option, argument.substr(option.name.size() + 1)};
+    }
+    return {};
+}
+
+// An option that takes a value, right after remove-with or remove-without, means TEXT was
+// forgotten; an option without a value there is the TEXT searched for (a search for "-h").
+bool looksLikeForgottenText(std::string_view argument)
+{
+    const FoundOption found = findOption(argument);
+    return argument == "--" || (found.option && !found.option->valueName.empty());
 }
 
 // Walks the arguments once, handing out option values as it goes.
@@ -77,10 +108,10 @@ public:
     {}
     bool atEnd() const { return m_next == m_arguments.size(); }
     std::string_view take() { return m_arguments[m_next++]; }
-    std::string_view takeValueOf(std::string_view option)
+    std::string_view takeValueOf(const Option &option)
     {
         if (atEnd())
-            throw UsageError(std::string(option) + " needs a file name");
+            throw UsageError(std::string(option.name) + " needs " + std::string(option.valueName));
         return take();
     }
 
@@ -89,47 +120,40 @@ private:
     std::size_t m_next = 0;
 };
 
-void readFilesAndOptions(ArgumentReader &reader, Invocation &invocation)
+void readFilesAndOptions(ArgumentReader &reader, const OperationInfo &operation, Invocation &invocation)
 {
     bool optionsEnded = false;
     while (!reader.atEnd()) {
         const std::string_view argument = reader.take();
         if (optionsEnded || argument == kStandardStream || !argument.starts_with('-')) {
             invocation.files.emplace_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (isHelpOption(argument)) {
-            invocation.helpWanted = true;
-        } else if (argument == "--other") {
-            invocation.others.emplace_back(reader.takeValueOf(argument));
-        } else if (argument.starts_with("--other=")) {
-            invocation.others.emplace_back(argument.substr(std::string_view("--other=").size()));
-        } else if (argument == kMemoryLimitOption) {
-            if (reader.atEnd())
-                throw UsageError("--memory-limit needs a SIZE");
-            invocation.memoryLimit = memoryLimitFrom(reader.take());
-        } else if (argument.starts_with(std::string(kMemoryLimitOption) + '=')) {
-            invocation.memoryLimit = memoryLimitFrom(argument.substr(kMemoryLimitOption.size() + 1));
-        } else if (argument == "-o" || argument == "--output") {
-            if (invocation.output)
-                throw UsageError("only one output file can be given");
-            invocation.output = std::string(reader.takeValueOf(argument));
-        } else {
-            throw UsageError("unknown option \"" + std::string(argument) + "\"");
+            continue;
         }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const FoundOption found = findOption(argument);
+        if (!found.option)
+            throw UsageError("unknown option \"" + std::string(argument) + "\"");
+        const Option &option = *found.option;
+        if (option.takenBy != 0 && !(operation.takes & option.takenBy))
+            throw UsageError(std::string(operation.name) + " takes no " + std::string(option.name));
+        const std::string_view value = option.valueName.empty() ? std::string_view()
+            : found.attachedValue                               ? *found.attachedValue
+                                                                : reader.takeValueOf(option);
+        option.set(invocation, value);
     }
 }
 
-void checkComplete(const OperationName &operation, const Invocation &invocation)
+void checkComplete(const OperationInfo &operation, const Invocation &invocation)
 {
-    if (operation.needs == Needs::OtherList && invocation.others.empty())
+    if ((operation.takes & kNeedsOther) && invocation.others.empty())
         throw UsageError(std::string(operation.name) + " needs at least one --other FILE");
-    if (operation.needs != Needs::OtherList && !invocation.others.empty())
-        throw UsageError(std::string(operation.name) + " takes no --other FILE");
+    if ((operation.takes & kNeedsMode) && invocation.mode.isExact())
+        throw UsageError(std::string(operation.name) + " needs --trim, --ignore-case or --email");
     if (invocation.files.empty())
         throw UsageError("no input FILE given (use - for standard input)");
-    if (invocation.output && invocation.output->empty())
-        throw UsageError("the output file name is empty");
 
     const auto readsStandardInput = [](const std::vector<std::string> &names) {
         return std::count(names.begin(), names.end(), kStandardStream);
@@ -143,83 +167,33 @@ void checkComplete(const OperationName &operation, const Invocation &invocation)
 Invocation parseCommandLine(std::span<const std::string_view> arguments)
 {
     Invocation invocation;
-    // Help is an option like the others: never TEXT and never after --, so that a search for
-    // "-h" runs as asked instead of printing the help and succeeding without output.
-    if (!arguments.empty() && isHelpOption(arguments.front())) {
-        invocation.helpWanted = true;
+    // Help and version are options like the others: never TEXT and never after --, so that a
+    // search for "-h" runs as asked instead of printing the help and succeeding without output.
+    if (!arguments.empty() && requestOf(arguments.front())) {
+        invocation.request = *requestOf(arguments.front());
         return invocation;
     }
     ArgumentReader reader(arguments);
     if (reader.atEnd())
         throw UsageError("no operation given");
-    const OperationName &operation = findOperation(reader.take());
-    invocation.operation = operation.operation;
-    if (operation.needs == Needs::Text) {
+    const std::string_view name = reader.take();
+    const OperationInfo *operation = findOperation(name);
+    if (!operation)
+        throw UsageError("unknown operation \"" + std::string(name) + "\"");
+    invocation.operation = operation->operation;
+    if (operation->takes & kTakesText) {
         if (reader.atEnd())
-            throw UsageError(std::string(operation.name) + " needs a TEXT");
+            throw UsageError(std::string(name) + " needs a TEXT");
         invocation.text = reader.take();
-        if (isOption(invocation.text))
-            throw UsageError(std::string(operation.name) + " needs a TEXT before " + invocation.text);
+        if (looksLikeForgottenText(invocation.text))
+            throw UsageError(std::string(name) + " needs a TEXT before " + invocation.text);
         if (invocation.text.empty())
-            throw UsageError(std::string(operation.name) + " needs a TEXT that is not empty");
+            throw UsageError(std::string(name) + " needs a TEXT that is not empty");
     }
-    readFilesAndOptions(reader, invocation);
-    if (!invocation.helpWanted)
-        checkComplete(operation, invocation);
+    readFilesAndOptions(reader, *operation, invocation);
+    if (invocation.request == Invocation::Request::Run)
+        checkComplete(*operation, invocation);
     return invocation;
-}
-
-std::string usageText()
-{
-    std::string usage = "Usage: quorvane-cli OPERATION [TEXT] [--other FILE]... [-o OUT] FILE...\n"
-                        "Operations:";
-    for (const OperationName &operation : kOperations)
-        usage += ' ' + std::string(operation.name);
-    return usage + "\nTry 'quorvane-cli --help' for more.\n";
-}
-
-std::string helpText()
-{
-    std::string help =
-        "Usage: quorvane-cli OPERATION [TEXT] [--other FILE]... [-o OUT] FILE...\n"
-        "\n"
-        "Cleans or compares lists of lines, such as lists of e-mail addresses.\n"
-        "The FILEs are read in order into one list; - reads standard input.\n"
-        "Lines are compared byte for byte: case, spaces and every other byte count.\n"
-        "TEXT is the argument right after remove-with or remove-without.\n"
-        "\n"
-        "Operations:\n";
-    for (const OperationName &operation : kOperations) {
-        std::string name(operation.name);
-        if (operation.needs == Needs::Text)
-            name += " TEXT";
-        help += "  " + name + std::string(name.size() < 22 ? 22 - name.size() : 1, ' ')
-            + std::string(operation.description) + '\n';
-    }
-    help +=
-        "\n"
-        "Options:\n"
-        "  --other FILE          read FILE into the second list (subtract, keep-matches);\n"
-        "                        repeat it to read several files in order\n"
-        "  -o, --output OUT      write the result to OUT, replacing it as a whole only\n"
-        "                        once everything succeeded; standard output when\n"
-        "                        OUT is - or the option is not given\n"
-        "  --memory-limit SIZE   use about SIZE bytes of memory at most (K, M or G\n"
-        "                        suffix); lists that need more are worked through\n"
-        "                        in parts on disk, in $TMPDIR; default: half of the\n"
-        "                        memory available when the run starts\n"
-        "  -h, --help            show this help\n"
-        "  --                    every later argument is a FILE\n"
-        "\n"
-        "Files: a carriage return, a carriage return and line feed, or a line feed alone\n"
-        "ends a line; the last line counts with or without a line end. The result is\n"
-        "written with a carriage return and line feed after every line.\n"
-        "\n"
-        "Standard error gets one summary line: N items in, M items out.\n"
-        "\n"
-        "Exit status: 0 on success; 1 when a file cannot be read or written (OUT is then\n"
-        "left as it was); 2 when the command line is wrong.\n";
-    return help;
 }
 
 } // namespace Quorvane

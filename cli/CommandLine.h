@@ -1,5 +1,9 @@
 #pragma once
 
+#include "OperationTable.h"
+
+#include "engine/Matching.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -10,26 +14,20 @@
 
 namespace Quorvane {
 
-enum class BatchOperation {
-    DedupeFirst,
-    DedupeLast,
-    RemoveBlanks,
-    RemoveWith,
-    RemoveWithout,
-    Subtract,
-    KeepMatches,
-};
-
 // What one run of the batch tool was asked to do.
 struct Invocation
 {
-    bool helpWanted = false;
+    enum class Request { Run, Help, Version };
+
+    Request request = Request::Run;
     BatchOperation operation = BatchOperation::DedupeFirst;
-    std::string text;                  // remove-with, remove-without
-    std::vector<std::string> files;    // into the first list, in order; "-" is standard input
-    std::vector<std::string> others;   // into the second list, in order
-    std::optional<std::string> output; // standard output when absent or "-"
+    std::string text;                   // remove-with, remove-without
+    std::vector<std::string> files;     // into the first list, in order; "-" is standard input
+    std::vector<std::string> others;    // into the second list, in order
+    std::optional<std::string> output;  // standard output when absent or "-"
+    MatchMode mode;
     std::optional<std::uint64_t> memoryLimit; // bytes; a share of the available memory when absent
+    bool quiet = false;
 };
 
 // A command line that does not say a complete, valid request.
@@ -43,8 +41,5 @@ inline constexpr std::string_view kStandardStream = "-";
 
 // The arguments after the program name. Throws UsageError.
 Invocation parseCommandLine(std::span<const std::string_view> arguments);
-
-std::string usageText();
-std::string helpText();
 
 } // namespace Quorvane

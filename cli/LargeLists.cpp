@@ -186,7 +186,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     std::unique_ptr<ResultOutput> output = openResultOutput(invocation.output, streams, folder);
     const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, progress, output->sink(), nullptr);
     output->commit();
-    writeAll(streams.errors, summaryLine(counts.itemsIn, counts.itemsOut));
+    printSummary(invocation, streams, counts.itemsIn, counts.itemsOut);
     return kExitSuccess;
 }
 

@@ -19,42 +19,88 @@ using QuorvaneCli = Testing::CliTestFolder;
 TEST_F(QuorvaneCli, UsageErrorsExitWithTwoAndShowTheUsage)
 {
     const std::string list = file("list.txt", "a\n");
-    const std::vector<std::vector<std::string>> wrongCommandLines = {
-        {},
-        {"shuffle", list},
-        {"remove-with"},
-        {"remove-without", "", list},
-        {"remove-with", "-o", path("out.txt"), list},
-        {"subtract", list},
-        {"keep-matches", "-o", path("out.txt"), list},
-        {"dedupe-first"},
-        {"dedupe-first", "--other", list, list},
-        {"subtract", list, "--other"},
-        {"dedupe-last", "--frobnicate", list},
-        {"dedupe-first", "-o", path("one.txt"), "-o", path("two.txt"), list},
-        {"dedupe-first", "-", "-"},
+    const std::string out = path("out.txt");
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        std::string message;
     };
-    for (const auto &arguments : wrongCommandLines) {
-        const CliResult result = runCli(arguments);
-        const std::string shown = arguments.empty() ? "(none)" : arguments.front();
+    const std::vector<Case> cases = {
+        {{}, "no operation given"},
+        {{"shuffle", list}, "unknown operation \"shuffle\""},
+        {{"remove-with"}, "remove-with needs a TEXT"},
+        {{"remove-without", "", list}, "remove-without needs a TEXT that is not empty"},
+        {{"remove-with", "-o", out, list}, "remove-with needs a TEXT before -o"},
+        {{"subtract", list}, "subtract needs at least one --other FILE"},
+        {{"keep-matches", "-o", out, list}, "keep-matches needs at least one --other FILE"},
+        {{"dedupe-first"}, "no input FILE given"},
+        {{"dedupe-first", "--other", list, list}, "dedupe-first takes no --other"},
+        {{"subtract", list, "--other"}, "--other needs FILE"},
+        {{"dedupe-last", "--frobnicate", list}, "unknown option \"--frobnicate\""},
+        {{"dedupe-first", "-o", path("one.txt"), "-o", path("two.txt"), list}, "only one -o"},
+        {{"dedupe-first", "-o", "", list}, "the file name after -o is empty"},
+        {{"dedupe-first", "--output=", list}, "the file name after -o is empty"},
+        {{"dedupe-first", "-", "-"}, "standard input (-) can be read only once"},
+        {{"remove-blanks", "--ignore-case", list}, "remove-blanks takes no --ignore-case"},
+        {{"remove-with", "x", "--trim", list}, "remove-with takes no --trim"},
+        {{"remove-without", "x", "--email", list}, "remove-without takes no --email"},
+        {{"normalize", list}, "normalize needs --trim, --ignore-case or --email"},
+        {{"normalize", "--trim", "--other", list, list}, "normalize takes no --other"},
+    };
+    for (const Case &run : cases) {
+        const CliResult result = runCli(run.arguments);
+        const std::string shown = run.arguments.empty() ? "(none)" : run.arguments.front();
         EXPECT_EQ(result.exitCode, kCliUsageError) << shown;
+        EXPECT_TRUE(contains(result.err, "quorvane-cli: " + run.message)) << shown << ": " << result.err;
         EXPECT_TRUE(contains(result.err, kUsageStart)) << shown << ": " << result.err;
         EXPECT_EQ(result.out, "") << shown;
     }
     EXPECT_EQ(entryCount(), 1u);
 }
 
-TEST_F(QuorvaneCli, HelpNamesEveryOperationAndOption)
+TEST_F(QuorvaneCli, HelpAndVersionWhereverAnOptionCanStand)
 {
-    const CliResult result = runCli({"--help"});
-    EXPECT_EQ(result.exitCode, 0);
+    const CliResult help = runCli({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
     for (const char *word : {"dedupe-first", "dedupe-last", "remove-blanks", "remove-with TEXT",
-                             "remove-without TEXT", "subtract", "keep-matches", "--other FILE", "-o",
-                             "Exit status"})
-        EXPECT_TRUE(contains(result.out, word)) << word;
+                             "remove-without TEXT", "subtract", "keep-matches", "normalize", "--other FILE",
+                             "-o", "--ignore-case", "--trim", "--email", "--quiet", "--version", "Exit status"})
+        EXPECT_TRUE(contains(help.out, word)) << word;
+    EXPECT_EQ(runCli({"dedupe-first", "--help"}).out, help.out);
+    EXPECT_EQ(runCli({"subtract", "-h"}).out, help.out);
+    EXPECT_EQ(runCli({"subtract", "--version", "--help"}).out, help.out);
 
-    EXPECT_EQ(runCli({"dedupe-first", "--help"}).out, result.out);
-    EXPECT_EQ(runCli({"subtract", "-h"}).out, result.out);
+    const std::string version = "quorvane-cli " QUORVANE_PROJECT_VERSION "\n";
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{"--version"}, {"dedupe-first", "--version"}, {"remove-with", "x", "--version"}}) {
+        const CliResult result = runCli(arguments);
+        EXPECT_EQ(result.exitCode, 0) << arguments.back();
+        EXPECT_EQ(result.out, version);
+        EXPECT_EQ(result.err, "");
+    }
+}
+
+TEST_F(QuorvaneCli, SummaryCountsInPlainEnglishUnlessQuiet)
+{
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        std::string input;
+        std::string summary;
+    };
+    const std::vector<Case> cases = {
+        {{"remove-blanks", "-"}, "a\n", "1 item in, 1 item out\n"},
+        {{"remove-blanks", "-"}, "", "0 items in, 0 items out\n"},
+        {{"remove-blanks", "-"}, "a\n\n", "2 items in, 1 item out\n"},
+        {{"dedupe-first", "-"}, "a\na\nb\n", "3 items in, 2 items out\n"},
+        {{"remove-blanks", "-q", "-"}, "a\n\n", ""},
+        {{"dedupe-first", "--quiet", "-"}, "a\na\n", ""},
+    };
+    for (const Case &run : cases) {
+        const CliResult result = runCli(run.arguments, run.input);
+        EXPECT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(result.err, run.summary) << run.input;
+    }
 }
 
 TEST_F(QuorvaneCli, HelpWordsAsTextOrAfterDoubleDashAreNotHelp)

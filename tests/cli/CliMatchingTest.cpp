@@ -1,0 +1,73 @@
+// The matching modes reach every operation that takes them, and normalize writes the keys.
+#include "CliRun.h"
+#include "CliTestFolder.h"
+
+#include <gtest/gtest.h>
+
+namespace Quorvane {
+namespace {
+
+using Testing::CliResult;
+using Testing::runCli;
+
+using CliMatching = Testing::CliTestFolder;
+
+// Lines as the tool writes them.
+std::string lines(const std::vector<std::string> &texts)
+{
+    std::string bytes;
+    for (const std::string &text : texts)
+        bytes += text + "\r\n";
+    return bytes;
+}
+
+TEST_F(CliMatching, EachModeReachesEachOperationThatTakesIt)
+{
+    const std::string input = "Ann@X.org\n ann@x.org\nBob <bob@y.org>\nmailto:BOB@y.org\nann@x.org\n";
+    const std::string other = file("other.txt", "ANN@x.org\n");
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        std::vector<std::string> out;
+    };
+    const std::vector<Case> cases = {
+        {{"dedupe-first", "-"}, {"Ann@X.org", " ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org", "ann@x.org"}},
+        {{"dedupe-first", "--ignore-case", "-"}, {"Ann@X.org", " ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org"}},
+        {{"dedupe-first", "--trim", "-"}, {"Ann@X.org", " ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org"}},
+        {{"dedupe-first", "--trim", "--ignore-case", "-"}, {"Ann@X.org", "Bob <bob@y.org>", "mailto:BOB@y.org"}},
+        {{"dedupe-first", "--email", "-"}, {"Ann@X.org", "Bob <bob@y.org>"}},
+        {{"dedupe-last", "--email", "-"}, {"mailto:BOB@y.org", "ann@x.org"}},
+        {{"subtract", "--email", "--other", other, "-"}, {"Bob <bob@y.org>", "mailto:BOB@y.org"}},
+        {{"subtract", "--other", other, "-"},
+         {"Ann@X.org", " ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org", "ann@x.org"}},
+        {{"keep-matches", "--ignore-case", "--other", other, "-"}, {"Ann@X.org", "ann@x.org"}},
+        {{"keep-matches", "--trim", "--other", other, "-"}, {}},
+        {{"remove-with", "ANN", "--ignore-case", "-"}, {"Bob <bob@y.org>", "mailto:BOB@y.org"}},
+        {{"remove-with", "ANN", "-"},
+         {"Ann@X.org", " ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org", "ann@x.org"}},
+        {{"remove-without", "bob", "--ignore-case", "-"}, {"Bob <bob@y.org>", "mailto:BOB@y.org"}},
+        {{"normalize", "--email", "-"}, {"ann@x.org", "ann@x.org", "bob@y.org", "bob@y.org", "ann@x.org"}},
+        {{"normalize", "--ignore-case", "-"},
+         {"ann@x.org", " ann@x.org", "bob <bob@y.org>", "mailto:bob@y.org", "ann@x.org"}},
+        {{"normalize", "--trim", "-"}, {"Ann@X.org", "ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org", "ann@x.org"}},
+    };
+    for (const Case &run : cases) {
+        std::string shown;
+        for (const std::string &argument : run.arguments)
+            shown += argument + ' ';
+        const CliResult result = runCli(run.arguments, input);
+        EXPECT_EQ(result.exitCode, 0) << shown << result.err;
+        EXPECT_EQ(result.out, lines(run.out)) << shown;
+    }
+}
+
+TEST_F(CliMatching, IgnoringCaseFoldsBeyondAscii)
+{
+    const CliResult result = runCli({"dedupe-first", "--ignore-case", "-"},
+                                    "\xC3\x89" "cole@x.org\n\xC3\xA9" "cole@X.ORG\nSTRASSE@x.org\nstra\xC3\x9F" "e@x.org\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, lines({"\xC3\x89" "cole@x.org", "STRASSE@x.org"}));
+}
+
+} // namespace
+} // namespace Quorvane
