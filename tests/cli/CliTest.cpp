@@ -127,6 +127,26 @@ TEST_F(QuorvaneCli, ReadsFilesAndStandardInputInOrderIntoOneList)
     EXPECT_EQ(result.err, "7 items in, 5 items out\n");
 }
 
+TEST_F(QuorvaneCli, ByteOrderMarksAndUtf16AreReadAsTextAndUtf16IsNoted)
+{
+    std::string utf16 = "\xFF\xFE";
+    for (const char byte : std::string("b@x\r\na@x\r\nb@x\r\n"))
+        utf16 += {byte, '\0'};
+    const std::string wide = file("wide.txt", utf16);
+    const std::string marked = file("marked.txt", "\xEF\xBB\xBF" "a@x\nc@x\n");
+
+    const CliResult result = runCli({"dedupe-first", wide, marked});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "b@x\r\na@x\r\nc@x\r\n");
+    EXPECT_EQ(result.err, "quorvane-cli: \"" + wide + "\" was decoded from UTF-16\n5 items in, 3 items out\n");
+
+    const CliResult fromStandardInput = runCli({"remove-blanks", "-"}, utf16);
+    EXPECT_EQ(fromStandardInput.out, "b@x\r\na@x\r\nb@x\r\n");
+    EXPECT_TRUE(contains(fromStandardInput.err, "quorvane-cli: standard input was decoded from UTF-16\n"))
+        << fromStandardInput.err;
+    EXPECT_EQ(runCli({"remove-blanks", "-q", wide}).err, "");
+}
+
 TEST_F(QuorvaneCli, EachOperationOnStandardInput)
 {
     const std::string input = "x@a\ny@b\n\nx@a\nz@a\ny@b\n";
