@@ -1,6 +1,6 @@
 // Runs one operation of the engine and of the step-by-step reference on the same small lists
-// built from the fuzzer's bytes; both must leave the same items, the second list untouched,
-// and the progress at 0.
+// built from the fuzzer's bytes, under a matching mode the bytes choose; both must leave the
+// same items, the second list untouched, and the progress at 0.
 
 #include "tests/support/ListTexts.h"
 #include "tests/reference/ReferenceOperations.h"
@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -39,38 +40,61 @@ public:
     void report(const ErrorReport &) override { std::abort(); }
 };
 
-// Items are either new short byte strings or repeats of earlier ones, so matches are common.
+// An earlier text as people also write it, so that the modes have something to match.
+std::string variantOf(const std::string &text, FuzzedDataProvider &input)
+{
+    static const char *const wrappings[][2] = {
+        {"", ""}, {" ", "\t"}, {"\xC2\xA0", "\xE2\x80\x8B"}, {"Ann <", ">"}, {"mailto:", ""}, {"\"", "\""}, {"\xA0", ""},
+    };
+    std::string variant = text;
+    if (input.ConsumeBool()) {
+        for (char &c : variant)
+            c = c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    }
+    const auto &wrapping = wrappings[input.ConsumeIntegralInRange<size_t>(0, std::size(wrappings) - 1)];
+    return wrapping[0] + variant + wrapping[1];
+}
+
+// Items are either new short byte strings or repeats (or variants) of earlier ones, so matches
+// are common.
 std::vector<std::string> takeTexts(FuzzedDataProvider &input, std::vector<std::string> &seen)
 {
     std::vector<std::string> texts(input.ConsumeIntegralInRange<size_t>(0, 24));
     for (std::string &text : texts) {
-        if (!seen.empty() && input.ConsumeBool())
+        if (!seen.empty() && input.ConsumeBool()) {
             text = seen[input.ConsumeIntegralInRange<size_t>(0, seen.size() - 1)];
-        else
+            if (input.ConsumeBool())
+                text = variantOf(text, input);
+        } else {
             text = input.ConsumeRandomLengthString(6);
+        }
         seen.push_back(text);
     }
     return texts;
 }
 
-void run(int operation, ItemList &first, const ItemList &second, const std::string &text, bool reference)
+void run(int operation, ItemList &first, const ItemList &second, const std::string &text, const MatchMode &mode,
+         bool reference)
 {
     LastValue progress;
     NoErrors reporter;
     const OperationHost host{progress, reporter};
     switch (operation) {
-    case 0: reference ? Reference::RemoveDupesExceptFirst(first, progress) : RemoveDupesExceptFirst(first, host); break;
-    case 1: reference ? Reference::RemoveDupesAll(first, progress) : RemoveDupesAll(first, host); break;
+    case 0: reference ? Reference::RemoveDupesExceptFirst(first, progress, mode) : RemoveDupesExceptFirst(first, host, mode); break;
+    case 1: reference ? Reference::RemoveDupesAll(first, progress, mode) : RemoveDupesAll(first, host, mode); break;
     case 2: reference ? Reference::RemoveBlanksFromList(first, progress) : RemoveBlanksFromList(first, host); break;
-    case 3: reference ? Reference::RemoveItemsWith(first, text, progress) : RemoveItemsWith(first, text, host); break;
-    case 4: reference ? Reference::RemoveItemsWithout(first, text, progress) : RemoveItemsWithout(first, text, host); break;
+    case 3: reference ? Reference::RemoveItemsWith(first, text, progress, mode) : RemoveItemsWith(first, text, host, mode); break;
+    case 4:
+        reference ? Reference::RemoveItemsWithout(first, text, progress, mode)
+                  : RemoveItemsWithout(first, text, host, mode);
+        break;
     case 5:
-        reference ? Reference::SubtractSecondListFromFirstList(first, second, progress)
-                  : SubtractSecondListFromFirstList(first, second, host);
+        reference ? Reference::SubtractSecondListFromFirstList(first, second, progress, mode)
+                  : SubtractSecondListFromFirstList(first, second, host, mode);
         break;
     default:
-        reference ? Reference::KeepOnlyMatchesInList(first, second, progress)
-                  : KeepOnlyMatchesInList(first, second, host);
+        reference ? Reference::KeepOnlyMatchesInList(first, second, progress, mode)
+                  : KeepOnlyMatchesInList(first, second, host, mode);
         break;
     }
     if (progress.last != 0.0)
@@ -83,6 +107,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
     const int operation = input.ConsumeIntegralInRange(0, 6);
+    const int modeBits = input.ConsumeIntegralInRange(0, 7);
+    const MatchMode mode{(modeBits & 1) != 0, (modeBits & 2) != 0, (modeBits & 4) != 0};
     std::string text = input.ConsumeRandomLengthString(4);
     if (text.empty())
         text = "a"; // the window never passes an empty text
@@ -93,8 +119,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     ItemList fast = listOf(firstTexts);
     ItemList slow = listOf(firstTexts);
     const ItemList second = listOf(secondTexts);
-    run(operation, fast, second, text, false);
-    run(operation, slow, second, text, true);
+    run(operation, fast, second, text, mode, false);
+    run(operation, slow, second, text, mode, true);
     if (textsOf(fast) != textsOf(slow) || textsOf(second) != secondTexts)
         std::abort();
     return 0;
