@@ -2,7 +2,6 @@
 
 #include <utf8proc.h>
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -168,6 +167,31 @@ bool needsFolding(Byte byte)
     return byte >= 0x80 || (byte >= 'A' && byte <= 'Z');
 }
 
+// The place of the first byte that folding may change, or the size when there is none. Looks at
+// eight bytes at a time: most addresses are plain small ASCII letters.
+std::size_t firstToFold(std::string_view text)
+{
+    constexpr std::uint64_t kEachByte = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    const Byte *bytes = bytesOf(text);
+    std::size_t i = 0;
+    for (; text.size() - i >= 8; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes + i, sizeof word);
+        if (word & kHighBits)
+            break;
+        // With every byte below 0x80, adding sets a byte's high bit exactly when it reaches
+        // 'A', or passes 'Z', and no addition carries into the next byte.
+        const std::uint64_t fromA = word + kEachByte * (0x80 - 'A');
+        const std::uint64_t pastZ = word + kEachByte * (0x80 - 'Z' - 1);
+        if (fromA & ~pastZ & kHighBits)
+            break;
+    }
+    while (i < text.size() && !needsFolding(bytes[i]))
+        ++i;
+    return i;
+}
+
 void appendUtf8(std::string &out, std::int32_t codePoint)
 {
     Byte bytes[4];
@@ -233,17 +257,13 @@ std::string_view KeyMaker::keyOf(std::string_view text)
         key = reading.trimmed(text);
     if (!m_mode.foldsCase())
         return key;
-    const auto first = static_cast<std::size_t>(std::find_if(key.begin(), key.end(), [](char c) {
-                                                      return needsFolding(Byte(c));
-                                                  }) - key.begin());
+    const std::size_t first = firstToFold(key);
     return first == key.size() ? key : fold(key, first, reading.isLatin1());
 }
 
 std::string_view KeyMaker::foldedOf(std::string_view text)
 {
-    const auto first = static_cast<std::size_t>(std::find_if(text.begin(), text.end(), [](char c) {
-                                                      return needsFolding(Byte(c));
-                                                  }) - text.begin());
+    const std::size_t first = firstToFold(text);
     return first == text.size() ? text : fold(text, first, !isValidUtf8(text));
 }
 

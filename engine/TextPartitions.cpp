@@ -74,11 +74,12 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     const auto partitionOf = [shift](std::uint64_t hash) {
         return shift == 64 ? std::size_t(0) : static_cast<std::size_t>(hash >> shift);
     };
-    // Keys that differ from their texts are made once, in the first pass, and kept.
-    if (!mode.isExact()) {
+    // Keys that differ from their texts are made once, in the first pass, and kept. Their array
+    // is only touched from the first key in a worker's share that is not its text: lists whose
+    // keys are all their texts (nothing to trim or fold) take no fresh pages for it.
+    if (!mode.isExact())
         m_madeKeys = std::make_unique<WorkArray<std::string_view>>(texts.size());
-        m_keys = m_madeKeys->all();
-    }
+    std::vector<char> storedKeys(workers, 0); // not vector<bool>: each worker writes its own
 
     // Each worker hashes its share of the texts and counts its own entries per partition. The
     // hashes are made again when the entries are placed: that costs less than the fresh memory
@@ -89,14 +90,34 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
         const Share share = shareOf(texts.size(), worker, workers);
         std::size_t *counts = places.data() + worker * partitionCount;
         KeyMaker keyMaker(mode);
+        bool storing = false;
         forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
+            std::string_view key = texts[i];
             if (m_madeKeys) {
-                const std::string_view key = keyMaker.keyOf(texts[i]);
-                (*m_madeKeys)[i] = keyMaker.isScratch(key) ? m_keyStores[worker].keep(key) : key;
+                key = keyMaker.keyOf(texts[i]);
+                if (!storing && (key.data() != texts[i].data() || key.size() != texts[i].size())) {
+                    std::copy(texts.begin() + share.begin, texts.begin() + i, m_madeKeys->data() + share.begin);
+                    storing = true;
+                }
+                if (storing)
+                    (*m_madeKeys)[i] = keyMaker.isScratch(key) ? m_keyStores[worker].keep(key) : key;
             }
-            ++counts[partitionOf(hashOf(m_keys[i]))];
+            ++counts[partitionOf(hashOf(key))];
         });
+        storedKeys[worker] = storing ? 1 : 0;
     });
+    if (m_madeKeys) {
+        if (std::find(storedKeys.begin(), storedKeys.end(), 1) == storedKeys.end()) {
+            m_madeKeys.reset();
+        } else {
+            for (std::size_t worker = 0; worker < workers; ++worker) {
+                const Share share = shareOf(texts.size(), worker, workers);
+                if (!storedKeys[worker])
+                    std::copy(texts.begin() + share.begin, texts.begin() + share.end, m_madeKeys->data() + share.begin);
+            }
+            m_keys = m_madeKeys->all();
+        }
+    }
 
     // Within a partition the workers' entries follow one another in worker order, so each
     // partition keeps its entries in rising index order.

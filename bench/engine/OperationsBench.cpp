@@ -113,8 +113,8 @@ struct Benchmark
     std::function<void(ItemList &first, const ItemList &second, const OperationHost &host, const MatchMode &mode)> run;
 };
 
-// Wall time and the time this thread spent on a core: on a shared machine the second one
-// shows the work when other programs keep the cores busy.
+// Wall time and the time the process spent on the cores, its worker threads included: on a shared
+// machine the second one shows the work when other programs keep the cores busy.
 struct Stopwatch
 {
     std::chrono::steady_clock::time_point wallStart = std::chrono::steady_clock::now();
@@ -123,7 +123,7 @@ struct Stopwatch
     static double cpuMilliseconds()
     {
         timespec now{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
         return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
     }
     double wallMilliseconds() const
@@ -164,7 +164,7 @@ int main(int argc, char **argv)
         {"CountAgainstOther", [](ItemList &l, const ItemList &o, const OperationHost &h, M m) { countItems(l, o, m, h.progress); }},
     };
 
-    std::printf("%zu lines (second list %zu), %s, best and median wall time and best thread CPU time of %d runs, milliseconds\n", lines, lists.second.size(), modeName.c_str(), runs);
+    std::printf("%zu lines (second list %zu), %s, best and median wall time and best CPU time (all threads) of %d runs, milliseconds\n", lines, lists.second.size(), modeName.c_str(), runs);
     std::printf("%-34s %10s %10s %10s %10s\n", "operation", "best", "median", "best cpu", "items out");
     for (const Benchmark &benchmark : benchmarks) {
         if (!only.empty() && only != benchmark.name)
