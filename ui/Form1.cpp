@@ -4,6 +4,7 @@
 #include "files/ListCommands.h"
 #include "ui/FileDrop.h"
 #include "ui/ItemListModel.h"
+#include "ui/ListFrame.h"
 #include "ui/ListView.h"
 #include "ui/OperationCommands.h"
 #include "ui/PointerFeedback.h"
@@ -103,10 +104,10 @@ Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
-    m_frame1 = new QGroupBox(QStringLiteral("List 1"), this);
+    m_frame1 = new ListFrame(QStringLiteral("List 1"), this);
     m_frame1->setObjectName(QStringLiteral("Frame1"));
     place(*m_frame1, kFrame1);
-    m_frame2 = new QGroupBox(QStringLiteral("List 2"), this);
+    m_frame2 = new ListFrame(QStringLiteral("List 2"), this);
     m_frame2->setObjectName(QStringLiteral("Frame2"));
     place(*m_frame2, kFrame2);
 

@@ -5,14 +5,46 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QStyleOptionHeader>
 
 #include <algorithm>
 
 namespace Quorvane {
 
+namespace {
+
+// The column header. Past the column, where there is no column, it draws an empty header
+// section, so the header runs the whole width of the view as in a details view.
+class ColumnHeader final : public QHeaderView
+{
+public:
+    explicit ColumnHeader(QWidget *parent)
+        : QHeaderView(Qt::Horizontal, parent)
+    {}
+
+protected:
+    void paintEvent(QPaintEvent *event) override
+    {
+        QHeaderView::paintEvent(event);
+        const int end = count() > 0 ? sectionViewportPosition(count() - 1) + sectionSize(count() - 1) : 0;
+        if (end >= viewport()->width())
+            return;
+        QPainter painter(viewport());
+        QStyleOptionHeader option;
+        initStyleOption(&option);
+        option.rect = QRect(end, 0, viewport()->width() - end, viewport()->height());
+        option.position = QStyleOptionHeader::End;
+        style()->drawControl(QStyle::CE_HeaderSection, &option, &painter, this);
+    }
+};
+
+} // namespace
+
 ListView::ListView(QWidget *parent)
     : QTableView(parent)
 {
+    setHorizontalHeader(new ColumnHeader(this));
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -39,6 +71,30 @@ std::optional<int> ListView::selectedRow() const
     if (rows.isEmpty())
         return std::nullopt;
     return rows.first().row();
+}
+
+void ListView::paintEvent(QPaintEvent *event)
+{
+    QTableView::paintEvent(event);
+    paintSelectionPastTheColumn();
+}
+
+// The column keeps its width, so the selection is painted on across the rest of the row.
+void ListView::paintSelectionPastTheColumn()
+{
+    const int columns = model() ? model()->columnCount() : 0;
+    const int end = columns > 0 ? columnViewportPosition(columns - 1) + columnWidth(columns - 1) : 0;
+    if (end >= viewport()->width() || !selectionModel())
+        return;
+    QPainter painter(viewport());
+    const QBrush highlight =
+        palette().brush(isActiveWindow() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
+    for (const QModelIndex &index : selectionModel()->selectedRows()) {
+        const int top = rowViewportPosition(index.row());
+        const int height = rowHeight(index.row());
+        if (top + height > 0 && top < viewport()->height())
+            painter.fillRect(QRect(end, top, viewport()->width() - end, height), highlight);
+    }
 }
 
 void ListView::setRowHeight(int pixels)

@@ -10,6 +10,7 @@
 namespace Quorvane {
 
 // A details view of one list: one headed column, one row per item, no grid and no row numbers.
+// The header and the selected row span the view's whole width, past the column's own.
 class ListView final : public QTableView
 {
     Q_OBJECT
@@ -31,6 +32,10 @@ signals:
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void paintSelectionPastTheColumn();
 };
 
 class ItemListModel;
