@@ -1,12 +1,14 @@
 #include "Batch.h"
 
 #include "BatchTool.h"
+#include "CountReport.h"
 #include "LargeLists.h"
 
 #include "engine/Operations.h"
 #include "files/ListFile.h"
 #include "files/ReadableName.h"
 
+#include <cerrno>
 #include <exception>
 #include <new>
 #include <optional>
@@ -37,6 +39,10 @@ public:
 private:
     std::exception_ptr m_failure;
 };
+
+// Standard output's reader went away: the run ends quietly, with a failing status.
+struct ReaderGone
+{};
 
 std::string quoted(const std::string &name)
 {
@@ -100,14 +106,41 @@ public:
             writeListFile(result, *output);
         } else {
             m_activity = "write the list to standard output";
-            writeListToDescriptor(result, m_streams.output, "standard output");
+            toStandardOutput([&] { writeListToDescriptor(result, m_streams.output, "standard output"); });
         }
         m_itemsOut = result.count();
+    }
+
+    void printCounts()
+    {
+        m_activity = std::string(operationInfo(BatchOperation::Count).description);
+        NullProgress progress;
+        const bool againstOther = !m_invocation.others.empty();
+        const ListCounts counts = againstOther ? countItems(m_first, m_second, m_invocation.mode, progress)
+                                               : countItems(m_first, m_invocation.mode, progress);
+        const std::string report = countReport(counts, againstOther, m_invocation.json);
+        toStandardOutput([&] {
+            if (!writeAll(m_streams.output, report))
+                throwFileError(ListFileError::Stage::Write, "Cannot write", "standard output", errno);
+        });
     }
 
     void printSummary() const { Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut); }
 
 private:
+    // A reader of standard output that has gone ends the run quietly.
+    template<typename Write>
+    void toStandardOutput(Write &&write) const
+    {
+        try {
+            write();
+        } catch (const ListFileError &) {
+            if (readerHasGone(m_streams.output))
+                throw ReaderGone();
+            throw;
+        }
+    }
+
     void readSources(const std::vector<std::string> &names, ItemList &list)
     {
         for (const std::string &name : names) {
@@ -149,6 +182,7 @@ private:
         case BatchOperation::KeepMatches:
             return KeepOnlyMatchesInList(m_first, m_second, host, mode);
         case BatchOperation::Normalize:
+        case BatchOperation::Count:
             return;
         }
     }
@@ -164,6 +198,12 @@ private:
     std::size_t m_itemsOut = 0;
 };
 
+// Working on disk knows the seven list operations with exact matching; the rest stays in memory.
+bool mayWorkOnDisk(const Invocation &invocation)
+{
+    return invocation.mode.isExact() && invocation.operation != BatchOperation::Count;
+}
+
 } // namespace
 
 void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
@@ -178,16 +218,20 @@ int runBatch(const Invocation &invocation, const Streams &streams)
     BatchRun run(invocation, streams);
     try {
         PrereadSources preread;
-        // Working on disk compares exactly; a run in a matching mode stays in memory.
-        if (invocation.mode.isExact()) {
+        if (mayWorkOnDisk(invocation)) {
             if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, preread))
                 return *status;
         }
         run.readInputs(preread);
+        if (invocation.operation == BatchOperation::Count) {
+            run.printCounts();
+            return kExitSuccess;
+        }
         run.changeList();
         run.writeResult();
         run.printSummary();
         return kExitSuccess;
+    } catch (const ReaderGone &) {
     } catch (const std::bad_alloc &) {
         printProblem(streams, "not enough memory to " + run.activity());
     } catch (const std::exception &error) {

@@ -64,6 +64,7 @@ constexpr std::array kOptions = {
            [](Invocation &invocation, std::string_view) { invocation.mode.trim = true; }},
     Option{"--email", "", "", kTakesTrimAndEmail,
            [](Invocation &invocation, std::string_view) { invocation.mode.email = true; }},
+    Option{"--json", "", "", kTakesJson, [](Invocation &invocation, std::string_view) { invocation.json = true; }},
     Option{"--memory-limit", "", "SIZE", 0,
            [](Invocation &invocation, std::string_view value) { invocation.memoryLimit = memoryLimitFrom(value); }},
     Option{"--quiet", "-q", "", 0, [](Invocation &invocation, std::string_view) { invocation.quiet = true; }},

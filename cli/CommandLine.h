@@ -28,6 +28,7 @@ struct Invocation
     MatchMode mode;
     std::optional<std::uint64_t> memoryLimit; // bytes; a share of the available memory when absent
     bool quiet = false;
+    bool json = false;
 };
 
 // A command line that does not say a complete, valid request.

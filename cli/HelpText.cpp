@@ -9,7 +9,7 @@ namespace Quorvane {
 namespace {
 
 constexpr std::string_view kUsageLine =
-    "Usage: quorvane-cli OPERATION [TEXT] [OPTION]... [--other FILE]... [-o OUT] FILE...\n";
+    "Usage: quorvane-cli OPERATION [TEXT] [OPTION]... [--other FILE]... FILE...\n";
 
 std::string operationLines()
 {
@@ -54,13 +54,13 @@ std::string helpText()
           "  --trim                spaces and other white space around a line do not count\n"
           "  --email               compare the addresses: 'Ann <ANN@x.org>', ' ann@x.org'\n"
           "                        and 'mailto:Ann@X.org' are the same address\n"
-          "The modes work with dedupe-first, dedupe-last, subtract, keep-matches and\n"
-          "normalize. The line kept is always the original line; normalize writes the\n"
+          "The modes work with dedupe-first, dedupe-last, subtract, keep-matches, normalize\n"
+          "and count. The line kept is always the original line; normalize writes the\n"
           "compared form instead.\n"
           "\n"
           "Options:\n"
-          "  --other FILE          read FILE into the second list (subtract, keep-matches);\n"
-          "                        repeat it to read several files in order\n"
+          "  --other FILE          read FILE into the second list (subtract, keep-matches,\n"
+          "                        count); repeat it to read several files in order\n"
           "  -o, --output OUT      write the result to OUT, replacing it as a whole only\n"
           "                        once everything succeeded; standard output when\n"
           "                        OUT is - or the option is not given\n"
@@ -69,15 +69,26 @@ std::string helpText()
           "                        in parts on disk, in $TMPDIR; default: half of the\n"
           "                        memory available when the run starts (exact\n"
           "                        matching only: the modes work in memory)\n"
-          "  -q, --quiet           print no summary\n"
+          "  --json                count: print one JSON object\n"
+          "  -q, --quiet           print no summary and no note\n"
           "  -h, --help            show this help\n"
           "  --version             show the version\n"
           "  --                    every later argument is a FILE\n"
           "\n"
           "Files:\n"
           "A carriage return, a carriage return and line feed, or a line feed alone ends a\n"
-          "line; the last line counts with or without a line end. The result is written\n"
-          "with a carriage return and line feed after every line.\n"
+          "line; the last line counts with or without a line end. A UTF-8 byte-order mark\n"
+          "is not part of the first line, and UTF-16 files are decoded (standard error\n"
+          "gets a note). The result is written in UTF-8 with a carriage return and line\n"
+          "feed after every line.\n"
+          "\n"
+          "Count:\n"
+          "count prints how many lines the list has (items), how many are empty (blanks),\n"
+          "how many differ (distinct) and items minus distinct (repeats); with --other also\n"
+          "how many distinct lines are in both lists (shared), only in the list (only in\n"
+          "list) and only in the other list (only in other). Under --trim or --email a line\n"
+          "of white space counts as blank. --json prints the keys items, blanks, distinct,\n"
+          "repeats, shared, only_in_list and only_in_other.\n"
           "\n"
           "Standard error gets one summary line, such as: 3 items in, 1 item out.\n"
           "\n"
@@ -87,7 +98,8 @@ std::string helpText()
           "\n"
           "Examples:\n"
           "  quorvane-cli dedupe-first --email -o clean.txt list.txt\n"
-          "  quorvane-cli subtract --ignore-case --other unsubscribed.txt list.txt\n";
+          "  quorvane-cli subtract --ignore-case --other unsubscribed.txt list.txt\n"
+          "  quorvane-cli count --email --json --other old.txt new.txt\n";
 }
 
 } // namespace Quorvane

@@ -29,6 +29,9 @@ constexpr std::array kOperations = {
     OperationInfo{"normalize", BatchOperation::Normalize,
                   kTakesIgnoreCase | kTakesTrimAndEmail | kNeedsMode | kWritesList, "",
                   "write every line in the form the modes compare"},
+    OperationInfo{"count", BatchOperation::Count,
+                  kTakesIgnoreCase | kTakesTrimAndEmail | kTakesOther | kTakesJson, "",
+                  "count the lines, blanks, distinct lines and repeats"},
 };
 
 } // namespace

@@ -14,6 +14,7 @@ enum class BatchOperation {
     Subtract,
     KeepMatches,
     Normalize,
+    Count,
 };
 
 // What an operation takes besides its FILEs; an option it does not take is a usage error.
@@ -25,6 +26,7 @@ enum Takes : unsigned {
     kTakesTrimAndEmail = 1u << 4, // --trim, --email
     kNeedsMode = 1u << 5,        // at least one of the three modes
     kWritesList = 1u << 6,       // -o
+    kTakesJson = 1u << 7,        // --json
 };
 
 struct OperationInfo

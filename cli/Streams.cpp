@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <string>
 
+#include <poll.h>
+
 namespace Quorvane {
 
 bool writeAll(int descriptor, std::string_view text)
@@ -16,6 +18,12 @@ bool writeAll(int descriptor, std::string_view text)
         text.remove_prefix(static_cast<std::size_t>(written));
     }
     return true;
+}
+
+bool readerHasGone(int descriptor)
+{
+    pollfd entry{descriptor, POLLOUT, 0};
+    return ::poll(&entry, 1, 0) == 1 && (entry.revents & (POLLERR | POLLHUP));
 }
 
 void printProblem(const Streams &streams, std::string_view message)

@@ -18,6 +18,10 @@ struct Streams
 // Writes all of text to descriptor; false when the descriptor refused part of it.
 bool writeAll(int descriptor, std::string_view text);
 
+// Whether descriptor is a pipe or socket whose reading end has gone (| head): the shell's tools
+// then end quietly.
+bool readerHasGone(int descriptor);
+
 // One line on the error stream, prefixed with the tool's name.
 void printProblem(const Streams &streams, std::string_view message);
 

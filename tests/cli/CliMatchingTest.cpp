@@ -52,9 +52,7 @@ TEST_F(CliMatching, EachModeReachesEachOperationThatTakesIt)
         {{"normalize", "--trim", "-"}, {"Ann@X.org", "ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org", "ann@x.org"}},
     };
     for (const Case &run : cases) {
-        std::string shown;
-        for (const std::string &argument : run.arguments)
-            shown += argument + ' ';
+        const std::string shown = Testing::commandLineOf(run.arguments) + ": ";
         const CliResult result = runCli(run.arguments, input);
         EXPECT_EQ(result.exitCode, 0) << shown << result.err;
         EXPECT_EQ(result.out, lines(run.out)) << shown;

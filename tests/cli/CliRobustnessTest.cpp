@@ -1,6 +1,7 @@
 // What users throw at the batch tool: odd bytes, folders, giant lines and more data than memory.
 #include "CliRun.h"
 #include "CliTestFolder.h"
+#include "tests/support/AllocationFailure.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +86,34 @@ TEST_F(CliRobustness, AHundredMegabyteLineIsOneItem)
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_TRUE(contains(result.err, "3 items in, 2 items out")) << result.err;
     EXPECT_TRUE(Testing::readBytes(out) == giant + "\r\nshort\r\n");
+}
+
+// Each large allocation of a run fails in turn: whatever step it hits, the run says so in its
+// own words and the output stays as it was.
+TEST_F(CliRobustness, RunningOutOfMemoryAnywhereIsToldInTheToolsWords)
+{
+    std::string bytes;
+    for (int i = 0; i < 20'000; ++i)
+        bytes += "Someone" + std::to_string(i % 15'000) + "@Example.com\n";
+    const std::string list = file("list.txt", bytes);
+    const std::string out = file("out.txt", "old\r\n");
+    // Past what the run's own small strings and the test's streams allocate.
+    constexpr std::size_t kLarge = 16u << 10;
+    int failures = 0;
+    for (int skipped = 0; skipped < 500; ++skipped) {
+        AllocationFailure::arm(skipped, kLarge);
+        const CliResult result = runCli({"dedupe-first", "--email", "-o", out, list});
+        if (!AllocationFailure::disarm()) {
+            EXPECT_EQ(result.exitCode, 0) << result.err;
+            break;
+        }
+        ++failures;
+        EXPECT_EQ(result.exitCode, kCliFileError) << skipped;
+        EXPECT_TRUE(result.err.starts_with("quorvane-cli: not enough memory to ")) << skipped << ": " << result.err;
+        EXPECT_EQ(Testing::readBytes(out), "old\r\n") << skipped;
+    }
+    EXPECT_GT(failures, 2);
+    EXPECT_EQ(entryCount(), 2u);
 }
 
 } // namespace

@@ -18,19 +18,8 @@ int openStream(const TemporaryFolder &folder, const char *name, int flags)
     return ::open(folder.file(name).c_str(), flags | O_CLOEXEC, 0600);
 }
 
-void redirect(const TemporaryFolder &folder, const char *name, int flags, int target)
+[[noreturn]] void execCli(std::vector<std::string> arguments, std::optional<rlim_t> fileSizeLimit)
 {
-    const int descriptor = openStream(folder, name, flags);
-    dup2(descriptor, target);
-    close(descriptor);
-}
-
-[[noreturn]] void execCli(std::vector<std::string> arguments, std::optional<rlim_t> fileSizeLimit,
-                          const TemporaryFolder &streams)
-{
-    redirect(streams, "in", O_RDONLY, STDIN_FILENO);
-    redirect(streams, "out", O_WRONLY | O_CREAT | O_TRUNC, STDOUT_FILENO);
-    redirect(streams, "err", O_WRONLY | O_CREAT | O_TRUNC, STDERR_FILENO);
     if (fileSizeLimit) {
         const rlimit limit{*fileSizeLimit, *fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
@@ -52,6 +41,14 @@ CliResult collect(int exitCode, const TemporaryFolder &streams)
 
 } // namespace
 
+std::string commandLineOf(const std::vector<std::string> &arguments)
+{
+    std::string line;
+    for (const std::string &argument : arguments)
+        line += (line.empty() ? "" : " ") + argument;
+    return line;
+}
+
 CliResult runCli(const std::vector<std::string> &arguments, const std::string &input)
 {
     TemporaryFolder streams;
@@ -71,12 +68,33 @@ CliResult runCliProcess(const std::vector<std::string> &arguments, const std::st
 {
     TemporaryFolder streams;
     writeBytes(streams.file("in"), input);
+    const int in = openStream(streams, "in", O_RDONLY);
+    const int out = openStream(streams, "out", O_WRONLY | O_CREAT | O_TRUNC);
+    const int err = openStream(streams, "err", O_WRONLY | O_CREAT | O_TRUNC);
+    const pid_t child = startCliProcess(arguments, in, out, err, fileSizeLimit);
+    for (const int descriptor : {in, out, err})
+        close(descriptor);
+    return collect(waitForCliProcess(child), streams);
+}
+
+pid_t startCliProcess(const std::vector<std::string> &arguments, int input, int output, int errors,
+                      std::optional<rlim_t> fileSizeLimit)
+{
     const pid_t child = fork();
-    if (child == 0)
-        execCli(arguments, fileSizeLimit, streams);
+    if (child == 0) {
+        dup2(input, STDIN_FILENO);
+        dup2(output, STDOUT_FILENO);
+        dup2(errors, STDERR_FILENO);
+        execCli(arguments, fileSizeLimit);
+    }
+    return child;
+}
+
+int waitForCliProcess(pid_t child, rusage *usage)
+{
     int status = 0;
-    waitpid(child, &status, 0);
-    return collect(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), streams);
+    wait4(child, &status, 0, usage);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 } // namespace Quorvane::Testing
