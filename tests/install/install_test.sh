@@ -24,4 +24,10 @@ if [ -n "$validate" ]; then
     "$validate" "$entry" || fail "desktop-file-validate rejects the entry"
 fi
 "$prefix/bin/quorvane-cli" --help | grep -q 'dedupe-first' || fail "quorvane-cli --help does not explain the operations"
+man=$prefix/share/man/man1/quorvane-cli.1
+[ -s "$man" ] || fail "no quorvane-cli man page"
+grep -q 'dedupe\\-first' "$man" || fail "the man page does not explain the operations"
+completion=$prefix/share/bash-completion/completions/quorvane-cli
+[ -s "$completion" ] || fail "no bash completion for quorvane-cli"
+bash -c "source '$completion' && complete -p quorvane-cli" >/dev/null || fail "the bash completion does not load"
 echo "installed and checked under $prefix"

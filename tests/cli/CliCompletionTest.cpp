@@ -1,0 +1,95 @@
+// The bash completion offers what the parser takes, operation by operation.
+#include "cli/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+#include <sstream>
+
+namespace Quorvane {
+namespace {
+
+// What the completion function offers for words, the last one being the word under the cursor.
+std::set<std::string> completionsOf(const std::vector<std::string> &words)
+{
+    std::string array;
+    for (const std::string &word : words)
+        array += " '" + word + "'";
+    const std::string script = "source '" QUORVANE_COMPLETION_SCRIPT "'; compopt() { :; }; "
+                               "COMP_WORDS=(quorvane-cli"
+        + array + "); COMP_CWORD=" + std::to_string(words.size())
+        + "; _quorvane_cli; printf '%s\\n' \"${COMPREPLY[@]}\"";
+    FILE *pipe = popen(("bash 2>&1 <<'EOF'\n" + script + "\nEOF\n").c_str(), "r");
+    std::string printed;
+    char buffer[512];
+    while (const std::size_t got = fread(buffer, 1, sizeof buffer, pipe))
+        printed.append(buffer, got);
+    pclose(pipe);
+    std::set<std::string> offered;
+    std::istringstream lines(printed);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty())
+            offered.insert(line);
+    return offered;
+}
+
+bool parserTakes(const OperationInfo &operation, const std::string &option)
+{
+    std::vector<std::string> arguments{std::string(operation.name)};
+    if (operation.takes & kTakesText)
+        arguments.emplace_back("x");
+    arguments.push_back(option);
+    if (option == "--memory-limit")
+        arguments.emplace_back("1G");
+    else if (option == "-o" || option == "--output" || option == "--other")
+        arguments.emplace_back("value");
+    arguments.emplace_back("file");
+    const std::vector<std::string_view> views(arguments.begin(), arguments.end());
+    try {
+        parseCommandLine(views);
+        return true;
+    } catch (const UsageError &error) {
+        const std::string message = error.what();
+        return message.find(" takes no ") == std::string::npos && message.find("unknown option") == std::string::npos;
+    }
+}
+
+TEST(CliCompletion, OffersTheOperationsFirst)
+{
+    const std::set<std::string> offered = completionsOf({""});
+    for (const OperationInfo &operation : batchOperations())
+        EXPECT_TRUE(offered.count(std::string(operation.name))) << operation.name;
+    EXPECT_TRUE(offered.count("--version"));
+    EXPECT_EQ(completionsOf({"sub"}), std::set<std::string>{"subtract"});
+}
+
+TEST(CliCompletion, OffersExactlyTheOptionsTheParserTakes)
+{
+    const std::vector<std::string> everyOption = {
+        "--other", "-o", "--output", "--ignore-case", "--trim", "--email", "--json", "--memory-limit",
+        "-q", "--quiet", "-h", "--help", "--version",
+    };
+    for (const OperationInfo &operation : batchOperations()) {
+        std::vector<std::string> words{std::string(operation.name)};
+        if (operation.takes & kTakesText)
+            words.emplace_back("x");
+        words.emplace_back("-");
+        const std::set<std::string> offered = completionsOf(words);
+        for (const std::string &option : everyOption)
+            EXPECT_EQ(offered.count(option) == 1, parserTakes(operation, option)) << operation.name << ' ' << option;
+    }
+}
+
+TEST(CliCompletion, OffersNothingForTheTextAndFilesAfterFileOptions)
+{
+    EXPECT_TRUE(completionsOf({"remove-with", "-"}).empty());
+    const std::set<std::string> afterOther = completionsOf({"subtract", "--other", "/"});
+    EXPECT_FALSE(afterOther.empty());
+    EXPECT_TRUE(std::all_of(afterOther.begin(), afterOther.end(),
+                            [](const std::string &name) { return name.starts_with('/'); }));
+}
+
+} // namespace
+} // namespace Quorvane
