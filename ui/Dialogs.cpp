@@ -12,17 +12,6 @@ namespace {
 
 ScriptedAnswers *g_answers = nullptr;
 
-// Pops the next queued answer, or returns fallback when none is queued.
-template<typename Answer>
-Answer nextAnswer(std::deque<Answer> &queue, Answer fallback)
-{
-    if (queue.empty())
-        return fallback;
-    Answer answer = std::move(queue.front());
-    queue.pop_front();
-    return answer;
-}
-
 bool record(ShownKind kind, const QString &title, const QString &text, BoxStyle style = BoxStyle::Ok)
 {
     if (!g_answers)
@@ -88,7 +77,7 @@ QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text, Box
     const bool yesNo = style == BoxStyle::YesNo;
     const QMessageBox::StandardButton defaultButton = yesNo ? QMessageBox::Yes : QMessageBox::Ok;
     if (record(ShownKind::MessageBox, title, text, style))
-        return nextAnswer(g_answers->buttons, defaultButton);
+        return takeAnswer(g_answers->buttons, defaultButton);
 
     QMessageBox box(style == BoxStyle::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title,
                     withDisplayLineBreaks(text), yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
@@ -102,7 +91,7 @@ QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text, Box
 QString inputBox(QWidget *parent, const QString &prompt, const QString &title)
 {
     if (record(ShownKind::InputBox, title, prompt))
-        return nextAnswer(g_answers->inputs, QString());
+        return takeAnswer(g_answers->inputs, QString());
     QInputDialog box(parent);
     box.setWindowTitle(title);
     box.setLabelText(prompt);
@@ -114,7 +103,7 @@ QString inputBox(QWidget *parent, const QString &prompt, const QString &title)
 QStringList openFileNames(QWidget *parent, const QString &title, const QString &filter)
 {
     if (record(ShownKind::OpenDialog, title, filter))
-        return nextAnswer(g_answers->openFiles, QStringList());
+        return takeAnswer(g_answers->openFiles, QStringList());
     OpenListsDialog dialog(parent, title, QString(), filter);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     setUpFileDialog(dialog, parent);
@@ -124,7 +113,7 @@ QStringList openFileNames(QWidget *parent, const QString &title, const QString &
 QString saveFileName(QWidget *parent, const QString &title, const QString &filter)
 {
     if (record(ShownKind::SaveDialog, title, filter))
-        return nextAnswer(g_answers->saveFiles, QString());
+        return takeAnswer(g_answers->saveFiles, QString());
     QFileDialog dialog(parent, title, QString(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

@@ -1,20 +1,8 @@
 #include "FakeCommandHost.h"
 
+#include "ui/Dialogs.h"
+
 namespace Quorvane {
-
-namespace {
-
-template<typename Answer>
-Answer nextAnswer(std::deque<Answer> &queue, Answer fallback)
-{
-    if (queue.empty())
-        return fallback;
-    Answer answer = std::move(queue.front());
-    queue.pop_front();
-    return answer;
-}
-
-} // namespace
 
 void FakeCommandHost::record(Kind kind, const std::string &text, const std::string &filter)
 {
@@ -26,13 +14,13 @@ void FakeCommandHost::record(Kind kind, const std::string &text, const std::stri
 std::vector<std::string> FakeCommandHost::askOpenFiles(const FileDialogRequest &request)
 {
     record(Kind::OpenDialog, request.title, request.filter);
-    return nextAnswer(openFiles, {});
+    return takeAnswer(openFiles, {});
 }
 
 std::string FakeCommandHost::askSaveFile(const FileDialogRequest &request)
 {
     record(Kind::SaveDialog, request.title, request.filter);
-    return nextAnswer(saveFiles, {});
+    return takeAnswer(saveFiles, {});
 }
 
 void FakeCommandHost::inform(const std::string &text)
@@ -43,7 +31,7 @@ void FakeCommandHost::inform(const std::string &text)
 bool FakeCommandHost::confirm(const std::string &text)
 {
     record(Kind::Confirm, text);
-    return nextAnswer(confirmations, true);
+    return takeAnswer(confirmations, true);
 }
 
 void FakeCommandHost::warn(const std::string &text)
@@ -54,7 +42,7 @@ void FakeCommandHost::warn(const std::string &text)
 std::string FakeCommandHost::askText(const std::string &prompt)
 {
     record(Kind::AskText, prompt);
-    return nextAnswer(texts, {});
+    return takeAnswer(texts, {});
 }
 
 std::vector<std::string> FakeCommandHost::textsOf(Kind kind) const

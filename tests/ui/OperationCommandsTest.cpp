@@ -173,12 +173,6 @@ TEST_F(OperationCommandsTest, ListOfBlankItemsPassesTheGuards)
     EXPECT_EQ(m_host.textsOf(Kind::Warn), std::vector<std::string>{"You forgot to load in List 1."});
 }
 
-TEST_F(OperationCommandsTest, ButtonsThatAreNotOperationsAreRefused)
-{
-    EXPECT_THROW(run(Button::LoadFileToList1), std::invalid_argument);
-    EXPECT_TRUE(m_host.asked.empty());
-}
-
 // What only the window shows: the buttons reach their commands, the typed text arrives as
 // typed, and the bar moves.
 class OperationButtonsTest : public OperationFixture
