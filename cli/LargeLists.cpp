@@ -195,7 +195,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
 std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Streams &streams,
                                          PrereadSources &preread)
 {
-    OutOfCoreInputs inputs{invocation.memoryLimit.value_or(defaultMemoryLimit()), invocation.files,
+    OutOfCoreInputs inputs{invocation.memoryLimit.value_or(defaultMemoryLimit()), {}, invocation.files,
                            invocation.others};
     const bool keysDiffer = false;
     const std::uint64_t regularNeed = inMemoryEstimate(regularFileBytes(invocation), keysDiffer);

@@ -107,8 +107,10 @@ private:
 class Spreader
 {
 public:
-    Spreader(SpillFolder &folder, std::size_t partitionCount, int level, std::size_t bufferSize)
+    Spreader(SpillFolder &folder, std::size_t partitionCount, int level, std::size_t bufferSize,
+             const MatchMode &mode)
         : m_level(level)
+        , m_keys(mode)
     {
         m_writers.reserve(partitionCount);
         for (std::size_t p = 0; p < partitionCount; ++p)
@@ -117,7 +119,7 @@ public:
 
     void add(const Record &record)
     {
-        const std::uint64_t hash = hashOf(record.text);
+        const std::uint64_t hash = hashOf(m_keys.keyOf(record.text));
         m_writers[partitionOf(hash, m_level, m_writers.size())]->append(record);
     }
 
@@ -133,6 +135,7 @@ public:
 
 private:
     int m_level;
+    KeyMaker m_keys;
     std::vector<std::unique_ptr<RecordWriter>> m_writers;
 };
 
@@ -148,7 +151,7 @@ public:
         , m_budget(inputs.memoryLimit)
     {}
 
-    OutOfCoreCounts filter(ResultSink &kept);
+    OutOfCoreCounts filter(ResultSink &kept, ResultSink *removed);
     OutOfCoreCounts compare(ResultSink &kept, ResultSink *removed);
 
 private:
@@ -196,7 +199,7 @@ std::size_t OutOfCoreRun::firstLevelPartitions() const
 std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> &paths, std::size_t partitionCount,
                                                  std::uint64_t &itemCount)
 {
-    Spreader spreader(m_folder, partitionCount, 0, m_budget.writerBuffer(partitionCount));
+    Spreader spreader(m_folder, partitionCount, 0, m_budget.writerBuffer(partitionCount), m_inputs.mode);
     InputBatches input(paths, m_budget.batchBytes);
     std::uint64_t position = 0;
     const std::uint64_t total = inputBytes();
@@ -259,7 +262,7 @@ void OutOfCoreRun::splitAndDecide(const Partition &partition, int level)
 
 std::vector<PartFile> OutOfCoreRun::split(const PartFile &file, int level)
 {
-    Spreader spreader(m_folder, kSplitWays, level, m_budget.writerBuffer(kSplitWays));
+    Spreader spreader(m_folder, kSplitWays, level, m_budget.writerBuffer(kSplitWays), m_inputs.mode);
     RecordReader reader(file.path, m_budget.readerBuffer);
     Record record{};
     while (reader.next(record))
@@ -270,24 +273,28 @@ std::vector<PartFile> OutOfCoreRun::split(const PartFile &file, int level)
 void OutOfCoreRun::decideInTable(const Partition &partition)
 {
     KeyTable table(m_budget.tableBytes);
+    KeyMaker keys(m_inputs.mode);
     Record record{};
     bool inserted = false;
     const BatchOperation operation = m_invocation.operation;
     if (partition.second) {
         RecordReader second(partition.second->path, m_budget.readerBuffer);
-        while (second.next(record))
-            table.findOrInsert(record.text, hashOf(record.text), record.position, inserted);
+        while (second.next(record)) {
+            const std::string_view key = keys.keyOf(record.text);
+            table.findOrInsert(key, hashOf(key), record.position, inserted);
+        }
     }
     RecordReader first(partition.first.path, m_budget.readerBuffer);
     while (first.next(record)) {
-        const std::uint64_t hash = hashOf(record.text);
-        if (operation == BatchOperation::Subtract || operation == BatchOperation::KeepMatches) {
-            const bool present = table.find(record.text, hash) != nullptr;
+        const std::string_view key = keys.keyOf(record.text);
+        const std::uint64_t hash = hashOf(key);
+        if (partition.second) {
+            const bool present = table.find(key, hash) != nullptr;
             if (present == (operation == BatchOperation::KeepMatches))
                 markKept(record.position);
             continue;
         }
-        KeyTable::Entry &entry = table.findOrInsert(record.text, hash, record.position, inserted);
+        KeyTable::Entry &entry = table.findOrInsert(key, hash, record.position, inserted);
         if (operation == BatchOperation::DedupeFirst && inserted)
             markKept(record.position);
         if (operation == BatchOperation::DedupeLast)
@@ -352,7 +359,7 @@ OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
     return {m_itemCount, writeKept(kept, removed)};
 }
 
-OutOfCoreCounts OutOfCoreRun::filter(ResultSink &kept)
+OutOfCoreCounts OutOfCoreRun::filter(ResultSink &kept, ResultSink *removed)
 {
     InputBatches input(m_inputs.files, m_budget.batchBytes);
     OutOfCoreCounts counts;
@@ -364,21 +371,24 @@ OutOfCoreCounts OutOfCoreRun::filter(ResultSink &kept)
         counts.itemsIn += batch.count();
         NullProgress progress;
         FirstFailure failure;
-        const OperationHost host{progress, failure};
+        ItemList gone;
+        const OperationHost host{progress, failure, removed ? &gone : nullptr};
         switch (m_invocation.operation) {
         case BatchOperation::RemoveBlanks:
             RemoveBlanksFromList(batch, host);
             break;
         case BatchOperation::RemoveWith:
-            RemoveItemsWith(batch, m_invocation.text, host);
+            RemoveItemsWith(batch, m_invocation.text, host, m_inputs.mode);
             break;
         default:
-            RemoveItemsWithout(batch, m_invocation.text, host);
+            RemoveItemsWithout(batch, m_invocation.text, host, m_inputs.mode);
             break;
         }
         failure.throwIfFailed();
         counts.itemsOut += batch.count();
         kept.write(batch);
+        if (removed)
+            removed->write(gone);
         m_progress.show("filtering", input.bytesRead(), total);
     }
     return counts;
@@ -391,7 +401,7 @@ OutOfCoreCounts runOutOfCore(const Invocation &invocation, const OutOfCoreInputs
 {
     OutOfCoreRun run(invocation, inputs, folder, progress);
     if (isFilter(invocation.operation))
-        return run.filter(kept);
+        return run.filter(kept, removed);
     return run.compare(kept, removed);
 }
 

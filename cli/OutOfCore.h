@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "engine/ItemList.h"
+#include "engine/Matching.h"
 
 #include <cstdint>
 
@@ -29,6 +30,7 @@ struct OutOfCoreCounts
 struct OutOfCoreInputs
 {
     std::uint64_t memoryLimit = 0;
+    MatchMode mode;
     std::vector<std::string> files;
     std::vector<std::string> others;
 };

@@ -1,7 +1,13 @@
 #include "CliRun.h"
 #include "CliTestFolder.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/UnexpectedErrors.h"
 #include "cli/InputBatches.h"
 #include "cli/MemoryLimit.h"
+#include "cli/OutOfCore.h"
+#include "cli/ProgressLine.h"
+#include "cli/SpillFolder.h"
+#include "engine/Operations.h"
 #include "files/ListFile.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +120,89 @@ TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
                 EXPECT_EQ(outOfCore.exitCode, 0) << outOfCore.err;
                 EXPECT_TRUE(outOfCore.out == inMemory.out);
                 EXPECT_EQ(outOfCore.err, inMemory.err);
+                EXPECT_EQ(spilledEntries(), 0u);
+            }
+        }
+    }
+}
+
+namespace {
+
+class CollectingSink final : public ResultSink
+{
+public:
+    void write(const ItemList &batch) override { texts.insert(texts.end(), batch.texts().begin(), batch.texts().end()); }
+    std::vector<std::string> texts;
+};
+
+ItemList readAll(const std::vector<std::string> &paths)
+{
+    ItemList list;
+    for (const std::string &path : paths)
+        list.appendList(readListFile(path, Readable::AnySource));
+    return list;
+}
+
+// The in-memory run of the engine, with the items it removes.
+std::pair<std::vector<std::string>, std::vector<std::string>> inMemoryRun(const Invocation &invocation,
+                                                                          const OutOfCoreInputs &inputs)
+{
+    ItemList first = readAll(inputs.files);
+    const ItemList second = readAll(inputs.others);
+    ItemList removed;
+    NullProgress progress;
+    Samples::UnexpectedErrors errors;
+    const OperationHost host{progress, errors, &removed};
+    const MatchMode &mode = inputs.mode;
+    switch (invocation.operation) {
+    case BatchOperation::DedupeFirst: RemoveDupesExceptFirst(first, host, mode); break;
+    case BatchOperation::DedupeLast: RemoveDupesAll(first, host, mode); break;
+    case BatchOperation::RemoveBlanks: RemoveBlanksFromList(first, host); break;
+    case BatchOperation::RemoveWith: RemoveItemsWith(first, invocation.text, host, mode); break;
+    case BatchOperation::RemoveWithout: RemoveItemsWithout(first, invocation.text, host, mode); break;
+    case BatchOperation::Subtract: SubtractSecondListFromFirstList(first, second, host, mode); break;
+    case BatchOperation::KeepMatches: KeepOnlyMatchesInList(first, second, host, mode); break;
+    }
+    return {Samples::textsOf(first), Samples::textsOf(removed)};
+}
+
+} // namespace
+
+// Under every matching mode, the kept and the removed items are the engine's, in list order.
+TEST_F(OutOfCore, KeptAndRemovedItemsUnderEveryMatchingMode)
+{
+    std::mt19937 random(5);
+    OutOfCoreInputs inputs;
+    inputs.files = {file("one.txt", randomListBytes(random, 3000)), file("two.txt", randomListBytes(random, 500))};
+    inputs.others = {file("other.txt", randomListBytes(random, 2000))};
+    const MatchMode modes[] = {{}, {true, false, false}, {false, true, false}, {false, false, true}, {true, true, false}};
+    const std::pair<BatchOperation, std::string> operations[] = {
+        {BatchOperation::DedupeFirst, ""}, {BatchOperation::DedupeLast, ""}, {BatchOperation::RemoveBlanks, ""},
+        {BatchOperation::RemoveWith, "a@"}, {BatchOperation::RemoveWithout, "\xC3\xA9@"},
+        {BatchOperation::Subtract, ""}, {BatchOperation::KeepMatches, ""},
+    };
+    for (const MatchMode &mode : modes) {
+        for (const auto &[operation, text] : operations) {
+            Invocation invocation;
+            invocation.operation = operation;
+            invocation.text = text;
+            inputs.mode = mode;
+            const auto [keptInMemory, removedInMemory] = inMemoryRun(invocation, inputs);
+            for (const std::uint64_t limit : {std::uint64_t(1) << 10, std::uint64_t(64) << 10}) {
+                SCOPED_TRACE(testing::Message() << "operation " << static_cast<int>(operation) << ", modes "
+                                                << mode.ignoreCase << mode.trim << mode.email << ", limit " << limit);
+                inputs.memoryLimit = limit;
+                CollectingSink kept;
+                CollectingSink removed;
+                {
+                    SpillFolder folder;
+                    ProgressLine noProgress(-1);
+                    const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, noProgress, kept, &removed);
+                    EXPECT_EQ(counts.itemsOut, kept.texts.size());
+                    EXPECT_EQ(counts.itemsIn, keptInMemory.size() + removedInMemory.size());
+                }
+                EXPECT_TRUE(kept.texts == keptInMemory);
+                EXPECT_TRUE(removed.texts == removedInMemory);
                 EXPECT_EQ(spilledEntries(), 0u);
             }
         }
