@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ItemList.h"
+#include "files/ListStreamReader.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,34 +11,27 @@
 namespace Quorvane {
 
 // Reads list files one after the other and hands out their items in batches of about
-// batchBytes, split into lines exactly as a whole-file read splits them.
+// batchBytes, with the lines, decoding and format a whole read of each file gives.
 class InputBatches
 {
 public:
     InputBatches(std::vector<std::string> paths, std::size_t batchBytes);
-    ~InputBatches();
-    InputBatches(const InputBatches &) = delete;
-    InputBatches &operator=(const InputBatches &) = delete;
 
     // The next batch, never empty; an empty list once every file has been read.
     // Throws ListFileError when a file cannot be opened or read.
     ItemList next();
-    // Bytes read so far, over all files.
-    std::uint64_t bytesRead() const { return m_bytesRead; }
+    // About the bytes handed out so far (the items and one line end each), for progress.
+    std::uint64_t bytesHandedOut() const { return m_bytesHandedOut; }
+    // How the first file was written, once it has been read to its end.
+    const ListFileFormat &firstFormat() const { return m_firstFormat; }
 
 private:
-    bool openNextFile();
-    void closeFile();
-    std::size_t fill();
-
     std::vector<std::string> m_paths;
     std::size_t m_nextPath = 0;
-    int m_descriptor = -1;
-    std::unique_ptr<char[]> m_buffer;
-    std::size_t m_capacity;
-    std::size_t m_used = 0;
-    bool m_fileEnded = false;
-    std::uint64_t m_bytesRead = 0;
+    std::size_t m_batchBytes;
+    std::unique_ptr<ListStreamReader> m_reader;
+    ListFileFormat m_firstFormat;
+    std::uint64_t m_bytesHandedOut = 0;
 };
 
 // What identifies a file's contents between two reads: the same file, size and change time.

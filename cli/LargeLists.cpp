@@ -42,9 +42,7 @@ struct StreamSource
 
 [[noreturn]] void throwReadFailure(const std::string &name, int error)
 {
-    throw ListFileError(ListFileError::Stage::Read,
-                        "Cannot read \"" + (name == kStandardStream ? std::string("standard input") : name)
-                            + "\": " + std::strerror(error));
+    throwFileError(ListFileError::Stage::Read, "Cannot read", name == kStandardStream ? "standard input" : name, error);
 }
 
 // Reads up to wanted more bytes of the stream; false when it ended.
@@ -69,14 +67,12 @@ std::string spill(StreamSource &source, SpillFolder &folder)
     const std::string path = folder.newFilePath();
     const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (file < 0)
-        throw ListFileError(ListFileError::Stage::Open,
-                            "Cannot create the temporary file \"" + path + "\": " + std::strerror(errno));
+        throwFileError(ListFileError::Stage::Open, "Cannot create the temporary file", path, errno);
     const auto writeOut = [&](const std::string &bytes) {
         if (!writeAll(file, bytes)) {
             const int error = errno != 0 ? errno : ENOSPC;
             ::close(file);
-            throw ListFileError(ListFileError::Stage::Write,
-                                "Cannot write the temporary file \"" + path + "\": " + std::strerror(error));
+            throwFileError(ListFileError::Stage::Write, "Cannot write the temporary file", path, error);
         }
     };
     writeOut(source.bytes);
@@ -86,8 +82,7 @@ std::string spill(StreamSource &source, SpillFolder &folder)
         writeOut(source.bytes);
     }
     if (::close(file) != 0)
-        throw ListFileError(ListFileError::Stage::Write,
-                            "Cannot write the temporary file \"" + path + "\": " + std::strerror(errno));
+        throwFileError(ListFileError::Stage::Write, "Cannot write the temporary file", path, errno);
     return path;
 }
 
@@ -155,8 +150,7 @@ private:
         } else {
             source.descriptor = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
             if (source.descriptor < 0)
-                throw ListFileError(ListFileError::Stage::Open,
-                                    "Cannot open \"" + name + "\": " + std::strerror(errno));
+                throwFileError(ListFileError::Stage::Open, "Cannot open", name, errno);
             source.ownDescriptor = true;
         }
         m_sources.push_back(std::move(source));

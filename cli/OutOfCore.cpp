@@ -209,7 +209,7 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> 
             break;
         for (const std::string_view text : batch.texts())
             spreader.add({position++, text});
-        m_progress.show("spreading into partitions", input.bytesRead(), total);
+        m_progress.show("spreading into partitions", input.bytesHandedOut(), total);
     }
     itemCount = position;
     return spreader.finish();
@@ -332,12 +332,12 @@ std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
         kept.write(batch);
         if (removed)
             removed->write(gone);
-        m_progress.show("writing the result", input.bytesRead(), total);
+        m_progress.show("writing the result", input.bytesHandedOut(), total);
     }
     for (std::size_t i = 0; i < m_inputs.files.size(); ++i) {
         if (position != m_itemCount || !(identify(m_inputs.files[i]) == before[i]))
-            throw ListFileError(ListFileError::Stage::Read,
-                                "Cannot read \"" + m_inputs.files[i] + "\": it changed while it was being read");
+            throw ListFileError(ListFileError::Stage::Read, describeFileFailure("Cannot read", m_inputs.files[i],
+                                                                                "it changed while it was being read"));
     }
     return keptCount;
 }
@@ -389,7 +389,7 @@ OutOfCoreCounts OutOfCoreRun::filter(ResultSink &kept, ResultSink *removed)
         kept.write(batch);
         if (removed)
             removed->write(gone);
-        m_progress.show("filtering", input.bytesRead(), total);
+        m_progress.show("filtering", input.bytesHandedOut(), total);
     }
     return counts;
 }

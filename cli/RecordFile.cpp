@@ -1,9 +1,10 @@
 #include "RecordFile.h"
 
-#include "files/ListFile.h"
+#include "files/ListFileError.h"
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,7 +16,7 @@ namespace {
 [[noreturn]] void throwTemporaryFailure(ListFileError::Stage stage, const char *what, const std::string &path,
                                         int error)
 {
-    throw ListFileError(stage, std::string(what) + " the temporary file \"" + path + "\": " + std::strerror(error));
+    throwFileError(stage, (std::string(what) + " the temporary file").c_str(), path, error);
 }
 
 struct RecordHeader

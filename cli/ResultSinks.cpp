@@ -18,7 +18,7 @@ namespace {
 
 [[noreturn]] void throwWriteFailure(ListFileError::Stage stage, const std::string &path, int error)
 {
-    throw ListFileError(stage, "Cannot write \"" + path + "\": " + std::strerror(error));
+    throwFileError(stage, "Cannot write", path, error);
 }
 
 class DescriptorOutput final : public ResultOutput, private ResultSink

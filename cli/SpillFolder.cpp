@@ -122,8 +122,7 @@ private:
 
 [[noreturn]] void throwFolderFailure(int error)
 {
-    throw ListFileError(ListFileError::Stage::Open,
-                        "Cannot make a temporary folder in \"" + temporaryRoot() + "\": " + std::strerror(error));
+    throwFileError(ListFileError::Stage::Open, "Cannot make a temporary folder in", temporaryRoot(), error);
 }
 
 } // namespace
