@@ -145,7 +145,7 @@ private:
     {
         for (const std::string &name : names) {
             const bool isStandardInput = name == kStandardStream;
-            const std::string shown = isStandardInput ? "standard input" : quoted(name);
+            const std::string shown = shownInputName(name);
             m_activity = "read " + shown;
             if (const auto found = m_preread->find(name); found != m_preread->end())
                 appendSource(list, shown, parseListBytes(std::move(found->second)));
@@ -158,8 +158,8 @@ private:
 
     void appendSource(ItemList &list, const std::string &shown, ListFileContents contents)
     {
-        if (contents.format.decodedFromUtf16() && !m_invocation.quiet)
-            printProblem(m_streams, shown + " was decoded from UTF-16");
+        if (contents.format.decodedFromUtf16())
+            printDecodedFromUtf16(m_invocation, m_streams, shown);
         list.appendList(std::move(contents.list));
     }
 
@@ -198,10 +198,10 @@ private:
     std::size_t m_itemsOut = 0;
 };
 
-// Working on disk knows the seven list operations with exact matching; the rest stays in memory.
+// Working on disk knows every operation that writes a list; count stays in memory.
 bool mayWorkOnDisk(const Invocation &invocation)
 {
-    return invocation.mode.isExact() && invocation.operation != BatchOperation::Count;
+    return invocation.operation != BatchOperation::Count;
 }
 
 } // namespace
@@ -211,6 +211,17 @@ void printSummary(const Invocation &invocation, const Streams &streams, std::uin
 {
     if (!invocation.quiet)
         writeAll(streams.errors, itemCount(itemsIn) + " in, " + itemCount(itemsOut) + " out\n");
+}
+
+void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name)
+{
+    if (!invocation.quiet)
+        printProblem(streams, name + " was decoded from UTF-16");
+}
+
+std::string shownInputName(const std::string &name)
+{
+    return name == kStandardStream ? "standard input" : quoted(name);
 }
 
 int runBatch(const Invocation &invocation, const Streams &streams)

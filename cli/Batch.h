@@ -17,4 +17,10 @@ int runBatch(const Invocation &invocation, const Streams &streams);
 void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
                   std::uint64_t itemsOut);
 
+// Says on standard error, unless the run is quiet, that the input shown as name was decoded from UTF-16.
+void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name);
+
+// How an input is named in messages: "standard input", or its readable name in quotes.
+std::string shownInputName(const std::string &name);
+
 } // namespace Quorvane

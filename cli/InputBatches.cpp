@@ -25,6 +25,8 @@ ItemList InputBatches::next()
         if (m_reader->atEnd()) {
             if (m_nextPath == 1)
                 m_firstFormat = m_reader->format();
+            if (m_reader->format().decodedFromUtf16())
+                m_decodedFromUtf16.push_back(m_nextPath - 1);
             m_reader.reset();
         }
         if (batch.isEmpty())

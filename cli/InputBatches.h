@@ -24,6 +24,8 @@ public:
     std::uint64_t bytesHandedOut() const { return m_bytesHandedOut; }
     // How the first file was written, once it has been read to its end.
     const ListFileFormat &firstFormat() const { return m_firstFormat; }
+    // The places in paths of the files read to their end that were decoded from UTF-16.
+    const std::vector<std::size_t> &decodedFromUtf16() const { return m_decodedFromUtf16; }
 
 private:
     std::vector<std::string> m_paths;
@@ -31,6 +33,7 @@ private:
     std::size_t m_batchBytes;
     std::unique_ptr<ListStreamReader> m_reader;
     ListFileFormat m_firstFormat;
+    std::vector<std::size_t> m_decodedFromUtf16;
     std::uint64_t m_bytesHandedOut = 0;
 };
 

@@ -180,6 +180,11 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     std::unique_ptr<ResultOutput> output = openResultOutput(invocation.output, streams, folder);
     const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, progress, output->sink(), nullptr);
     output->commit();
+    for (const std::size_t place : counts.decodedFromUtf16) {
+        const std::string &name = place < invocation.files.size() ? invocation.files[place]
+                                                                  : invocation.others[place - invocation.files.size()];
+        printDecodedFromUtf16(invocation, streams, shownInputName(name));
+    }
     printSummary(invocation, streams, counts.itemsIn, counts.itemsOut);
     return kExitSuccess;
 }
@@ -189,9 +194,9 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
 std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Streams &streams,
                                          PrereadSources &preread)
 {
-    OutOfCoreInputs inputs{invocation.memoryLimit.value_or(defaultMemoryLimit()), {}, invocation.files,
+    OutOfCoreInputs inputs{invocation.memoryLimit.value_or(defaultMemoryLimit()), invocation.mode, invocation.files,
                            invocation.others};
-    const bool keysDiffer = false;
+    const bool keysDiffer = !invocation.mode.isExact();
     const std::uint64_t regularNeed = inMemoryEstimate(regularFileBytes(invocation), keysDiffer);
     StreamSources sources(invocation, streams);
     if (regularNeed <= inputs.memoryLimit) {

@@ -78,10 +78,11 @@ bool comparesTwoLists(BatchOperation operation)
     return operation == BatchOperation::Subtract || operation == BatchOperation::KeepMatches;
 }
 
-bool isFilter(BatchOperation operation)
+// The operations that decide each item alone, so they stream batch by batch.
+bool decidesEachItemAlone(BatchOperation operation)
 {
     return operation == BatchOperation::RemoveBlanks || operation == BatchOperation::RemoveWith
-        || operation == BatchOperation::RemoveWithout;
+        || operation == BatchOperation::RemoveWithout || operation == BatchOperation::Normalize;
 }
 
 // Keeps the first failure an operation reports.
@@ -102,6 +103,16 @@ public:
 private:
     std::optional<std::string> m_failure;
 };
+
+// Puts every item's key in its place, as normalize writes them.
+void replaceByKeys(ItemList &batch, KeyMaker &keys)
+{
+    ItemList keyed;
+    for (const std::string_view text : batch.texts())
+        keyed.append(keys.keyOf(text));
+    batch.clear();
+    batch.appendList(std::move(keyed));
+}
 
 // Writes items into a fixed number of partition files by the hash of their keys.
 class Spreader
@@ -157,8 +168,9 @@ public:
 private:
     std::uint64_t inputBytes() const;
     std::size_t firstLevelPartitions() const;
-    std::vector<PartFile> spreadInputs(const std::vector<std::string> &paths, std::size_t partitionCount,
-                                       std::uint64_t &itemCount);
+    std::vector<PartFile> spreadInputs(const std::vector<std::string> &paths, std::size_t firstPlace,
+                                       std::size_t partitionCount, std::uint64_t &itemCount);
+    void noteDecoded(const InputBatches &input, std::size_t firstPlace);
     void decide(const Partition &partition, int level);
     void decideInTable(const Partition &partition);
     void splitAndDecide(const Partition &partition, int level);
@@ -176,6 +188,7 @@ private:
     Budget m_budget;
     std::uint64_t m_itemCount = 0;
     std::vector<std::uint64_t> m_kept; // one bit per item of the first list
+    std::vector<std::size_t> m_decodedFromUtf16;
 };
 
 std::uint64_t OutOfCoreRun::inputBytes() const
@@ -196,8 +209,14 @@ std::size_t OutOfCoreRun::firstLevelPartitions() const
     return std::bit_ceil(std::min<std::uint64_t>(wanted, kMostPartitions));
 }
 
-std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> &paths, std::size_t partitionCount,
-                                                 std::uint64_t &itemCount)
+void OutOfCoreRun::noteDecoded(const InputBatches &input, std::size_t firstPlace)
+{
+    for (const std::size_t place : input.decodedFromUtf16())
+        m_decodedFromUtf16.push_back(firstPlace + place);
+}
+
+std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> &paths, std::size_t firstPlace,
+                                                 std::size_t partitionCount, std::uint64_t &itemCount)
 {
     Spreader spreader(m_folder, partitionCount, 0, m_budget.writerBuffer(partitionCount), m_inputs.mode);
     InputBatches input(paths, m_budget.batchBytes);
@@ -211,6 +230,7 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> 
             spreader.add({position++, text});
         m_progress.show("spreading into partitions", input.bytesHandedOut(), total);
     }
+    noteDecoded(input, firstPlace);
     itemCount = position;
     return spreader.finish();
 }
@@ -345,24 +365,26 @@ std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
 OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
 {
     const std::size_t partitionCount = firstLevelPartitions();
-    const std::vector<PartFile> firsts = spreadInputs(m_inputs.files, partitionCount, m_itemCount);
+    const std::vector<PartFile> firsts = spreadInputs(m_inputs.files, 0, partitionCount, m_itemCount);
     std::vector<PartFile> seconds;
     if (comparesTwoLists(m_invocation.operation)) {
         std::uint64_t otherCount = 0;
-        seconds = spreadInputs(m_inputs.others, partitionCount, otherCount);
+        seconds = spreadInputs(m_inputs.others, m_inputs.files.size(), partitionCount, otherCount);
     }
     m_kept.assign(m_itemCount / 64 + 1, 0);
     for (std::size_t p = 0; p < partitionCount; ++p) {
         decide({firsts[p], seconds.empty() ? std::nullopt : std::optional<PartFile>(seconds[p])}, 0);
         m_progress.show("matching partitions", p + 1, partitionCount);
     }
-    return {m_itemCount, writeKept(kept, removed)};
+    const std::uint64_t keptCount = writeKept(kept, removed);
+    return {m_itemCount, keptCount, m_decodedFromUtf16};
 }
 
 OutOfCoreCounts OutOfCoreRun::filter(ResultSink &kept, ResultSink *removed)
 {
     InputBatches input(m_inputs.files, m_budget.batchBytes);
     OutOfCoreCounts counts;
+    KeyMaker keys(m_inputs.mode);
     const std::uint64_t total = inputBytes();
     for (;;) {
         ItemList batch = input.next();
@@ -374,6 +396,9 @@ OutOfCoreCounts OutOfCoreRun::filter(ResultSink &kept, ResultSink *removed)
         ItemList gone;
         const OperationHost host{progress, failure, removed ? &gone : nullptr};
         switch (m_invocation.operation) {
+        case BatchOperation::Normalize:
+            replaceByKeys(batch, keys);
+            break;
         case BatchOperation::RemoveBlanks:
             RemoveBlanksFromList(batch, host);
             break;
@@ -391,6 +416,8 @@ OutOfCoreCounts OutOfCoreRun::filter(ResultSink &kept, ResultSink *removed)
             removed->write(gone);
         m_progress.show("filtering", input.bytesHandedOut(), total);
     }
+    noteDecoded(input, 0);
+    counts.decodedFromUtf16 = m_decodedFromUtf16;
     return counts;
 }
 
@@ -400,7 +427,7 @@ OutOfCoreCounts runOutOfCore(const Invocation &invocation, const OutOfCoreInputs
                              ProgressLine &progress, ResultSink &kept, ResultSink *removed)
 {
     OutOfCoreRun run(invocation, inputs, folder, progress);
-    if (isFilter(invocation.operation))
+    if (decidesEachItemAlone(invocation.operation))
         return run.filter(kept, removed);
     return run.compare(kept, removed);
 }

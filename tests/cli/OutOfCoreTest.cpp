@@ -92,9 +92,14 @@ struct OperationCase
 };
 
 const OperationCase kOperations[] = {
-    {{"dedupe-first"}, false}, {{"dedupe-last"}, false},           {{"remove-blanks"}, false},
-    {{"remove-with", "a@"}, false}, {{"remove-without", "example"}, false},
-    {{"subtract"}, true},      {{"keep-matches"}, true},
+    {{"dedupe-first"}, false},
+    {{"dedupe-last", "--ignore-case"}, false},
+    {{"remove-blanks"}, false},
+    {{"remove-with", "a@"}, false},
+    {{"remove-without", "EXAMPLE", "--ignore-case"}, false},
+    {{"subtract", "--email"}, true},
+    {{"keep-matches", "--trim"}, true},
+    {{"normalize", "--email"}, false},
 };
 
 } // namespace
@@ -164,6 +169,12 @@ std::pair<std::vector<std::string>, std::vector<std::string>> inMemoryRun(const 
     case BatchOperation::RemoveWithout: RemoveItemsWithout(first, invocation.text, host, mode); break;
     case BatchOperation::Subtract: SubtractSecondListFromFirstList(first, second, host, mode); break;
     case BatchOperation::KeepMatches: KeepOnlyMatchesInList(first, second, host, mode); break;
+    case BatchOperation::Normalize: {
+        std::vector<std::string> keys;
+        for (const std::string_view text : first.texts())
+            keys.push_back(matchKey(text, mode));
+        return {keys, {}};
+    }
     }
     return {Samples::textsOf(first), Samples::textsOf(removed)};
 }
@@ -181,7 +192,7 @@ TEST_F(OutOfCore, KeptAndRemovedItemsUnderEveryMatchingMode)
     const std::pair<BatchOperation, std::string> operations[] = {
         {BatchOperation::DedupeFirst, ""}, {BatchOperation::DedupeLast, ""}, {BatchOperation::RemoveBlanks, ""},
         {BatchOperation::RemoveWith, "a@"}, {BatchOperation::RemoveWithout, "\xC3\xA9@"},
-        {BatchOperation::Subtract, ""}, {BatchOperation::KeepMatches, ""},
+        {BatchOperation::Subtract, ""}, {BatchOperation::KeepMatches, ""}, {BatchOperation::Normalize, ""},
     };
     for (const MatchMode &mode : modes) {
         for (const auto &[operation, text] : operations) {
