@@ -175,6 +175,9 @@ std::pair<std::vector<std::string>, std::vector<std::string>> inMemoryRun(const 
             keys.push_back(matchKey(text, mode));
         return {keys, {}};
     }
+    case BatchOperation::Count:
+        ADD_FAILURE() << "count writes no list";
+        break;
     }
     return {Samples::textsOf(first), Samples::textsOf(removed)};
 }
