@@ -103,7 +103,8 @@ public:
         const std::optional<std::string> &output = m_invocation.output;
         if (output && *output != kStandardStream) {
             m_activity = "write " + quoted(*output);
-            writeListFile(result, *output);
+            for (const std::string &warning : writeListFile(result, *output))
+                printProblem(m_streams, warning);
         } else {
             m_activity = "write the list to standard output";
             toStandardOutput([&] { writeListToDescriptor(result, m_streams.output, "standard output"); });

@@ -131,10 +131,10 @@ void runSaveCommand(const ItemList &list, const std::string &procedure, const Co
         return;
     trap.step(kSave.hourglass, [&] { host.pointer.setPointer(Pointer::Hourglass); });
     std::exception_ptr failure;
+    WriteWarnings warnings;
     try {
-        // Nor wait for a pipe's reader.
-        refusePipeOrDevice(path, "Cannot write");
-        writeListFile(list, path);
+        // Nor wait for a pipe's reader: only a regular file is replaced.
+        warnings = writeListFile(list, path, WriteOptions{.writable = Writable::RegularFileOnly});
     } catch (...) {
         failure = std::current_exception();
     }
@@ -142,7 +142,12 @@ void runSaveCommand(const ItemList &list, const std::string &procedure, const Co
     if (failure)
         trap.step(labelOfSaveFailure(failure), [&] { std::rethrow_exception(failure); });
     else
-        trap.step(kSave.done, [&] { host.dialogs.inform("Done."); });
+        trap.step(kSave.done, [&] {
+            // What the new file could not keep of the old one (its owner, say) is never silent.
+            for (const std::string &warning : warnings)
+                host.dialogs.warn(warning);
+            host.dialogs.inform("Done.");
+        });
     trap.step(kSave.defaultPointer, [&] { host.pointer.setPointer(Pointer::Default); });
 }
 

@@ -1,26 +1,74 @@
 #pragma once
 
 #include "engine/ItemList.h"
+#include "files/LineSplitting.h"
+#include "files/ListSerialiser.h"
+#include "files/OutputTarget.h"
 
+#include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace Quorvane {
 
-// Throws ListFileError (at opening, the message starting with action) when path leads to
-// something other than a regular file or a folder: a FIFO, a socket or a device such as
-// /dev/null or /dev/zero.
-void refusePipeOrDevice(const std::string &path, const char *action);
+class ReplacementFile;
 
-// Replaces the file at path with the items, each followed by CR LF, atomically: on any failure
-// the old file stays exactly as it was, no temporary file is left, and ListFileError is thrown.
-// The first write sets SIGXFSZ to ignored for the whole process, so a file-size limit ends the
-// write with an error to report instead of killing the program. A pipe or a device at path is
-// written to in place: renaming a file over it would destroy it. /dev/stdout, /dev/stderr,
-// /dev/fd/N and /proc/self/fd/N are written through the descriptor they name.
-void writeListFile(const ItemList &list, const std::string &path);
+struct WriteOptions
+{
+    LineEnd lineEnd = LineEnd::CarriageReturnLineFeed;
+    Writable writable = Writable::WriteThrough;
+};
 
-// Writes the items in the list file format to an already open descriptor (standard output).
-// Throws ListFileError on a write failure.
-void writeListToDescriptor(const ItemList &list, int descriptor, const std::string &displayName);
+// What a save could not keep of the replaced file (its owner or group, its permissions, its
+// extended attributes, its hard links), one message each, naming the file. The batch tool
+// prints them on standard error, the window shows them: never silent.
+using WriteWarnings = std::vector<std::string>;
+
+// One list file being written, for lists written in batches (out of core). A regular file is
+// replaced atomically (see ReplacementFile): until commit() nothing changes at the path, and
+// destroyed without commit() it leaves the path as it was. A target written in place (see
+// findOutputTarget) gets the bytes as they come. Every failure throws ListFileError naming
+// the file with the system's own words ("No space left on device", "File too large", ...).
+class ListFileOutput
+{
+public:
+    ListFileOutput(const std::string &path, const WriteOptions &options = {});
+    ~ListFileOutput();
+    ListFileOutput(const ListFileOutput &) = delete;
+    ListFileOutput &operator=(const ListFileOutput &) = delete;
+
+    // Appends the items, each with the line end.
+    void write(const ItemList &items);
+    // Makes the new file ready to take the target's place: identity kept, synced to disk.
+    void prepare();
+    // Puts it in place. A target written in place needs neither step.
+    void publish();
+    WriteWarnings commit();
+
+    const WriteWarnings &warnings() const;
+
+private:
+    std::string m_path;
+    WriteOptions m_options;
+    OutputTarget m_target;
+    std::unique_ptr<ReplacementFile> m_replacement;
+};
+
+// Replaces the file at path with the items atomically: on any failure the old file stays
+// exactly as it was, no temporary file is left, and ListFileError is thrown. SIGINT, SIGTERM
+// and SIGHUP at any moment leave the old file or the complete new one.
+[[nodiscard]] WriteWarnings writeListFile(const ItemList &list, const std::string &path, const WriteOptions &options = {});
+
+struct ListToWrite
+{
+    const ItemList &list;
+    std::string path;
+};
+
+// Writes every list to a new file of its own first, then puts them in place in the given
+// order (the removed items, then the result). A failure before the first is in place changes
+// none of the targets and leaves no temporary file; the renames themselves are separate steps.
+[[nodiscard]] WriteWarnings writeListFiles(std::span<const ListToWrite> lists, const WriteOptions &options = {});
 
 } // namespace Quorvane

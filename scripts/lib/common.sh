@@ -5,7 +5,7 @@ QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config libutf8proc-dev
     qt6-base-dev libgl-dev libabsl-dev libgtest-dev
     fonts-liberation xvfb xauth desktop-file-utils
-    time help2man
+    time help2man strace
 )
 
 # What the libFuzzer targets add: clang and its sanitizer and fuzzer runtimes.
