@@ -11,6 +11,9 @@ namespace Quorvane {
 
 // What an operation needs from whoever runs it: a place to show progress and to report errors,
 // and optionally a list that receives the items it removes, in list order.
+// Long lists are hashed and matched by one thread per core; progress and errors still reach the
+// host only on the thread that called the operation, which keeps showing progress and handling
+// events while the other threads work.
 struct OperationHost
 {
     ProgressSink &progress;
@@ -18,6 +21,7 @@ struct OperationHost
     ItemList *removed = nullptr;
 };
 
+// Items compare by their keys under mode (Matching.h); the item kept is always the original.
 // Removes every item whose text equals the text of an earlier item.
 void RemoveDupesExceptFirst(ItemList &list, const OperationHost &host, const MatchMode &mode = {});
 // Removes every item whose text equals the text of a later item.
