@@ -30,11 +30,12 @@ QString withDisplayLineBreaks(QString text)
     return text;
 }
 
-// Boxes and dialogs are windows of their own, which do not inherit the window's font.
+// Boxes and dialogs are windows of their own, which do not inherit the font of the form
+// that asks.
 void useWindowFont(QWidget &dialog, const QWidget *parent)
 {
     if (parent)
-        dialog.setFont(parent->window()->font());
+        dialog.setFont(parent->font());
 }
 
 // The Open dialog hands back a typed name of a file that does not exist, instead of refusing
