@@ -1,5 +1,6 @@
 #include "Batch.h"
 
+#include "BatchOutput.h"
 #include "BatchTool.h"
 #include "CountReport.h"
 #include "LargeLists.h"
@@ -8,7 +9,6 @@
 #include "files/ListFile.h"
 #include "files/ReadableName.h"
 
-#include <cerrno>
 #include <exception>
 #include <new>
 #include <optional>
@@ -39,10 +39,6 @@ public:
 private:
     std::exception_ptr m_failure;
 };
-
-// Standard output's reader went away: the run ends quietly, with a failing status.
-struct ReaderGone
-{};
 
 std::string quoted(const std::string &name)
 {
@@ -93,23 +89,18 @@ public:
         }
         NullProgress progress;
         RethrowingReporter reporter;
-        runOperation(OperationHost{progress, reporter});
+        if (m_invocation.removed)
+            m_removed.emplace();
+        runOperation(OperationHost{progress, reporter, m_removed ? &*m_removed : nullptr});
         reporter.rethrowFailure();
     }
 
-    void writeResult()
+    void writeResults()
     {
-        const ItemList &result = m_normalized ? *m_normalized : m_first;
-        const std::optional<std::string> &output = m_invocation.output;
-        if (output && *output != kStandardStream) {
-            m_activity = "write " + quoted(*output);
-            for (const std::string &warning : writeListFile(result, *output))
-                printProblem(m_streams, warning);
-        } else {
-            m_activity = "write the list to standard output";
-            toStandardOutput([&] { writeListToDescriptor(result, m_streams.output, "standard output"); });
-        }
-        m_itemsOut = result.count();
+        const ItemList &kept = m_normalized ? *m_normalized : m_first;
+        m_activity = "write the lists";
+        output().writeLists(kept, m_removed ? &*m_removed : nullptr);
+        m_itemsOut = kept.count();
     }
 
     void printCounts()
@@ -119,27 +110,16 @@ public:
         const bool againstOther = !m_invocation.others.empty();
         const ListCounts counts = againstOther ? countItems(m_first, m_second, m_invocation.mode, progress)
                                                : countItems(m_first, m_invocation.mode, progress);
-        const std::string report = countReport(counts, againstOther, m_invocation.json);
-        toStandardOutput([&] {
-            if (!writeAll(m_streams.output, report))
-                throwFileError(ListFileError::Stage::Write, "Cannot write", "standard output", errno);
-        });
+        output().writeText(countReport(counts, againstOther, m_invocation.json));
     }
 
     void printSummary() const { Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut); }
 
 private:
-    // A reader of standard output that has gone ends the run quietly.
-    template<typename Write>
-    void toStandardOutput(Write &&write) const
+    BatchOutput output() const
     {
-        try {
-            write();
-        } catch (const ListFileError &) {
-            if (readerHasGone(m_streams.output))
-                throw ReaderGone();
-            throw;
-        }
+        return BatchOutput(m_invocation, m_streams,
+                           outputLineEnd(m_invocation.lineEnd, m_firstInputLineEnd.value_or(LineEnd::None)));
     }
 
     void readSources(const std::vector<std::string> &names, ItemList &list)
@@ -161,6 +141,8 @@ private:
     {
         if (contents.format.decodedFromUtf16())
             printDecodedFromUtf16(m_invocation, m_streams, shown);
+        if (!m_firstInputLineEnd)
+            m_firstInputLineEnd = contents.format.firstLineEnd;
         list.appendList(std::move(contents.list));
     }
 
@@ -195,14 +177,17 @@ private:
     ItemList m_first;
     ItemList m_second;
     std::optional<ItemList> m_normalized;
+    std::optional<ItemList> m_removed;
+    std::optional<LineEnd> m_firstInputLineEnd;
     std::size_t m_itemsIn = 0;
     std::size_t m_itemsOut = 0;
 };
 
-// Working on disk knows every operation that writes a list; count stays in memory.
+// Working on disk knows every operation that writes a list but writes no removed items yet;
+// count and runs with --removed stay in memory.
 bool mayWorkOnDisk(const Invocation &invocation)
 {
-    return invocation.operation != BatchOperation::Count;
+    return invocation.operation != BatchOperation::Count && !invocation.removed;
 }
 
 } // namespace
@@ -240,7 +225,7 @@ int runBatch(const Invocation &invocation, const Streams &streams)
             return kExitSuccess;
         }
         run.changeList();
-        run.writeResult();
+        run.writeResults();
         run.printSummary();
         return kExitSuccess;
     } catch (const ReaderGone &) {

@@ -37,6 +37,13 @@ std::uint64_t memoryLimitFrom(std::string_view value)
     return *limit;
 }
 
+void setLineEnd(Invocation &invocation, LineEndChoice lineEnd)
+{
+    if (invocation.lineEnd != LineEndChoice::AsFirstInput && invocation.lineEnd != lineEnd)
+        throw UsageError("--lf and --crlf cannot be given together");
+    invocation.lineEnd = lineEnd;
+}
+
 // Help wins over the version when both are asked for.
 void setRequest(Invocation &invocation, Invocation::Request request)
 {
@@ -58,12 +65,20 @@ constexpr std::array kOptions = {
            [](Invocation &invocation, std::string_view value) { invocation.others.emplace_back(value); }},
     Option{"--output", "-o", "OUT", kWritesList,
            [](Invocation &invocation, std::string_view value) { setOnce(invocation.output, "-o", value); }},
+    Option{"--removed", "", "FILE", kRemovesItems,
+           [](Invocation &invocation, std::string_view value) { setOnce(invocation.removed, "--removed", value); }},
     Option{"--ignore-case", "", "", kTakesIgnoreCase,
            [](Invocation &invocation, std::string_view) { invocation.mode.ignoreCase = true; }},
     Option{"--trim", "", "", kTakesTrimAndEmail,
            [](Invocation &invocation, std::string_view) { invocation.mode.trim = true; }},
     Option{"--email", "", "", kTakesTrimAndEmail,
            [](Invocation &invocation, std::string_view) { invocation.mode.email = true; }},
+    Option{"--lf", "", "", kWritesList,
+           [](Invocation &invocation, std::string_view) { setLineEnd(invocation, LineEndChoice::LineFeed); }},
+    Option{"--crlf", "", "", kWritesList,
+           [](Invocation &invocation, std::string_view) {
+               setLineEnd(invocation, LineEndChoice::CarriageReturnLineFeed);
+           }},
     Option{"--json", "", "", kTakesJson, [](Invocation &invocation, std::string_view) { invocation.json = true; }},
     Option{"--memory-limit", "", "SIZE", 0,
            [](Invocation &invocation, std::string_view value) { invocation.memoryLimit = memoryLimitFrom(value); }},
@@ -161,6 +176,11 @@ void checkComplete(const OperationInfo &operation, const Invocation &invocation)
     };
     if (readsStandardInput(invocation.files) + readsStandardInput(invocation.others) > 1)
         throw UsageError("standard input (-) can be read only once");
+    if (invocation.removed && *invocation.removed == kStandardStream
+        && (!invocation.output || *invocation.output == kStandardStream))
+        throw UsageError("--removed - needs -o OUT: both lists would go to standard output");
+    if (invocation.removed && invocation.output && *invocation.removed == *invocation.output)
+        throw UsageError("--removed and -o name the same file");
 }
 
 } // namespace

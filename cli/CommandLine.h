@@ -14,6 +14,12 @@
 
 namespace Quorvane {
 
+enum class LineEndChoice {
+    AsFirstInput, // the style of the first line end in the first input
+    LineFeed,
+    CarriageReturnLineFeed,
+};
+
 // What one run of the batch tool was asked to do.
 struct Invocation
 {
@@ -25,7 +31,9 @@ struct Invocation
     std::vector<std::string> files;     // into the first list, in order; "-" is standard input
     std::vector<std::string> others;    // into the second list, in order
     std::optional<std::string> output;  // standard output when absent or "-"
+    std::optional<std::string> removed; // where the removed items go; "-" is standard output
     MatchMode mode;
+    LineEndChoice lineEnd = LineEndChoice::AsFirstInput;
     std::optional<std::uint64_t> memoryLimit; // bytes; a share of the available memory when absent
     bool quiet = false;
     bool json = false;

@@ -1,6 +1,7 @@
 #include "LargeLists.h"
 
 #include "Batch.h"
+#include "BatchOutput.h"
 #include "BatchTool.h"
 #include "MemoryLimit.h"
 #include "OutOfCore.h"
@@ -8,6 +9,7 @@
 #include "ResultSinks.h"
 #include "SpillFolder.h"
 #include "files/ListFile.h"
+#include "files/ListStreamReader.h"
 
 #include <cerrno>
 #include <algorithm>
@@ -172,12 +174,22 @@ std::uint64_t regularFileBytes(const Invocation &invocation)
     return total;
 }
 
+// The first line end of the first input, which sets the output's as in memory.
+LineEnd firstLineEndOf(const std::string &path)
+{
+    ListStreamReader reader(path, Readable::AnySource);
+    while (!reader.atEnd() && reader.format().firstLineEnd == LineEnd::None)
+        reader.nextBatch();
+    return reader.format().firstLineEnd;
+}
+
 int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, const Streams &streams,
                          StreamSources &sources, SpillFolder &folder)
 {
     sources.spillInto(folder, inputs.files, inputs.others);
     ProgressLine progress(streams.errors);
-    std::unique_ptr<ResultOutput> output = openResultOutput(invocation.output, streams, folder);
+    const LineEnd lineEnd = outputLineEnd(invocation.lineEnd, firstLineEndOf(inputs.files.front()));
+    std::unique_ptr<ResultOutput> output = openResultOutput(invocation.output, streams, folder, lineEnd);
     const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, progress, output->sink(), nullptr);
     output->commit();
     for (const std::size_t place : counts.decodedFromUtf16) {

@@ -7,8 +7,8 @@ namespace Quorvane {
 
 namespace {
 
-constexpr unsigned kComparing = kTakesIgnoreCase | kTakesTrimAndEmail | kWritesList;
-constexpr unsigned kFiltering = kTakesText | kTakesIgnoreCase | kWritesList;
+constexpr unsigned kComparing = kTakesIgnoreCase | kTakesTrimAndEmail | kWritesList | kRemovesItems;
+constexpr unsigned kFiltering = kTakesText | kTakesIgnoreCase | kWritesList | kRemovesItems;
 constexpr unsigned kCrossList = kComparing | kTakesOther | kNeedsOther;
 
 constexpr std::array kOperations = {
@@ -16,7 +16,7 @@ constexpr std::array kOperations = {
                   "keep the first copy of every repeated line"},
     OperationInfo{"dedupe-last", BatchOperation::DedupeLast, kComparing, "",
                   "keep the last copy of every repeated line"},
-    OperationInfo{"remove-blanks", BatchOperation::RemoveBlanks, kWritesList, "",
+    OperationInfo{"remove-blanks", BatchOperation::RemoveBlanks, kWritesList | kRemovesItems, "",
                   "remove the empty lines"},
     OperationInfo{"remove-with", BatchOperation::RemoveWith, kFiltering, " TEXT",
                   "remove the lines that contain TEXT"},

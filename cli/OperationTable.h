@@ -25,8 +25,9 @@ enum Takes : unsigned {
     kTakesIgnoreCase = 1u << 3,  // --ignore-case
     kTakesTrimAndEmail = 1u << 4, // --trim, --email
     kNeedsMode = 1u << 5,        // at least one of the three modes
-    kWritesList = 1u << 6,       // -o
+    kWritesList = 1u << 6,       // -o, --lf, --crlf
     kTakesJson = 1u << 7,        // --json
+    kRemovesItems = 1u << 8,     // --removed FILE
 };
 
 struct OperationInfo

@@ -24,10 +24,11 @@ namespace {
 class DescriptorOutput final : public ResultOutput, private ResultSink
 {
 public:
-    DescriptorOutput(int descriptor, std::string name, bool ownDescriptor)
+    DescriptorOutput(int descriptor, std::string name, bool ownDescriptor, LineEnd lineEnd)
         : m_descriptor(descriptor)
         , m_name(std::move(name))
         , m_ownDescriptor(ownDescriptor)
+        , m_lineEnd(lineEnd)
     {}
     ~DescriptorOutput() override
     {
@@ -38,11 +39,12 @@ public:
     void commit() override {}
 
 private:
-    void write(const ItemList &batch) override { writeListToDescriptor(batch, m_descriptor, m_name); }
+    void write(const ItemList &batch) override { writeListToDescriptor(batch, m_descriptor, m_name, m_lineEnd); }
 
     int m_descriptor;
     std::string m_name;
     bool m_ownDescriptor;
+    LineEnd m_lineEnd;
 };
 
 // A new file beside the destination, renamed over it at commit() once synced; removed when
@@ -50,9 +52,10 @@ private:
 class ReplacingOutput final : public ResultOutput, private ResultSink
 {
 public:
-    ReplacingOutput(std::string path, SpillFolder &folder)
+    ReplacingOutput(std::string path, SpillFolder &folder, LineEnd lineEnd)
         : m_path(std::move(path))
         , m_folder(folder)
+        , m_lineEnd(lineEnd)
     {
         std::string pattern = m_path + ".XXXXXX";
         m_descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -93,10 +96,11 @@ private:
         ::umask(mask);
         return mask;
     }
-    void write(const ItemList &batch) override { writeListToDescriptor(batch, m_descriptor, m_path); }
+    void write(const ItemList &batch) override { writeListToDescriptor(batch, m_descriptor, m_path, m_lineEnd); }
 
     std::string m_path;
     SpillFolder &m_folder;
+    LineEnd m_lineEnd;
     std::string m_temporary;
     int m_descriptor = -1;
     bool m_committed = false;
@@ -111,17 +115,17 @@ bool isPipeOrDevice(const std::string &path)
 } // namespace
 
 std::unique_ptr<ResultOutput> openResultOutput(const std::optional<std::string> &output, const Streams &streams,
-                                               SpillFolder &folder)
+                                               SpillFolder &folder, LineEnd lineEnd)
 {
     if (!output || *output == kStandardStream)
-        return std::make_unique<DescriptorOutput>(streams.output, "standard output", false);
+        return std::make_unique<DescriptorOutput>(streams.output, "standard output", false, lineEnd);
     if (isPipeOrDevice(*output)) {
         const int descriptor = ::open(output->c_str(), O_WRONLY | O_CLOEXEC);
         if (descriptor < 0)
             throwWriteFailure(ListFileError::Stage::Open, *output, errno);
-        return std::make_unique<DescriptorOutput>(descriptor, *output, true);
+        return std::make_unique<DescriptorOutput>(descriptor, *output, true, lineEnd);
     }
-    return std::make_unique<ReplacingOutput>(*output, folder);
+    return std::make_unique<ReplacingOutput>(*output, folder, lineEnd);
 }
 
 } // namespace Quorvane

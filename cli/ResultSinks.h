@@ -3,6 +3,8 @@
 #include "OutOfCore.h"
 #include "Streams.h"
 
+#include "files/LineSplitting.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,8 +24,9 @@ public:
 };
 
 // Standard output when output is absent or "-"; else the file at output, replaced atomically
-// (a pipe or a device written in place). Throws ListFileError when it cannot be opened.
+// (a pipe or a device written in place), every item followed by lineEnd. Throws ListFileError
+// when it cannot be opened.
 std::unique_ptr<ResultOutput> openResultOutput(const std::optional<std::string> &output, const Streams &streams,
-                                               SpillFolder &folder);
+                                               SpillFolder &folder, LineEnd lineEnd);
 
 } // namespace Quorvane

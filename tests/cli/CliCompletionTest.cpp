@@ -43,7 +43,7 @@ bool parserTakes(const OperationInfo &operation, const std::string &option)
     arguments.push_back(option);
     if (option == "--memory-limit")
         arguments.emplace_back("1G");
-    else if (option == "-o" || option == "--output" || option == "--other")
+    else if (option == "-o" || option == "--output" || option == "--other" || option == "--removed")
         arguments.emplace_back("value");
     arguments.emplace_back("file");
     const std::vector<std::string_view> views(arguments.begin(), arguments.end());
@@ -68,8 +68,8 @@ TEST(CliCompletion, OffersTheOperationsFirst)
 TEST(CliCompletion, OffersExactlyTheOptionsTheParserTakes)
 {
     const std::vector<std::string> everyOption = {
-        "--other", "-o", "--output", "--ignore-case", "--trim", "--email", "--json", "--memory-limit",
-        "-q", "--quiet", "-h", "--help", "--version",
+        "--other", "-o", "--output", "--removed", "--ignore-case", "--trim", "--email", "--lf", "--crlf",
+        "--json", "--memory-limit", "-q", "--quiet", "-h", "--help", "--version",
     };
     for (const OperationInfo &operation : batchOperations()) {
         std::vector<std::string> words{std::string(operation.name)};

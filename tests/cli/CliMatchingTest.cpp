@@ -12,12 +12,12 @@ using Testing::runCli;
 
 using CliMatching = Testing::CliTestFolder;
 
-// Lines as the tool writes them.
+// Lines as the tool writes them after input with LF line ends.
 std::string lines(const std::vector<std::string> &texts)
 {
     std::string bytes;
     for (const std::string &text : texts)
-        bytes += text + "\r\n";
+        bytes += text + '\n';
     return bytes;
 }
 

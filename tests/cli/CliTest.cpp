@@ -64,7 +64,8 @@ TEST_F(QuorvaneCli, HelpAndVersionWhereverAnOptionCanStand)
     EXPECT_EQ(help.exitCode, 0);
     for (const char *word : {"dedupe-first", "dedupe-last", "remove-blanks", "remove-with TEXT",
                              "remove-without TEXT", "subtract", "keep-matches", "normalize", "--other FILE",
-                             "-o", "--ignore-case", "--trim", "--email", "--quiet", "--version", "exit status is 0"})
+                             "-o", "--removed FILE", "--lf", "--crlf", "--json", "count", "--ignore-case", "--trim",
+                             "--email", "--quiet", "--version", "exit status is 0"})
         EXPECT_TRUE(contains(help.out, word)) << word;
     EXPECT_EQ(runCli({"dedupe-first", "--help"}).out, help.out);
     EXPECT_EQ(runCli({"subtract", "-h"}).out, help.out);
@@ -109,7 +110,7 @@ TEST_F(QuorvaneCli, HelpWordsAsTextOrAfterDoubleDashAreNotHelp)
     const std::string out = path("out.txt");
     const CliResult asText = runCli({"remove-with", "-h", list, "-o", out});
     EXPECT_EQ(asText.exitCode, 0) << asText.err;
-    EXPECT_EQ(Testing::readBytes(out), "b@example.com\r\n");
+    EXPECT_EQ(Testing::readBytes(out), "b@example.com\n");
 
     const CliResult asFile = runCli({"dedupe-first", list, "--", "--help"});
     EXPECT_EQ(asFile.exitCode, kCliFileError);
@@ -156,11 +157,11 @@ TEST_F(QuorvaneCli, EachOperationOnStandardInput)
         std::string out;
     };
     const std::vector<Case> cases = {
-        {{"dedupe-first", "-"}, "x@a\r\ny@b\r\n\r\nz@a\r\n"},
-        {{"dedupe-last", "-"}, "\r\nx@a\r\nz@a\r\ny@b\r\n"},
-        {{"remove-blanks", "-"}, "x@a\r\ny@b\r\nx@a\r\nz@a\r\ny@b\r\n"},
-        {{"remove-with", "@a", "-"}, "y@b\r\n\r\ny@b\r\n"},
-        {{"remove-without", "@a", "-"}, "x@a\r\nx@a\r\nz@a\r\n"},
+        {{"dedupe-first", "-"}, "x@a\ny@b\n\nz@a\n"},
+        {{"dedupe-last", "-"}, "\nx@a\nz@a\ny@b\n"},
+        {{"remove-blanks", "-"}, "x@a\ny@b\nx@a\nz@a\ny@b\n"},
+        {{"remove-with", "@a", "-"}, "y@b\n\ny@b\n"},
+        {{"remove-without", "@a", "-"}, "x@a\nx@a\nz@a\n"},
     };
     for (const Case &run : cases) {
         const CliResult result = runCli(run.arguments, input);
@@ -176,12 +177,12 @@ TEST_F(QuorvaneCli, CrossListOperationsReadEveryOtherFile)
     const std::string otherTwo = file("other2.txt", "d\nz\n");
     const CliResult subtracted = runCli({"subtract", "--other", otherOne, list, "--other=" + otherTwo});
     EXPECT_EQ(subtracted.exitCode, 0) << subtracted.err;
-    EXPECT_EQ(subtracted.out, "a\r\nc\r\n");
+    EXPECT_EQ(subtracted.out, "a\nc\n");
     EXPECT_EQ(subtracted.err, "5 items in, 2 items out\n");
 
     const CliResult kept = runCli({"keep-matches", list, "--other", otherOne, "--other", "-"}, "c\n");
     EXPECT_EQ(kept.exitCode, 0) << kept.err;
-    EXPECT_EQ(kept.out, "b\r\nc\r\nb\r\n");
+    EXPECT_EQ(kept.out, "b\nc\nb\n");
 }
 
 TEST_F(QuorvaneCli, WritesTheOutputFileInsteadOfStandardOutput)
@@ -191,16 +192,16 @@ TEST_F(QuorvaneCli, WritesTheOutputFileInsteadOfStandardOutput)
     const CliResult result = runCli({"remove-blanks", "-o", out, list});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "");
-    EXPECT_EQ(Testing::readBytes(out), "a\r\nb\r\n");
+    EXPECT_EQ(Testing::readBytes(out), "a\nb\n");
     EXPECT_EQ(entryCount(), 2u);
 
     const CliResult toStandardOutput = runCli({"remove-blanks", "-o", "-", list});
     EXPECT_EQ(toStandardOutput.exitCode, 0) << toStandardOutput.err;
-    EXPECT_EQ(toStandardOutput.out, "a\r\nb\r\n");
+    EXPECT_EQ(toStandardOutput.out, "a\nb\n");
 
     const CliResult inPlace = runCli({"dedupe-last", "-o", list, list, list});
     EXPECT_EQ(inPlace.exitCode, 0) << inPlace.err;
-    EXPECT_EQ(Testing::readBytes(list), "a\r\n\r\nb\r\n");
+    EXPECT_EQ(Testing::readBytes(list), "a\n\nb\n");
     EXPECT_EQ(entryCount(), 2u);
 }
 
@@ -219,6 +220,22 @@ TEST_F(QuorvaneCli, UnreadableInputExitsWithOneAndLeavesTheOutputAlone)
     EXPECT_TRUE(contains(missingOther.err, path("gone.txt"))) << missingOther.err;
     EXPECT_EQ(Testing::readBytes(out), "old\r\n");
     EXPECT_EQ(entryCount(), 2u);
+}
+
+TEST_F(QuorvaneCli, FileNamesAreBytesAndArePrintedReadably)
+{
+    const std::string list = file("list-\xFF\xFE.txt", "b\na\nb\n");
+    const std::string other = file("other-\xE9.txt", "a\n");
+    const std::string out = path("out-\xC3.txt");
+    const CliResult result = runCli({"subtract", "--other", other, "-o", out, list});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(Testing::readBytes(out), "b\nb\n");
+    EXPECT_EQ(entryCount(), 3u);
+
+    const CliResult missing = runCli({"dedupe-first", path("gone-\xFF\n.txt")});
+    EXPECT_EQ(missing.exitCode, kCliFileError);
+    EXPECT_TRUE(contains(missing.err, "gone-\\xFF\\x0A.txt")) << missing.err;
+    EXPECT_FALSE(contains(missing.err, "\xFF")) << missing.err;
 }
 
 TEST_F(QuorvaneCli, UnwritableOutputExitsWithOneNamingIt)

@@ -256,7 +256,7 @@ TEST_F(OutOfCore, OutputReplacesTheFileOnlyWhenEverythingSucceeded)
 
     CliResult result = runCli({"dedupe-first", "--memory-limit", "1K", "-o", out, list});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(readBytes(out), "b\r\na\r\n");
+    EXPECT_EQ(readBytes(out), "b\na\n");
     struct stat status {};
     ::stat(out.c_str(), &status);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
@@ -358,7 +358,7 @@ TEST(MemoryLimit, SizesAndTheDefault)
 TEST_F(OutOfCore, MemoryLimitOnTheCommandLine)
 {
     const std::string list = file("list.txt", "a\na\n");
-    EXPECT_EQ(runCli({"dedupe-first", "--memory-limit=2K", list}).out, "a\r\n");
+    EXPECT_EQ(runCli({"dedupe-first", "--memory-limit=2K", list}).out, "a\n");
     for (const std::vector<std::string> &arguments :
          {std::vector<std::string>{"dedupe-first", list, "--memory-limit"},
           {"dedupe-first", "--memory-limit", "0", list}, {"dedupe-first", "--memory-limit=12X", list},

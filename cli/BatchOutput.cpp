@@ -1,0 +1,87 @@
+#include "BatchOutput.h"
+
+#include "files/ListFileError.h"
+#include "files/ListFileWriter.h"
+#include "files/ListSerialiser.h"
+
+#include <cerrno>
+#include <vector>
+
+namespace Quorvane {
+
+namespace {
+
+constexpr const char *kStandardOutputName = "standard output";
+
+bool goesToStandardOutput(const std::optional<std::string> &path)
+{
+    return !path || *path == kStandardStream;
+}
+
+} // namespace
+
+LineEnd outputLineEnd(LineEndChoice choice, LineEnd firstInputLineEnd)
+{
+    switch (choice) {
+    case LineEndChoice::LineFeed:
+        return LineEnd::LineFeed;
+    case LineEndChoice::CarriageReturnLineFeed:
+        return LineEnd::CarriageReturnLineFeed;
+    case LineEndChoice::AsFirstInput:
+        break;
+    }
+    return firstInputLineEnd == LineEnd::LineFeed ? LineEnd::LineFeed : LineEnd::CarriageReturnLineFeed;
+}
+
+BatchOutput::BatchOutput(const Invocation &invocation, const Streams &streams, LineEnd lineEnd)
+    : m_invocation(invocation)
+    , m_streams(streams)
+    , m_lineEnd(lineEnd)
+{}
+
+void BatchOutput::writeLists(const ItemList &kept, const ItemList *removed) const
+{
+    std::vector<ListToWrite> files;
+    if (removed) {
+        if (goesToStandardOutput(m_invocation.removed))
+            writeToStandardOutput(*removed);
+        else
+            files.push_back({*removed, *m_invocation.removed});
+    }
+    if (goesToStandardOutput(m_invocation.output))
+        writeToStandardOutput(kept);
+    else
+        files.push_back({kept, *m_invocation.output});
+    if (files.empty())
+        return;
+    for (const std::string &warning : writeListFiles(files, WriteOptions{m_lineEnd}))
+        printProblem(m_streams, warning);
+}
+
+void BatchOutput::writeText(std::string_view text) const
+{
+    toStandardOutput([&] {
+        if (!writeAll(m_streams.output, text))
+            throwFileError(ListFileError::Stage::Write, "Cannot write", kStandardOutputName, errno);
+    });
+}
+
+void BatchOutput::writeToStandardOutput(const ItemList &list) const
+{
+    toStandardOutput([&] { writeListToDescriptor(list, m_streams.output, kStandardOutputName, m_lineEnd); });
+}
+
+// A reader of standard output that has gone ends the run quietly.
+template<typename Write>
+void BatchOutput::toStandardOutput(Write &&write) const
+{
+    try {
+        write();
+    } catch (const ListFileError &) {
+        if (readerHasGone(m_streams.output))
+            throw ReaderGone();
+        throw;
+    }
+}
+
+} // namespace Quorvane

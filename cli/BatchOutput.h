@@ -1,0 +1,45 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "Streams.h"
+
+#include "engine/ItemList.h"
+#include "files/LineSplitting.h"
+
+#include <string>
+#include <string_view>
+
+namespace Quorvane {
+
+// Standard output's reader went away (| head): the run ends quietly, with a failing status.
+struct ReaderGone
+{};
+
+// The line ends to write: those of --lf or --crlf; otherwise LF after a first input whose first
+// line ends in LF, and CR LF after anything else (CR LF, a lone CR, no line end at all).
+LineEnd outputLineEnd(LineEndChoice choice, LineEnd firstInputLineEnd);
+
+// Writes what a run gives. What goes to standard output goes first: it cannot be taken back,
+// but it changes no file either. Then the files, the removed items before OUT, each put in
+// place only once all of them are written. What a save could not keep of a replaced file
+// (its owner, its group, its other hard links) is said on standard error.
+class BatchOutput
+{
+public:
+    BatchOutput(const Invocation &invocation, const Streams &streams, LineEnd lineEnd);
+
+    // removed is null when the run keeps no removed items.
+    void writeLists(const ItemList &kept, const ItemList *removed) const;
+    void writeText(std::string_view text) const;
+
+private:
+    void writeToStandardOutput(const ItemList &list) const;
+    template<typename Write>
+    void toStandardOutput(Write &&write) const;
+
+    const Invocation &m_invocation;
+    const Streams &m_streams;
+    LineEnd m_lineEnd;
+};
+
+} // namespace Quorvane
