@@ -1,0 +1,49 @@
+#pragma once
+
+#include "ui/UndoHistory.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <cstddef>
+
+namespace Quorvane {
+
+// "List 1: 1,204,311 items · List 2: 98,000 items", grouped as the locale groups digits.
+QString listCountsText(std::size_t list1Count, std::size_t list2Count, const QLocale &locale);
+
+// What a command did, as the status bar tells it.
+enum class CommandKind {
+    Load,
+    Save,
+    Clear,
+    Sample,
+    RemoveDupesExceptFirst,
+    RemoveDupesAll,
+    RemoveBlanks,
+    RemoveItemsWith,
+    RemoveItemsWithout,
+    RemoveMatches,
+    KeepOnlyMatches,
+    RemoveSelected,
+    Cut,
+    Copy,
+    Paste,
+};
+
+struct CommandReport
+{
+    CommandKind kind;
+    int list = 1; // the list the command worked on, 1 or 2
+    ListCounts counts; // what it took from and gave to that list; Copy and Save count in added
+    QString text; // the text an Items With/Without command searched for
+};
+
+// One sentence: "Removed 3,456 repeats from List 1, first copies kept".
+QString commandSentence(const CommandReport &report, const QLocale &locale);
+
+// "Undid Clear List (List 1): 1,000 items back in List 1", and the same for redo.
+QString undoSentence(const std::string &stepName, const StepCounts &counts, const QLocale &locale);
+QString redoSentence(const std::string &stepName, const StepCounts &counts, const QLocale &locale);
+
+} // namespace Quorvane

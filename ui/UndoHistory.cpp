@@ -1,0 +1,159 @@
+#include "UndoHistory.h"
+
+#include <unistd.h>
+
+#include <new>
+#include <unordered_set>
+
+namespace Quorvane {
+
+UndoHistory::UndoHistory(ItemList &list1, ItemList &list2, HistoryLimits limits)
+    : m_lists{&list1, &list2}
+    , m_limits(limits)
+{}
+
+std::size_t defaultHistoryBytes()
+{
+    const long pages = ::sysconf(_SC_PHYS_PAGES);
+    const long pageSize = ::sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return std::size_t(1) << 30;
+    return static_cast<std::size_t>(pages) / 4 * static_cast<std::size_t>(pageSize);
+}
+
+StepCounts UndoHistory::Step::counts() const
+{
+    StepCounts counts;
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        if (changes[i])
+            counts[i] = {changes[i]->removedCount(), changes[i]->addedCount()};
+    }
+    return counts;
+}
+
+void UndoHistory::begin()
+{
+    for (std::size_t i = 0; i < m_lists.size(); ++i)
+        m_before[i] = m_lists[i]->snapshot();
+}
+
+UndoHistory::Recorded UndoHistory::record(const std::string &name)
+{
+    Recorded recorded;
+    try {
+        Step step{name, {}};
+        for (std::size_t i = 0; i < m_lists.size(); ++i) {
+            if (m_before[i])
+                step.changes[i] = ListChange::between(*m_before[i], *m_lists[i]);
+            recorded.changed = recorded.changed || step.changes[i].has_value();
+        }
+        m_before = {};
+        if (!recorded.changed)
+            return recorded;
+        recorded.counts = step.counts();
+        m_undone.clear();
+        m_done.push_back(std::move(step));
+        keepWithinLimits();
+    } catch (const std::bad_alloc &) {
+        m_before = {};
+        clear();
+        recorded.changed = true;
+        recorded.forgotten = true;
+    }
+    return recorded;
+}
+
+const std::string &UndoHistory::undoName() const
+{
+    static const std::string none;
+    return m_done.empty() ? none : m_done.back().name;
+}
+
+const std::string &UndoHistory::redoName() const
+{
+    static const std::string none;
+    return m_undone.empty() ? none : m_undone.back().name;
+}
+
+// A step changes one list (no command changes both), so a failure leaves the lists as they were.
+std::optional<StepCounts> UndoHistory::undo()
+{
+    if (m_done.empty())
+        return std::nullopt;
+    Step &step = m_done.back();
+    try {
+        for (std::size_t i = 0; i < m_lists.size(); ++i) {
+            if (step.changes[i])
+                step.changes[i]->undo(*m_lists[i]);
+        }
+    } catch (const std::bad_alloc &) {
+        return std::nullopt;
+    }
+    const StepCounts counts = step.counts();
+    m_undone.push_back(std::move(step));
+    m_done.pop_back();
+    return counts;
+}
+
+std::optional<StepCounts> UndoHistory::redo()
+{
+    if (m_undone.empty())
+        return std::nullopt;
+    Step &step = m_undone.back();
+    try {
+        for (std::size_t i = 0; i < m_lists.size(); ++i) {
+            if (step.changes[i])
+                step.changes[i]->redo(*m_lists[i]);
+        }
+    } catch (const std::bad_alloc &) {
+        return std::nullopt;
+    }
+    const StepCounts counts = step.counts();
+    m_done.push_back(std::move(step));
+    m_undone.pop_back();
+    return counts;
+}
+
+void UndoHistory::clear()
+{
+    m_done.clear();
+    m_undone.clear();
+}
+
+std::size_t UndoHistory::heldBytes() const
+{
+    std::unordered_set<const ByteBlock *> counted;
+    for (const ItemList *list : m_lists) {
+        for (const auto &block : list->blocks())
+            counted.insert(block.get());
+    }
+    std::size_t bytes = 0;
+    const auto countBlocks = [&](const ItemList::Blocks &blocks) {
+        for (const auto &block : blocks) {
+            if (counted.insert(block.get()).second)
+                bytes += block->size();
+        }
+    };
+    for (const std::deque<Step> *steps : {&m_done, &m_undone}) {
+        for (const Step &step : *steps) {
+            for (const std::optional<ListChange> &change : step.changes) {
+                if (!change)
+                    continue;
+                bytes += change->ownBytes();
+                countBlocks(change->blocksBefore());
+                countBlocks(change->blocksAfter());
+            }
+        }
+    }
+    return bytes;
+}
+
+// The oldest steps go first; the newest step stays whatever it holds, so the last change can
+// always be taken back.
+void UndoHistory::keepWithinLimits()
+{
+    while (m_done.size() > 1 && (m_done.size() > m_limits.steps || heldBytes() > m_limits.bytes))
+        m_done.pop_front();
+}
+
+} // namespace Quorvane
