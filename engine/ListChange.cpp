@@ -23,6 +23,9 @@ std::optional<ListChange> ListChange::between(const ItemList::Snapshot &before, 
 {
     const std::span<const std::string_view> old = before.texts();
     const std::span<const std::string_view> now = after.texts();
+    // A list that did not change still shares its array with the snapshot.
+    if (old.data() == now.data() && old.size() == now.size())
+        return std::nullopt;
     std::size_t kept = 0;
     while (kept < old.size() && kept < now.size() && sameItem(old[kept], now[kept]))
         ++kept;

@@ -45,6 +45,14 @@ public:
     virtual std::string askText(const std::string &prompt) = 0;
 };
 
+// What a command tells besides the change of its list, for the window's status bar.
+struct CommandOutcome
+{
+    bool ran = false;  // an operation passed its guards and ran; a save wrote its file
+    std::string text;  // the text an operation searched for
+    std::vector<std::string> notes; // worth knowing about a file that was read or written
+};
+
 // Everything a command reaches outside its lists: the window, or a test's stand-in.
 struct CommandHost
 {
@@ -52,6 +60,7 @@ struct CommandHost
     PointerControl &pointer;
     ErrorReporter &reporter;
     ProgressSink &progress;
+    CommandOutcome *outcome = nullptr; // filled in when given
 };
 
 } // namespace Quorvane

@@ -143,11 +143,18 @@ void runSaveCommand(const ItemList &list, const std::string &procedure, const Co
         trap.step(labelOfSaveFailure(failure), [&] { std::rethrow_exception(failure); });
     else
         trap.step(kSave.done, [&] {
-            // What the new file could not keep of the old one (its owner, say) is never silent.
-            for (const std::string &warning : warnings)
-                host.dialogs.warn(warning);
+            // What the new file could not keep of the old one (its owner, say) is never silent:
+            // the window's status bar tells it beside "Saved ...", or else a box does.
+            for (const std::string &warning : warnings) {
+                if (host.outcome)
+                    host.outcome->notes.push_back(warning);
+                else
+                    host.dialogs.warn(warning);
+            }
             host.dialogs.inform("Done.");
         });
+    if (!failure && host.outcome)
+        host.outcome->ran = true;
     trap.step(kSave.defaultPointer, [&] { host.pointer.setPointer(Pointer::Default); });
 }
 

@@ -78,6 +78,46 @@ QIcon applicationIcon()
     return icon;
 }
 
+CommandKind kindOf(Command command)
+{
+    switch (command) {
+    case Command::LoadFiles:
+        return CommandKind::Load;
+    case Command::SaveList:
+        return CommandKind::Save;
+    case Command::ClearList:
+        return CommandKind::Clear;
+    case Command::LoadSample:
+        return CommandKind::Sample;
+    case Command::RemoveItemsWith:
+        return CommandKind::RemoveItemsWith;
+    case Command::RemoveItemsWithout:
+        return CommandKind::RemoveItemsWithout;
+    case Command::RemoveBlanks:
+        return CommandKind::RemoveBlanks;
+    case Command::RemoveMatches:
+        return CommandKind::RemoveMatches;
+    case Command::KeepOnlyMatches:
+        return CommandKind::KeepOnlyMatches;
+    case Command::RemoveDupesExceptFirst:
+        return CommandKind::RemoveDupesExceptFirst;
+    case Command::RemoveDupesAll:
+        return CommandKind::RemoveDupesAll;
+    }
+    return CommandKind::Load;
+}
+
+// A button's step is named by its caption, and by its list where the caption does not say it
+// ("Clear List (List 2)").
+CommandLabel labelOf(const ButtonDesign &design)
+{
+    const int list = design.ownList == OwnList::List1 ? 1 : 2;
+    std::string name = design.caption;
+    if (name.find("List 1") == std::string::npos && name.find("List 2") == std::string::npos)
+        name += " (List " + std::to_string(list) + ")";
+    return {name, kindOf(design.command), list};
+}
+
 } // namespace
 
 Form1::Form1(StartUpEnvironment environment, QWidget *parent)
@@ -87,8 +127,7 @@ Form1::Form1(StartUpEnvironment environment, QWidget *parent)
     , m_model2(std::make_unique<ItemListModel>(m_list2))
 {
     setObjectName(QStringLiteral("Form1"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowFlags(kFixedWindowFlags);
     setFixedSize(twips(kClientWidth), twips(kClientHeight));
     setFont(arialBold(kListFontPixels));
     setWhiteBackground(*this);
@@ -115,6 +154,9 @@ void Form1::buildControls()
     m_listView1->setModel(m_model1.get());
     m_listView2 = createListView(m_frame2, QStringLiteral("ListView2"));
     m_listView2->setModel(m_model2.get());
+    // What a screen reader announces on entering the view.
+    m_listView1->setAccessibleName(QStringLiteral("List 1"));
+    m_listView2->setAccessibleName(QStringLiteral("List 2"));
 
     for (const ButtonDesign &design : buttonDesigns()) {
         QGroupBox *frame = design.ownList == OwnList::List1 ? m_frame1 : m_frame2;
@@ -155,13 +197,17 @@ void Form1::connectButtons()
     }
 }
 
-// Double-click or Delete in a list view removes its selected item, unless a command runs.
+// Delete removes the selected items of a list view, a double-click the item clicked, unless a
+// command runs.
 void Form1::connectItemRemoval()
 {
-    connect(m_listView1, &ListView::removeSelectedRequested, this,
-            [this] { runCommand([this] { removeSelectedItem(*m_listView1, *m_model1, m_list1); }); });
-    connect(m_listView2, &ListView::removeSelectedRequested, this,
-            [this] { runCommand([this] { removeSelectedItem(*m_listView2, *m_model2, m_list2); }); });
+    for (const int list : {1, 2}) {
+        connect(listView(list), &ListView::removeSelectedRequested, this, [this, list] { removeSelectedItems(list); });
+        connect(listView(list), &ListView::removeItemRequested, this, [this, list](int row) {
+            runCommand({"Remove Item (List " + std::to_string(list) + ")", CommandKind::RemoveSelected, list},
+                       [&] { removeItemAtRow(*listView(list), model(list), this->list(list), row); });
+        });
+    }
 }
 
 void Form1::setUpPointerFeedback()
@@ -185,8 +231,10 @@ void Form1::acceptFileDrops()
     };
     for (const auto &target : targets) {
         const ButtonDesign &load = designOf(target.second);
-        new FileDrop(*target.first, [this, &load](const std::vector<std::string> &paths) {
-            runCommand([&] {
+        const int list = load.ownList == OwnList::List1 ? 1 : 2;
+        const CommandLabel label{"Load Dropped Files (List " + std::to_string(list) + ")", CommandKind::Load, list};
+        new FileDrop(*target.first, [this, &load, label](const std::vector<std::string> &paths) {
+            runCommand(label, [&] {
                 loadChosenFiles(listOf(load.ownList), paths, clickProcedureOf(load.button), commandHost());
             });
         });
@@ -202,10 +250,11 @@ void Form1::Form_Load()
 {
     TrappedProcedure trap(m_reporter, "Form1", "Form_Load");
     trap.step(100, [&] { ApplySkin(*this, m_environment.programFolder); });
-    trap.step(102, [&] { CenterForm(*this); });
+    // The window that holds the form, when it is not its own window, is what the user moves and names.
+    trap.step(102, [&] { CenterForm(*window()); });
     trap.step(104, [&] {
-        setWindowTitle(QStringLiteral("Quorvane Software"));
-        setWindowIcon(applicationIcon());
+        window()->setWindowTitle(QStringLiteral("Quorvane Software"));
+        window()->setWindowIcon(applicationIcon());
     });
     const QString pointerFile = pointerFilePath(m_environment.programFolder);
     if (trap.test(106, [&] { return FileExists(QFile::encodeName(pointerFile).toStdString()); }, true))
@@ -228,7 +277,7 @@ void Form1::setPointer(Pointer pointer)
         unsetCursor();
 }
 
-bool Form1::runCommand(const std::function<void()> &command)
+bool Form1::runCommand(const CommandLabel &label, const std::function<void()> &command)
 {
     if (m_commandRunning)
         return false;
@@ -238,25 +287,39 @@ bool Form1::runCommand(const std::function<void()> &command)
         bool &running;
         ~Finish() { running = false; }
     } finish{m_commandRunning};
+    m_outcome = {};
+    if (m_watcher)
+        m_watcher->commandStarting();
     command();
+    if (m_watcher)
+        m_watcher->commandFinished(label, m_outcome);
     return true;
 }
 
 void Form1::closeEvent(QCloseEvent *event)
 {
-    // Closing ends the program; work still running finishes without handling further events,
-    // and the event loop then quits.
+    windowClosing();
+    QWidget::closeEvent(event);
+}
+
+void Form1::windowClosing()
+{
     if (m_commandRunning) {
         m_progress->stopHandlingEvents();
         m_reporter.silence();
     }
-    QWidget::closeEvent(event);
+}
+
+void Form1::removeSelectedItems(int list)
+{
+    runCommand({"Remove Selected Items (List " + std::to_string(list) + ")", CommandKind::RemoveSelected, list},
+               [&] { Quorvane::removeSelectedItems(*listView(list), model(list), this->list(list)); });
 }
 
 void Form1::buttonClicked(Button button)
 {
     const ButtonDesign &design = designOf(button);
-    runCommand([&] { runButtonCommand(design); });
+    runCommand(labelOf(design), [&] { runButtonCommand(design); });
 }
 
 void Form1::runButtonCommand(const ButtonDesign &button)

@@ -4,6 +4,7 @@
 #include "engine/ItemList.h"
 #include "files/CommandHost.h"
 #include "ui/Buttons.h"
+#include "ui/CommandWatcher.h"
 #include "ui/ProgressBarSink.h"
 #include "ui/StartUp.h"
 #include "ui/WindowAdapters.h"
@@ -31,6 +32,10 @@ constexpr int twips(int value)
 {
     return (value + 7) / 15;
 }
+
+// A window the user can minimise and close but neither resize nor maximise.
+inline constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+    | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 
 inline const QString kColumnHeader = QStringLiteral("Email Addresses:");
 inline const QString kListViewToolTip = QStringLiteral(
@@ -61,13 +66,22 @@ public:
     Pointer pointer() const override { return m_pointer; }
     bool hasCustomPointerImage() const { return m_customPointer.has_value(); }
 
+    ItemList &list(int number) { return number == 1 ? m_list1 : m_list2; }
+    ListView *listView(int number) const { return number == 1 ? m_listView1 : m_listView2; }
+
     // Runs command unless another command is still running (a nested click while one works);
-    // returns whether it ran.
-    bool runCommand(const std::function<void()> &command);
+    // returns whether it ran. The watcher, if any, is told before and after.
+    bool runCommand(const CommandLabel &label, const std::function<void()> &command);
     bool isCommandRunning() const { return m_commandRunning; }
+    void setCommandWatcher(CommandWatcher *watcher) { m_watcher = watcher; }
 
     ErrorReporter &reporter() { return m_reporter; }
-    CommandHost commandHost() { return {m_dialogs, *this, m_reporter, *m_progress}; }
+    CommandHost commandHost() { return {m_dialogs, *this, m_reporter, *m_progress, &m_outcome}; }
+
+    // Delete (with any modifiers) in a list view: removes every selected item, silently.
+    void removeSelectedItems(int list);
+    // Closing the window ends the program: work still running finishes without handling events.
+    void windowClosing();
 
     // A click on the button: runs its command unless another command is running.
     void buttonClicked(Button button);
@@ -81,6 +95,7 @@ private:
     void connectButtons();
     void runButtonCommand(const ButtonDesign &button);
     ItemList &listOf(OwnList list) { return list == OwnList::List1 ? m_list1 : m_list2; }
+    const ItemListModel &model(int list) const { return list == 1 ? *m_model1 : *m_model2; }
     void connectItemRemoval();
     void setUpPointerFeedback();
     void acceptFileDrops();
@@ -105,6 +120,8 @@ private:
     Pointer m_pointer = Pointer::Default;
     std::optional<QCursor> m_customPointer;
     bool m_commandRunning = false;
+    CommandOutcome m_outcome;
+    CommandWatcher *m_watcher = nullptr;
     // Last, so it stops watching before anything it reads goes.
     std::unique_ptr<PointerFeedback> m_pointerFeedback;
 };

@@ -4,6 +4,8 @@
 
 #include <QAbstractTableModel>
 
+#include <algorithm>
+
 #include <climits>
 #include <cstddef>
 #include <optional>
@@ -47,6 +49,8 @@ public:
     // The position in the list of the item a row shows; none for a row past the items, such as
     // the row that counts the items the view cannot hold.
     std::optional<std::size_t> itemAt(int row) const;
+    // How many rows show items: every item, or as many as the view holds.
+    std::size_t itemRowCount() const { return std::min(m_list.count(), static_cast<std::size_t>(m_maxItemRows)); }
     // The row that shows the item at position, if the view holds it.
     std::optional<int> rowOf(std::size_t position) const;
 

@@ -1,5 +1,7 @@
 #include "ListView.h"
 
+#include "ui/ListSelection.h"
+
 #include "ui/ItemListModel.h"
 
 #include <QHeaderView>
@@ -49,7 +51,7 @@ ListView::ListView(QWidget *parent)
     setWordWrap(false);
     setCornerButtonEnabled(false);
     setTabKeyNavigation(false);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
@@ -102,11 +104,18 @@ void ListView::setRowHeight(int pixels)
     verticalHeader()->setDefaultSectionSize(std::clamp(pixels, 1, kMaxRowPixels));
 }
 
+void ListView::selectOnly(int row)
+{
+    const QModelIndex index = model()->index(row, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
 void ListView::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTableView::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton)
-        emit removeSelectedRequested();
+    const QModelIndex index = indexAt(event->position().toPoint());
+    if (event->button() == Qt::LeftButton && index.isValid())
+        emit removeItemRequested(index.row());
 }
 
 // The key goes on to the view's own handling afterwards, Delete included.
@@ -117,10 +126,34 @@ void ListView::keyPressEvent(QKeyEvent *event)
     QTableView::keyPressEvent(event);
 }
 
-void removeSelectedItem(ListView &view, const ItemListModel &model, ItemList &list)
+namespace {
+
+void selectAfterRemoval(ListView &view, const ItemListModel &model, const ItemList &list, std::size_t position)
 {
-    const std::optional<int> row = view.selectedRow();
-    const std::optional<std::size_t> position = row ? model.itemAt(*row) : std::nullopt;
+    if (list.isEmpty())
+        return;
+    if (const std::optional<int> next = model.rowOf(std::min(position, list.count() - 1)))
+        view.selectOnly(*next);
+}
+
+} // namespace
+
+void removeSelectedItems(ListView &view, const ItemListModel &model, ItemList &list)
+{
+    const std::vector<RowRange> rows = rowRangesOf(view.selectionModel()->selection(), model.itemRowCount());
+    if (rows.empty())
+        return;
+    try {
+        removeRows(list, rows);
+    } catch (...) {
+        return;
+    }
+    selectAfterRemoval(view, model, list, rows.front().first);
+}
+
+void removeItemAtRow(ListView &view, const ItemListModel &model, ItemList &list, int row)
+{
+    const std::optional<std::size_t> position = model.itemAt(row);
     if (!position)
         return;
     try {
@@ -128,11 +161,7 @@ void removeSelectedItem(ListView &view, const ItemListModel &model, ItemList &li
     } catch (...) {
         return;
     }
-    // So Delete can be pressed again.
-    if (list.isEmpty())
-        return;
-    if (const std::optional<int> next = model.rowOf(std::min(*position, list.count() - 1)))
-        view.selectRow(*next);
+    selectAfterRemoval(view, model, list, *position);
 }
 
 } // namespace Quorvane

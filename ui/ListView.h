@@ -20,14 +20,18 @@ public:
 
     // The selected row, if one is selected.
     std::optional<int> selectedRow() const;
+    // Selects exactly this row and makes it current, whatever modifier keys are held.
+    void selectOnly(int row);
 
     // Every row takes this height, capped at kMaxRowPixels so the longest list the model
     // shows still measures within an int.
     void setRowHeight(int pixels);
 
 signals:
-    // A double-click or the Delete key (with any modifiers) asks to remove the selected item.
+    // The Delete key (with any modifiers) asks to remove the selected items.
     void removeSelectedRequested();
+    // A double-click on an item asks to remove that one item.
+    void removeItemRequested(int row);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -40,10 +44,11 @@ private:
 
 class ItemListModel;
 
-// Removes the item of the view's selected row from list, which model shows in view, and
-// selects the item that moved up into its place. Nothing happens without a selected item,
-// or on the row that counts the items the view cannot hold. Reports nothing: a removal that
-// fails leaves the list as it was.
-void removeSelectedItem(ListView &view, const ItemListModel &model, ItemList &list);
+// Remove items from list, which model shows in view, and select the item that moved up into
+// the first place emptied, so Delete can be pressed again. The row that counts the items the
+// view cannot hold is never taken for an item. They report nothing: a removal that fails
+// leaves the list as it was.
+void removeSelectedItems(ListView &view, const ItemListModel &model, ItemList &list);
+void removeItemAtRow(ListView &view, const ItemListModel &model, ItemList &list, int row);
 
 } // namespace Quorvane

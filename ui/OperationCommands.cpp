@@ -174,6 +174,10 @@ void runOperationCommand(const ButtonDesign &button, ItemList &list1, ItemList &
     }
     const OperationHost operationHost{host.progress, host.reporter};
     run.runOperation(operation, {own, other, text, operationHost});
+    if (host.outcome) {
+        host.outcome->ran = true;
+        host.outcome->text = text;
+    }
 }
 
 } // namespace Quorvane

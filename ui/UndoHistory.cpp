@@ -75,42 +75,34 @@ const std::string &UndoHistory::redoName() const
     return m_undone.empty() ? none : m_undone.back().name;
 }
 
-// A step changes one list (no command changes both), so a failure leaves the lists as they were.
 std::optional<StepCounts> UndoHistory::undo()
 {
-    if (m_done.empty())
-        return std::nullopt;
-    Step &step = m_done.back();
-    try {
-        for (std::size_t i = 0; i < m_lists.size(); ++i) {
-            if (step.changes[i])
-                step.changes[i]->undo(*m_lists[i]);
-        }
-    } catch (const std::bad_alloc &) {
-        return std::nullopt;
-    }
-    const StepCounts counts = step.counts();
-    m_undone.push_back(std::move(step));
-    m_done.pop_back();
-    return counts;
+    return moveStep(m_done, m_undone, &ListChange::undo);
 }
 
 std::optional<StepCounts> UndoHistory::redo()
 {
-    if (m_undone.empty())
+    return moveStep(m_undone, m_done, &ListChange::redo);
+}
+
+// A step changes one list (no command changes both), so a failure leaves the lists as they were.
+std::optional<StepCounts> UndoHistory::moveStep(std::deque<Step> &from, std::deque<Step> &to,
+                                                void (ListChange::*apply)(ItemList &))
+{
+    if (from.empty())
         return std::nullopt;
-    Step &step = m_undone.back();
+    Step &step = from.back();
     try {
         for (std::size_t i = 0; i < m_lists.size(); ++i) {
             if (step.changes[i])
-                step.changes[i]->redo(*m_lists[i]);
+                ((*step.changes[i]).*apply)(*m_lists[i]);
         }
     } catch (const std::bad_alloc &) {
         return std::nullopt;
     }
     const StepCounts counts = step.counts();
-    m_done.push_back(std::move(step));
-    m_undone.pop_back();
+    to.push_back(std::move(step));
+    from.pop_back();
     return counts;
 }
 

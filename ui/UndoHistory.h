@@ -72,6 +72,8 @@ private:
         StepCounts counts() const;
     };
 
+    std::optional<StepCounts> moveStep(std::deque<Step> &from, std::deque<Step> &to,
+                                       void (ListChange::*apply)(ItemList &));
     void keepWithinLimits();
 
     std::array<ItemList *, 2> m_lists;

@@ -1,12 +1,13 @@
 #include "ui/Form1.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
     QApplication application(argc, argv);
-    Quorvane::Form1 form(Quorvane::systemStartUpEnvironment());
-    form.Form_Load();
-    form.show();
+    Quorvane::MainWindow window(Quorvane::systemStartUpEnvironment());
+    window.form().Form_Load();
+    window.show();
     return application.exec();
 }

@@ -129,16 +129,16 @@ TEST(ItemListModel, RemovingFromAViewThatCannotHoldTheListNeverHitsAnotherItem)
     view.setModel(&model);
 
     view.selectRow(5); // the row that counts the rest
-    removeSelectedItem(view, model, list);
+    removeSelectedItems(view, model, list);
     EXPECT_EQ(list.count(), 8u);
 
     view.selectRow(4);
-    removeSelectedItem(view, model, list);
+    removeSelectedItems(view, model, list);
     EXPECT_EQ(list.text(4), "item5");
     EXPECT_EQ(view.selectedRow(), std::optional<int>(4)) << "the item that moved up is selected";
 
     view.clearSelection();
-    removeSelectedItem(view, model, list);
+    removeSelectedItems(view, model, list);
     EXPECT_EQ(list.count(), 7u);
 
     // Rows stay low enough that the longest list a view shows measures within an int.

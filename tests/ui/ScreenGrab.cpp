@@ -1,6 +1,7 @@
 // Waits for a window to appear on an otherwise black X screen, then saves it as a PNG.
-// usage: quorvane_screen_grab OUTPUT.png WIDTHxHEIGHT
-// Exits 0 when a settled window of that size, centred on the screen, was saved.
+// usage: quorvane_screen_grab OUTPUT.png WIDTHxHEIGHT[+]
+// Exits 0 when a settled window of that size (with "+", at least that high), centred on the
+// screen, was saved.
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
@@ -36,10 +37,15 @@ int main(int argc, char **argv)
     QGuiApplication application(argc, argv);
     int width = 0;
     int height = 0;
-    if (argc != 3 || std::sscanf(argv[2], "%dx%d", &width, &height) != 2) {
-        std::fprintf(stderr, "usage: quorvane_screen_grab OUTPUT.png WIDTHxHEIGHT\n");
+    char orTaller = 0;
+    const int parsed = argc == 3 ? std::sscanf(argv[2], "%dx%d%c", &width, &height, &orTaller) : 0;
+    if (parsed < 2 || (parsed == 3 && orTaller != '+')) {
+        std::fprintf(stderr, "usage: quorvane_screen_grab OUTPUT.png WIDTHxHEIGHT[+]\n");
         return 2;
     }
+    const auto fits = [&](const QSize &size) {
+        return size.width() == width && (orTaller ? size.height() >= height : size.height() == height);
+    };
     QScreen *screen = QGuiApplication::primaryScreen();
     QImage previous;
     QElapsedTimer clock;
@@ -48,8 +54,8 @@ int main(int argc, char **argv)
         const QImage shot = screen->grabWindow(0).toImage().convertToFormat(QImage::Format_RGB32);
         const QRect area = drawnArea(shot);
         // Two equal grabs in a row: the window has finished painting.
-        if (area.size() == QSize(width, height) && shot == previous) {
-            const QPoint centred((shot.width() - width + 1) / 2, (shot.height() - height + 1) / 2);
+        if (fits(area.size()) && shot == previous) {
+            const QPoint centred((shot.width() - width + 1) / 2, (shot.height() - area.height() + 1) / 2);
             if ((area.topLeft() - centred).manhattanLength() > 1) {
                 std::fprintf(stderr, "window at %d,%d, not centred at %d,%d\n", area.x(), area.y(), centred.x(),
                              centred.y());
@@ -60,6 +66,6 @@ int main(int argc, char **argv)
         previous = shot;
         QThread::msleep(kPollMs);
     }
-    std::fprintf(stderr, "no settled %dx%d window appeared\n", width, height);
+    std::fprintf(stderr, "no settled %dx%d%s window appeared\n", width, height, orTaller ? "+" : "");
     return 1;
 }

@@ -12,7 +12,8 @@ trap '[ -n "$app" ] && kill "$app" 2>/dev/null' EXIT
 
 "$program" &
 app=$!
-"$grabber" "$output" 920x525
+# The form is 920 x 525; the menu bar and the status bar make the window taller.
+"$grabber" "$output" 920x525+
 # The program must still be running: start-up went through without a crash.
 kill -0 "$app"
 echo "saved $output"

@@ -1,0 +1,170 @@
+#include "ui/Dialogs.h"
+#include "ui/Form1.h"
+#include "ui/ListView.h"
+#include "ui/MainWindow.h"
+
+#include "tests/support/ListTexts.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace Quorvane {
+namespace {
+
+using Samples::textsOf;
+using Texts = std::vector<std::string>;
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        Dialogs::setScriptedAnswers(&m_answers);
+        m_window = std::make_unique<MainWindow>(
+            StartUpEnvironment{m_folder.path(), [] { return 0.5; }, [](const QUrl &) { return false; }});
+        form().Form_Load();
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void TearDown() override
+    {
+        m_window.reset();
+        Dialogs::setScriptedAnswers(nullptr);
+    }
+
+    Form1 &form() { return m_window->form(); }
+    void click(Button button) { form().pushButton(button)->click(); }
+    void keys(const QKeySequence &sequence)
+    {
+        QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get(), sequence);
+    }
+    void focusList(int list)
+    {
+        form().listView(list)->setFocus();
+        QApplication::processEvents();
+    }
+    QString sentence() const { return m_window->sentenceLabel()->text(); }
+    QStringList menuTitles() const
+    {
+        QStringList titles;
+        for (const QAction *menu : m_window->menuBar()->actions())
+            titles << menu->text();
+        return titles;
+    }
+
+    ScriptedAnswers m_answers;
+    QTemporaryDir m_folder;
+    std::unique_ptr<MainWindow> m_window;
+};
+
+TEST_F(MainWindowTest, TheFormKeepsItsSizeBetweenTheMenuBarAndTheStatusBar)
+{
+    EXPECT_EQ(form().size(), QSize(920, 525));
+    EXPECT_EQ(form().geometry().top(), m_window->menuBar()->geometry().bottom() + 1);
+    EXPECT_GE(m_window->statusBar()->geometry().top(), form().geometry().bottom());
+    EXPECT_EQ(m_window->minimumSize(), m_window->maximumSize()) << "the window cannot be resized";
+    EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Quorvane Software"));
+    EXPECT_FALSE(m_window->windowIcon().isNull());
+    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&Help"}));
+    EXPECT_EQ(form().listView(1)->accessibleName(), QStringLiteral("List 1"));
+    EXPECT_EQ(form().listView(2)->accessibleName(), QStringLiteral("List 2"));
+}
+
+TEST_F(MainWindowTest, EveryChangeCanBeUndoneAndRedoneFromTheKeyboard)
+{
+    const QLocale locale = m_window->locale();
+    click(Button::LoadSampleList1);
+    click(Button::LoadSampleList1);
+    const Texts twice = textsOf(form().list1());
+    EXPECT_EQ(m_window->undoAction()->text(), QStringLiteral("&Undo Load Sample/Example List (List 1)"));
+    click(Button::RemoveList1DupesExceptFirst);
+    EXPECT_EQ(form().list1().count(), 3u);
+    EXPECT_EQ(sentence(), QStringLiteral("Removed 3 repeats from List 1, first copies kept"));
+    EXPECT_EQ(m_window->countsLabel()->text(), listCountsText(3, 0, locale));
+    EXPECT_EQ(m_window->undoAction()->text(), QStringLiteral("&Undo Remove List 1 Dupes Except First"));
+
+    focusList(1);
+    keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(textsOf(form().list1()), twice);
+    EXPECT_EQ(sentence(), QStringLiteral("Undid Remove List 1 Dupes Except First: 3 items back in List 1"));
+    EXPECT_EQ(m_window->countsLabel()->text(), listCountsText(6, 0, locale));
+    keys(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+    EXPECT_EQ(form().list1().count(), 3u);
+    keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    keys(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    EXPECT_EQ(form().list1().count(), 3u);
+
+    click(Button::ClearList1);
+    EXPECT_TRUE(form().list1().isEmpty());
+    keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(form().list1().count(), 3u);
+    for (int i = 0; i < 3; ++i)
+        keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_TRUE(form().list1().isEmpty());
+    EXPECT_FALSE(m_window->undoAction()->isEnabled());
+    EXPECT_TRUE(m_answers.shown.empty()) << "undo shows no box";
+}
+
+TEST_F(MainWindowTest, AGuardedOrCancelledCommandLeavesNoStepAndNoSentence)
+{
+    click(Button::RemoveBlanksFromList2);
+    EXPECT_EQ(m_answers.shown.size(), 1u) << "the guard box as before";
+    click(Button::LoadFileToList2); // the dialog is cancelled
+    EXPECT_FALSE(m_window->history().canUndo());
+    EXPECT_TRUE(sentence().isEmpty());
+}
+
+TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
+{
+    click(Button::LoadSampleList1);
+    focusList(1);
+    keys(QKeySequence::SelectAll);
+    keys(QKeySequence::Copy);
+    const QString copied = QApplication::clipboard()->text();
+    EXPECT_EQ(copied.count('\n'), 3);
+    EXPECT_EQ(sentence(), QStringLiteral("Copied 3 items of List 1"));
+
+    focusList(2);
+    QApplication::clipboard()->setText(QStringLiteral("a@x.org\r\nb@x.org\r\n"));
+    keys(QKeySequence::Paste);
+    EXPECT_EQ(textsOf(form().list2()), (Texts{"a@x.org", "b@x.org"}));
+    EXPECT_EQ(m_window->undoAction()->text(), QStringLiteral("&Undo Paste (List 2)"));
+    QApplication::clipboard()->setText(copied);
+    keys(QKeySequence::Paste);
+    EXPECT_EQ(form().list2().count(), 5u);
+
+    // Shift+Delete removes the selection and leaves the clipboard alone; Ctrl+X cuts.
+    ListView &view = *form().listView(2);
+    view.selectOnly(0);
+    keys(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
+    EXPECT_EQ(form().list2().count(), 4u);
+    EXPECT_EQ(QApplication::clipboard()->text(), copied);
+    view.selectOnly(0);
+    keys(QKeySequence(Qt::CTRL | Qt::Key_X));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("b@x.org\n"));
+    EXPECT_EQ(form().list2().count(), 3u);
+
+    view.selectAll();
+    keys(QKeySequence(Qt::Key_Delete));
+    EXPECT_TRUE(form().list2().isEmpty());
+    EXPECT_EQ(sentence(), QStringLiteral("Removed 3 items from List 2"));
+    for (int i = 0; i < 4; ++i)
+        keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(textsOf(form().list2()), (Texts{"a@x.org", "b@x.org"}));
+}
+
+} // namespace
+} // namespace Quorvane

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "files/CommandHost.h"
+#include "ui/StatusText.h"
+
+#include <string>
+
+namespace Quorvane {
+
+// How the window names a command that may change a list: its undo step and its status sentence.
+struct CommandLabel
+{
+    std::string stepName; // "Remove List 1 Dupes Except First": the Edit menu shows "Undo " before it
+    CommandKind kind;
+    int list; // the list it works on, 1 or 2
+};
+
+// Told around every command the window runs, so the history and the status bar see them all:
+// a change that went unseen would leave the history out of step with the lists.
+class CommandWatcher
+{
+public:
+    virtual ~CommandWatcher() = default;
+    virtual void commandStarting() = 0;
+    virtual void commandFinished(const CommandLabel &label, const CommandOutcome &outcome) = 0;
+};
+
+} // namespace Quorvane

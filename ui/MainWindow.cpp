@@ -1,0 +1,334 @@
+#include "MainWindow.h"
+
+#include "Version.h"
+#include "ui/Dialogs.h"
+#include "ui/Form1.h"
+#include "ui/ListSelection.h"
+#include "ui/ListView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+
+namespace Quorvane {
+
+namespace {
+
+QString withNotes(const QString &sentence, const std::vector<std::string> &notes)
+{
+    QStringList texts;
+    for (const std::string &note : notes)
+        texts << QString::fromStdString(note);
+    return texts.isEmpty() ? sentence : sentence + QStringLiteral(" (") + texts.join(QStringLiteral("; ")) + ')';
+}
+
+// Whether the status bar has something to say about a command: a cancelled dialog or a guard box
+// leaves it as it was.
+bool worthSaying(const CommandLabel &label, const CommandOutcome &outcome, bool changed)
+{
+    switch (label.kind) {
+    case CommandKind::Save:
+        return outcome.ran;
+    case CommandKind::Load:
+        return changed || !outcome.notes.empty();
+    case CommandKind::Clear:
+    case CommandKind::Sample:
+    case CommandKind::RemoveSelected:
+    case CommandKind::Cut:
+    case CommandKind::Paste:
+    case CommandKind::Copy:
+        return changed;
+    default:
+        return outcome.ran;
+    }
+}
+
+} // namespace
+
+MainWindow::MainWindow(StartUpEnvironment environment, QWidget *parent)
+    : QMainWindow(parent)
+    , m_form(new Form1(std::move(environment)))
+    , m_history(m_form->list1(), m_form->list2())
+{
+    setObjectName(QStringLiteral("MainWindow"));
+    setWindowFlags(kFixedWindowFlags);
+    setCentralWidget(m_form);
+    m_form->setCommandWatcher(this);
+    buildMenus();
+    buildStatusBar();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        for (const int list : {1, 2}) {
+            if (now && now == m_form->listView(list))
+                m_lastFocusedList = list;
+        }
+    });
+    updateCounts();
+    updateUndoActions();
+    // The form keeps its size; the window is the form with the two bars, and cannot be resized.
+    setFixedSize(sizeHint());
+}
+
+MainWindow::~MainWindow()
+{
+    m_form->setCommandWatcher(nullptr);
+}
+
+void MainWindow::buildMenus()
+{
+    buildFileMenu();
+    buildEditMenu();
+    buildHelpMenu();
+}
+
+void MainWindow::buildFileMenu()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    const struct
+    {
+        const char *text;
+        Button button;
+        QKeySequence keys;
+    } commands[] = {
+        {"&Load File To List 1...", Button::LoadFileToList1, QKeySequence::Open},
+        {"Load File To List &2...", Button::LoadFileToList2, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
+        {"&Save List 1...", Button::SaveList1ToFile, QKeySequence::Save},
+        {"Save List 2...", Button::SaveList2ToFile, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+    };
+    for (const auto &command : commands) {
+        QAction *action = file->addAction(QString::fromLatin1(command.text));
+        action->setShortcut(command.keys);
+        const Button button = command.button;
+        connect(action, &QAction::triggered, this, [this, button] { m_form->buttonClicked(button); });
+    }
+    file->addSeparator();
+    QAction *quit = file->addAction(QStringLiteral("&Quit"));
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void MainWindow::buildEditMenu()
+{
+    QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    m_undo = edit->addAction(QStringLiteral("&Undo"));
+    m_undo->setShortcut(QKeySequence::Undo);
+    connect(m_undo, &QAction::triggered, this, &MainWindow::undo);
+    m_redo = edit->addAction(QStringLiteral("&Redo"));
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
+        if (!redoKeys.contains(keys))
+            redoKeys << keys;
+    }
+    m_redo->setShortcuts(redoKeys);
+    connect(m_redo, &QAction::triggered, this, &MainWindow::redo);
+    edit->addSeparator();
+
+    // Cut is Ctrl+X only: Shift+Delete keeps removing the selected items in a list view.
+    QAction *cut = edit->addAction(QStringLiteral("Cu&t"), this, &MainWindow::cut);
+    cut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
+    QAction *copy = edit->addAction(QStringLiteral("&Copy"), this, &MainWindow::copy);
+    copy->setShortcut(QKeySequence::Copy);
+    QAction *paste = edit->addAction(QStringLiteral("&Paste"), this, &MainWindow::paste);
+    paste->setShortcut(QKeySequence::Paste);
+    // The key stays the list view's own: the menu only shows it.
+    QAction *remove = edit->addAction(QStringLiteral("&Delete"), this, &MainWindow::deleteSelected);
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutContext(Qt::WidgetShortcut);
+    edit->addSeparator();
+    QAction *all = edit->addAction(QStringLiteral("Select &All"), this, &MainWindow::selectAll);
+    all->setShortcut(QKeySequence::SelectAll);
+}
+
+void MainWindow::buildHelpMenu()
+{
+    QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
+    QAction *shortcuts = help->addAction(QStringLiteral("&Keyboard Shortcuts"), this, &MainWindow::showShortcuts);
+    shortcuts->setShortcut(QKeySequence::HelpContents);
+    help->addAction(QStringLiteral("&About Quorvane"), this, &MainWindow::showAbout);
+}
+
+void MainWindow::buildStatusBar()
+{
+    m_sentence = new QLabel(this);
+    m_sentence->setObjectName(QStringLiteral("StatusSentence"));
+    // A long sentence is cut at the bar's end rather than widening the window.
+    m_sentence->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_counts = new QLabel(this);
+    m_counts->setObjectName(QStringLiteral("StatusCounts"));
+    statusBar()->addWidget(m_sentence, 1);
+    statusBar()->addPermanentWidget(m_counts);
+    statusBar()->setSizeGripEnabled(false);
+    for (const int list : {1, 2}) {
+        connect(m_form->listView(list)->model(), &QAbstractItemModel::modelReset, this, &MainWindow::updateCounts);
+    }
+}
+
+void MainWindow::showShortcuts()
+{
+    QString text = QStringLiteral("Keyboard shortcuts\n\n");
+    for (const QAction *menu : menuBar()->actions()) {
+        for (const QAction *action : menu->menu()->actions()) {
+            if (!action->shortcut().isEmpty()) {
+                text += action->text().remove('&').remove(QStringLiteral("...")) + '\t'
+                    + action->shortcut().toString(QKeySequence::NativeText) + '\n';
+            }
+        }
+    }
+    text += QStringLiteral("\nIn a list:\nClick, Shift+click, Ctrl+click\tselect items\n"
+                           "Delete, Shift+Delete\tremove the selected items\n"
+                           "Double-click\tremove the item clicked\n"
+                           "Tab\tgo to the next list or button\n");
+    Dialogs::messageBox(this, text, BoxStyle::Ok, QStringLiteral("Keyboard Shortcuts"));
+}
+
+void MainWindow::showAbout()
+{
+    Dialogs::messageBox(this,
+                        QStringLiteral("Quorvane %1\n\nCleans and compares two lists of e-mail addresses.\n\n"
+                                       "Copyright (c) 2026 The Quorvane developers")
+                            .arg(QString::fromLatin1(kVersion)),
+                        BoxStyle::Ok, QStringLiteral("About Quorvane"));
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    m_form->windowClosing();
+    QMainWindow::closeEvent(event);
+}
+
+// The sentence stays while the pointer passes over menus: their empty tips would clear it.
+bool MainWindow::event(QEvent *event)
+{
+    if (event->type() == QEvent::StatusTip)
+        return true;
+    return QMainWindow::event(event);
+}
+
+void MainWindow::commandStarting()
+{
+    m_history.begin();
+}
+
+void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome &outcome)
+{
+    const UndoHistory::Recorded recorded = m_history.record(label.stepName);
+    if (worthSaying(label, outcome, recorded.changed)) {
+        const std::size_t index = static_cast<std::size_t>(label.list - 1);
+        CommandReport report{label.kind, label.list, recorded.counts[index], QString::fromStdString(outcome.text)};
+        if (label.kind == CommandKind::Save)
+            report.counts.added = m_form->list(label.list).count();
+        say(withNotes(commandSentence(report, locale()), outcome.notes));
+    }
+    if (recorded.forgotten)
+        say(m_sentence->text() + QStringLiteral(" (not enough memory to keep it for undo: the history was cleared)"));
+    updateUndoActions();
+}
+
+void MainWindow::undo()
+{
+    takeStep(Direction::Back);
+}
+
+void MainWindow::redo()
+{
+    takeStep(Direction::Forward);
+}
+
+void MainWindow::takeStep(Direction direction)
+{
+    const bool back = direction == Direction::Back;
+    if (m_form->isCommandRunning() || !(back ? m_history.canUndo() : m_history.canRedo()))
+        return;
+    const std::string name = back ? m_history.undoName() : m_history.redoName();
+    if (const std::optional<StepCounts> counts = back ? m_history.undo() : m_history.redo())
+        say(back ? undoSentence(name, *counts, locale()) : redoSentence(name, *counts, locale()));
+    else
+        say(QStringLiteral("Not enough memory to %1 %2").arg(back ? "undo" : "redo", QString::fromStdString(name)));
+    updateUndoActions();
+}
+
+int MainWindow::focusedList() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    for (const int list : {1, 2}) {
+        const QWidget *frame = list == 1 ? m_form->frame1() : m_form->frame2();
+        if (focus && (focus == frame || frame->isAncestorOf(focus)))
+            return list;
+    }
+    return m_lastFocusedList;
+}
+
+void MainWindow::copy()
+{
+    const int list = focusedList();
+    const ItemList &items = m_form->list(list);
+    const std::vector<RowRange> rows =
+        rowRangesOf(m_form->listView(list)->selectionModel()->selection(), items.count());
+    if (rows.empty())
+        return;
+    QApplication::clipboard()->setText(clipboardLines(items, rows));
+    say(commandSentence({CommandKind::Copy, list, {0, rowCountOf(rows)}, {}}, locale()));
+}
+
+void MainWindow::cut()
+{
+    const int list = focusedList();
+    ItemList &items = m_form->list(list);
+    const std::vector<RowRange> rows =
+        rowRangesOf(m_form->listView(list)->selectionModel()->selection(), items.count());
+    if (rows.empty() || m_form->isCommandRunning())
+        return;
+    QApplication::clipboard()->setText(clipboardLines(items, rows));
+    m_form->runCommand({"Cut (List " + std::to_string(list) + ")", CommandKind::Cut, list},
+                       [&] { removeRows(items, rows); });
+}
+
+void MainWindow::paste()
+{
+    const int list = focusedList();
+    if (m_form->isCommandRunning())
+        return;
+    ItemList pasted = itemsOfPastedText(QApplication::clipboard()->text());
+    if (pasted.isEmpty())
+        return;
+    m_form->runCommand({"Paste (List " + std::to_string(list) + ")", CommandKind::Paste, list},
+                       [&] { m_form->list(list).appendList(std::move(pasted)); });
+}
+
+void MainWindow::deleteSelected()
+{
+    m_form->removeSelectedItems(focusedList());
+}
+
+void MainWindow::selectAll()
+{
+    ListView *view = m_form->listView(focusedList());
+    view->setFocus();
+    view->selectAll();
+}
+
+void MainWindow::say(const QString &sentence)
+{
+    m_sentence->setText(sentence);
+    m_sentence->setToolTip(sentence);
+}
+
+void MainWindow::updateCounts()
+{
+    m_counts->setText(listCountsText(m_form->list1().count(), m_form->list2().count(), locale()));
+}
+
+void MainWindow::updateUndoActions()
+{
+    m_undo->setEnabled(m_history.canUndo());
+    m_undo->setText(m_history.canUndo() ? QStringLiteral("&Undo ") + QString::fromStdString(m_history.undoName())
+                                        : QStringLiteral("&Undo"));
+    m_redo->setEnabled(m_history.canRedo());
+    m_redo->setText(m_history.canRedo() ? QStringLiteral("&Redo ") + QString::fromStdString(m_history.redoName())
+                                        : QStringLiteral("&Redo"));
+}
+
+} // namespace Quorvane

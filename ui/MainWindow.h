@@ -1,0 +1,72 @@
+#pragma once
+
+#include "ui/CommandWatcher.h"
+#include "ui/StartUp.h"
+#include "ui/UndoHistory.h"
+
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+
+namespace Quorvane {
+
+class Form1;
+
+// The program's window: the form in the middle, a menu bar above it that reaches every command
+// from the keyboard, and a status bar below it that counts both lists and says what the last
+// command did. It keeps the undo history of both lists.
+class MainWindow final : public QMainWindow, private CommandWatcher
+{
+public:
+    explicit MainWindow(StartUpEnvironment environment, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    Form1 &form() const { return *m_form; }
+    UndoHistory &history() { return m_history; }
+    QLabel *countsLabel() const { return m_counts; }
+    QLabel *sentenceLabel() const { return m_sentence; }
+    QAction *undoAction() const { return m_undo; }
+    QAction *redoAction() const { return m_redo; }
+
+    void undo();
+    void redo();
+    // The Edit menu's commands act on the list that has the focus (List 1 when neither has had it).
+    int focusedList() const;
+    void cut();
+    void copy();
+    void paste();
+    void deleteSelected();
+    void selectAll();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    enum class Direction { Back, Forward };
+    void takeStep(Direction direction);
+    void buildMenus();
+    void buildFileMenu();
+    void buildEditMenu();
+    void buildHelpMenu();
+    void buildStatusBar();
+    void showShortcuts();
+    void showAbout();
+
+    void commandStarting() override;
+    void commandFinished(const CommandLabel &label, const CommandOutcome &outcome) override;
+    void say(const QString &sentence);
+    void updateCounts();
+    void updateUndoActions();
+
+    Form1 *m_form;
+    UndoHistory m_history;
+    int m_lastFocusedList = 1;
+    QAction *m_undo = nullptr;
+    QAction *m_redo = nullptr;
+    QLabel *m_sentence = nullptr;
+    QLabel *m_counts = nullptr;
+};
+
+} // namespace Quorvane
