@@ -3,6 +3,7 @@
 #include "files/FileExists.h"
 #include "files/ListFile.h"
 #include "files/ListFileError.h"
+#include "files/ReadableName.h"
 
 #include <cerrno>
 #include <cstring>
@@ -81,16 +82,32 @@ bool existsBeforeSaving(const std::string &path)
     throw std::runtime_error(describeFileFailure("Cannot check", path, std::strerror(error)));
 }
 
+// A file whose text was not kept byte for byte is worth a word in the status bar.
+void noteFormat(CommandOutcome *outcome, const std::string &path, const ListFileFormat &format)
+{
+    if (!outcome || (!format.decodedFromUtf16() && !format.byteOrderMarkDropped))
+        return;
+    const std::string name = readableName(path.substr(path.find_last_of('/') + 1));
+    if (format.decodedFromUtf16()) {
+        const bool little = format.encoding == TextEncoding::Utf16LittleEndian;
+        outcome->notes.push_back(name + ": decoded from UTF-16 " + (little ? "LE" : "BE"));
+    } else {
+        outcome->notes.push_back(name + ": UTF-8 byte-order mark dropped");
+    }
+}
+
 } // namespace
 
-void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs)
+ListFileFormat LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs)
 {
     if (!FileExists(path)) {
         dialogs.inform("File not found");
-        return;
+        return {};
     }
     // The window must not wait for a pipe's writer nor read a device without end.
-    list.appendList(readListFile(path, Readable::RegularFileOnly).list);
+    ListFileContents contents = readListFile(path, Readable::RegularFileOnly);
+    list.appendList(std::move(contents.list));
+    return contents.format;
 }
 
 void runLoadCommand(ItemList &list, const std::string &procedure, const CommandHost &host)
@@ -110,7 +127,7 @@ void loadChosenFiles(ItemList &list, const std::vector<std::string> &paths, cons
     trap.step(kLoad.hourglass, [&] { host.pointer.setPointer(Pointer::Hourglass); });
     const int loadLabel = paths.size() == 1 ? kLoad.loadTheOneFile : kLoad.loadEachOfSeveral;
     for (const std::string &path : paths)
-        trap.step(loadLabel, [&] { LoadFileToList(list, path, host.dialogs); });
+        trap.step(loadLabel, [&] { noteFormat(host.outcome, path, LoadFileToList(list, path, host.dialogs)); });
     trap.step(kLoad.defaultPointer, [&] { host.pointer.setPointer(Pointer::Default); });
 }
 

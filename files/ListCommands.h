@@ -2,6 +2,7 @@
 
 #include "engine/ItemList.h"
 #include "files/CommandHost.h"
+#include "files/ListFileReader.h"
 
 #include <array>
 #include <string>
@@ -16,8 +17,8 @@ inline constexpr std::string_view kLoadDialogTitle = "Load List(s) - Hold Ctrl t
 inline constexpr std::string_view kSaveDialogTitle = "Save";
 
 // Appends every line of the one file at path to list; a missing file is answered with
-// "File not found". Throws when the file exists but cannot be read.
-void LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs);
+// "File not found". Returns how the file was written. Throws when it exists but cannot be read.
+ListFileFormat LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs);
 
 // "Load File To List": asks for one or several files and appends them in the dialog's order.
 // procedure names the button's click handler in error reports.

@@ -1,6 +1,6 @@
 #include "ListSelection.h"
 
-#include "files/ListFile.h"
+#include "files/LineSplitting.h"
 #include "ui/ItemListModel.h"
 
 #include <QItemSelection>
@@ -70,7 +70,10 @@ ItemList itemsOfPastedText(const QString &text)
     const QByteArray bytes = text.toUtf8();
     auto block = std::make_unique<ByteBlock>(static_cast<std::size_t>(bytes.size()));
     std::memcpy(block->data(), bytes.constData(), block->size());
-    return parseListBytes(std::move(block));
+    std::vector<std::string_view> lines = splitLines({block->data(), block->size()});
+    ItemList items;
+    items.adopt(std::move(block), std::move(lines));
+    return items;
 }
 
 } // namespace Quorvane

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -164,6 +165,33 @@ TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
     for (int i = 0; i < 4; ++i)
         keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(textsOf(form().list2()), (Texts{"a@x.org", "b@x.org"}));
+}
+
+TEST_F(MainWindowTest, ALoadSaysWhenAFileWasNotKeptByteForByte)
+{
+    struct Case
+    {
+        const char *name;
+        QByteArray bytes;
+        const char *sentence;
+    };
+    const Case cases[] = {
+        {"plain.txt", "a@x.org\r\nb@x.org\r\n", "Loaded 2 items into List 1"},
+        {"bom.txt", "\xEF\xBB\xBF" "a@x.org\n", "Loaded 1 item into List 1 (bom.txt: UTF-8 byte-order mark dropped)"},
+        {"wide.txt", QByteArray("\xFF\xFE" "a\0@\0x\0\n\0", 10),
+         "Loaded 1 item into List 1 (wide.txt: decoded from UTF-16 LE)"},
+    };
+    for (const Case &c : cases) {
+        const QString path = m_folder.filePath(QString::fromLatin1(c.name));
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(c.bytes);
+        file.close();
+        m_answers.openFiles.push_back({path});
+        click(Button::LoadFileToList1);
+        EXPECT_EQ(sentence(), QString::fromLatin1(c.sentence));
+    }
+    EXPECT_EQ(Samples::textsOf(form().list1()), (Texts{"a@x.org", "b@x.org", "a@x.org", "a@x"}));
 }
 
 } // namespace
