@@ -6,24 +6,12 @@
 #include "Workers.h"
 
 #include <algorithm>
-#include <memory>
 #include <vector>
 
 namespace Quorvane {
 
 namespace {
 
-std::size_t countSet(const std::unique_ptr<bool[]> &flags, std::size_t count)
-{
-    return static_cast<std::size_t>(std::count(flags.get(), flags.get() + count, true));
-}
-
-// What one worker counted in its partitions.
-struct PartialCounts
-{
-    std::size_t blanks = 0;
-    std::size_t shared = 0;
-};
 
 ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &mode, ProgressSink &progress)
 {
@@ -36,38 +24,33 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
     const TextPartitions partitions(texts, partitionCount, pacer, mode, workers);
     const TextPartitions otherPartitions(otherTexts, partitionCount, pacer, mode, workers);
 
-    const auto repeats = std::make_unique<bool[]>(texts.size());
-    const auto otherRepeats = std::make_unique<bool[]>(otherTexts.size());
-    std::vector<PartialCounts> partials(workers);
+    std::vector<PartitionMatcher::KeyCounts> partials(workers);
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
-        PartitionMatcher matcher(std::max(partitions.largestPartition(), otherPartitions.largestPartition()));
-        PartialCounts &counts = partials[worker];
+        PartitionMatcher matcher(partitions.largestPartition() + otherPartitions.largestPartition());
         const Share share = shareOf(partitionCount, worker, workers);
         for (std::size_t p = share.begin; p < share.end; ++p) {
-            const PartitionSide side = partitions.partition(p);
-            counts.blanks += static_cast<std::size_t>(std::count_if(
-                side.entries.begin(), side.entries.end(), [&](const TextEntry &entry) { return side.keyOf(entry).empty(); }));
-            matcher.flagRepeats(side, false, repeats.get(), steps);
-            if (other) {
-                const PartitionSide otherSide = otherPartitions.partition(p);
-                matcher.flagRepeats(otherSide, false, otherRepeats.get(), steps);
-                counts.shared += matcher.countShared(side, repeats.get(), otherSide, otherRepeats.get(), steps);
-            }
+            const PartitionMatcher::KeyCounts found =
+                matcher.countKeys(partitions.partition(p), otherPartitions.partition(p), steps);
+            partials[worker].repeatsInFirst += found.repeatsInFirst;
+            partials[worker].shared += found.shared;
+            partials[worker].onlyInSecond += found.onlyInSecond;
         }
     });
 
     ListCounts counts;
-    for (const PartialCounts &partial : partials) {
-        counts.blanks += partial.blanks;
+    for (const PartitionMatcher::KeyCounts &partial : partials) {
+        counts.repeats += partial.repeatsInFirst;
         counts.shared += partial.shared;
+        counts.onlyInOther += partial.onlyInSecond;
     }
+    // In list order, not partition order: the keys are then read one after another.
+    const std::span<const std::string_view> keys = partitions.keys();
+    counts.blanks = static_cast<std::size_t>(
+        std::count_if(keys.begin(), keys.end(), [](std::string_view key) { return key.empty(); }));
     counts.items = texts.size();
-    counts.repeats = countSet(repeats, texts.size());
     counts.distinct = counts.items - counts.repeats;
-    if (other) {
+    if (other)
         counts.onlyInList = counts.distinct - counts.shared;
-        counts.onlyInOther = otherTexts.size() - countSet(otherRepeats, otherTexts.size()) - counts.shared;
-    }
     progress.setProgress(0);
     return counts;
 }

@@ -120,27 +120,22 @@ void PartitionMatcher::flagRepeats(const PartitionSide &side, bool backward, boo
     }
 }
 
-template<typename InFirst, typename InSecond, typename Answer>
-void PartitionMatcher::findInSecond(const PartitionSide &first, const PartitionSide &second, InFirst &&inFirst,
-                                    InSecond &&inSecond, Answer &&answer, WorkerSteps &steps)
+void PartitionMatcher::flagPresence(const PartitionSide &first, const PartitionSide &second, bool flagWhenPresent,
+                                    bool *flags, WorkerSteps &steps)
 {
     clearTable(second.size());
     forEachPaced(0, second.size(), steps, [&](std::size_t place) {
-        if (inSecond(second.entries[place]))
-            placeOfTag(second.entries[place].tag, static_cast<std::uint32_t>(place));
+        placeOfTag(second.entries[place].tag, static_cast<std::uint32_t>(place));
     });
     std::size_t candidateCount = 0;
     forEachPaced(0, first.size(), steps, [&](std::size_t place) {
         const TextEntry &entry = first.entries[place];
-        if (!inFirst(entry))
-            return;
         const std::uint32_t secondPlace = findTag(entry.tag);
         if (secondPlace == kNoPlace)
-            answer(entry, false);
+            flags[entry.index] = !flagWhenPresent;
         else
             m_candidates[candidateCount++] = {static_cast<std::uint32_t>(place), secondPlace};
     });
-    // Any entry of second will do for the rare shared tag: left-out ones repeat a key that is in.
     const auto secondAt = [&](std::uint32_t place) -> const TextEntry & { return second.entries[place]; };
     const auto viewsOf = [&](std::size_t c) {
         return std::pair(&first.keys[first.entries[m_candidates[c].place].index],
@@ -150,28 +145,74 @@ void PartitionMatcher::findInSecond(const PartitionSide &first, const PartitionS
         prefetchAhead(c, candidateCount, viewsOf);
         const TextEntry &entry = first.entries[m_candidates[c].place];
         const std::string_view key = first.keyOf(entry);
-        answer(entry, key == second.keyOf(secondAt(m_candidates[c].otherPlace))
-                          || anyEqualKey(0, static_cast<std::uint32_t>(second.size()), secondAt, second, entry, key));
+        const bool present = key == second.keyOf(secondAt(m_candidates[c].otherPlace))
+                             || anyEqualKey(0, static_cast<std::uint32_t>(second.size()), secondAt, second, entry, key);
+        flags[entry.index] = present == flagWhenPresent;
     }
 }
 
-void PartitionMatcher::flagPresence(const PartitionSide &first, const PartitionSide &second, bool flagWhenPresent,
-                                    bool *flags, WorkerSteps &steps)
+PartitionMatcher::KeyCounts PartitionMatcher::countKeys(const PartitionSide &first, const PartitionSide &second,
+                                                       WorkerSteps &steps)
 {
-    const auto every = [](const TextEntry &) { return true; };
-    findInSecond(first, second, every, every,
-                 [&](const TextEntry &entry, bool present) { flags[entry.index] = present == flagWhenPresent; }, steps);
-}
+    // Places run through first's entries, then second's; a slot keeps the first place met with
+    // its tag, so a key of first is always found at its earliest entry in first.
+    const auto firstCount = static_cast<std::uint32_t>(first.size());
+    const auto count = static_cast<std::uint32_t>(first.size() + second.size());
+    const auto entryAt = [&](std::uint32_t place) -> const TextEntry & {
+        return place < firstCount ? first.entries[place] : second.entries[place - firstCount];
+    };
+    const auto keyAt = [&](std::uint32_t place) {
+        return place < firstCount ? first.keyOf(first.entries[place]) : second.keyOf(entryAt(place));
+    };
+    // The earliest place in [begin, end) with the same key as place, or kNoPlace. Reached only
+    // when two different keys share a tag, which is rare.
+    const auto earliestEqual = [&](std::uint32_t begin, std::uint32_t end, std::uint32_t place) {
+        for (std::uint32_t other = begin; other < end; ++other) {
+            if (entryAt(other).tag == entryAt(place).tag && keyAt(other) == keyAt(place))
+                return other;
+        }
+        return kNoPlace;
+    };
 
-std::size_t PartitionMatcher::countShared(const PartitionSide &first, const bool *firstRepeats,
-                                          const PartitionSide &second, const bool *secondRepeats, WorkerSteps &steps)
-{
-    std::size_t shared = 0;
-    findInSecond(
-        first, second, [&](const TextEntry &entry) { return !firstRepeats[entry.index]; },
-        [&](const TextEntry &entry) { return !secondRepeats[entry.index]; },
-        [&](const TextEntry &, bool present) { shared += present ? 1 : 0; }, steps);
-    return shared;
+    KeyCounts counts;
+    clearTable(count);
+    std::size_t candidateCount = 0;
+    forEachPaced(0, count, steps, [&](std::size_t step) {
+        const auto place = static_cast<std::uint32_t>(step);
+        const std::uint32_t earlier = placeOfTag(entryAt(place).tag, place);
+        if (earlier != place)
+            m_candidates[candidateCount++] = {place, earlier};
+        else if (place >= firstCount)
+            ++counts.onlyInSecond; // no entry before it has its tag, so none has its key
+    });
+    m_sharedFound.assign(first.size(), 0);
+    const auto viewsOf = [&](std::size_t c) {
+        const Candidate &candidate = m_candidates[c];
+        const auto viewAt = [&](std::uint32_t place) {
+            return place < firstCount ? &first.keys[first.entries[place].index]
+                                      : &second.keys[second.entries[place - firstCount].index];
+        };
+        return std::pair(viewAt(candidate.place), viewAt(candidate.otherPlace));
+    };
+    for (std::size_t c = 0; c < candidateCount; ++c) {
+        prefetchAhead(c, candidateCount, viewsOf);
+        const auto [place, earlier] = m_candidates[c];
+        if (place < firstCount) {
+            if (keyAt(place) == keyAt(earlier) || earliestEqual(0, place, place) != kNoPlace)
+                ++counts.repeatsInFirst;
+            continue;
+        }
+        std::uint32_t inFirst = earlier < firstCount && keyAt(place) == keyAt(earlier) ? earlier : kNoPlace;
+        if (inFirst == kNoPlace && earlier < firstCount)
+            inFirst = earliestEqual(0, firstCount, place);
+        if (inFirst != kNoPlace) {
+            counts.shared += m_sharedFound[inFirst] ? 0 : 1;
+            m_sharedFound[inFirst] = 1;
+        } else if (keyAt(place) != keyAt(earlier) && earliestEqual(firstCount, place, place) == kNoPlace) {
+            ++counts.onlyInSecond;
+        }
+    }
+    return counts;
 }
 
 } // namespace Quorvane

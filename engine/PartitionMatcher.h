@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace Quorvane {
 
@@ -28,10 +29,17 @@ public:
     void flagPresence(const PartitionSide &first, const PartitionSide &second, bool flagWhenPresent, bool *flags,
                       WorkerSteps &steps);
 
-    // Counts the keys that first and second have in common, each once. The repeats flags (by
-    // index, as flagRepeats sets them) mark the entries that repeat a key of their own list.
-    std::size_t countShared(const PartitionSide &first, const bool *firstRepeats, const PartitionSide &second,
-                            const bool *secondRepeats, WorkerSteps &steps);
+    // How the keys of one partition of two lists fall: the repeats within first, the distinct
+    // keys both have, and the distinct keys only second has.
+    struct KeyCounts
+    {
+        std::size_t repeatsInFirst = 0;
+        std::size_t shared = 0;
+        std::size_t onlyInSecond = 0;
+    };
+    // Counts them in one pass over one table that holds the tags of both. The matcher's capacity
+    // must cover the entries of first and second together.
+    KeyCounts countKeys(const PartitionSide &first, const PartitionSide &second, WorkerSteps &steps);
 
 private:
     // An entry, by its place in the partition, whose tag equals that of another entry: the
@@ -48,11 +56,6 @@ private:
     };
     static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;
 
-    // Tells answer, for each entry of first that inFirst takes, whether its key is that of an
-    // entry of second that inSecond takes.
-    template<typename InFirst, typename InSecond, typename Answer>
-    void findInSecond(const PartitionSide &first, const PartitionSide &second, InFirst &&inFirst, InSecond &&inSecond,
-                      Answer &&answer, WorkerSteps &steps);
     void clearTable(std::size_t entryCount);
     // The place stored under tag; stores place there first when the tag is new.
     std::uint32_t placeOfTag(std::uint32_t tag, std::uint32_t place);
@@ -60,6 +63,7 @@ private:
 
     WorkArray<Slot> m_slots;
     WorkArray<Candidate> m_candidates;
+    std::vector<char> m_sharedFound; // countKeys: by place in first, whether second has its key
     std::size_t m_mask = 0;
 };
 

@@ -64,6 +64,8 @@ public:
     std::size_t partitionCount() const { return m_starts.size() - 1; }
     PartitionSide partition(std::size_t number) const;
     std::size_t largestPartition() const { return m_largest; }
+    // Each text's key by index: the texts themselves when matching is exact.
+    std::span<const std::string_view> keys() const { return m_keys; }
 
 private:
     std::vector<KeyStore> m_keyStores; // one per worker

@@ -83,6 +83,7 @@ TEST(PartitionMatcher, TextsSharingTagsAreStillToldApartByTheirBytes)
     std::atomic<std::size_t> othersDone{0};
     WorkerSteps steps(&pacer, othersDone);
     PartitionMatcher matcher(40);
+    PartitionMatcher bothListsMatcher(80);
     for (int run = 0; run < 2000; ++run) {
         std::vector<std::string> texts;
         std::vector<std::string> others;
@@ -116,6 +117,15 @@ TEST(PartitionMatcher, TextsSharingTagsAreStillToldApartByTheirBytes)
                     << "run " << run << " item " << i << " of " << Samples::describe(texts);
             }
         }
+        const std::set<std::string> distinct(texts.begin(), texts.end());
+        const std::set<std::string> otherDistinct(others.begin(), others.end());
+        std::size_t shared = 0;
+        for (const std::string &text : distinct)
+            shared += otherDistinct.contains(text) ? 1 : 0;
+        const PartitionMatcher::KeyCounts counts = bothListsMatcher.countKeys(side, otherSide, steps);
+        ASSERT_EQ(counts.repeatsInFirst, texts.size() - distinct.size()) << "run " << run;
+        ASSERT_EQ(counts.shared, shared) << "run " << run;
+        ASSERT_EQ(counts.onlyInSecond, otherDistinct.size() - shared) << "run " << run;
         for (const bool flagWhenPresent : {false, true}) {
             std::unique_ptr<bool[]> flags = std::make_unique<bool[]>(texts.size());
             matcher.flagPresence(side, otherSide, flagWhenPresent, flags.get(), steps);
