@@ -93,12 +93,10 @@ std::uint32_t PartitionMatcher::findTag(std::uint32_t tag) const
     }
 }
 
-void PartitionMatcher::flagRepeats(const PartitionSide &side, bool backward, bool *flags, WorkerSteps &steps)
+template<typename EntryAt, typename OnNewTag>
+std::size_t PartitionMatcher::collectEarlierTags(std::uint32_t count, EntryAt &&entryAt, OnNewTag &&onNewTag,
+                                                 WorkerSteps &steps)
 {
-    const auto count = static_cast<std::uint32_t>(side.size());
-    const auto entryAt = [&](std::uint32_t place) -> const TextEntry & {
-        return side.entries[backward ? count - 1 - place : place];
-    };
     clearTable(count);
     std::size_t candidateCount = 0;
     forEachPaced(0, count, steps, [&](std::size_t step) {
@@ -106,7 +104,19 @@ void PartitionMatcher::flagRepeats(const PartitionSide &side, bool backward, boo
         const std::uint32_t earlier = placeOfTag(entryAt(place).tag, place);
         if (earlier != place)
             m_candidates[candidateCount++] = {place, earlier};
+        else
+            onNewTag(place);
     });
+    return candidateCount;
+}
+
+void PartitionMatcher::flagRepeats(const PartitionSide &side, bool backward, bool *flags, WorkerSteps &steps)
+{
+    const auto count = static_cast<std::uint32_t>(side.size());
+    const auto entryAt = [&](std::uint32_t place) -> const TextEntry & {
+        return side.entries[backward ? count - 1 - place : place];
+    };
+    const std::size_t candidateCount = collectEarlierTags(count, entryAt, [](std::uint32_t) {}, steps);
     const auto viewsOf = [&](std::size_t c) {
         return std::pair(&side.keys[entryAt(m_candidates[c].place).index],
                          &side.keys[entryAt(m_candidates[c].otherPlace).index]);
@@ -175,16 +185,10 @@ PartitionMatcher::KeyCounts PartitionMatcher::countKeys(const PartitionSide &fir
     };
 
     KeyCounts counts;
-    clearTable(count);
-    std::size_t candidateCount = 0;
-    forEachPaced(0, count, steps, [&](std::size_t step) {
-        const auto place = static_cast<std::uint32_t>(step);
-        const std::uint32_t earlier = placeOfTag(entryAt(place).tag, place);
-        if (earlier != place)
-            m_candidates[candidateCount++] = {place, earlier};
-        else if (place >= firstCount)
-            ++counts.onlyInSecond; // no entry before it has its tag, so none has its key
-    });
+    const std::size_t candidateCount = collectEarlierTags(count, entryAt, [&](std::uint32_t place) {
+        // No entry before it has its tag, so none has its key.
+        counts.onlyInSecond += place >= firstCount ? 1 : 0;
+    }, steps);
     m_sharedFound.assign(first.size(), 0);
     const auto viewsOf = [&](std::size_t c) {
         const Candidate &candidate = m_candidates[c];

@@ -56,6 +56,11 @@ private:
     };
     static constexpr std::uint32_t kNoPlace = 0xFFFFFFFF;
 
+    // Meets the places 0 to count - 1 in turn, each with its entry's tag: a place whose tag an
+    // earlier place had becomes a candidate with that earlier place, any other is passed to
+    // onNewTag. Returns the number of candidates.
+    template<typename EntryAt, typename OnNewTag>
+    std::size_t collectEarlierTags(std::uint32_t count, EntryAt &&entryAt, OnNewTag &&onNewTag, WorkerSteps &steps);
     void clearTable(std::size_t entryCount);
     // The place stored under tag; stores place there first when the tag is new.
     std::uint32_t placeOfTag(std::uint32_t tag, std::uint32_t place);
