@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ErrorTrap.h"
+#include "engine/Matching.h"
 #include "engine/Progress.h"
 
 #include <string>
@@ -61,6 +62,7 @@ struct CommandHost
     ErrorReporter &reporter;
     ProgressSink &progress;
     CommandOutcome *outcome = nullptr; // filled in when given
+    MatchMode matching = {}; // how the operations compare items
 };
 
 } // namespace Quorvane

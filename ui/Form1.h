@@ -76,7 +76,9 @@ public:
     void setCommandWatcher(CommandWatcher *watcher) { m_watcher = watcher; }
 
     ErrorReporter &reporter() { return m_reporter; }
-    CommandHost commandHost() { return {m_dialogs, *this, m_reporter, *m_progress, &m_outcome}; }
+    CommandHost commandHost() { return {m_dialogs, *this, m_reporter, *m_progress, &m_outcome, m_matching}; }
+    // How the operations compare items from now on; exact at every start.
+    void setMatching(const MatchMode &mode) { m_matching = mode; }
 
     // Delete (with any modifiers) in a list view: removes every selected item, silently.
     void removeSelectedItems(int list);
@@ -121,6 +123,7 @@ private:
     std::optional<QCursor> m_customPointer;
     bool m_commandRunning = false;
     CommandOutcome m_outcome;
+    MatchMode m_matching;
     CommandWatcher *m_watcher = nullptr;
     // Last, so it stops watching before anything it reads goes.
     std::unique_ptr<PointerFeedback> m_pointerFeedback;

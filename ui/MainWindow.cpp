@@ -6,6 +6,7 @@
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -81,6 +82,7 @@ void MainWindow::buildMenus()
 {
     buildFileMenu();
     buildEditMenu();
+    buildMatchingMenu();
     buildHelpMenu();
 }
 
@@ -142,6 +144,26 @@ void MainWindow::buildEditMenu()
     all->setShortcut(QKeySequence::SelectAll);
 }
 
+// Exact at every start: nothing is kept between runs.
+void MainWindow::buildMatchingMenu()
+{
+    QMenu *matching = menuBar()->addMenu(QStringLiteral("&Matching"));
+    auto *choices = new QActionGroup(this);
+    choices->setExclusive(true);
+    for (const MatchingChoice &choice : matchingChoices()) {
+        QAction *action = matching->addAction(choice.caption);
+        action->setCheckable(true);
+        action->setChecked(choice.mode.isExact());
+        choices->addAction(action);
+        const MatchMode mode = choice.mode;
+        const QString name = choice.caption;
+        connect(action, &QAction::triggered, this, [this, mode, name] {
+            m_form->setMatching(mode);
+            m_matching->setText(matchingText(name));
+        });
+    }
+}
+
 void MainWindow::buildHelpMenu()
 {
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
@@ -160,6 +182,9 @@ void MainWindow::buildStatusBar()
     m_counts->setObjectName(QStringLiteral("StatusCounts"));
     statusBar()->addWidget(m_sentence, 1);
     statusBar()->addPermanentWidget(m_counts);
+    m_matching = new QLabel(matchingText(matchingChoices().front().caption), this);
+    m_matching->setObjectName(QStringLiteral("StatusMatching"));
+    statusBar()->addPermanentWidget(m_matching);
     statusBar()->setSizeGripEnabled(false);
     for (const int list : {1, 2}) {
         connect(m_form->listView(list)->model(), &QAbstractItemModel::modelReset, this, &MainWindow::updateCounts);

@@ -25,6 +25,7 @@ public:
     Form1 &form() const { return *m_form; }
     UndoHistory &history() { return m_history; }
     QLabel *countsLabel() const { return m_counts; }
+    QLabel *matchingLabel() const { return m_matching; }
     QLabel *sentenceLabel() const { return m_sentence; }
     QAction *undoAction() const { return m_undo; }
     QAction *redoAction() const { return m_redo; }
@@ -49,6 +50,7 @@ private:
     void buildMenus();
     void buildFileMenu();
     void buildEditMenu();
+    void buildMatchingMenu();
     void buildHelpMenu();
     void buildStatusBar();
     void showShortcuts();
@@ -67,6 +69,7 @@ private:
     QAction *m_redo = nullptr;
     QLabel *m_sentence = nullptr;
     QLabel *m_counts = nullptr;
+    QLabel *m_matching = nullptr;
 };
 
 } // namespace Quorvane

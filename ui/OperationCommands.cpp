@@ -44,6 +44,7 @@ struct Operands
     const ItemList &other;
     std::string_view text;
     const OperationHost &host;
+    const MatchMode &mode;
 };
 
 enum class Needs { OwnList, OwnListAndText, BothLists };
@@ -58,19 +59,19 @@ Operation operationOf(Command command)
 {
     switch (command) {
     case Command::RemoveItemsWith:
-        return {Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWith(o.own, o.text, o.host); }};
+        return {Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWith(o.own, o.text, o.host, o.mode); }};
     case Command::RemoveItemsWithout:
-        return {Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWithout(o.own, o.text, o.host); }};
+        return {Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWithout(o.own, o.text, o.host, o.mode); }};
     case Command::RemoveBlanks:
         return {Needs::OwnList, [](const Operands &o) { RemoveBlanksFromList(o.own, o.host); }};
     case Command::RemoveMatches:
-        return {Needs::BothLists, [](const Operands &o) { SubtractSecondListFromFirstList(o.own, o.other, o.host); }};
+        return {Needs::BothLists, [](const Operands &o) { SubtractSecondListFromFirstList(o.own, o.other, o.host, o.mode); }};
     case Command::KeepOnlyMatches:
-        return {Needs::BothLists, [](const Operands &o) { KeepOnlyMatchesInList(o.own, o.other, o.host); }};
+        return {Needs::BothLists, [](const Operands &o) { KeepOnlyMatchesInList(o.own, o.other, o.host, o.mode); }};
     case Command::RemoveDupesExceptFirst:
-        return {Needs::OwnList, [](const Operands &o) { RemoveDupesExceptFirst(o.own, o.host); }};
+        return {Needs::OwnList, [](const Operands &o) { RemoveDupesExceptFirst(o.own, o.host, o.mode); }};
     case Command::RemoveDupesAll:
-        return {Needs::OwnList, [](const Operands &o) { RemoveDupesAll(o.own, o.host); }};
+        return {Needs::OwnList, [](const Operands &o) { RemoveDupesAll(o.own, o.host, o.mode); }};
     case Command::LoadFiles:
     case Command::SaveList:
     case Command::ClearList:
@@ -173,7 +174,7 @@ void runOperationCommand(const ButtonDesign &button, ItemList &list1, ItemList &
             return;
     }
     const OperationHost operationHost{host.progress, host.reporter};
-    run.runOperation(operation, {own, other, text, operationHost});
+    run.runOperation(operation, {own, other, text, operationHost, host.matching});
     if (host.outcome) {
         host.outcome->ran = true;
         host.outcome->text = text;

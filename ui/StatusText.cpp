@@ -50,6 +50,22 @@ QString stepEffects(const StepCounts &counts, bool undoing, const QLocale &local
 
 } // namespace
 
+std::span<const MatchingChoice> matchingChoices()
+{
+    static const MatchingChoice choices[] = {
+        {QStringLiteral("Exact"), {}},
+        {QStringLiteral("Ignore case"), {.ignoreCase = true}},
+        {QStringLiteral("Ignore surrounding spaces"), {.trim = true}},
+        {QStringLiteral("E-mail addresses"), {.email = true}},
+    };
+    return choices;
+}
+
+QString matchingText(const QString &choiceCaption)
+{
+    return QStringLiteral("Matching: ") + choiceCaption;
+}
+
 QString listCountsText(std::size_t list1Count, std::size_t list2Count, const QLocale &locale)
 {
     return listName(1) + QStringLiteral(": ") + items(list1Count, locale) + QStringLiteral(" \u00B7 ") + listName(2)

@@ -1,16 +1,29 @@
 #pragma once
 
+#include "engine/Matching.h"
 #include "ui/UndoHistory.h"
 
 #include <QLocale>
 #include <QString>
 
 #include <cstddef>
+#include <span>
 
 namespace Quorvane {
 
 // "List 1: 1,204,311 items · List 2: 98,000 items", grouped as the locale groups digits.
 QString listCountsText(std::size_t list1Count, std::size_t list2Count, const QLocale &locale);
+
+// The Matching menu's four exclusive choices, Exact first.
+struct MatchingChoice
+{
+    QString caption;
+    MatchMode mode;
+};
+std::span<const MatchingChoice> matchingChoices();
+
+// "Matching: Ignore case".
+QString matchingText(const QString &choiceCaption);
 
 // What a command did, as the status bar tells it.
 enum class CommandKind {

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
@@ -79,7 +80,7 @@ TEST_F(MainWindowTest, TheFormKeepsItsSizeBetweenTheMenuBarAndTheStatusBar)
     EXPECT_EQ(m_window->minimumSize(), m_window->maximumSize()) << "the window cannot be resized";
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Quorvane Software"));
     EXPECT_FALSE(m_window->windowIcon().isNull());
-    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&Help"}));
+    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&Matching", "&Help"}));
     EXPECT_EQ(form().listView(1)->accessibleName(), QStringLiteral("List 1"));
     EXPECT_EQ(form().listView(2)->accessibleName(), QStringLiteral("List 2"));
 }
@@ -165,6 +166,36 @@ TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
     for (int i = 0; i < 4; ++i)
         keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(textsOf(form().list2()), (Texts{"a@x.org", "b@x.org"}));
+}
+
+TEST_F(MainWindowTest, TheMatchingChoiceAppliesToTheDedupeAndFilterButtons)
+{
+    EXPECT_EQ(m_window->matchingLabel()->text(), QStringLiteral("Matching: Exact"));
+    QMenu *menu = m_window->menuBar()->actions().at(2)->menu();
+    struct Case
+    {
+        int choice;
+        std::size_t keptByDedupe;
+        std::size_t keptByWithout; // Remove List 1 Items Without... "a@x"
+    };
+    // Exact, Ignore case, Ignore surrounding spaces, E-mail addresses.
+    const Case cases[] = {{0, 4, 2}, {1, 3, 4}, {2, 3, 2}, {3, 1, 4}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.choice);
+        menu->actions().at(c.choice)->trigger();
+        EXPECT_TRUE(menu->actions().at(c.choice)->isChecked());
+        EXPECT_EQ(m_window->matchingLabel()->text(),
+                  QStringLiteral("Matching: ") + menu->actions().at(c.choice)->text());
+        for (const char *text : {"a@x.org", "A@X.org", " a@x.org", "<A@x.org>"})
+            form().list1().append(text);
+        click(Button::RemoveList1DupesExceptFirst);
+        EXPECT_EQ(form().list1().count(), c.keptByDedupe);
+        keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+        m_answers.inputs.push_back(QStringLiteral("a@x"));
+        click(Button::RemoveList1ItemsWithout);
+        EXPECT_EQ(form().list1().count(), c.keptByWithout);
+        form().list1().clear();
+    }
 }
 
 TEST_F(MainWindowTest, ALoadSaysWhenAFileWasNotKeptByteForByte)
