@@ -2,16 +2,24 @@
 // answered in advance: both lists are loaded through "Load File To List", each of the fourteen
 // operation commands runs on freshly loaded lists (its time includes the window handling the
 // events that follow, so the views have shown the new lists), and both lists are saved.
+// After each operation it is undone and redone, and at the end 100,000 lines are pasted.
 // Prints a Markdown table and the peak resident memory.
 //
-//   window_bench LIST OTHER [TEXT]
+//   window_bench LIST OTHER [TEXT] [--ten-operations | --ten-operations-without-history]
+//
+// With --ten-operations, it only loads both lists and runs ten operations one after the other
+// on them, keeping their undo history (or not), and prints the peak resident memory.
 //
 // TEXT is the answer the four "Items With/Without..." commands get (default "@example.org").
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
+#include "ui/ListSelection.h"
+#include "ui/ListView.h"
+#include "ui/MainWindow.h"
 #include "ui/OperationCommands.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -52,11 +60,12 @@ public:
         : m_list(list)
         , m_other(other)
         , m_text(text)
-        , m_window(StartUpEnvironment{m_folder.path(), [] { return 0.5; }, [](const QUrl &) { return false; }})
+        , m_main(StartUpEnvironment{m_folder.path(), [] { return 0.5; }, [](const QUrl &) { return false; }})
+        , m_window(m_main.form())
     {
         Dialogs::setScriptedAnswers(&m_answers);
         m_window.Form_Load();
-        m_window.show();
+        m_main.show();
         QCoreApplication::processEvents();
     }
     ~WindowBench() { Dialogs::setScriptedAnswers(nullptr); }
@@ -95,7 +104,31 @@ public:
         loadBoth();
         save(Button::SaveList1ToFile, m_window.list1(), "List 1");
         save(Button::SaveList2ToFile, m_window.list2(), "List 2");
+        paste(100000);
         std::printf("\nPeak resident memory (VmHWM): %ld MB\n", peakResidentKilobytes() / 1024);
+        return reportsShown() ? 1 : 0;
+    }
+
+    // Ten operations in a row on both lists, each list's five that keep some of it.
+    int runTen(bool keepHistory)
+    {
+        if (!keepHistory)
+            m_window.setCommandWatcher(nullptr);
+        loadBoth();
+        const Button ten[] = {Button::RemoveList1DupesExceptFirst, Button::RemoveList2DupesExceptFirst,
+                              Button::RemoveBlanksFromList1,      Button::RemoveBlanksFromList2,
+                              Button::RemoveList1ItemsWith,       Button::RemoveList2ItemsWith,
+                              Button::RemoveAllList1Dupes,        Button::RemoveAllList2Dupes,
+                              Button::KeepOnlyMatchesInList1,     Button::RemoveMatchesList2FromList1};
+        for (const Button button : ten) {
+            if (m_window.pushButton(button)->text().endsWith(QStringLiteral("...")))
+                m_answers.inputs.push_back(m_text);
+            click(button);
+        }
+        std::printf("Ten operations %s undo history: list 1 %zu items, list 2 %zu items, peak resident memory "
+                    "(VmHWM) %ld MB, history %zu steps\n",
+                    keepHistory ? "with" : "without", m_window.list1().count(), m_window.list2().count(),
+                    peakResidentKilobytes() / 1024, m_main.history().stepCount());
         return reportsShown() ? 1 : 0;
     }
 
@@ -109,7 +142,34 @@ private:
             m_answers.inputs.push_back(m_text);
         const std::size_t before = own.count();
         const double time = click(button);
-        row(m_window.pushButton(button)->text().toStdString(), before, own.count(), time);
+        const std::size_t after = own.count();
+        const std::string caption = m_window.pushButton(button)->text().toStdString();
+        row(caption, before, after, time);
+        // An operation that removed nothing left no step to undo.
+        if (m_main.history().undoName() != caption)
+            return;
+        row("Undo " + caption, after, own.count(), timed([&] { m_main.undo(); }));
+        row("Redo " + caption, before, own.count(), timed([&] { m_main.redo(); }));
+    }
+
+    double timed(const std::function<void()> &work)
+    {
+        return millisecondsOf([&] {
+            work();
+            QCoreApplication::processEvents();
+        });
+    }
+
+    // Pastes the first lines of List 1 into an empty List 2.
+    void paste(std::size_t lines)
+    {
+        click(Button::ClearList2);
+        const std::vector<RowRange> rows = {{0, std::min(lines, m_window.list1().count()) - 1}};
+        QApplication::clipboard()->setText(clipboardLines(m_window.list1(), rows));
+        m_window.listView(2)->setFocus();
+        QCoreApplication::processEvents();
+        const double time = timed([&] { m_main.paste(); });
+        row("Paste (List 2)", 0, m_window.list2().count(), time);
     }
 
     void save(Button button, const ItemList &list, const char *name)
@@ -142,7 +202,8 @@ private:
     QString m_text;
     QTemporaryDir m_folder;
     ScriptedAnswers m_answers;
-    Form1 m_window;
+    MainWindow m_main;
+    Form1 &m_window;
 };
 
 } // namespace
@@ -156,7 +217,12 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
-    const QString text = argc > 3 ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("@example.org");
+    const QString last = QString::fromLocal8Bit(argv[argc - 1]);
+    const bool ten = last.startsWith(QStringLiteral("--ten-operations"));
+    const int textArgument = ten ? 4 : 3;
+    const QString text = argc > textArgument ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("@example.org");
     WindowBench bench(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]), text);
+    if (ten)
+        return bench.runTen(last == QStringLiteral("--ten-operations"));
     return bench.run();
 }
