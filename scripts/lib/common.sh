@@ -4,7 +4,7 @@
 QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config libutf8proc-dev
     qt6-base-dev libgl-dev libabsl-dev libgtest-dev
-    fonts-liberation xvfb xauth desktop-file-utils
+    fonts-liberation xvfb xauth xdotool xclip desktop-file-utils
     time help2man strace
 )
 
