@@ -183,13 +183,6 @@ private:
     std::size_t m_itemsOut = 0;
 };
 
-// Working on disk knows every operation that writes a list but writes no removed items yet;
-// count and runs with --removed stay in memory.
-bool mayWorkOnDisk(const Invocation &invocation)
-{
-    return invocation.operation != BatchOperation::Count && !invocation.removed;
-}
-
 } // namespace
 
 void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
@@ -215,10 +208,8 @@ int runBatch(const Invocation &invocation, const Streams &streams)
     BatchRun run(invocation, streams);
     try {
         PrereadSources preread;
-        if (mayWorkOnDisk(invocation)) {
-            if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, preread))
-                return *status;
-        }
+        if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, preread))
+            return *status;
         run.readInputs(preread);
         if (invocation.operation == BatchOperation::Count) {
             run.printCounts();

@@ -60,7 +60,7 @@ void BatchOutput::writeLists(const ItemList &kept, const ItemList *removed) cons
 
 void BatchOutput::writeText(std::string_view text) const
 {
-    toStandardOutput([&] {
+    toStandardOutput(m_streams, [&] {
         if (!writeAll(m_streams.output, text))
             throwFileError(ListFileError::Stage::Write, "Cannot write", kStandardOutputName, errno);
     });
@@ -68,20 +68,7 @@ void BatchOutput::writeText(std::string_view text) const
 
 void BatchOutput::writeToStandardOutput(const ItemList &list) const
 {
-    toStandardOutput([&] { writeListToDescriptor(list, m_streams.output, kStandardOutputName, m_lineEnd); });
-}
-
-// A reader of standard output that has gone ends the run quietly.
-template<typename Write>
-void BatchOutput::toStandardOutput(Write &&write) const
-{
-    try {
-        write();
-    } catch (const ListFileError &) {
-        if (readerHasGone(m_streams.output))
-            throw ReaderGone();
-        throw;
-    }
+    toStandardOutput(m_streams, [&] { writeListToDescriptor(list, m_streams.output, kStandardOutputName, m_lineEnd); });
 }
 
 } // namespace Quorvane

@@ -4,6 +4,7 @@
 #include "Streams.h"
 
 #include "engine/ItemList.h"
+#include "files/ListFileError.h"
 #include "files/LineSplitting.h"
 
 #include <string>
@@ -14,6 +15,20 @@ namespace Quorvane {
 // Standard output's reader went away (| head): the run ends quietly, with a failing status.
 struct ReaderGone
 {};
+
+// Runs write, which writes to standard output; a failure because its reader has gone throws
+// ReaderGone instead.
+template<typename Write>
+void toStandardOutput(const Streams &streams, Write &&write)
+{
+    try {
+        write();
+    } catch (const ListFileError &) {
+        if (readerHasGone(streams.output))
+            throw ReaderGone();
+        throw;
+    }
+}
 
 // The line ends to write: those of --lf or --crlf; otherwise LF after a first input whose first
 // line ends in LF, and CR LF after anything else (CR LF, a lone CR, no line end at all).
@@ -34,8 +49,6 @@ public:
 
 private:
     void writeToStandardOutput(const ItemList &list) const;
-    template<typename Write>
-    void toStandardOutput(Write &&write) const;
 
     const Invocation &m_invocation;
     const Streams &m_streams;

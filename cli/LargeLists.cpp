@@ -3,6 +3,7 @@
 #include "Batch.h"
 #include "BatchOutput.h"
 #include "BatchTool.h"
+#include "CountReport.h"
 #include "MemoryLimit.h"
 #include "OutOfCore.h"
 #include "ProgressLine.h"
@@ -183,20 +184,33 @@ LineEnd firstLineEndOf(const std::string &path)
     return reader.format().firstLineEnd;
 }
 
+// places: in the files followed by the others.
+void printDecodedInputs(const Invocation &invocation, const Streams &streams, const std::vector<std::size_t> &places)
+{
+    for (const std::size_t place : places) {
+        const std::string &name = place < invocation.files.size() ? invocation.files[place]
+                                                                  : invocation.others[place - invocation.files.size()];
+        printDecodedFromUtf16(invocation, streams, shownInputName(name));
+    }
+}
+
 int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, const Streams &streams,
                          StreamSources &sources, SpillFolder &folder)
 {
     sources.spillInto(folder, inputs.files, inputs.others);
     ProgressLine progress(streams.errors);
     const LineEnd lineEnd = outputLineEnd(invocation.lineEnd, firstLineEndOf(inputs.files.front()));
-    std::unique_ptr<ResultOutput> output = openResultOutput(invocation.output, streams, folder, lineEnd);
-    const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, progress, output->sink(), nullptr);
-    output->commit();
-    for (const std::size_t place : counts.decodedFromUtf16) {
-        const std::string &name = place < invocation.files.size() ? invocation.files[place]
-                                                                  : invocation.others[place - invocation.files.size()];
-        printDecodedFromUtf16(invocation, streams, shownInputName(name));
+    if (invocation.operation == BatchOperation::Count) {
+        std::vector<std::size_t> decodedFromUtf16;
+        const ListCounts counts = countOutOfCore(invocation, inputs, folder, progress, decodedFromUtf16);
+        printDecodedInputs(invocation, streams, decodedFromUtf16);
+        BatchOutput(invocation, streams, lineEnd).writeText(countReport(counts, !invocation.others.empty(), invocation.json));
+        return kExitSuccess;
     }
+    ResultOutputs outputs(invocation, streams, lineEnd);
+    const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, progress, outputs.kept(), outputs.removed());
+    outputs.commit();
+    printDecodedInputs(invocation, streams, counts.decodedFromUtf16);
     printSummary(invocation, streams, counts.itemsIn, counts.itemsOut);
     return kExitSuccess;
 }

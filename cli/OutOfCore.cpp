@@ -73,11 +73,6 @@ struct Partition
     std::optional<PartFile> second;
 };
 
-bool comparesTwoLists(BatchOperation operation)
-{
-    return operation == BatchOperation::Subtract || operation == BatchOperation::KeepMatches;
-}
-
 // The operations that decide each item alone, so they stream batch by batch.
 bool decidesEachItemAlone(BatchOperation operation)
 {
@@ -103,6 +98,12 @@ public:
 private:
     std::optional<std::string> m_failure;
 };
+
+bool readsSecondList(BatchOperation operation)
+{
+    return operation == BatchOperation::Subtract || operation == BatchOperation::KeepMatches
+        || operation == BatchOperation::Count;
+}
 
 // Puts every item's key in its place, as normalize writes them.
 void replaceByKeys(ItemList &batch, KeyMaker &keys)
@@ -164,6 +165,8 @@ public:
 
     OutOfCoreCounts filter(ResultSink &kept, ResultSink *removed);
     OutOfCoreCounts compare(ResultSink &kept, ResultSink *removed);
+    ListCounts count();
+    const std::vector<std::size_t> &decodedFromUtf16() const { return m_decodedFromUtf16; }
 
 private:
     std::uint64_t inputBytes() const;
@@ -173,6 +176,8 @@ private:
     void noteDecoded(const InputBatches &input, std::size_t firstPlace);
     void decide(const Partition &partition, int level);
     void decideInTable(const Partition &partition);
+    void countInTable(const Partition &partition);
+    std::vector<Partition> spreadBothLists();
     void splitAndDecide(const Partition &partition, int level);
     std::vector<PartFile> split(const PartFile &file, int level);
     std::uint64_t costOf(const Partition &partition) const;
@@ -189,6 +194,7 @@ private:
     std::uint64_t m_itemCount = 0;
     std::vector<std::uint64_t> m_kept; // one bit per item of the first list
     std::vector<std::size_t> m_decodedFromUtf16;
+    ListCounts m_counts;
 };
 
 std::uint64_t OutOfCoreRun::inputBytes() const
@@ -237,8 +243,10 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> 
 
 std::uint64_t OutOfCoreRun::costOf(const Partition &partition) const
 {
-    const PartFile &tableSide = partition.second ? *partition.second : partition.first;
-    return tableSide.textBytes + tableSide.records * kTableBytesPerItem;
+    const auto cost = [](const PartFile &file) { return file.textBytes + file.records * kTableBytesPerItem; };
+    if (m_invocation.operation == BatchOperation::Count)
+        return cost(partition.first) + (partition.second ? cost(*partition.second) : 0);
+    return cost(partition.second ? *partition.second : partition.first);
 }
 
 void OutOfCoreRun::removeFiles(const Partition &partition)
@@ -292,6 +300,8 @@ std::vector<PartFile> OutOfCoreRun::split(const PartFile &file, int level)
 
 void OutOfCoreRun::decideInTable(const Partition &partition)
 {
+    if (m_invocation.operation == BatchOperation::Count)
+        return countInTable(partition);
     KeyTable table(m_budget.tableBytes);
     KeyMaker keys(m_inputs.mode);
     Record record{};
@@ -322,6 +332,46 @@ void OutOfCoreRun::decideInTable(const Partition &partition)
     }
     if (operation == BatchOperation::DedupeLast)
         table.forEach([this](const KeyTable::Entry &entry) { markKept(entry.position); });
+}
+
+// Counts what count counts of one partition; nothing of it when its table does not fit.
+void OutOfCoreRun::countInTable(const Partition &partition)
+{
+    constexpr std::uint64_t kInList = 1;
+    constexpr std::uint64_t kInOther = 2;
+    KeyTable table(m_budget.tableBytes);
+    KeyMaker keys(m_inputs.mode);
+    ListCounts counts;
+    const auto note = [&](const PartFile &file, std::uint64_t where) {
+        RecordReader reader(file.path, m_budget.readerBuffer);
+        Record record{};
+        bool inserted = false;
+        while (reader.next(record)) {
+            const std::string_view key = keys.keyOf(record.text);
+            table.findOrInsert(key, hashOf(key), where, inserted).position |= where;
+            if (where == kInList) {
+                ++counts.items;
+                counts.blanks += key.empty() ? 1 : 0;
+            }
+        }
+    };
+    note(partition.first, kInList);
+    if (partition.second)
+        note(*partition.second, kInOther);
+    table.forEach([&](const KeyTable::Entry &entry) {
+        const bool inList = entry.position & kInList;
+        const bool inOther = entry.position & kInOther;
+        counts.distinct += inList ? 1 : 0;
+        counts.shared += inList && inOther ? 1 : 0;
+        counts.onlyInList += inList && !inOther ? 1 : 0;
+        counts.onlyInOther += inOther && !inList ? 1 : 0;
+    });
+    m_counts.items += counts.items;
+    m_counts.blanks += counts.blanks;
+    m_counts.distinct += counts.distinct;
+    m_counts.shared += counts.shared;
+    m_counts.onlyInList += counts.onlyInList;
+    m_counts.onlyInOther += counts.onlyInOther;
 }
 
 std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
@@ -362,22 +412,42 @@ std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
     return keptCount;
 }
 
-OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
+std::vector<Partition> OutOfCoreRun::spreadBothLists()
 {
     const std::size_t partitionCount = firstLevelPartitions();
     const std::vector<PartFile> firsts = spreadInputs(m_inputs.files, 0, partitionCount, m_itemCount);
     std::vector<PartFile> seconds;
-    if (comparesTwoLists(m_invocation.operation)) {
+    if (readsSecondList(m_invocation.operation)) {
         std::uint64_t otherCount = 0;
         seconds = spreadInputs(m_inputs.others, m_inputs.files.size(), partitionCount, otherCount);
     }
+    std::vector<Partition> partitions;
+    for (std::size_t p = 0; p < partitionCount; ++p)
+        partitions.push_back({firsts[p], seconds.empty() ? std::nullopt : std::optional<PartFile>(seconds[p])});
+    return partitions;
+}
+
+OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
+{
+    const std::vector<Partition> partitions = spreadBothLists();
     m_kept.assign(m_itemCount / 64 + 1, 0);
-    for (std::size_t p = 0; p < partitionCount; ++p) {
-        decide({firsts[p], seconds.empty() ? std::nullopt : std::optional<PartFile>(seconds[p])}, 0);
-        m_progress.show("matching partitions", p + 1, partitionCount);
+    for (std::size_t p = 0; p < partitions.size(); ++p) {
+        decide(partitions[p], 0);
+        m_progress.show("matching partitions", p + 1, partitions.size());
     }
     const std::uint64_t keptCount = writeKept(kept, removed);
     return {m_itemCount, keptCount, m_decodedFromUtf16};
+}
+
+ListCounts OutOfCoreRun::count()
+{
+    const std::vector<Partition> partitions = spreadBothLists();
+    for (std::size_t p = 0; p < partitions.size(); ++p) {
+        decide(partitions[p], 0);
+        m_progress.show("counting partitions", p + 1, partitions.size());
+    }
+    m_counts.repeats = m_counts.items - m_counts.distinct;
+    return m_counts;
 }
 
 OutOfCoreCounts OutOfCoreRun::filter(ResultSink &kept, ResultSink *removed)
@@ -430,6 +500,15 @@ OutOfCoreCounts runOutOfCore(const Invocation &invocation, const OutOfCoreInputs
     if (decidesEachItemAlone(invocation.operation))
         return run.filter(kept, removed);
     return run.compare(kept, removed);
+}
+
+ListCounts countOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, SpillFolder &folder,
+                          ProgressLine &progress, std::vector<std::size_t> &decodedFromUtf16)
+{
+    OutOfCoreRun run(invocation, inputs, folder, progress);
+    const ListCounts counts = run.count();
+    decodedFromUtf16 = run.decodedFromUtf16();
+    return counts;
 }
 
 } // namespace Quorvane

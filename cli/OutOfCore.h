@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "engine/Counting.h"
 #include "engine/ItemList.h"
 #include "engine/Matching.h"
 
@@ -46,5 +47,10 @@ struct OutOfCoreInputs
 // TableFull when even one partition's distinct keys exceed the limit.
 OutOfCoreCounts runOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, SpillFolder &folder,
                              ProgressLine &progress, ResultSink &kept, ResultSink *removed);
+
+// Counts the first list, and against the second when there is one, as count does in memory,
+// within the memory limit, working on partitions on disk as runOutOfCore does.
+ListCounts countOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, SpillFolder &folder,
+                          ProgressLine &progress, std::vector<std::size_t> &decodedFromUtf16);
 
 } // namespace Quorvane

@@ -1,131 +1,72 @@
 #include "ResultSinks.h"
 
-#include "CommandLine.h"
-#include "SpillFolder.h"
-#include "files/ListFile.h"
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "BatchOutput.h"
+#include "files/ListFileWriter.h"
+#include "files/ListSerialiser.h"
 
 namespace Quorvane {
 
-namespace {
-
-[[noreturn]] void throwWriteFailure(ListFileError::Stage stage, const std::string &path, int error)
-{
-    throwFileError(stage, "Cannot write", path, error);
-}
-
-class DescriptorOutput final : public ResultOutput, private ResultSink
+// One destination: a list file written through the files layer, or standard output.
+class ResultOutputs::Sink final : public ResultSink
 {
 public:
-    DescriptorOutput(int descriptor, std::string name, bool ownDescriptor, LineEnd lineEnd)
-        : m_descriptor(descriptor)
-        , m_name(std::move(name))
-        , m_ownDescriptor(ownDescriptor)
-        , m_lineEnd(lineEnd)
-    {}
-    ~DescriptorOutput() override
-    {
-        if (m_ownDescriptor)
-            ::close(m_descriptor);
-    }
-    ResultSink &sink() override { return *this; }
-    void commit() override {}
-
-private:
-    void write(const ItemList &batch) override { writeListToDescriptor(batch, m_descriptor, m_name, m_lineEnd); }
-
-    int m_descriptor;
-    std::string m_name;
-    bool m_ownDescriptor;
-    LineEnd m_lineEnd;
-};
-
-// A new file beside the destination, renamed over it at commit() once synced; removed when
-// dropped before, or by the spill folder's signal handler.
-class ReplacingOutput final : public ResultOutput, private ResultSink
-{
-public:
-    ReplacingOutput(std::string path, SpillFolder &folder, LineEnd lineEnd)
-        : m_path(std::move(path))
-        , m_folder(folder)
+    Sink(const std::string &path, const Streams &streams, LineEnd lineEnd)
+        : m_streams(streams)
         , m_lineEnd(lineEnd)
     {
-        std::string pattern = m_path + ".XXXXXX";
-        m_descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
-        if (m_descriptor < 0)
-            throwWriteFailure(ListFileError::Stage::Open, m_path, errno);
-        m_temporary = pattern;
-        m_folder.guardOutsideFile(m_temporary);
-        struct stat old {};
-        if (::stat(m_path.c_str(), &old) == 0)
-            ::fchmod(m_descriptor, old.st_mode & 07777);
-        else
-            ::fchmod(m_descriptor, 0666 & ~currentUmask());
+        if (path != kStandardStream)
+            m_file = std::make_unique<ListFileOutput>(path, WriteOptions{lineEnd});
     }
-    ~ReplacingOutput() override
+
+    void write(const ItemList &batch) override
     {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-        if (!m_committed)
-            ::unlink(m_temporary.c_str());
-        m_folder.forgetOutsideFile();
+        if (m_file)
+            return m_file->write(batch);
+        toStandardOutput(m_streams, [&] { writeListToDescriptor(batch, m_streams.output, "standard output", m_lineEnd); });
     }
-    ResultSink &sink() override { return *this; }
-    void commit() override
-    {
-        const int descriptor = m_descriptor;
-        m_descriptor = -1;
-        if (::fsync(descriptor) != 0 || ::close(descriptor) != 0)
-            throwWriteFailure(ListFileError::Stage::Write, m_path, errno);
-        if (::rename(m_temporary.c_str(), m_path.c_str()) != 0)
-            throwWriteFailure(ListFileError::Stage::Write, m_path, errno);
-        m_committed = true;
-    }
+    ListFileOutput *file() { return m_file.get(); }
 
 private:
-    static mode_t currentUmask()
-    {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return mask;
-    }
-    void write(const ItemList &batch) override { writeListToDescriptor(batch, m_descriptor, m_path, m_lineEnd); }
-
-    std::string m_path;
-    SpillFolder &m_folder;
+    const Streams &m_streams;
     LineEnd m_lineEnd;
-    std::string m_temporary;
-    int m_descriptor = -1;
-    bool m_committed = false;
+    std::unique_ptr<ListFileOutput> m_file;
 };
 
-bool isPipeOrDevice(const std::string &path)
+ResultOutputs::ResultOutputs(const Invocation &invocation, const Streams &streams, LineEnd lineEnd)
+    : m_streams(streams)
 {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode);
+    if (invocation.removed)
+        m_removed = std::make_unique<Sink>(*invocation.removed, streams, lineEnd);
+    m_kept = std::make_unique<Sink>(invocation.output.value_or(std::string(kStandardStream)), streams, lineEnd);
 }
 
-} // namespace
+ResultOutputs::~ResultOutputs() = default;
 
-std::unique_ptr<ResultOutput> openResultOutput(const std::optional<std::string> &output, const Streams &streams,
-                                               SpillFolder &folder, LineEnd lineEnd)
+ResultSink &ResultOutputs::kept()
 {
-    if (!output || *output == kStandardStream)
-        return std::make_unique<DescriptorOutput>(streams.output, "standard output", false, lineEnd);
-    if (isPipeOrDevice(*output)) {
-        const int descriptor = ::open(output->c_str(), O_WRONLY | O_CLOEXEC);
-        if (descriptor < 0)
-            throwWriteFailure(ListFileError::Stage::Open, *output, errno);
-        return std::make_unique<DescriptorOutput>(descriptor, *output, true, lineEnd);
+    return *m_kept;
+}
+
+ResultSink *ResultOutputs::removed()
+{
+    return m_removed.get();
+}
+
+void ResultOutputs::commit()
+{
+    std::vector<ListFileOutput *> files;
+    for (Sink *sink : {m_removed.get(), m_kept.get()}) {
+        if (sink && sink->file())
+            files.push_back(sink->file());
     }
-    return std::make_unique<ReplacingOutput>(*output, folder, lineEnd);
+    for (ListFileOutput *file : files)
+        file->prepare();
+    for (ListFileOutput *file : files)
+        file->publish();
+    for (ListFileOutput *file : files) {
+        for (const std::string &warning : file->warnings())
+            printProblem(m_streams, warning);
+    }
 }
 
 } // namespace Quorvane

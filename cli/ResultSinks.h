@@ -1,32 +1,39 @@
 #pragma once
 
+#include "CommandLine.h"
 #include "OutOfCore.h"
 #include "Streams.h"
-
 #include "files/LineSplitting.h"
 
 #include <memory>
-#include <optional>
-#include <string>
 
 namespace Quorvane {
 
-class SpillFolder;
+class ListFileOutput;
 
-// Where an out-of-core result goes: written batch by batch, in place only once commit() is
-// called. Destroyed without commit(), it leaves the destination as it was.
-class ResultOutput
+// Where an out-of-core run's lists go, batch by batch: OUT (or standard output) and, with
+// --removed, the removed items. Files change only at commit(): the removed items' file first,
+// then OUT, as the in-memory run puts them in place; destroyed before, nothing changes.
+class ResultOutputs
 {
 public:
-    virtual ~ResultOutput() = default;
-    virtual ResultSink &sink() = 0;
-    virtual void commit() = 0;
-};
+    // Throws ListFileError when a file cannot be opened.
+    ResultOutputs(const Invocation &invocation, const Streams &streams, LineEnd lineEnd);
+    ~ResultOutputs();
+    ResultOutputs(const ResultOutputs &) = delete;
+    ResultOutputs &operator=(const ResultOutputs &) = delete;
 
-// Standard output when output is absent or "-"; else the file at output, replaced atomically
-// (a pipe or a device written in place), every item followed by lineEnd. Throws ListFileError
-// when it cannot be opened.
-std::unique_ptr<ResultOutput> openResultOutput(const std::optional<std::string> &output, const Streams &streams,
-                                               SpillFolder &folder, LineEnd lineEnd);
+    ResultSink &kept();
+    // Null when the run keeps no removed items.
+    ResultSink *removed();
+    // Puts the files in place and says on standard error what they could not keep.
+    void commit();
+
+private:
+    class Sink;
+    std::unique_ptr<Sink> m_removed;
+    std::unique_ptr<Sink> m_kept;
+    const Streams &m_streams;
+};
 
 } // namespace Quorvane

@@ -23,8 +23,7 @@ constexpr std::size_t kPathRoom = 4096;
 char g_folder[kPathRoom];
 std::size_t g_folderLength = 0;
 std::atomic<unsigned> g_filesNamed{0};
-char g_outsideFile[kPathRoom];
-std::atomic<bool> g_outsideFileActive{false};
+
 std::atomic<bool> g_folderActive{false};
 struct sigaction g_previous[std::size(kCleanedSignals)];
 
@@ -57,8 +56,6 @@ void removeEverything()
             ::unlink(path);
     }
     ::rmdir(g_folder);
-    if (g_outsideFileActive.exchange(false))
-        ::unlink(g_outsideFile);
 }
 
 void cleanUpAndResignal(int signalNumber)
@@ -162,20 +159,6 @@ std::string SpillFolder::newFilePath()
 void SpillFolder::removeFile(const std::string &path)
 {
     ::unlink(path.c_str());
-}
-
-void SpillFolder::guardOutsideFile(const std::string &path)
-{
-    if (path.size() >= kPathRoom)
-        return;
-    g_outsideFileActive.store(false);
-    std::memcpy(g_outsideFile, path.c_str(), path.size() + 1);
-    g_outsideFileActive.store(true);
-}
-
-void SpillFolder::forgetOutsideFile()
-{
-    g_outsideFileActive.store(false);
 }
 
 } // namespace Quorvane

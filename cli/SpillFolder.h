@@ -22,10 +22,6 @@ public:
     std::string newFilePath();
     // Removes a file made under a name from newFilePath() before the folder goes.
     void removeFile(const std::string &path);
-    // Has the signal handler remove one file outside the folder too (a result being written
-    // beside its destination), until forgotten; one at a time.
-    void guardOutsideFile(const std::string &path);
-    void forgetOutsideFile();
 
 private:
     std::string m_path;
