@@ -91,11 +91,15 @@ void ListView::paintSelectionPastTheColumn()
     QPainter painter(viewport());
     const QBrush highlight =
         palette().brush(isActiveWindow() ? QPalette::Active : QPalette::Inactive, QPalette::Highlight);
-    for (const QModelIndex &index : selectionModel()->selectedRows()) {
-        const int top = rowViewportPosition(index.row());
-        const int height = rowHeight(index.row());
-        if (top + height > 0 && top < viewport()->height())
-            painter.fillRect(QRect(end, top, viewport()->width() - end, height), highlight);
+    // Only the visible rows are asked: a selection of millions of rows costs nothing here.
+    const int first = rowAt(0);
+    if (first < 0)
+        return;
+    const int below = rowAt(viewport()->height() - 1);
+    const int last = below < 0 ? model()->rowCount() - 1 : below;
+    for (int row = first; row <= last; ++row) {
+        if (selectionModel()->isRowSelected(row, rootIndex()))
+            painter.fillRect(QRect(end, rowViewportPosition(row), viewport()->width() - end, rowHeight(row)), highlight);
     }
 }
 

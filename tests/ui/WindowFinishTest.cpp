@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QImage>
+#include <QItemSelectionModel>
 
 namespace Quorvane {
 namespace {
@@ -46,9 +47,10 @@ TEST_F(WindowFinishTest, FrameCaptionsStandInTheBorderLineOnWhiteFrames)
 
 TEST_F(WindowFinishTest, HeaderAndSelectionSpanTheWholeVisibleRowWhileTheColumnKeepsItsWidth)
 {
-    fill(window().list1(), {"first@example.com", "second@example.com"});
+    fill(window().list1(), {"first@example.com", "second@example.com", "third@example.com"});
     ListView &view = *window().listView1();
-    view.selectRow(1);
+    view.selectionModel()->select(QItemSelection(view.model()->index(1, 0), view.model()->index(2, 0)),
+                                  QItemSelectionModel::Select | QItemSelectionModel::Rows);
     ASSERT_LT(view.columnWidth(0), view.viewport()->width()) << "the column is narrower than the view";
     EXPECT_EQ(view.columnWidth(0), 400);
 
@@ -61,6 +63,8 @@ TEST_F(WindowFinishTest, HeaderAndSelectionSpanTheWholeVisibleRowWhileTheColumnK
     const QColor selected = rows.pixelColor(view.columnWidth(0) - 10, second);
     EXPECT_NE(selected, QColor(Qt::white));
     EXPECT_EQ(rows.pixelColor(rows.width() - 3, second), selected);
+    const int third = view.rowViewportPosition(2) + view.rowHeight(2) / 2;
+    EXPECT_EQ(rows.pixelColor(rows.width() - 3, third), selected);
     const int first = view.rowViewportPosition(0) + view.rowHeight(0) / 2;
     EXPECT_EQ(rows.pixelColor(rows.width() - 3, first), rows.pixelColor(view.columnWidth(0) - 10, first))
         << "a row that is not selected stays as it is";
