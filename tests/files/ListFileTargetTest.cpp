@@ -133,6 +133,25 @@ TEST(ListFileTarget, RemovedItemsAndResultArePutInPlaceTogether)
     EXPECT_EQ(folder.entryCount(), 2u);
 }
 
+TEST(ListFileTarget, BatchesReachTheFileOnlyAtCommit)
+{
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("out.txt");
+    Testing::writeBytes(path, "old\r\n");
+    {
+        ListFileOutput dropped(path, {.lineEnd = LineEnd::LineFeed});
+        dropped.write(listOf({"a"}));
+    }
+    EXPECT_EQ(Testing::readBytes(path), "old\r\n");
+    ListFileOutput output(path, {.lineEnd = LineEnd::LineFeed});
+    output.write(listOf({"a", "b"}));
+    output.write(listOf({"c"}));
+    EXPECT_EQ(Testing::readBytes(path), "old\r\n");
+    EXPECT_TRUE(output.commit().empty());
+    EXPECT_EQ(Testing::readBytes(path), "a\nb\nc\n");
+    EXPECT_EQ(folder.entryCount(), 1u);
+}
+
 // Run by the signal tests below as a program of its own: writes a list to the file named in
 // the environment.
 TEST(SaveHelper, DISABLED_WriteListToTheNamedFile)

@@ -97,7 +97,8 @@ void checkStreamedEqualsWhole(const uint8_t *data, size_t size, const ListFileCo
     ListStreamReader reader(descriptor, "memory", batchBytes);
     std::vector<std::string> streamed;
     while (!reader.atEnd()) {
-        for (const std::string_view text : reader.nextBatch().texts())
+        const ItemList batch = reader.nextBatch();
+        for (const std::string_view text : batch.texts())
             streamed.emplace_back(text);
     }
     close(descriptor);
