@@ -5,11 +5,11 @@ QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config libutf8proc-dev
     qt6-base-dev libgl-dev libabsl-dev libgtest-dev
     fonts-liberation xvfb xauth xdotool xclip desktop-file-utils
-    time help2man strace
+    time help2man strace binutils
 )
 
-# What the libFuzzer targets add: clang and its sanitizer and fuzzer runtimes.
-QUORVANE_FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+# What the sanitizer and libFuzzer builds add: clang and its sanitizer and fuzzer runtimes.
+QUORVANE_CLANG_PACKAGES=(clang libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

@@ -2,6 +2,7 @@
 // limits and signals it meets.
 #include "CliRun.h"
 #include "CliTestFolder.h"
+#include "tests/support/Sanitizers.h"
 
 #include <gtest/gtest.h>
 
@@ -138,7 +139,7 @@ TEST_F(CliProcess, ManySmallFilesCostMemoryInProportionToTheirSize)
 #endif
 
 // Address-space limits and the sanitizers' shadow memory do not mix.
-#if !defined(__SANITIZE_ADDRESS__)
+#if !QUORVANE_ADDRESS_SANITIZER
 TEST_F(CliProcess, RunningOutOfMemoryIsReportedAndTheOutputStaysAsItWas)
 {
     // Eight gigabytes that take no disk space: reading them needs far more memory than allowed.

@@ -2,6 +2,7 @@
 // save targets that cannot be written. Nothing already in a list or on disk may be lost.
 #include "OperationFixture.h"
 
+#include "tests/support/Sanitizers.h"
 #include "ui/ListView.h"
 
 #include <QDir>
@@ -65,7 +66,7 @@ TEST_F(HostileFilesTest, AHundredMegabyteLineLoadsAsOneItemAndSavesBack)
 
 TEST_F(HostileFilesTest, RunningOutOfMemoryOnALoadIsReportedAndTheListStaysUsable)
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if QUORVANE_ADDRESS_SANITIZER
     GTEST_SKIP() << "AddressSanitizer aborts on a failed allocation instead of throwing std::bad_alloc";
 #endif
     // Two terabytes that take no disk space: no machine here can hold them.
