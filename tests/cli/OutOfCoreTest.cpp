@@ -296,7 +296,7 @@ TEST_F(OutOfCore, AFullTemporaryDiskIsAClearFailure)
         GTEST_SKIP() << "cannot mount a small tmpfs here (needs root): the full-disk case is not tested";
     }
     const std::unique_ptr<const std::string, void (*)(const std::string *)> unmount(&mountPoint, [](const std::string *point) {
-        ::system(("umount " + *point).c_str());
+        EXPECT_EQ(::system(("umount " + *point).c_str()), 0) << "left mounted: " << *point;
         ::rmdir(point->c_str());
     });
     ::setenv("TMPDIR", mountPoint.c_str(), 1);
