@@ -5,9 +5,15 @@ set -euo pipefail
 build=$1 prefix=$2 validate=${3:-}
 
 rm -rf "$prefix"
-cmake --install "$build" --prefix "$prefix" >/dev/null
+# The most careless umask: what the install creates must not follow it.
+(umask 000 && cmake --install "$build" --prefix "$prefix" >/dev/null)
 
 fail() { echo "install: $*" >&2; exit 1; }
+writable=$(find "$prefix" -perm /022 -printf '%M %P\n')
+[ -z "$writable" ] || fail "writable by others than the owner:"$'\n'"$writable"
+[ "$(stat -c %a "$prefix/bin")" = 755 ] || fail "bin/ is not 0755"
+[ "$(stat -c %a "$prefix/bin/quorvane")" = 755 ] || fail "bin/quorvane is not 0755"
+[ "$(stat -c %a "$prefix/bin/HAND-M.CUR")" = 644 ] || fail "bin/HAND-M.CUR is not 0644"
 for file in bin/quorvane bin/quorvane-cli; do
     [ -x "$prefix/$file" ] || fail "$file is missing or not executable"
 done
