@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix and checks that a desktop finds everything it needs.
-# Usage: install_test.sh BUILD_DIR PREFIX [DESKTOP_FILE_VALIDATE]
+# Usage: install_test.sh BUILD_DIR PREFIX [DESKTOP_FILE_VALIDATE [APPSTREAMCLI]]
 set -euo pipefail
-build=$1 prefix=$2 validate=${3:-}
+build=$1 prefix=$2 validate=${3:-} appstream=${4:-}
 
 rm -rf "$prefix"
 # The most careless umask: what the install creates must not follow it.
@@ -22,12 +22,19 @@ done
 for size in 32 48 128 256; do
     [ -s "$prefix/share/icons/hicolor/${size}x${size}/apps/quorvane.png" ] || fail "no ${size}px icon"
 done
-entry=$prefix/share/applications/quorvane.desktop
+entry=$prefix/share/applications/com.example.Quorvane.desktop
 [ -s "$entry" ] || fail "no desktop entry"
 grep -qx 'Exec=quorvane' "$entry" || fail "the desktop entry does not start quorvane"
 grep -qx 'Icon=quorvane' "$entry" || fail "the desktop entry does not name the icon"
 if [ -n "$validate" ]; then
     "$validate" "$entry" || fail "desktop-file-validate rejects the entry"
+fi
+metainfo=$prefix/share/metainfo/com.example.Quorvane.metainfo.xml
+[ -s "$metainfo" ] || fail "no AppStream metadata"
+version=$("$prefix/bin/quorvane-cli" --version | grep -Eo '[0-9]+\.[0-9]+\.[0-9]+' | head -n1)
+grep -q "<release version=\"$version\"" "$metainfo" || fail "the AppStream release is not version $version"
+if [ -n "$appstream" ]; then
+    "$appstream" validate --no-net "$metainfo" || fail "appstreamcli rejects the metadata"
 fi
 "$prefix/bin/quorvane-cli" --help | grep -q 'dedupe-first' || fail "quorvane-cli --help does not explain the operations"
 man=$prefix/share/man/man1/quorvane-cli.1
