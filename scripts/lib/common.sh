@@ -8,6 +8,9 @@ QUORVANE_PACKAGES=(
     time help2man strace binutils appstream
 )
 
+# What building and checking the Debian package adds.
+QUORVANE_PACKAGE_PACKAGES=(dpkg-dev file lintian)
+
 # What the sanitizer and libFuzzer builds add: clang and its sanitizer and fuzzer runtimes.
 QUORVANE_CLANG_PACKAGES=(clang libclang-rt-14-dev)
 

@@ -37,9 +37,9 @@ if [ -n "$appstream" ]; then
     "$appstream" validate --no-net "$metainfo" || fail "appstreamcli rejects the metadata"
 fi
 "$prefix/bin/quorvane-cli" --help | grep -q 'dedupe-first' || fail "quorvane-cli --help does not explain the operations"
-man=$prefix/share/man/man1/quorvane-cli.1
+man=$prefix/share/man/man1/quorvane-cli.1.gz
 [ -s "$man" ] || fail "no quorvane-cli man page"
-grep -q 'dedupe\\-first' "$man" || fail "the man page does not explain the operations"
+zgrep -q 'dedupe\\-first' "$man" || fail "the man page does not explain the operations"
 completion=$prefix/share/bash-completion/completions/quorvane-cli
 [ -s "$completion" ] || fail "no bash completion for quorvane-cli"
 bash -c "source '$completion' && complete -p quorvane-cli" >/dev/null || fail "the bash completion does not load"
