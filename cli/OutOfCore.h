@@ -7,6 +7,9 @@
 
 #include <cstdint>
 
+// Runs an operation on lists larger than the memory limit: the comparing ones and count decide
+// one hash partition at a time, then the kept items are written in list order.
+
 namespace Quorvane {
 
 class ProgressLine;
@@ -37,6 +40,9 @@ struct OutOfCoreInputs
     std::vector<std::string> files;
     std::vector<std::string> others;
 };
+
+// The bytes of all the files the run reads, for its progress and its partition count.
+std::uint64_t inputBytes(const OutOfCoreInputs &inputs);
 
 // Runs the invocation's operation within the memory limit, whatever the size of the lists, and
 // hands out exactly the items the in-memory run keeps, in their order (and, when removed is

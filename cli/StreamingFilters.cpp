@@ -1,0 +1,92 @@
+#include "StreamingFilters.h"
+
+#include "InputBatches.h"
+#include "Partitioning.h"
+#include "ProgressLine.h"
+#include "engine/Operations.h"
+
+#include <optional>
+
+namespace Quorvane {
+
+namespace {
+
+// Keeps the first failure an operation reports.
+class FirstFailure final : public ErrorReporter
+{
+public:
+    void report(const ErrorReport &report) override
+    {
+        if (!m_failure)
+            m_failure = report.description;
+    }
+    void throwIfFailed() const
+    {
+        if (m_failure)
+            throw std::runtime_error(*m_failure);
+    }
+
+private:
+    std::optional<std::string> m_failure;
+};
+
+// Puts every item's key in its place, as normalize writes them.
+void replaceByKeys(ItemList &batch, KeyMaker &keys)
+{
+    ItemList keyed;
+    for (const std::string_view text : batch.texts())
+        keyed.append(keys.keyOf(text));
+    batch.clear();
+    batch.appendList(std::move(keyed));
+}
+
+} // namespace
+
+bool decidesEachItemAlone(BatchOperation operation)
+{
+    return operation == BatchOperation::RemoveBlanks || operation == BatchOperation::RemoveWith
+        || operation == BatchOperation::RemoveWithout || operation == BatchOperation::Normalize;
+}
+
+OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, ProgressLine &progress,
+                                ResultSink &kept, ResultSink *removed)
+{
+    InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes);
+    OutOfCoreCounts counts;
+    KeyMaker keys(inputs.mode);
+    const std::uint64_t total = inputBytes(inputs);
+    for (;;) {
+        ItemList batch = input.next();
+        if (batch.isEmpty())
+            break;
+        counts.itemsIn += batch.count();
+        NullProgress operationProgress;
+        FirstFailure failure;
+        ItemList gone;
+        const OperationHost host{operationProgress, failure, removed ? &gone : nullptr};
+        switch (invocation.operation) {
+        case BatchOperation::Normalize:
+            replaceByKeys(batch, keys);
+            break;
+        case BatchOperation::RemoveBlanks:
+            RemoveBlanksFromList(batch, host);
+            break;
+        case BatchOperation::RemoveWith:
+            RemoveItemsWith(batch, invocation.text, host, inputs.mode);
+            break;
+        default:
+            RemoveItemsWithout(batch, invocation.text, host, inputs.mode);
+            break;
+        }
+        failure.throwIfFailed();
+        counts.itemsOut += batch.count();
+        kept.write(batch);
+        if (removed)
+            removed->write(gone);
+        progress.show("filtering", input.bytesHandedOut(), total);
+    }
+    counts.decodedFromUtf16 = input.decodedFromUtf16();
+    return counts;
+}
+
+} // namespace Quorvane

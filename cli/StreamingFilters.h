@@ -1,0 +1,14 @@
+#pragma once
+
+#include "OutOfCore.h"
+
+// Runs the operations that decide each item alone batch by batch, so any size of list fits the memory limit.
+
+namespace Quorvane {
+
+bool decidesEachItemAlone(BatchOperation operation);
+
+OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, ProgressLine &progress,
+                                ResultSink &kept, ResultSink *removed);
+
+} // namespace Quorvane
