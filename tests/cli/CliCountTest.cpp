@@ -7,8 +7,7 @@
 namespace Quorvane {
 namespace {
 
-using Testing::CliResult;
-using Testing::runCli;
+using namespace Testing;
 
 using CliCount = Testing::CliTestFolder;
 

@@ -9,12 +9,7 @@
 namespace Quorvane {
 namespace {
 
-using Testing::CliResult;
-using Testing::commandLineOf;
-using Testing::contains;
-using Testing::kCliFileError;
-using Testing::kCliUsageError;
-using Testing::runCli;
+using namespace Testing;
 
 using CliOutput = Testing::CliTestFolder;
 

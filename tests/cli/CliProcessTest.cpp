@@ -17,13 +17,7 @@
 namespace Quorvane {
 namespace {
 
-using Testing::CliResult;
-using Testing::runCliProcess;
-using Testing::startCliProcess;
-using Testing::waitForCliProcess;
-using Testing::contains;
-using Testing::kCliFileError;
-using Testing::kCliUsageError;
+using namespace Testing;
 
 using CliProcess = Testing::CliTestFolder;
 

@@ -13,10 +13,7 @@
 namespace Quorvane {
 namespace {
 
-using Testing::CliResult;
-using Testing::runCli;
-using Testing::contains;
-using Testing::kCliFileError;
+using namespace Testing;
 
 using namespace std::string_literals;
 

@@ -6,11 +6,7 @@
 namespace Quorvane {
 namespace {
 
-using Testing::CliResult;
-using Testing::runCli;
-using Testing::contains;
-using Testing::kCliFileError;
-using Testing::kCliUsageError;
+using namespace Testing;
 
 const std::string kUsageStart = "Usage: quorvane-cli OPERATION";
 
