@@ -2,8 +2,6 @@
 
 #include "SpillFolder.h"
 
-#include <absl/hash/hash.h>
-
 #include <algorithm>
 #include <bit>
 
@@ -34,11 +32,6 @@ Budget::Budget(std::uint64_t limit)
 std::size_t Budget::writerBuffer(std::size_t partitionCount) const
 {
     return std::clamp<std::size_t>(tableBytes / 4 / partitionCount, std::size_t(4) << 10, std::size_t(256) << 10);
-}
-
-std::uint64_t hashOf(std::string_view key)
-{
-    return absl::Hash<absl::string_view>{}(absl::string_view(key.data(), key.size()));
 }
 
 Spreader::Spreader(SpillFolder &folder, std::size_t partitionCount, int level, std::size_t bufferSize,

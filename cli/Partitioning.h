@@ -2,6 +2,7 @@
 
 #include "RecordFile.h"
 #include "engine/Matching.h"
+#include "engine/TextPartitions.h"
 
 #include <cstdint>
 #include <memory>
@@ -41,8 +42,6 @@ struct Partition
     PartFile first;
     std::optional<PartFile> second;
 };
-
-std::uint64_t hashOf(std::string_view key);
 
 // Writes items into a fixed number of partition files by the hash of their keys.
 class Spreader

@@ -22,13 +22,6 @@ constexpr std::size_t kMostPartitions = std::size_t(1) << 16;
 constexpr std::size_t kMostTexts = std::numeric_limits<std::uint32_t>::max() - 1;
 constexpr std::size_t kKeyBlock = std::size_t(256) << 10;
 
-// Abseil hashes its own string view with its fast string hash; the standard view would be
-// routed through std::hash first.
-std::uint64_t hashOf(std::string_view key)
-{
-    return absl::Hash<absl::string_view>{}(absl::string_view(key.data(), key.size()));
-}
-
 std::size_t checkedTextCount(std::size_t textCount)
 {
     if (textCount > kMostTexts)
@@ -37,6 +30,13 @@ std::size_t checkedTextCount(std::size_t textCount)
 }
 
 } // namespace
+
+// Abseil hashes its own string view with its fast string hash; the standard view would be
+// routed through std::hash first.
+std::uint64_t hashOf(std::string_view key)
+{
+    return absl::Hash<absl::string_view>{}(absl::string_view(key.data(), key.size()));
+}
 
 std::string_view KeyStore::keep(std::string_view key)
 {

@@ -13,6 +13,9 @@
 
 namespace Quorvane {
 
+// The 64-bit hash a key is grouped by; lists grouped anywhere else must use the same one.
+std::uint64_t hashOf(std::string_view key);
+
 // One text of a list in its partition: its index in the list, and 32 bits of its key's hash for
 // quick rejection. Eight bytes, so the entries of millions of texts take few fresh pages.
 struct TextEntry
