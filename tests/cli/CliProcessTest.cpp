@@ -113,7 +113,7 @@ TEST_F(CliProcess, AnOutputPipeWhoseReaderLeavesIsAFailureNamingIt)
 }
 
 // The sanitizers' shadow memory would drown what is measured; so would an address-space limit.
-#if !defined(__SANITIZE_ADDRESS__)
+#if !QUORVANE_ADDRESS_SANITIZER
 TEST_F(CliProcess, ManySmallFilesCostMemoryInProportionToTheirSize)
 {
     // Enough files that a fixed buffer kept per file (64 KB was one) would dwarf the lines.
