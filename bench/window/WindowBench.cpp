@@ -5,10 +5,13 @@
 // After each operation it is undone and redone, and at the end 100,000 lines are pasted.
 // Prints a Markdown table and the peak resident memory.
 //
-//   window_bench LIST OTHER [TEXT] [--ten-operations | --ten-operations-without-history]
+//   window_bench LIST OTHER [TEXT] [--ten-operations | --ten-operations-without-history | --only=N]
 //
 // With --ten-operations, it only loads both lists and runs ten operations one after the other
 // on them, keeping their undo history (or not), and prints the peak resident memory.
+//
+// With --only=N, it loads both lists and times the operation of button N alone (with its undo and
+// redo), so a profiler sees little else.
 //
 // TEXT is the answer the four "Items With/Without..." commands get (default "@example.org").
 #include "ui/Dialogs.h"
@@ -24,6 +27,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -105,6 +109,14 @@ public:
         save(Button::SaveList1ToFile, m_window.list1(), "List 1");
         save(Button::SaveList2ToFile, m_window.list2(), "List 2");
         paste(100000);
+        std::printf("\nPeak resident memory (VmHWM): %ld MB\n", peakResidentKilobytes() / 1024);
+        return reportsShown() ? 1 : 0;
+    }
+
+    int runOne(Button button)
+    {
+        std::printf("| command | list before | list after | time |\n|---|---|---|---|\n");
+        runOperation(button);
         std::printf("\nPeak resident memory (VmHWM): %ld MB\n", peakResidentKilobytes() / 1024);
         return reportsShown() ? 1 : 0;
     }
@@ -211,7 +223,7 @@ private:
 int main(int argc, char **argv)
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: window_bench LIST OTHER [TEXT]\n");
+        std::fprintf(stderr, "usage: window_bench LIST OTHER [TEXT] [--ten-operations[-without-history] | --only=N]\n");
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
@@ -219,10 +231,23 @@ int main(int argc, char **argv)
     QApplication application(argc, argv);
     const QString last = QString::fromLocal8Bit(argv[argc - 1]);
     const bool ten = last.startsWith(QStringLiteral("--ten-operations"));
-    const int textArgument = ten ? 4 : 3;
+    const bool one = last.startsWith(QStringLiteral("--only="));
+    const int textArgument = ten || one ? 4 : 3;
     const QString text = argc > textArgument ? QString::fromLocal8Bit(argv[3]) : QStringLiteral("@example.org");
     WindowBench bench(QString::fromLocal8Bit(argv[1]), QString::fromLocal8Bit(argv[2]), text);
     if (ten)
         return bench.runTen(last == QStringLiteral("--ten-operations"));
+    if (one) {
+        const int number = last.mid(7).toInt();
+        const auto designs = buttonDesigns();
+        const auto found = std::find_if(designs.begin(), designs.end(), [&](const ButtonDesign &design) {
+            return numberOf(design.button) == number && isOperation(design.command);
+        });
+        if (found == designs.end()) {
+            std::fprintf(stderr, "no operation button %d\n", number);
+            return 2;
+        }
+        return bench.runOne(found->button);
+    }
     return bench.run();
 }
