@@ -153,28 +153,46 @@ void ItemList::removeAt(std::size_t index)
     items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
+// While a snapshot shares the array, the kept items go straight into an array of their own
+// size: copying the whole array first and then compacting it would move every item twice.
+template<typename ForEachKept>
+void ItemList::keepItems(std::size_t keptCount, ForEachKept &&forEachKept)
+{
+    if (!m_items || m_items.use_count() == 1) {
+        Items &items = writableItems();
+        ChangeNotice notice(m_observer);
+        std::size_t kept = 0;
+        forEachKept([&](std::size_t index) { items[kept++] = items[index]; });
+        items.resize(kept);
+        releaseRemovedTexts();
+        return;
+    }
+    auto keptItems = std::make_shared<Items>();
+    reserveLarge(*keptItems, keptCount);
+    const Items &items = *m_items;
+    forEachKept([&](std::size_t index) { keptItems->push_back(items[index]); });
+    ChangeNotice notice(m_observer);
+    m_items = std::move(keptItems);
+    releaseRemovedTexts();
+}
+
 void ItemList::removeFlagged(std::span<const bool> flags)
 {
-    Items &items = writableItems();
-    ChangeNotice notice(m_observer);
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (!flags[i])
-            items[kept++] = items[i];
-    }
-    items.resize(kept);
-    releaseRemovedTexts();
+    const auto keptCount = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), false));
+    keepItems(keptCount, [&](const auto &keep) {
+        for (std::size_t i = 0; i < flags.size(); ++i) {
+            if (!flags[i])
+                keep(i);
+        }
+    });
 }
 
 void ItemList::keepOnly(std::span<const std::size_t> risingIndexes)
 {
-    Items &items = writableItems();
-    ChangeNotice notice(m_observer);
-    std::size_t kept = 0;
-    for (const std::size_t index : risingIndexes)
-        items[kept++] = items[index];
-    items.resize(kept);
-    releaseRemovedTexts();
+    keepItems(risingIndexes.size(), [&](const auto &keep) {
+        for (const std::size_t index : risingIndexes)
+            keep(index);
+    });
 }
 
 ItemList::Snapshot ItemList::snapshot() const

@@ -103,6 +103,9 @@ private:
     }
     char *reserveBytes(std::size_t size);
     Items &writableItems();
+    // Keeps the items whose rising indexes forEachKept(keep) passes to keep, keptCount of them.
+    template<typename ForEachKept>
+    void keepItems(std::size_t keptCount, ForEachKept &&forEachKept);
     void forgetStorage();
     bool blocksAreOnlyOurs() const;
     void releaseRemovedTexts();

@@ -1,5 +1,7 @@
 #include "ListChange.h"
 
+#include "WorkMemory.h"
+
 namespace Quorvane {
 
 namespace {
@@ -37,28 +39,23 @@ std::optional<ListChange> ListChange::between(const ItemList::Snapshot &before, 
     change.m_firstRemoved = kept;
     std::size_t matched = kept;
     if (kept < old.size()) {
-        // Positions after the last removed one need no bits: find it first.
-        std::size_t scan = matched;
+        // One pass, with bits for every position from the first removed one; those after the
+        // last removed one are let go afterwards. Commands that remove add nothing, so the
+        // difference in length is the number removed.
+        change.m_removedBits.assign((old.size() - kept) / kBitsPerWord + 1, 0);
+        reserveLarge(change.m_held, old.size() > now.size() ? old.size() - now.size() : 0);
         std::size_t lastRemoved = kept;
-        std::size_t removedCount = 0;
-        for (std::size_t i = kept; i < old.size(); ++i) {
-            if (scan < now.size() && sameItem(old[i], now[scan])) {
-                ++scan;
-            } else {
-                lastRemoved = i;
-                ++removedCount;
-            }
-        }
-        change.m_removedBits.assign((lastRemoved - kept) / kBitsPerWord + 1, 0);
-        change.m_held.reserve(removedCount);
         for (std::size_t i = kept; i < old.size(); ++i) {
             if (matched < now.size() && sameItem(old[i], now[matched])) {
                 ++matched;
             } else {
                 change.markRemoved(i);
                 change.m_held.push_back(old[i]);
+                lastRemoved = i;
             }
         }
+        change.m_removedBits.resize((lastRemoved - kept) / kBitsPerWord + 1);
+        change.m_removedBits.shrink_to_fit();
     }
     change.m_removedCount = change.m_held.size();
     change.m_addedCount = now.size() - matched;
@@ -85,7 +82,7 @@ void ListChange::undo(ItemList &list)
     const std::size_t keptCount = now.size() - m_addedCount;
     const std::size_t bitsEnd = m_firstRemoved + m_removedBits.size() * kBitsPerWord;
     ItemList::Items old;
-    old.reserve(m_countBefore);
+    reserveLarge(old, m_countBefore);
     ItemList::Items added(now.begin() + static_cast<std::ptrdiff_t>(keptCount), now.end());
     std::size_t next = 0;
     std::size_t removed = 0;
@@ -104,9 +101,9 @@ void ListChange::redo(ItemList &list)
     const std::span<const std::string_view> old = list.texts();
     const std::size_t bitsEnd = m_firstRemoved + m_removedBits.size() * kBitsPerWord;
     ItemList::Items now;
-    now.reserve(m_countBefore - m_removedCount + m_addedCount);
+    reserveLarge(now, m_countBefore - m_removedCount + m_addedCount);
     ItemList::Items removed;
-    removed.reserve(m_removedCount);
+    reserveLarge(removed, m_removedCount);
     for (std::size_t i = 0; i < old.size(); ++i) {
         if (i >= m_firstRemoved && i < bitsEnd && isRemoved(i))
             removed.push_back(old[i]);

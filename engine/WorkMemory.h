@@ -16,6 +16,15 @@ void releaseWorkMemory(void *memory, std::size_t bytes) noexcept;
 // (a std::vector's array, say); smaller ranges are left alone.
 void adviseHugePages(void *start, std::size_t bytes) noexcept;
 
+// Reserves room for count elements in a vector and asks for huge pages behind it, for vectors
+// that take millions of items at once.
+template<typename Vector>
+void reserveLarge(Vector &vector, std::size_t count)
+{
+    vector.reserve(count);
+    adviseHugePages(vector.data(), count * sizeof(typename Vector::value_type));
+}
+
 // An uninitialised array of plain values that lives for one operation.
 template<typename T>
 class WorkArray

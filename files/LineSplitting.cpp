@@ -113,8 +113,7 @@ std::vector<std::string_view> splitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
     const std::size_t atMost = countLineEndBytes(text.data(), text.size()) + 1;
-    lines.reserve(atMost);
-    adviseHugePages(lines.data(), atMost * sizeof(std::string_view));
+    reserveLarge(lines, atMost);
     appendLines(text, lines);
     return lines;
 }
