@@ -3,6 +3,7 @@
 #include "BatchOutput.h"
 #include "BatchTool.h"
 #include "CountReport.h"
+#include "InputMapping.h"
 #include "LargeLists.h"
 
 #include "engine/Operations.h"
@@ -67,6 +68,7 @@ public:
     BatchRun(const Invocation &invocation, const Streams &streams)
         : m_invocation(invocation)
         , m_streams(streams)
+        , m_mapping(invocation, streams)
     {}
 
     const std::string &activity() const { return m_activity; }
@@ -133,7 +135,7 @@ private:
             else if (isStandardInput)
                 appendSource(list, shown, readListFromDescriptor(m_streams.input, "standard input"));
             else
-                appendSource(list, shown, readListFile(name, Readable::AnySource));
+                appendSource(list, shown, readListFile(name, Readable::AnySource, m_mapping.readingOf(name)));
         }
     }
 
@@ -172,6 +174,7 @@ private:
 
     const Invocation &m_invocation;
     const Streams &m_streams;
+    InputMapping m_mapping; // before the lists, so that it outlives them
     std::string m_activity = "read the lists";
     PrereadSources *m_preread = nullptr;
     ItemList m_first;

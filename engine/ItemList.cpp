@@ -34,7 +34,8 @@ ByteBlock::ByteBlock(std::size_t size)
 
 ByteBlock::~ByteBlock()
 {
-    releaseWorkMemory(m_data, m_size);
+    if (m_ownsData)
+        releaseWorkMemory(m_data, m_size);
 }
 
 class ItemList::ChangeNotice

@@ -23,7 +23,7 @@ class ByteBlock
 {
 public:
     explicit ByteBlock(std::size_t size);
-    ~ByteBlock();
+    virtual ~ByteBlock();
     ByteBlock(const ByteBlock &) = delete;
     ByteBlock &operator=(const ByteBlock &) = delete;
 
@@ -31,9 +31,18 @@ public:
     const char *data() const { return m_data; }
     std::size_t size() const { return m_size; }
 
+protected:
+    // Bytes held by someone else (a mapped file, say), whose subclass lets go of them.
+    ByteBlock(char *heldElsewhere, std::size_t size)
+        : m_data(heldElsewhere)
+        , m_size(size)
+        , m_ownsData(false)
+    {}
+
 private:
     char *m_data = nullptr;
     std::size_t m_size = 0;
+    bool m_ownsData = true;
 };
 
 // An ordered sequence of item texts (byte strings), addressed by 0-based index.

@@ -1,6 +1,7 @@
 #include "ListFileReader.h"
 
 #include "files/ListFileError.h"
+#include "files/MappedFile.h"
 #include "files/ReadInput.h"
 
 #include <cstring>
@@ -82,9 +83,16 @@ ListFileContents parseListBytes(std::unique_ptr<ByteBlock> bytes)
     return parseFirstBytes(std::move(bytes), size);
 }
 
-ListFileContents readListFile(const std::string &path, Readable readable)
+ListFileContents readListFile(const std::string &path, Readable readable, ReadBy by)
 {
     const FileDescriptor file = openForReading(path, readable);
+    if (by == ReadBy::Mapping) {
+        // A regular file is mapped; anything else, or a file that cannot be, is read as a stream.
+        if (auto mapped = mapFileBytes(file.get(), remainingFileSize(file.get()))) {
+            const std::size_t size = mapped->size();
+            return parseFirstBytes(std::move(mapped), size);
+        }
+    }
     return readListFromDescriptor(file.get(), path);
 }
 

@@ -32,9 +32,13 @@ struct ListFileContents
 // line; the last line counts with or without a line end; a line end at the very end adds no item.
 ListFileContents parseListBytes(std::unique_ptr<ByteBlock> bytes);
 
+// How the bytes of a regular file reach memory: copied, or mapped (see mapFileBytes), which
+// costs neither fresh memory nor a copy but must not outlive a short run.
+enum class ReadBy { Copying, Mapping };
+
 // Reads a whole list file in one go; readable says whether only a regular file is taken (see
 // openForReading). Throws ListFileError when it cannot be opened or read.
-ListFileContents readListFile(const std::string &path, Readable readable);
+ListFileContents readListFile(const std::string &path, Readable readable, ReadBy by = ReadBy::Copying);
 
 // Reads a list from an already open descriptor (standard input) until its end.
 // Throws ListFileError when it is a folder or cannot be read.

@@ -14,7 +14,8 @@ namespace Quorvane {
 
 namespace {
 
-constexpr std::array kSignals = {SIGINT, SIGTERM, SIGHUP};
+// SIGBUS: a mapped input cut short while its texts are being written out.
+constexpr std::array kSignals = {SIGINT, SIGTERM, SIGHUP, SIGBUS};
 constexpr int kSlots = 4;
 constexpr std::size_t kNameSize = 64;
 

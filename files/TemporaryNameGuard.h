@@ -2,7 +2,7 @@
 
 namespace Quorvane {
 
-// While a guard lives, SIGINT, SIGTERM and SIGHUP first remove the temporary file it names
+// While a guard lives, SIGINT, SIGTERM, SIGHUP and SIGBUS first remove the temporary file it names
 // (unlinkat(folder, name)) and then take their earlier course, so a save that is ended by
 // them leaves no temporary file behind. Once the temporary has been renamed into place the
 // removal finds nothing: the new file stays. Signals the program ignores stay ignored.

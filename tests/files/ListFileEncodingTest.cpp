@@ -45,18 +45,21 @@ void PrintTo(const EncodingCase &encodingCase, std::ostream *out)
 class Encodings : public testing::TestWithParam<EncodingCase>
 {};
 
-// Read from a real file, as the window and the batch tool read them.
+// Read from a real file, copied as the window reads them and mapped as the batch tool does.
 TEST_P(Encodings, DecodeAndDescribeTheFile)
 {
     const EncodingCase &c = GetParam();
     Testing::TemporaryFolder folder;
     const std::string path = folder.file("list.txt");
     Testing::writeBytes(path, c.bytes);
-    const ListFileContents contents = readListFile(path, Readable::RegularFileOnly);
-    EXPECT_EQ(textsOf(contents.list), c.items);
-    EXPECT_EQ(contents.format.encoding, c.encoding);
-    EXPECT_EQ(contents.format.byteOrderMarkDropped, c.byteOrderMarkDropped);
-    EXPECT_EQ(contents.format.firstLineEnd, c.firstLineEnd);
+    for (const ReadBy by : {ReadBy::Copying, ReadBy::Mapping}) {
+        SCOPED_TRACE(by == ReadBy::Mapping ? "mapped" : "copied");
+        const ListFileContents contents = readListFile(path, Readable::RegularFileOnly, by);
+        EXPECT_EQ(textsOf(contents.list), c.items);
+        EXPECT_EQ(contents.format.encoding, c.encoding);
+        EXPECT_EQ(contents.format.byteOrderMarkDropped, c.byteOrderMarkDropped);
+        EXPECT_EQ(contents.format.firstLineEnd, c.firstLineEnd);
+    }
 }
 
 const std::string kUtf8Mark = "\xEF\xBB\xBF";
