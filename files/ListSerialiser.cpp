@@ -2,13 +2,21 @@
 
 #include "files/ListFileError.h"
 
+#include "engine/Workers.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
+#include <span>
+#include <system_error>
+#include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Quorvane {
@@ -24,12 +32,12 @@ void ignoreFileSizeSignal()
     std::call_once(once, [] { std::signal(SIGXFSZ, SIG_IGN); });
 }
 
-// Lays the items out as list file bytes in large chunks and hands each full chunk to flush,
+// Lays the texts out as list file bytes in large chunks and hands each full chunk to flush,
 // which throws to stop.
 template<typename Flush>
-void serialise(const ItemList &list, std::string_view lineEnd, Flush &&flush)
+void serialise(std::span<const std::string_view> texts, std::string_view lineEnd, Flush &&flush)
 {
-    if (list.isEmpty())
+    if (texts.empty())
         return;
     // Not zero-filled: a small list touches only the pages it uses.
     const auto chunk = std::make_unique_for_overwrite<char[]>(kWriteChunk);
@@ -47,7 +55,7 @@ void serialise(const ItemList &list, std::string_view lineEnd, Flush &&flush)
             size -= part;
         }
     };
-    for (const std::string_view text : list.texts()) {
+    for (const std::string_view text : texts) {
         // Most items fit whole: copy them and the line end without going through put().
         if (kWriteChunk - used >= text.size() + lineEnd.size()) {
             std::memcpy(chunk.get() + used, text.data(), text.size());
@@ -61,6 +69,77 @@ void serialise(const ItemList &list, std::string_view lineEnd, Flush &&flush)
     }
     if (used > 0)
         flush(chunk.get(), used);
+}
+
+void writeAllBytesAt(int descriptor, const char *bytes, std::size_t size, off_t offset, const std::string &displayName)
+{
+    while (size > 0) {
+        const ssize_t written = ::pwrite(descriptor, bytes, size, offset);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+        offset += written;
+    }
+}
+
+// Where a long list may be written as two halves at once: a regular file written from its
+// current offset, not appended to. Copying into the page cache is most of a large write.
+std::optional<off_t> offsetForHalves(int descriptor, std::size_t itemCount)
+{
+    struct stat status {};
+    if (workersFor(itemCount) < 2 || ::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    const off_t offset = ::lseek(descriptor, 0, SEEK_CUR);
+    if (flags < 0 || (flags & O_APPEND) || offset < 0)
+        return std::nullopt;
+    return offset;
+}
+
+std::uint64_t serialisedSize(std::span<const std::string_view> texts, std::string_view lineEnd)
+{
+    std::uint64_t size = texts.size() * lineEnd.size();
+    for (const std::string_view text : texts)
+        size += text.size();
+    return size;
+}
+
+void writeTextsAt(std::span<const std::string_view> texts, std::string_view lineEnd, int descriptor, off_t offset,
+                  const std::string &displayName)
+{
+    serialise(texts, lineEnd, [&](const char *bytes, std::size_t size) {
+        writeAllBytesAt(descriptor, bytes, size, offset, displayName);
+        offset += static_cast<off_t>(size);
+    });
+}
+
+// The second half is written by a thread of its own, from where the first half's bytes end;
+// the descriptor's offset is left after the last byte, as one sequential write leaves it.
+void writeHalvesAt(std::span<const std::string_view> texts, std::string_view lineEnd, int descriptor, off_t offset,
+                   const std::string &displayName)
+{
+    const std::size_t half = texts.size() / 2;
+    const auto firstSize = static_cast<off_t>(serialisedSize(texts.first(half), lineEnd));
+    const auto secondSize = static_cast<off_t>(serialisedSize(texts.subspan(half), lineEnd));
+    std::exception_ptr secondFailure;
+    {
+        std::jthread second([&] {
+            try {
+                writeTextsAt(texts.subspan(half), lineEnd, descriptor, offset + firstSize, displayName);
+            } catch (...) {
+                secondFailure = std::current_exception();
+            }
+        });
+        writeTextsAt(texts.first(half), lineEnd, descriptor, offset, displayName);
+    }
+    if (secondFailure)
+        std::rethrow_exception(secondFailure);
+    if (::lseek(descriptor, offset + firstSize + secondSize, SEEK_SET) < 0)
+        throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
 }
 
 } // namespace
@@ -84,7 +163,18 @@ void writeListToDescriptor(const ItemList &list, int descriptor, const std::stri
 {
     // A list file's lines always end: without a style to keep, they end as they always did.
     const LineEnd style = lineEnd == LineEnd::None ? LineEnd::CarriageReturnLineFeed : lineEnd;
-    serialise(list, lineEndBytes(style),
+    const std::string_view lineEndText = lineEndBytes(style);
+    ignoreFileSizeSignal();
+    if (const std::optional<off_t> offset = offsetForHalves(descriptor, list.count())) {
+        try {
+            return writeHalvesAt(list.texts(), lineEndText, descriptor, *offset, displayName);
+        } catch (const std::system_error &) {
+            // No thread to be had: one sequential write from the same offset will do.
+            if (::lseek(descriptor, *offset, SEEK_SET) < 0)
+                throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
+        }
+    }
+    serialise(list.texts(), lineEndText,
               [&](const char *bytes, std::size_t size) { writeAllBytes(descriptor, bytes, size, displayName); });
 }
 
