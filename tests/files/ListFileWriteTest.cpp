@@ -56,18 +56,27 @@ TEST(ListFileWrite, RoundTripKeepsEveryItem)
     EXPECT_EQ(std::vector<std::string>(back.texts().begin(), back.texts().end()), texts);
 }
 
-TEST(ListFileWrite, DescriptorGetsTheSameBytes)
+// A long list goes to a regular file in two halves at once; what comes before and after it on
+// the same descriptor must stay in place, appended or not.
+TEST(ListFileWrite, DescriptorGetsTheSameBytesBetweenWhatComesBeforeAndAfter)
 {
     Testing::TemporaryFolder folder;
     const std::string viaPath = folder.file("path.txt");
-    const std::string viaDescriptor = folder.file("descriptor.txt");
-    const ItemList list = manyItems(100'000);
+    const ItemList list = manyItems(300'000);
     EXPECT_TRUE(writeListFile(list, viaPath).empty());
-    Testing::writeBytes(viaDescriptor, "");
-    FILE *file = fopen(viaDescriptor.c_str(), "wb");
-    writeListToDescriptor(list, fileno(file), viaDescriptor);
-    fclose(file);
-    EXPECT_EQ(Testing::readBytes(viaDescriptor), Testing::readBytes(viaPath));
+    const std::string expected = "head\n" + Testing::readBytes(viaPath) + "tail\n";
+    for (const int appending : {0, O_APPEND}) {
+        SCOPED_TRACE(appending ? "appended" : "written");
+        const std::string viaDescriptor = folder.file("descriptor.txt");
+        Testing::writeBytes(viaDescriptor, "");
+        const int descriptor = ::open(viaDescriptor.c_str(), O_WRONLY | O_CLOEXEC | appending);
+        ASSERT_GE(descriptor, 0);
+        writeAllBytes(descriptor, "head\n", 5, viaDescriptor);
+        writeListToDescriptor(list, descriptor, viaDescriptor);
+        writeAllBytes(descriptor, "tail\n", 5, viaDescriptor);
+        ::close(descriptor);
+        EXPECT_EQ(Testing::readBytes(viaDescriptor), expected);
+    }
 }
 
 ListFileError::Stage writeFailureStage(const ItemList &list, const std::string &path)
