@@ -5,6 +5,9 @@
 #include "files/ReadInput.h"
 
 #include <cstring>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +17,7 @@ namespace Quorvane {
 namespace {
 
 constexpr std::size_t kFirstPipeChunk = std::size_t(64) << 10;
+constexpr std::size_t kWorthTwoReaders = std::size_t(16) << 20;
 
 // A block that holds size bytes and no more: blocks live as long as their items.
 std::unique_ptr<ByteBlock> exactBlock(std::unique_ptr<ByteBlock> block, std::size_t size)
@@ -56,12 +60,45 @@ ListFileContents parseFirstBytes(std::unique_ptr<ByteBlock> block, std::size_t s
     return contents;
 }
 
+// Reads size bytes of a regular file from the descriptor's offset as two halves at once, each
+// thread filling its own fresh pages: the kernel zeroes a page before copying into it, and that
+// is most of reading a large file. Leaves the offset after them and returns true; leaves it
+// where it was and returns false when no thread can be had or the file got shorter meanwhile.
+bool readHalves(int descriptor, char *bytes, std::size_t size, const std::string &name)
+{
+    const off_t start = ::lseek(descriptor, 0, SEEK_CUR);
+    if (start < 0)
+        return false;
+    const std::size_t half = size / 2;
+    std::size_t firstGot = 0;
+    std::size_t secondGot = 0;
+    std::exception_ptr secondFailure;
+    try {
+        std::jthread second([&] {
+            try {
+                secondGot = readIntoAt(descriptor, bytes + half, size - half, start + static_cast<off_t>(half), name);
+            } catch (...) {
+                secondFailure = std::current_exception();
+            }
+        });
+        firstGot = readIntoAt(descriptor, bytes, half, start, name);
+    } catch (const std::system_error &) {
+        return false;
+    }
+    if (secondFailure)
+        std::rethrow_exception(secondFailure);
+    const bool whole = firstGot == half && secondGot == size - half;
+    return ::lseek(descriptor, whole ? start + static_cast<off_t>(size) : start, SEEK_SET) >= 0 && whole;
+}
+
 // Reads a stream of unknown length, doubling the block whenever it fills up; what a pipe
 // left unused is given back, so many small inputs cost what they hold.
 ListFileContents readStream(int descriptor, std::size_t expectedSize, const std::string &name)
 {
     auto block = std::make_unique<ByteBlock>(expectedSize > 0 ? expectedSize + 1 : kFirstPipeChunk);
     std::size_t filled = 0;
+    if (expectedSize >= kWorthTwoReaders && readHalves(descriptor, block->data(), expectedSize, name))
+        filled = expectedSize;
     for (;;) {
         filled += readInto(descriptor, block->data() + filled, block->size() - filled, name);
         if (filled < block->size())

@@ -9,11 +9,15 @@
 
 namespace Quorvane {
 
-std::size_t readInto(int descriptor, char *bytes, std::size_t capacity, const std::string &name)
+namespace {
+
+// Reads with readSome(at, count, filled) until the end or until capacity bytes are in.
+template<typename ReadSome>
+std::size_t fill(char *bytes, std::size_t capacity, const std::string &name, ReadSome &&readSome)
 {
     std::size_t filled = 0;
     while (filled < capacity) {
-        const ssize_t got = ::read(descriptor, bytes + filled, capacity - filled);
+        const ssize_t got = readSome(bytes + filled, capacity - filled, filled);
         if (got == 0)
             break;
         if (got < 0) {
@@ -24,6 +28,21 @@ std::size_t readInto(int descriptor, char *bytes, std::size_t capacity, const st
         filled += static_cast<std::size_t>(got);
     }
     return filled;
+}
+
+} // namespace
+
+std::size_t readInto(int descriptor, char *bytes, std::size_t capacity, const std::string &name)
+{
+    return fill(bytes, capacity, name,
+                [&](char *at, std::size_t count, std::size_t) { return ::read(descriptor, at, count); });
+}
+
+std::size_t readIntoAt(int descriptor, char *bytes, std::size_t capacity, off_t offset, const std::string &name)
+{
+    return fill(bytes, capacity, name, [&](char *at, std::size_t count, std::size_t filled) {
+        return ::pread(descriptor, at, count, offset + static_cast<off_t>(filled));
+    });
 }
 
 std::size_t remainingFileSize(int descriptor)

@@ -3,11 +3,16 @@
 #include <cstddef>
 #include <string>
 
+#include <sys/types.h>
+
 namespace Quorvane {
 
 // Reads until the end or until capacity bytes are in; returns the bytes read.
 // Throws ListFileError ("Cannot read ...") naming name.
 std::size_t readInto(int descriptor, char *bytes, std::size_t capacity, const std::string &name);
+
+// As readInto, from the given offset of a file, leaving the descriptor's own offset alone.
+std::size_t readIntoAt(int descriptor, char *bytes, std::size_t capacity, off_t offset, const std::string &name);
 
 // What is left to read of a regular file from the descriptor's offset; 0 for anything else
 // (a pipe, a device), whose length cannot be known in advance.

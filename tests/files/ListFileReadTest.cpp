@@ -8,6 +8,7 @@
 #include <random>
 #include <thread>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 using namespace std::string_literals;
@@ -122,6 +123,29 @@ TEST(ListFileRead, ReadsAFileAsItsBytesSay)
 
     Testing::writeBytes(path, "");
     EXPECT_TRUE(readListFile(path, Readable::AnySource).list.isEmpty());
+}
+
+// A large file is read as two halves at once, from wherever the descriptor stands (standard
+// input may have been read from before), and the descriptor is left at the file's end.
+TEST(ListFileRead, ReadsALargeFileFromTheDescriptorsOffsetToItsEnd)
+{
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("large.txt");
+    std::string bytes = "skipped\n";
+    const int lineCount = 1'000'000;
+    for (int i = 0; i < lineCount; ++i)
+        bytes += "someone" + std::to_string(i) + "@example.com\r\n";
+    Testing::writeBytes(path, bytes);
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(descriptor, 0);
+    ASSERT_EQ(::lseek(descriptor, 8, SEEK_SET), 8);
+    const ItemList list = readListFromDescriptor(descriptor, path).list;
+    EXPECT_EQ(::lseek(descriptor, 0, SEEK_CUR), static_cast<off_t>(bytes.size()));
+    ::close(descriptor);
+    ASSERT_EQ(list.count(), static_cast<std::size_t>(lineCount));
+    EXPECT_EQ(list.text(0), "someone0@example.com");
+    EXPECT_EQ(list.text(lineCount / 2), "someone500000@example.com");
+    EXPECT_EQ(list.text(lineCount - 1), "someone999999@example.com");
 }
 
 TEST(ListFileRead, ReadsAPipeLongerThanOneChunk)
