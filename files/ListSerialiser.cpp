@@ -71,19 +71,27 @@ void serialise(std::span<const std::string_view> texts, std::string_view lineEnd
         flush(chunk.get(), used);
 }
 
-void writeAllBytesAt(int descriptor, const char *bytes, std::size_t size, off_t offset, const std::string &displayName)
+// Hands the bytes to writeSome(at, count, done) until all are out, retrying short writes.
+template<typename WriteSome>
+void writeWhole(const char *bytes, std::size_t size, const std::string &displayName, WriteSome &&writeSome)
 {
-    while (size > 0) {
-        const ssize_t written = ::pwrite(descriptor, bytes, size, offset);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t written = writeSome(bytes + done, size - done, done);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
             throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
         }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-        offset += written;
+        done += static_cast<std::size_t>(written);
     }
+}
+
+void writeAllBytesAt(int descriptor, const char *bytes, std::size_t size, off_t offset, const std::string &displayName)
+{
+    writeWhole(bytes, size, displayName, [&](const char *at, std::size_t count, std::size_t done) {
+        return ::pwrite(descriptor, at, count, offset + static_cast<off_t>(done));
+    });
 }
 
 // Where a long list may be written as two halves at once: a regular file written from its
@@ -147,16 +155,8 @@ void writeHalvesAt(std::span<const std::string_view> texts, std::string_view lin
 void writeAllBytes(int descriptor, const char *bytes, std::size_t size, const std::string &displayName)
 {
     ignoreFileSizeSignal();
-    while (size > 0) {
-        const ssize_t written = ::write(descriptor, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
+    writeWhole(bytes, size, displayName,
+               [&](const char *at, std::size_t count, std::size_t) { return ::write(descriptor, at, count); });
 }
 
 void writeListToDescriptor(const ItemList &list, int descriptor, const std::string &displayName, LineEnd lineEnd)
