@@ -41,9 +41,10 @@ ByteBlock::~ByteBlock()
 class ItemList::ChangeNotice
 {
 public:
-    explicit ChangeNotice(ListObserver *observer)
-        : m_observer(observer)
+    explicit ChangeNotice(ItemList &list)
+        : m_observer(list.m_observer)
     {
+        ++list.m_changeCount;
         if (m_observer)
             m_observer->listAboutToChange();
     }
@@ -107,7 +108,7 @@ void ItemList::append(std::string_view text)
     char *bytes = reserveBytes(text.size());
     if (!text.empty())
         std::memcpy(bytes, text.data(), text.size());
-    ChangeNotice notice(m_observer);
+    ChangeNotice notice(*this);
     items.emplace_back(bytes, text.size());
 }
 
@@ -116,11 +117,11 @@ void ItemList::adopt(std::unique_ptr<ByteBlock> block, std::vector<std::string_v
     reserveOneMore(m_blocks);
     std::shared_ptr<const ByteBlock> shared = std::move(block);
     if (isEmpty()) {
-        ChangeNotice notice(m_observer);
+        ChangeNotice notice(*this);
         m_items = std::make_shared<Items>(std::move(items));
     } else {
         Items &own = writableItems();
-        ChangeNotice notice(m_observer);
+        ChangeNotice notice(*this);
         own.insert(own.end(), items.begin(), items.end());
     }
     if (shared) {
@@ -133,11 +134,11 @@ void ItemList::appendList(ItemList &&other)
 {
     m_blocks.reserve(m_blocks.size() + other.m_blocks.size());
     if (isEmpty()) {
-        ChangeNotice notice(m_observer);
+        ChangeNotice notice(*this);
         m_items = std::move(other.m_items);
     } else {
         Items &own = writableItems();
-        ChangeNotice notice(m_observer);
+        ChangeNotice notice(*this);
         const std::span<const std::string_view> added = other.texts();
         own.insert(own.end(), added.begin(), added.end());
     }
@@ -150,7 +151,7 @@ void ItemList::appendList(ItemList &&other)
 void ItemList::removeAt(std::size_t index)
 {
     Items &items = writableItems();
-    ChangeNotice notice(m_observer);
+    ChangeNotice notice(*this);
     items.erase(items.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
@@ -161,7 +162,7 @@ void ItemList::keepItems(std::size_t keptCount, ForEachKept &&forEachKept)
 {
     if (!m_items || m_items.use_count() == 1) {
         Items &items = writableItems();
-        ChangeNotice notice(m_observer);
+        ChangeNotice notice(*this);
         std::size_t kept = 0;
         forEachKept([&](std::size_t index) { items[kept++] = items[index]; });
         items.resize(kept);
@@ -172,13 +173,15 @@ void ItemList::keepItems(std::size_t keptCount, ForEachKept &&forEachKept)
     reserveLarge(*keptItems, keptCount);
     const Items &items = *m_items;
     forEachKept([&](std::size_t index) { keptItems->push_back(items[index]); });
-    ChangeNotice notice(m_observer);
+    ChangeNotice notice(*this);
     m_items = std::move(keptItems);
     releaseRemovedTexts();
 }
 
 void ItemList::removeFlagged(std::span<const bool> flags)
 {
+    if (m_removalRecorder)
+        m_removalRecorder->removing(*this, flags);
     const auto keptCount = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), false));
     keepItems(keptCount, [&](const auto &keep) {
         for (std::size_t i = 0; i < flags.size(); ++i) {
@@ -207,7 +210,7 @@ ItemList::Snapshot ItemList::snapshot() const
 void ItemList::restore(Items items, Blocks blocks)
 {
     auto restored = std::make_shared<Items>(std::move(items));
-    ChangeNotice notice(m_observer);
+    ChangeNotice notice(*this);
     m_items = std::move(restored);
     m_blocks = std::move(blocks);
     // The old tail's free bytes may lie behind texts a history step still points to: start afresh.
@@ -268,7 +271,7 @@ void ItemList::releaseRemovedTexts()
 
 void ItemList::clear()
 {
-    ChangeNotice notice(m_observer);
+    ChangeNotice notice(*this);
     forgetStorage();
 }
 

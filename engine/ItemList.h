@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -15,6 +16,18 @@ public:
     virtual ~ListObserver() = default;
     virtual void listAboutToChange() = 0;
     virtual void listChanged() = 0;
+};
+
+class ItemList;
+
+// Told what a list is about to remove, before it removes it: a history that keeps the removed
+// items itself can let go of its snapshot of the list, which spares the list a copy of its
+// whole item array (on a long list, fresh memory costs more than the removal).
+class RemovalRecorder
+{
+public:
+    virtual ~RemovalRecorder() = default;
+    virtual void removing(const ItemList &list, std::span<const bool> flags) = 0;
 };
 
 // A block of bytes that item texts point into. Reading a file fills one block and the
@@ -103,6 +116,9 @@ public:
     std::size_t storedBytes() const;
 
     void setObserver(ListObserver *observer) { m_observer = observer; }
+    void setRemovalRecorder(RemovalRecorder *recorder) { m_removalRecorder = recorder; }
+    // How many changes the list has gone through: it grows by one with every change.
+    std::uint64_t changeCount() const { return m_changeCount; }
 
 private:
     class ChangeNotice;
@@ -124,6 +140,8 @@ private:
     ByteBlock *m_tail = nullptr; // the last block, while append() may still write into it
     std::size_t m_tailUsed = 0; // bytes used in m_tail by append()
     ListObserver *m_observer = nullptr;
+    RemovalRecorder *m_removalRecorder = nullptr;
+    std::uint64_t m_changeCount = 0;
 };
 
 } // namespace Quorvane

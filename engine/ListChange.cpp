@@ -2,6 +2,8 @@
 
 #include "WorkMemory.h"
 
+#include <algorithm>
+
 namespace Quorvane {
 
 namespace {
@@ -61,6 +63,31 @@ std::optional<ListChange> ListChange::between(const ItemList::Snapshot &before, 
     change.m_addedCount = now.size() - matched;
     change.m_blocksBefore = before.blocks();
     change.m_blocksAfter = after.blocks();
+    return change;
+}
+
+std::optional<ListChange> ListChange::removal(const ItemList &list, std::span<const bool> flags)
+{
+    const auto first = std::find(flags.begin(), flags.end(), true);
+    if (first == flags.end())
+        return std::nullopt;
+    const auto last = std::find(flags.rbegin(), flags.rend(), true);
+    const std::span<const std::string_view> texts = list.texts();
+    ListChange change;
+    change.m_countBefore = texts.size();
+    change.m_firstRemoved = static_cast<std::size_t>(first - flags.begin());
+    const std::size_t lastRemoved = flags.size() - 1 - static_cast<std::size_t>(last - flags.rbegin());
+    change.m_removedBits.assign((lastRemoved - change.m_firstRemoved) / kBitsPerWord + 1, 0);
+    reserveLarge(change.m_held, static_cast<std::size_t>(std::count(first, flags.end(), true)));
+    for (std::size_t i = change.m_firstRemoved; i <= lastRemoved; ++i) {
+        if (flags[i]) {
+            change.markRemoved(i);
+            change.m_held.push_back(texts[i]);
+        }
+    }
+    change.m_removedCount = change.m_held.size();
+    change.m_blocksBefore = list.blocks();
+    change.m_blocksAfter = list.blocks();
     return change;
 }
 

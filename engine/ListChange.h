@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace Quorvane {
@@ -19,6 +20,9 @@ class ListChange
 public:
     // The change that turns before into the list as it is now; nothing when they hold the same items.
     static std::optional<ListChange> between(const ItemList::Snapshot &before, const ItemList &after);
+    // The change that removing the flagged items will make, taken before they go; nothing when
+    // no item is flagged. The list keeps its blocks when it removes items.
+    static std::optional<ListChange> removal(const ItemList &list, std::span<const bool> flags);
 
     // Both take the list in the state the change left it (undo) or found it (redo), as a history
     // guarantees by undoing and redoing in order.

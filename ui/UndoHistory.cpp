@@ -7,10 +7,60 @@
 
 namespace Quorvane {
 
+namespace {
+
+// A command changed a list again after the removal its change was taken from: the step cannot
+// say what the command did, so the history is dropped rather than keep a wrong step.
+struct ChangeNotTaken
+{};
+
+} // namespace
+
 UndoHistory::UndoHistory(ItemList &list1, ItemList &list2, HistoryLimits limits)
     : m_lists{&list1, &list2}
     , m_limits(limits)
-{}
+{
+    for (ItemList *list : m_lists)
+        list->setRemovalRecorder(this);
+}
+
+UndoHistory::~UndoHistory()
+{
+    for (ItemList *list : m_lists)
+        list->setRemovalRecorder(nullptr);
+}
+
+void UndoHistory::removing(const ItemList &list, std::span<const bool> flags)
+{
+    for (std::size_t i = 0; i < m_lists.size(); ++i) {
+        // Only a first change: the snapshot must still show the list as it is.
+        if (m_lists[i] != &list || !m_before[i] || m_before[i]->texts().data() != list.texts().data()
+            || m_before[i]->texts().size() != list.count())
+            continue;
+        try {
+            m_taken[i] = TakenChange{ListChange::removal(list, flags), list.changeCount() + 1};
+            m_before[i].reset();
+        } catch (const std::bad_alloc &) {
+            // The snapshot stays: record() compares it with the list afterwards.
+        }
+    }
+}
+
+std::optional<ListChange> UndoHistory::changeOf(std::size_t list)
+{
+    if (m_taken[list]) {
+        const std::uint64_t changes = m_lists[list]->changeCount();
+        if (changes == m_taken[list]->changeCountAfter)
+            return std::move(m_taken[list]->change);
+        // The removal failed before it changed anything.
+        if (changes + 1 == m_taken[list]->changeCountAfter)
+            return std::nullopt;
+        throw ChangeNotTaken{};
+    }
+    if (m_before[list])
+        return ListChange::between(*m_before[list], *m_lists[list]);
+    return std::nullopt;
+}
 
 std::size_t defaultHistoryBytes()
 {
@@ -33,29 +83,36 @@ StepCounts UndoHistory::Step::counts() const
 
 void UndoHistory::begin()
 {
-    for (std::size_t i = 0; i < m_lists.size(); ++i)
+    for (std::size_t i = 0; i < m_lists.size(); ++i) {
         m_before[i] = m_lists[i]->snapshot();
+        m_taken[i].reset();
+    }
 }
 
 UndoHistory::Recorded UndoHistory::record(const std::string &name)
 {
     Recorded recorded;
+    bool lost = false;
     try {
         Step step{name, {}};
         for (std::size_t i = 0; i < m_lists.size(); ++i) {
-            if (m_before[i])
-                step.changes[i] = ListChange::between(*m_before[i], *m_lists[i]);
+            step.changes[i] = changeOf(i);
             recorded.changed = recorded.changed || step.changes[i].has_value();
         }
-        m_before = {};
-        if (!recorded.changed)
-            return recorded;
-        recorded.counts = step.counts();
-        m_undone.clear();
-        m_done.push_back(std::move(step));
-        keepWithinLimits();
+        if (recorded.changed) {
+            recorded.counts = step.counts();
+            m_undone.clear();
+            m_done.push_back(std::move(step));
+            keepWithinLimits();
+        }
     } catch (const std::bad_alloc &) {
-        m_before = {};
+        lost = true;
+    } catch (const ChangeNotTaken &) {
+        lost = true;
+    }
+    m_before = {};
+    m_taken = {};
+    if (lost) {
         clear();
         recorded.changed = true;
         recorded.forgotten = true;

@@ -5,8 +5,10 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <optional>
+#include <span>
 #include <string>
 
 namespace Quorvane {
@@ -32,10 +34,17 @@ struct HistoryLimits
 // The window's undo history over its two lists. A command runs between begin() and record();
 // the step keeps what the command changed (see ListChange), never a copy of a text. Steps are
 // undone and redone strictly in order, and any new change drops the steps that were undone.
-class UndoHistory
+// When a command's first change to a list is a removal, the history takes the change from the
+// removal itself and lets go of its snapshot, so the list removes in place (see RemovalRecorder).
+class UndoHistory final : public RemovalRecorder
 {
 public:
     UndoHistory(ItemList &list1, ItemList &list2, HistoryLimits limits = {});
+    ~UndoHistory() override;
+    UndoHistory(const UndoHistory &) = delete;
+    UndoHistory &operator=(const UndoHistory &) = delete;
+
+    void removing(const ItemList &list, std::span<const bool> flags) override;
 
     // Remembers both lists as they are before a command.
     void begin();
@@ -72,6 +81,15 @@ private:
         StepCounts counts() const;
     };
 
+    // A change taken from a removal as it began; it stands for the command's whole change to
+    // the list only when the list changed exactly once more since (the removal itself).
+    struct TakenChange
+    {
+        std::optional<ListChange> change;
+        std::uint64_t changeCountAfter;
+    };
+    std::optional<ListChange> changeOf(std::size_t list);
+
     std::optional<StepCounts> moveStep(std::deque<Step> &from, std::deque<Step> &to,
                                        void (ListChange::*apply)(ItemList &));
     void keepWithinLimits();
@@ -79,6 +97,7 @@ private:
     std::array<ItemList *, 2> m_lists;
     HistoryLimits m_limits;
     std::array<std::optional<ItemList::Snapshot>, 2> m_before;
+    std::array<std::optional<TakenChange>, 2> m_taken;
     std::deque<Step> m_done;
     std::deque<Step> m_undone;
 };

@@ -79,6 +79,57 @@ TEST_F(UndoHistoryTest, CommandsThatChangeNothingLeaveNoStep)
     EXPECT_EQ(m_history.stepCount(), 1u);
 }
 
+// A command whose first change to a list is a removal gives its change to the history as it
+// begins, and the list removes in place; a later change in the same command could not be told
+// from it, so the history is dropped rather than keep a wrong step.
+TEST_F(UndoHistoryTest, RemovalsAreTakenAsTheyHappenWhateverFollowsThem)
+{
+    const bool first[] = {true, false, false};
+    const bool none[] = {false, false, false};
+    struct Case
+    {
+        const char *name;
+        std::function<void(ItemList &)> command;
+        Texts after;
+        bool changed;
+        bool forgotten;
+    };
+    const std::vector<Case> cases = {
+        {"removal", [&](ItemList &l) { l.removeFlagged(first); }, {"b", "a"}, true, false},
+        {"nothing removed", [&](ItemList &l) { l.removeFlagged(none); }, {"a", "b", "a"}, false, false},
+        {"append, then removal", [&](ItemList &l) {
+             l.append("c");
+             const bool last[] = {false, false, false, true};
+             l.removeFlagged(last);
+         }, {"a", "b", "a"}, false, false},
+        {"removal, then append", [&](ItemList &l) {
+             l.removeFlagged(first);
+             l.append("c");
+         }, {"b", "a", "c"}, true, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        ItemList list = listOf({"a", "b", "a"});
+        ItemList other = listOf({"x"});
+        UndoHistory history(list, other, {4, SIZE_MAX});
+        const std::string_view *array = list.texts().data();
+        history.begin();
+        c.command(list);
+        const UndoHistory::Recorded recorded = history.record(c.name);
+        EXPECT_EQ(textsOf(list), c.after);
+        EXPECT_EQ(recorded.changed, c.changed);
+        EXPECT_EQ(recorded.forgotten, c.forgotten);
+        EXPECT_EQ(history.canUndo(), c.changed && !c.forgotten);
+        if (!history.canUndo())
+            continue;
+        EXPECT_EQ(list.texts().data(), array) << "removed in place";
+        ASSERT_TRUE(history.undo());
+        EXPECT_EQ(textsOf(list), (Texts{"a", "b", "a"}));
+        ASSERT_TRUE(history.redo());
+        EXPECT_EQ(textsOf(list), c.after);
+    }
+}
+
 TEST_F(UndoHistoryTest, OnlyTheNewestStepsAreKept)
 {
     for (int i = 0; i < 6; ++i)
