@@ -243,7 +243,7 @@ TEST_F(OperationButtonsTest, BarRisesDuringALongOperationAndEndsAtZero)
         window().list1().clear();
         window().list2().clear();
         fillLarge(window().list1(), kLongWork);
-        fillLarge(window().list2(), 400'000);
+        fillLarge(window().list2(), kLongWork);
         // A full bar first, so a backward scan's opening 0 shows as a change.
         window().progressBar()->setValue(100);
         QSignalSpy values(window().progressBar(), &QProgressBar::valueChanged);
