@@ -4,6 +4,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <future>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -17,6 +18,7 @@ namespace {
 constexpr std::size_t kItemsPerWorker = std::size_t(1) << 16;
 constexpr std::size_t kMostWorkers = 8;
 constexpr auto kPacerInterval = std::chrono::milliseconds(10);
+constexpr auto kAsideInterval = std::chrono::milliseconds(30);
 
 } // namespace
 
@@ -95,6 +97,24 @@ void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &pi
     threads.clear();
     if (failure)
         std::rethrow_exception(failure);
+}
+
+void runAside(ProgressSink &sink, const std::function<void()> &work, const std::function<double()> &percentDone)
+{
+    std::future<void> running;
+    try {
+        running = std::async(std::launch::async, work);
+    } catch (const std::system_error &) {
+        work();
+        sink.setProgress(0);
+        return;
+    }
+    while (running.wait_for(kAsideInterval) != std::future_status::ready) {
+        sink.setProgress(std::clamp(percentDone(), 0.0, 100.0));
+        sink.yield();
+    }
+    sink.setProgress(0);
+    running.get();
 }
 
 } // namespace Quorvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/Progress.h"
 #include "engine/ProgressPacer.h"
 
 #include <atomic>
@@ -51,5 +52,12 @@ using WorkerPiece = std::function<void(std::size_t worker, WorkerSteps &steps)>;
 // others end. Where no thread can be started, the calling thread does that piece too. The first
 // exception any piece throws is rethrown here, after every piece has ended.
 void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &piece);
+
+// Runs work on a thread of its own; meanwhile the calling thread shows percentDone() on the sink
+// and lets the host handle events, about every 30 ms, and sets the bar to 0 at the end. Where no
+// thread can be started, the calling thread does the work. What work throws is rethrown here.
+// percentDone is called on the calling thread while work runs: it must read only what work
+// publishes atomically.
+void runAside(ProgressSink &sink, const std::function<void()> &work, const std::function<double()> &percentDone);
 
 } // namespace Quorvane

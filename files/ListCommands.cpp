@@ -5,9 +5,13 @@
 #include "files/ListFileError.h"
 #include "files/ReadableName.h"
 
+#include "engine/Workers.h"
+
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <optional>
 #include <stdexcept>
 
 #include <sys/stat.h>
@@ -96,18 +100,33 @@ void noteFormat(CommandOutcome *outcome, const std::string &path, const ListFile
     }
 }
 
+// Share of total that count is, in percent; 0 for an empty total.
+double percentOf(const std::atomic<std::uint64_t> &count, std::uint64_t total)
+{
+    return total == 0 ? 0.0 : static_cast<double>(count.load(std::memory_order_relaxed)) / static_cast<double>(total) * 100.0;
+}
+
 } // namespace
 
-ListFileFormat LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs)
+ListFileFormat LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs,
+                              ProgressSink &progress)
 {
     if (!FileExists(path)) {
         dialogs.inform("File not found");
         return {};
     }
-    // The window must not wait for a pipe's writer nor read a device without end.
-    ListFileContents contents = readListFile(path, Readable::RegularFileOnly);
-    list.appendList(std::move(contents.list));
-    return contents.format;
+    // Read on a thread of its own, so the window goes on painting and the bar shows how much is in.
+    struct stat status {};
+    const std::uint64_t size = ::stat(path.c_str(), &status) == 0 ? static_cast<std::uint64_t>(status.st_size) : 0;
+    std::atomic<std::uint64_t> bytesRead{0};
+    std::optional<ListFileContents> contents;
+    runAside(progress, [&] {
+        // The window must not wait for a pipe's writer nor read a device without end.
+        contents.emplace(readListFile(path, Readable::RegularFileOnly, ReadBy::Copying,
+                                      [&](std::size_t bytes) { bytesRead.fetch_add(bytes, std::memory_order_relaxed); }));
+    }, [&] { return percentOf(bytesRead, size); });
+    list.appendList(std::move(contents->list));
+    return contents->format;
 }
 
 void runLoadCommand(ItemList &list, const std::string &procedure, const CommandHost &host)
@@ -127,7 +146,8 @@ void loadChosenFiles(ItemList &list, const std::vector<std::string> &paths, cons
     trap.step(kLoad.hourglass, [&] { host.pointer.setPointer(Pointer::Hourglass); });
     const int loadLabel = paths.size() == 1 ? kLoad.loadTheOneFile : kLoad.loadEachOfSeveral;
     for (const std::string &path : paths)
-        trap.step(loadLabel, [&] { noteFormat(host.outcome, path, LoadFileToList(list, path, host.dialogs)); });
+        trap.step(loadLabel,
+                  [&] { noteFormat(host.outcome, path, LoadFileToList(list, path, host.dialogs, host.progress)); });
     trap.step(kLoad.defaultPointer, [&] { host.pointer.setPointer(Pointer::Default); });
 }
 
@@ -150,8 +170,14 @@ void runSaveCommand(const ItemList &list, const std::string &procedure, const Co
     std::exception_ptr failure;
     WriteWarnings warnings;
     try {
-        // Nor wait for a pipe's reader: only a regular file is replaced.
-        warnings = writeListFile(list, path, WriteOptions{.writable = Writable::RegularFileOnly});
+        // Written on a thread of its own, as a load is read. Nor wait for a pipe's reader: only a
+        // regular file is replaced.
+        const std::uint64_t size = serialisedSize(list, LineEnd::CarriageReturnLineFeed);
+        std::atomic<std::uint64_t> bytesWritten{0};
+        WriteOptions options{.writable = Writable::RegularFileOnly};
+        options.onWritten = [&](std::size_t bytes) { bytesWritten.fetch_add(bytes, std::memory_order_relaxed); };
+        runAside(host.progress, [&] { warnings = writeListFile(list, path, options); },
+                 [&] { return percentOf(bytesWritten, size); });
     } catch (...) {
         failure = std::current_exception();
     }

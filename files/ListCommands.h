@@ -18,7 +18,10 @@ inline constexpr std::string_view kSaveDialogTitle = "Save";
 
 // Appends every line of the one file at path to list; a missing file is answered with
 // "File not found". Returns how the file was written. Throws when it exists but cannot be read.
-ListFileFormat LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs);
+// The file is read on a thread of its own while progress shows how much of it is in and lets
+// the window handle its events.
+ListFileFormat LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs,
+                              ProgressSink &progress);
 
 // "Load File To List": asks for one or several files and appends them in the dialog's order.
 // procedure names the button's click handler in error reports.

@@ -64,7 +64,7 @@ ListFileContents parseFirstBytes(std::unique_ptr<ByteBlock> block, std::size_t s
 // thread filling its own fresh pages: the kernel zeroes a page before copying into it, and that
 // is most of reading a large file. Leaves the offset after them and returns true; leaves it
 // where it was and returns false when no thread can be had or the file got shorter meanwhile.
-bool readHalves(int descriptor, char *bytes, std::size_t size, const std::string &name)
+bool readHalves(int descriptor, char *bytes, std::size_t size, const std::string &name, const BytesRead &onRead)
 {
     const off_t start = ::lseek(descriptor, 0, SEEK_CUR);
     if (start < 0)
@@ -76,12 +76,13 @@ bool readHalves(int descriptor, char *bytes, std::size_t size, const std::string
     try {
         std::jthread second([&] {
             try {
-                secondGot = readIntoAt(descriptor, bytes + half, size - half, start + static_cast<off_t>(half), name);
+                secondGot = readIntoAt(descriptor, bytes + half, size - half, start + static_cast<off_t>(half), name,
+                                       onRead);
             } catch (...) {
                 secondFailure = std::current_exception();
             }
         });
-        firstGot = readIntoAt(descriptor, bytes, half, start, name);
+        firstGot = readIntoAt(descriptor, bytes, half, start, name, onRead);
     } catch (const std::system_error &) {
         return false;
     }
@@ -93,14 +94,14 @@ bool readHalves(int descriptor, char *bytes, std::size_t size, const std::string
 
 // Reads a stream of unknown length, doubling the block whenever it fills up; what a pipe
 // left unused is given back, so many small inputs cost what they hold.
-ListFileContents readStream(int descriptor, std::size_t expectedSize, const std::string &name)
+ListFileContents readStream(int descriptor, std::size_t expectedSize, const std::string &name, const BytesRead &onRead)
 {
     auto block = std::make_unique<ByteBlock>(expectedSize > 0 ? expectedSize + 1 : kFirstPipeChunk);
     std::size_t filled = 0;
-    if (expectedSize >= kWorthTwoReaders && readHalves(descriptor, block->data(), expectedSize, name))
+    if (expectedSize >= kWorthTwoReaders && readHalves(descriptor, block->data(), expectedSize, name, onRead))
         filled = expectedSize;
     for (;;) {
-        filled += readInto(descriptor, block->data() + filled, block->size() - filled, name);
+        filled += readInto(descriptor, block->data() + filled, block->size() - filled, name, onRead);
         if (filled < block->size())
             break;
         auto larger = std::make_unique<ByteBlock>(block->size() * 2);
@@ -120,7 +121,7 @@ ListFileContents parseListBytes(std::unique_ptr<ByteBlock> bytes)
     return parseFirstBytes(std::move(bytes), size);
 }
 
-ListFileContents readListFile(const std::string &path, Readable readable, ReadBy by)
+ListFileContents readListFile(const std::string &path, Readable readable, ReadBy by, const BytesRead &onRead)
 {
     const FileDescriptor file = openForReading(path, readable);
     if (by == ReadBy::Mapping) {
@@ -130,15 +131,15 @@ ListFileContents readListFile(const std::string &path, Readable readable, ReadBy
             return parseFirstBytes(std::move(mapped), size);
         }
     }
-    return readListFromDescriptor(file.get(), path);
+    return readListFromDescriptor(file.get(), path, onRead);
 }
 
-ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName)
+ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName, const BytesRead &onRead)
 {
     refuseUnreadable(descriptor, displayName, Readable::AnySource);
     // A regular file is read in one go into a block one byte larger than what is left of
     // it, so the read that finds its end needs no second block.
-    return readStream(descriptor, remainingFileSize(descriptor), displayName);
+    return readStream(descriptor, remainingFileSize(descriptor), displayName, onRead);
 }
 
 } // namespace Quorvane

@@ -3,6 +3,7 @@
 #include "engine/ItemList.h"
 #include "files/LineSplitting.h"
 #include "files/OpenFile.h"
+#include "files/ReadInput.h"
 #include "files/TextEncoding.h"
 
 #include <memory>
@@ -38,10 +39,11 @@ enum class ReadBy { Copying, Mapping };
 
 // Reads a whole list file in one go; readable says whether only a regular file is taken (see
 // openForReading). Throws ListFileError when it cannot be opened or read.
-ListFileContents readListFile(const std::string &path, Readable readable, ReadBy by = ReadBy::Copying);
+ListFileContents readListFile(const std::string &path, Readable readable, ReadBy by = ReadBy::Copying,
+                              const BytesRead &onRead = {});
 
 // Reads a list from an already open descriptor (standard input) until its end.
 // Throws ListFileError when it is a folder or cannot be read.
-ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName);
+ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName, const BytesRead &onRead = {});
 
 } // namespace Quorvane

@@ -59,9 +59,9 @@ ListFileOutput::~ListFileOutput() = default;
 void ListFileOutput::write(const ItemList &items)
 {
     if (m_replacement)
-        return writeListToDescriptor(items, m_replacement->descriptor(), m_path, m_options.lineEnd);
+        return writeListToDescriptor(items, m_replacement->descriptor(), m_path, m_options.lineEnd, m_options.onWritten);
     const BrokenPipeAsError brokenPipe;
-    writeListToDescriptor(items, m_target.inPlaceDescriptor, m_path, m_options.lineEnd);
+    writeListToDescriptor(items, m_target.inPlaceDescriptor, m_path, m_options.lineEnd, m_options.onWritten);
 }
 
 void ListFileOutput::prepare()

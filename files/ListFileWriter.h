@@ -18,6 +18,7 @@ struct WriteOptions
 {
     LineEnd lineEnd = LineEnd::CarriageReturnLineFeed;
     Writable writable = Writable::WriteThrough;
+    BytesWritten onWritten = {}; // told how far the writing has come (see writeListToDescriptor)
 };
 
 // What a save could not keep of the replaced file (its owner or group, its permissions, its

@@ -108,7 +108,7 @@ std::optional<off_t> offsetForHalves(int descriptor, std::size_t itemCount)
     return offset;
 }
 
-std::uint64_t serialisedSize(std::span<const std::string_view> texts, std::string_view lineEnd)
+std::uint64_t sizeOf(std::span<const std::string_view> texts, std::string_view lineEnd)
 {
     std::uint64_t size = texts.size() * lineEnd.size();
     for (const std::string_view text : texts)
@@ -117,37 +117,45 @@ std::uint64_t serialisedSize(std::span<const std::string_view> texts, std::strin
 }
 
 void writeTextsAt(std::span<const std::string_view> texts, std::string_view lineEnd, int descriptor, off_t offset,
-                  const std::string &displayName)
+                  const std::string &displayName, const BytesWritten &onWritten)
 {
     serialise(texts, lineEnd, [&](const char *bytes, std::size_t size) {
         writeAllBytesAt(descriptor, bytes, size, offset, displayName);
         offset += static_cast<off_t>(size);
+        if (onWritten)
+            onWritten(size);
     });
 }
 
 // The second half is written by a thread of its own, from where the first half's bytes end;
 // the descriptor's offset is left after the last byte, as one sequential write leaves it.
 void writeHalvesAt(std::span<const std::string_view> texts, std::string_view lineEnd, int descriptor, off_t offset,
-                   const std::string &displayName)
+                   const std::string &displayName, const BytesWritten &onWritten)
 {
     const std::size_t half = texts.size() / 2;
-    const auto firstSize = static_cast<off_t>(serialisedSize(texts.first(half), lineEnd));
-    const auto secondSize = static_cast<off_t>(serialisedSize(texts.subspan(half), lineEnd));
+    const auto firstSize = static_cast<off_t>(sizeOf(texts.first(half), lineEnd));
+    const auto secondSize = static_cast<off_t>(sizeOf(texts.subspan(half), lineEnd));
     std::exception_ptr secondFailure;
     {
         std::jthread second([&] {
             try {
-                writeTextsAt(texts.subspan(half), lineEnd, descriptor, offset + firstSize, displayName);
+                writeTextsAt(texts.subspan(half), lineEnd, descriptor, offset + firstSize, displayName, onWritten);
             } catch (...) {
                 secondFailure = std::current_exception();
             }
         });
-        writeTextsAt(texts.first(half), lineEnd, descriptor, offset, displayName);
+        writeTextsAt(texts.first(half), lineEnd, descriptor, offset, displayName, onWritten);
     }
     if (secondFailure)
         std::rethrow_exception(secondFailure);
     if (::lseek(descriptor, offset + firstSize + secondSize, SEEK_SET) < 0)
         throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
+}
+
+// A list file's lines always end: without a style to keep, they end as they always did.
+LineEnd styleOf(LineEnd lineEnd)
+{
+    return lineEnd == LineEnd::None ? LineEnd::CarriageReturnLineFeed : lineEnd;
 }
 
 } // namespace
@@ -159,23 +167,30 @@ void writeAllBytes(int descriptor, const char *bytes, std::size_t size, const st
                [&](const char *at, std::size_t count, std::size_t) { return ::write(descriptor, at, count); });
 }
 
-void writeListToDescriptor(const ItemList &list, int descriptor, const std::string &displayName, LineEnd lineEnd)
+std::uint64_t serialisedSize(const ItemList &list, LineEnd lineEnd)
 {
-    // A list file's lines always end: without a style to keep, they end as they always did.
-    const LineEnd style = lineEnd == LineEnd::None ? LineEnd::CarriageReturnLineFeed : lineEnd;
-    const std::string_view lineEndText = lineEndBytes(style);
+    return sizeOf(list.texts(), lineEndBytes(styleOf(lineEnd)));
+}
+
+void writeListToDescriptor(const ItemList &list, int descriptor, const std::string &displayName, LineEnd lineEnd,
+                           const BytesWritten &onWritten)
+{
+    const std::string_view lineEndText = lineEndBytes(styleOf(lineEnd));
     ignoreFileSizeSignal();
     if (const std::optional<off_t> offset = offsetForHalves(descriptor, list.count())) {
         try {
-            return writeHalvesAt(list.texts(), lineEndText, descriptor, *offset, displayName);
+            return writeHalvesAt(list.texts(), lineEndText, descriptor, *offset, displayName, onWritten);
         } catch (const std::system_error &) {
             // No thread to be had: one sequential write from the same offset will do.
             if (::lseek(descriptor, *offset, SEEK_SET) < 0)
                 throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
         }
     }
-    serialise(list.texts(), lineEndText,
-              [&](const char *bytes, std::size_t size) { writeAllBytes(descriptor, bytes, size, displayName); });
+    serialise(list.texts(), lineEndText, [&](const char *bytes, std::size_t size) {
+        writeAllBytes(descriptor, bytes, size, displayName);
+        if (onWritten)
+            onWritten(size);
+    });
 }
 
 } // namespace Quorvane

@@ -3,16 +3,24 @@
 #include "engine/ItemList.h"
 #include "files/LineSplitting.h"
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 namespace Quorvane {
+
+using BytesWritten = std::function<void(std::size_t bytes)>;
 
 // Writes the items to an open descriptor, each followed by lineEnd (CR LF for None), and stops at the first
 // failed write. Throws ListFileError ("Cannot write <name>: <system's words>"). A file-size
 // limit is reported as "File too large": SIGXFSZ is ignored for the whole process from the
 // first write on, instead of killing it.
+// onWritten, when given, is told each chunk's size as it is written, possibly from two threads.
 void writeListToDescriptor(const ItemList &list, int descriptor, const std::string &displayName,
-                           LineEnd lineEnd = LineEnd::CarriageReturnLineFeed);
+                           LineEnd lineEnd = LineEnd::CarriageReturnLineFeed, const BytesWritten &onWritten = {});
+
+// How many bytes the list takes in a file with the given line end (CR LF for None).
+std::uint64_t serialisedSize(const ItemList &list, LineEnd lineEnd);
 
 // Writes all of bytes, retrying short writes. Throws ListFileError as above.
 void writeAllBytes(int descriptor, const char *bytes, std::size_t size, const std::string &displayName);

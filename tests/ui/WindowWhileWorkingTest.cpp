@@ -242,6 +242,42 @@ TEST_F(OneCommandAtATimeTest, ClicksDoubleClicksAndDeleteDuringAnOperationHaveNo
     EXPECT_TRUE(window().list1().isEmpty()) << "commands run again once the operation ended";
 }
 
+// A large file is read, and a long list written, on a thread of their own: the bar shows how
+// far it has come, and the window handles its events (and holds back other commands) meanwhile.
+TEST_F(OneCommandAtATimeTest, LoadingAndSavingMoveTheBarAndHoldBackOtherCommands)
+{
+    QByteArray bytes;
+    for (std::size_t i = 0; i < kLongWork; ++i)
+        bytes += "someone" + QByteArray::number(static_cast<qulonglong>(i)) + "@example.com\r\n";
+    const QString large = writeFile(QStringLiteral("large.txt"), bytes);
+    const QString saved = programFolder() + QStringLiteral("/saved.txt");
+    m_answers.openFiles.push_back({large});
+    m_answers.saveFiles.push_back(saved);
+    const std::size_t before = window().list2().count();
+    const auto barMoves = [&](Button button) {
+        QSignalSpy barValues(window().progressBar(), &QProgressBar::valueChanged);
+        const bool ran = clickAndActDuringIt(button, [&] { click(Button::ClearList2); });
+        EXPECT_TRUE(ran) << "the window handled events meanwhile";
+        EXPECT_EQ(window().progressBar()->value(), 0);
+        return std::any_of(barValues.begin(), barValues.end(),
+                           [](const QList<QVariant> &value) { return value.at(0).toInt() > 0; });
+    };
+
+    EXPECT_TRUE(barMoves(Button::LoadFileToList2));
+    ASSERT_EQ(window().list2().count(), before + kLongWork);
+    EXPECT_EQ(window().list2().text(before + kLongWork - 1), "someone1999999@example.com");
+    window().list2().clear();
+    fill(window().list2(), {"a"});
+    EXPECT_TRUE(barMoves(Button::SaveList1ToFile));
+    const QByteArray written = readFile(saved);
+    EXPECT_EQ(static_cast<std::size_t>(written.count("\r\n")), kLongWork);
+    EXPECT_TRUE(written.startsWith("user0@example.org\r\n"));
+    EXPECT_TRUE(written.endsWith("\r\nuser1999999@example.org\r\n"));
+    EXPECT_EQ(textsOf(window().list2()), (Items{"a"})) << "Clear List was held back";
+    EXPECT_TRUE(plainMessages() == std::vector<QString>{QStringLiteral("Done.")});
+    EXPECT_TRUE(errorReports().empty());
+}
+
 TEST_F(OneCommandAtATimeTest, ClosingTheWindowDuringAnOperationStopsHandlingEventsQuietly)
 {
     bool lateEventHandled = false;
