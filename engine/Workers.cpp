@@ -99,6 +99,23 @@ void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &pi
         std::rethrow_exception(failure);
 }
 
+void runSideBySide(const std::function<void()> &here, const std::function<void()> &aside)
+{
+    std::exception_ptr asideFailure;
+    {
+        std::jthread thread([&] {
+            try {
+                aside();
+            } catch (...) {
+                asideFailure = std::current_exception();
+            }
+        });
+        here();
+    }
+    if (asideFailure)
+        std::rethrow_exception(asideFailure);
+}
+
 void runAside(ProgressSink &sink, const std::function<void()> &work, const std::function<double()> &percentDone)
 {
     std::future<void> running;

@@ -53,6 +53,11 @@ using WorkerPiece = std::function<void(std::size_t worker, WorkerSteps &steps)>;
 // exception any piece throws is rethrown here, after every piece has ended.
 void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &piece);
 
+// Runs aside on a thread of its own and here on the calling thread, and returns once both have
+// ended; a failure of here is rethrown first, then one of aside. Throws std::system_error,
+// before running either, when no thread can be started.
+void runSideBySide(const std::function<void()> &here, const std::function<void()> &aside);
+
 // Runs work on a thread of its own; meanwhile the calling thread shows percentDone() on the sink
 // and lets the host handle events, about every 30 ms, and sets the bar to 0 at the end. Where no
 // thread can be started, the calling thread does the work. What work throws is rethrown here.

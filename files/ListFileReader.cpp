@@ -4,10 +4,10 @@
 #include "files/MappedFile.h"
 #include "files/ReadInput.h"
 
+#include "engine/Workers.h"
+
 #include <cstring>
-#include <exception>
 #include <system_error>
-#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -72,22 +72,13 @@ bool readHalves(int descriptor, char *bytes, std::size_t size, const std::string
     const std::size_t half = size / 2;
     std::size_t firstGot = 0;
     std::size_t secondGot = 0;
-    std::exception_ptr secondFailure;
     try {
-        std::jthread second([&] {
-            try {
-                secondGot = readIntoAt(descriptor, bytes + half, size - half, start + static_cast<off_t>(half), name,
-                                       onRead);
-            } catch (...) {
-                secondFailure = std::current_exception();
-            }
+        runSideBySide([&] { firstGot = readIntoAt(descriptor, bytes, half, start, name, onRead); }, [&] {
+            secondGot = readIntoAt(descriptor, bytes + half, size - half, start + static_cast<off_t>(half), name, onRead);
         });
-        firstGot = readIntoAt(descriptor, bytes, half, start, name, onRead);
     } catch (const std::system_error &) {
         return false;
     }
-    if (secondFailure)
-        std::rethrow_exception(secondFailure);
     const bool whole = firstGot == half && secondGot == size - half;
     return ::lseek(descriptor, whole ? start + static_cast<off_t>(size) : start, SEEK_SET) >= 0 && whole;
 }

@@ -13,7 +13,6 @@
 #include <optional>
 #include <span>
 #include <system_error>
-#include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -135,19 +134,8 @@ void writeHalvesAt(std::span<const std::string_view> texts, std::string_view lin
     const std::size_t half = texts.size() / 2;
     const auto firstSize = static_cast<off_t>(sizeOf(texts.first(half), lineEnd));
     const auto secondSize = static_cast<off_t>(sizeOf(texts.subspan(half), lineEnd));
-    std::exception_ptr secondFailure;
-    {
-        std::jthread second([&] {
-            try {
-                writeTextsAt(texts.subspan(half), lineEnd, descriptor, offset + firstSize, displayName, onWritten);
-            } catch (...) {
-                secondFailure = std::current_exception();
-            }
-        });
-        writeTextsAt(texts.first(half), lineEnd, descriptor, offset, displayName, onWritten);
-    }
-    if (secondFailure)
-        std::rethrow_exception(secondFailure);
+    runSideBySide([&] { writeTextsAt(texts.first(half), lineEnd, descriptor, offset, displayName, onWritten); },
+                  [&] { writeTextsAt(texts.subspan(half), lineEnd, descriptor, offset + firstSize, displayName, onWritten); });
     if (::lseek(descriptor, offset + firstSize + secondSize, SEEK_SET) < 0)
         throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
 }
