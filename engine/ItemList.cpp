@@ -157,8 +157,8 @@ void ItemList::removeAt(std::size_t index)
 
 // While a snapshot shares the array, the kept items go straight into an array of their own
 // size: copying the whole array first and then compacting it would move every item twice.
-template<typename ForEachKept>
-void ItemList::keepItems(std::size_t keptCount, ForEachKept &&forEachKept)
+template<typename KeptCount, typename ForEachKept>
+void ItemList::keepItems(KeptCount &&keptCount, ForEachKept &&forEachKept)
 {
     if (!m_items || m_items.use_count() == 1) {
         Items &items = writableItems();
@@ -170,7 +170,7 @@ void ItemList::keepItems(std::size_t keptCount, ForEachKept &&forEachKept)
         return;
     }
     auto keptItems = std::make_shared<Items>();
-    reserveLarge(*keptItems, keptCount);
+    reserveLarge(*keptItems, keptCount());
     const Items &items = *m_items;
     forEachKept([&](std::size_t index) { keptItems->push_back(items[index]); });
     ChangeNotice notice(*this);
@@ -182,7 +182,7 @@ void ItemList::removeFlagged(std::span<const bool> flags)
 {
     if (m_removalRecorder)
         m_removalRecorder->removing(*this, flags);
-    const auto keptCount = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), false));
+    const auto keptCount = [&] { return static_cast<std::size_t>(std::count(flags.begin(), flags.end(), false)); };
     keepItems(keptCount, [&](const auto &keep) {
         for (std::size_t i = 0; i < flags.size(); ++i) {
             if (!flags[i])
@@ -193,7 +193,7 @@ void ItemList::removeFlagged(std::span<const bool> flags)
 
 void ItemList::keepOnly(std::span<const std::size_t> risingIndexes)
 {
-    keepItems(risingIndexes.size(), [&](const auto &keep) {
+    keepItems([&] { return risingIndexes.size(); }, [&](const auto &keep) {
         for (const std::size_t index : risingIndexes)
             keep(index);
     });

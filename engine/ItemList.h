@@ -128,9 +128,10 @@ private:
     }
     char *reserveBytes(std::size_t size);
     Items &writableItems();
-    // Keeps the items whose rising indexes forEachKept(keep) passes to keep, keptCount of them.
-    template<typename ForEachKept>
-    void keepItems(std::size_t keptCount, ForEachKept &&forEachKept);
+    // Keeps the items whose rising indexes forEachKept(keep) passes to keep, keptCount() of them
+    // (asked only when the kept items need an array of their own).
+    template<typename KeptCount, typename ForEachKept>
+    void keepItems(KeptCount &&keptCount, ForEachKept &&forEachKept);
     void forgetStorage();
     bool blocksAreOnlyOurs() const;
     void releaseRemovedTexts();
