@@ -51,7 +51,7 @@ ListFileOutput::ListFileOutput(const std::string &path, const WriteOptions &opti
     , m_target(findOutputTarget(path, options.writable))
 {
     if (!m_target.writesInPlace())
-        m_replacement = std::make_unique<ReplacementFile>(m_target.replacedPath, m_target.existing, m_path);
+        m_replacement = std::make_unique<ReplacementFile>(std::move(m_target), m_path);
 }
 
 ListFileOutput::~ListFileOutput() = default;

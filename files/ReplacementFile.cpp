@@ -1,8 +1,11 @@
 #include "ReplacementFile.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <random>
+#include <string_view>
 
 #include <fcntl.h>
 #include <sys/xattr.h>
@@ -13,7 +16,9 @@ namespace Quorvane {
 namespace {
 
 constexpr mode_t kNewFileMode = 0666; // less the umask, as any new file
-constexpr mode_t kModeBits = 07777;
+constexpr mode_t kOwnerOnlyMode = 0600;
+constexpr mode_t kPermissionBits = 0777;
+constexpr mode_t kProgramBits = S_ISUID | S_ISGID;
 constexpr int kNameAttempts = 100;
 
 // A short name: it fits the file system's limit whatever the target's name.
@@ -37,22 +42,37 @@ std::string warning(const char *what, const std::string &name, int error)
     return describeFileFailure(what, name, std::strerror(error));
 }
 
+// The process's umask, read without changing it where the system tells it.
+mode_t currentUmask()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("Umask:"))
+            return static_cast<mode_t>(std::stoul(line.substr(6), nullptr, 8));
+    }
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+// Attributes that only describe or restrict access travel with the list; security attributes
+// (file capabilities, integrity and security labels) and trusted ones vouch for or grant rights
+// to the old content, never to a list.
+bool carriesOver(std::string_view attribute)
+{
+    return attribute.starts_with("user.") || attribute.starts_with("system.");
+}
+
 } // namespace
 
-ReplacementFile::ReplacementFile(std::string replacedPath, const std::optional<struct stat> &existing,
-                                 std::string displayName)
-    : m_replacedPath(std::move(replacedPath))
-    , m_existing(existing)
+ReplacementFile::ReplacementFile(OutputTarget target, std::string displayName)
+    : m_target(std::move(target.replaced))
+    , m_existingFile(std::move(target.existingFile))
+    , m_existing(target.existing)
     , m_displayName(std::move(displayName))
 {
-    const std::size_t slash = m_replacedPath.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : m_replacedPath.substr(0, slash + 1);
-    m_baseName = slash == std::string::npos ? m_replacedPath : m_replacedPath.substr(slash + 1);
-    if (m_baseName.empty())
+    if (m_target.name.empty())
         fail(ListFileError::Stage::Open, EISDIR);
-    m_folder = FileDescriptor(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!m_folder.isOpen())
-        fail(ListFileError::Stage::Open, errno);
     createUnnamed();
     if (!m_file.isOpen())
         createNamed();
@@ -61,15 +81,17 @@ ReplacementFile::ReplacementFile(std::string replacedPath, const std::optional<s
 ReplacementFile::~ReplacementFile()
 {
     if (!m_published && !m_temporaryName.empty())
-        ::unlinkat(m_folder.get(), m_temporaryName.c_str(), 0);
+        ::unlinkat(m_target.folder.get(), m_temporaryName.c_str(), 0);
 }
 
 void ReplacementFile::createUnnamed()
 {
     // Naming it later goes through /proc; without /proc it gets a name from the start.
-    if (::access(descriptorPath(m_folder.get()).c_str(), F_OK) != 0)
+    if (::access(descriptorPath(m_target.folder.get()).c_str(), F_OK) != 0)
         return;
-    m_file = FileDescriptor(::openat(m_folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode));
+    // Nobody else can open a file without a name: a new one may take its final mode at once.
+    const mode_t mode = m_existing ? kOwnerOnlyMode : kNewFileMode;
+    m_file = FileDescriptor(::openat(m_target.folder.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, mode));
     if (m_file.isOpen())
         return;
     if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
@@ -81,9 +103,10 @@ void ReplacementFile::createNamed()
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = temporaryName();
         // Guarded before it exists, so no moment leaves it behind.
-        m_guard.emplace(m_folder.get(), name.c_str());
-        m_file = FileDescriptor(::openat(m_folder.get(), name.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC,
-                                         kNewFileMode));
+        m_guard.emplace(m_target.folder.get(), name.c_str());
+        // Owner only while it fills: another user must not open a private list on its way.
+        m_file = FileDescriptor(::openat(m_target.folder.get(), name.c_str(),
+                                         O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, kOwnerOnlyMode));
         if (m_file.isOpen()) {
             m_temporaryName = name;
             return;
@@ -101,6 +124,8 @@ void ReplacementFile::prepare()
         keepOwner();
         keepExtendedAttributes();
         keepMode();
+    } else if (!m_temporaryName.empty()) {
+        widenNewFile();
     }
     if (::fsync(m_file.get()) != 0)
         fail(ListFileError::Stage::Write, errno);
@@ -128,23 +153,25 @@ void ReplacementFile::keepOwner()
 
 void ReplacementFile::keepExtendedAttributes()
 {
-    const char *path = m_replacedPath.c_str();
-    const ssize_t listSize = ::llistxattr(path, nullptr, 0);
+    const int from = m_existingFile.get();
+    const ssize_t listSize = ::flistxattr(from, nullptr, 0);
     if (listSize <= 0) {
         if (listSize < 0 && errno != ENOTSUP && errno != ENODATA)
             m_warnings.push_back(warning("Could not keep the extended attributes of", m_displayName, errno));
         return;
     }
     std::string names(static_cast<std::size_t>(listSize), '\0');
-    const ssize_t namesSize = ::llistxattr(path, names.data(), names.size());
+    const ssize_t namesSize = ::flistxattr(from, names.data(), names.size());
     int failure = namesSize < 0 ? errno : 0;
     std::string value;
     for (std::size_t at = 0; namesSize > 0 && at < static_cast<std::size_t>(namesSize);) {
         const char *name = names.c_str() + at;
         at += std::strlen(name) + 1;
-        const ssize_t size = ::lgetxattr(path, name, nullptr, 0);
+        if (!carriesOver(name))
+            continue;
+        const ssize_t size = ::fgetxattr(from, name, nullptr, 0);
         value.resize(size > 0 ? static_cast<std::size_t>(size) : 0);
-        if (size < 0 || ::lgetxattr(path, name, value.data(), value.size()) != size
+        if (size < 0 || ::fgetxattr(from, name, value.data(), value.size()) != size
             || ::fsetxattr(m_file.get(), name, value.data(), value.size(), 0) != 0) {
             failure = errno;
         }
@@ -155,27 +182,57 @@ void ReplacementFile::keepExtendedAttributes()
 
 void ReplacementFile::keepMode()
 {
-    const mode_t wanted = m_existing->st_mode & kModeBits;
-    struct stat created {};
-    if (::fchmod(m_file.get(), wanted) != 0)
+    if (::fchmod(m_file.get(), m_existing->st_mode & kPermissionBits) != 0)
         m_warnings.push_back(warning("Could not keep the permissions of", m_displayName, errno));
-    else if (::fstat(m_file.get(), &created) == 0 && (created.st_mode & kModeBits) != wanted)
-        // The system drops setgid for an owner outside the file's group.
-        m_warnings.push_back(describeFileFailure("Could not keep the permissions of", m_displayName,
-                                                 "the system left out the special bits"));
+    if (m_existing->st_mode & kProgramBits)
+        m_warnings.push_back(describeFileFailure("Dropped the set-user-ID and set-group-ID bits of", m_displayName,
+                                                 "a list never runs as a program"));
+}
+
+void ReplacementFile::widenNewFile()
+{
+    if (::fchmod(m_file.get(), kNewFileMode & ~currentUmask()) != 0)
+        m_warnings.push_back(warning("Could not give the usual permissions to", m_displayName, errno));
 }
 
 void ReplacementFile::nameTemporary(const std::string &name)
 {
-    m_guard.emplace(m_folder.get(), name.c_str());
+    m_guard.emplace(m_target.folder.get(), name.c_str());
     const std::string source = descriptorPath(m_file.get());
-    if (::linkat(AT_FDCWD, source.c_str(), m_folder.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+    if (::linkat(AT_FDCWD, source.c_str(), m_target.folder.get(), name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
         m_temporaryName = name;
         return;
     }
     const int error = errno;
     m_guard.reset();
     errno = error;
+}
+
+// The file at the name must still be the one the checks were made on (or still be missing).
+void ReplacementFile::refuseChangedTarget() const
+{
+    struct stat now {};
+    const bool found = ::fstatat(m_target.folder.get(), m_target.name.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!found && errno != ENOENT)
+        fail(ListFileError::Stage::Write, errno);
+    if (found != m_existing.has_value() || (found && !sameFile(now, *m_existing)))
+        throw ListFileError(ListFileError::Stage::Write,
+                            describeFileFailure("Cannot write", m_displayName,
+                                                "another program put a different file in its place meanwhile"));
+}
+
+void ReplacementFile::renameIntoPlace()
+{
+    const int folder = m_target.folder.get();
+    const char *from = m_temporaryName.c_str();
+    const char *to = m_target.name.c_str();
+    // A new file never takes the place of one that appeared since the check.
+    if (!m_existing && ::renameat2(folder, from, folder, to, RENAME_NOREPLACE) == 0)
+        return;
+    if (!m_existing && errno != EINVAL && errno != ENOSYS)
+        fail(ListFileError::Stage::Write, errno);
+    if (::renameat(folder, from, folder, to) != 0)
+        fail(ListFileError::Stage::Write, errno);
 }
 
 void ReplacementFile::publish()
@@ -185,12 +242,12 @@ void ReplacementFile::publish()
         if (m_temporaryName.empty() && (errno != EEXIST || attempt == kNameAttempts))
             fail(ListFileError::Stage::Write, errno);
     }
-    if (::renameat(m_folder.get(), m_temporaryName.c_str(), m_folder.get(), m_baseName.c_str()) != 0)
-        fail(ListFileError::Stage::Write, errno);
+    refuseChangedTarget();
+    renameIntoPlace();
     m_published = true;
     m_guard.reset();
     // The new name lasts a power cut too; a file system that cannot sync folders loses nothing else.
-    ::fsync(m_folder.get());
+    ::fsync(m_target.folder.get());
     if (m_existing && m_existing->st_nlink > 1)
         m_warnings.push_back(describeFileFailure("Replaced", m_displayName,
                                                  "its other hard links keep the old list"));

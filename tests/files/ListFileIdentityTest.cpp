@@ -1,9 +1,11 @@
 #include "files/ListFile.h"
 #include "tests/support/ListTexts.h"
+#include "tests/support/SharedFolders.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 
 #include <sys/mount.h>
@@ -21,8 +23,8 @@ namespace {
 using Samples::listOf;
 using Samples::textsOf;
 
-constexpr uid_t kOtherUser = 4711;
-constexpr gid_t kOtherGroup = 4712;
+using Testing::kOtherGroup;
+using Testing::kOtherUser;
 
 struct stat statusOf(const std::string &path)
 {
@@ -47,23 +49,40 @@ std::string writeFailure(const ItemList &list, const std::string &path)
     return {};
 }
 
-TEST(ListFileIdentity, OwnerGroupAndEveryModeBitAreKept)
+// The permissions, owner and group stay; a list never keeps set-user-ID or set-group-ID (another
+// user's program, cleaned in place, would otherwise run as whoever saved it), nor the sticky bit.
+TEST(ListFileIdentity, OwnerGroupAndPermissionsAreKeptButNeverTheProgramBits)
 {
     if (!runningAsRoot())
         GTEST_SKIP() << "giving a file to another user needs root";
     Testing::TemporaryFolder folder;
     const std::string path = folder.file("shared.txt");
-    for (const mode_t mode : {0640, 0400, 02660, 04755, 01600, 06711}) {
+    const std::string dropped = "Dropped the set-user-ID and set-group-ID bits of \"" + path
+                                + "\": a list never runs as a program";
+    const struct
+    {
+        mode_t mode;
+        mode_t kept;
+        WriteWarnings warnings;
+    } cases[] = {
+        {0640, 0640, {}}, {0400, 0400, {}}, {01600, 0600, {}},
+        {02660, 0660, {dropped}}, {04755, 0755, {dropped}}, {06711, 0711, {dropped}},
+    };
+    for (const auto &[mode, kept, warnings] : cases) {
         Testing::writeBytes(path, "old\r\n");
         ASSERT_EQ(::chown(path.c_str(), kOtherUser, kOtherGroup), 0);
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
-        EXPECT_TRUE(writeListFile(listOf({"new"}), path).empty());
+        EXPECT_EQ(writeListFile(listOf({"new"}), path), warnings) << std::oct << mode;
         const struct stat status = statusOf(path);
-        EXPECT_EQ(status.st_mode & 07777, mode) << std::oct << mode;
+        EXPECT_EQ(status.st_mode & 07777, kept) << std::oct << mode;
         EXPECT_EQ(status.st_uid, kOtherUser);
         EXPECT_EQ(status.st_gid, kOtherGroup);
         EXPECT_EQ(Testing::readBytes(path), "new\r\n");
     }
+    // The group alone differs from the saver's: it is kept too.
+    ASSERT_EQ(::chown(path.c_str(), 0, kOtherGroup), 0);
+    EXPECT_TRUE(writeListFile(listOf({"new"}), path).empty());
+    EXPECT_EQ(statusOf(path).st_gid, kOtherGroup);
     EXPECT_EQ(folder.entryCount(), 1u);
 }
 
@@ -101,17 +120,26 @@ TEST(ListFileIdentity, AnOwnerThatCannotBeKeptIsSaidOnce)
     EXPECT_EQ(statusOf(path).st_mode & 07777, 0666u);
 }
 
-TEST(ListFileIdentity, ExtendedAttributesAreKept)
+// User attributes travel with the list; a file capability (here cap_setuid, as a version 2
+// capability set) never does: the list would carry a privilege meant for other content.
+TEST(ListFileIdentity, ExtendedAttributesAreKeptButNoPrivilege)
 {
     Testing::TemporaryFolder folder;
     const std::string path = folder.file("tagged.txt");
     Testing::writeBytes(path, "old\r\n");
     if (::setxattr(path.c_str(), "user.origin", "crm", 3, 0) != 0)
         GTEST_SKIP() << "no extended attributes here";
+    const std::uint32_t setuidCapability[5] = {0x02000001, 1u << 7, 0, 0, 0};
+    const bool capable = runningAsRoot()
+                         && ::setxattr(path.c_str(), "security.capability", setuidCapability,
+                                       sizeof setuidCapability, 0) == 0;
     EXPECT_TRUE(writeListFile(listOf({"new"}), path).empty());
     char value[16] = {};
     EXPECT_EQ(::getxattr(path.c_str(), "user.origin", value, sizeof value), 3);
     EXPECT_STREQ(value, "crm");
+    if (capable) {
+        EXPECT_EQ(::getxattr(path.c_str(), "security.capability", nullptr, 0), -1);
+    }
 }
 
 TEST(ListFileIdentity, AHardLinkIsSplitAndSaidSo)

@@ -7,6 +7,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 #include <fcntl.h>
@@ -75,13 +76,23 @@ TEST(ListFileTarget, LinksAreFollowedToTheFileTheyNameAndStayLinks)
     ASSERT_EQ(::lstat(first.c_str(), &status), 0);
     EXPECT_TRUE(S_ISLNK(status.st_mode));
 
+    // Relative links count from their own folder: A/link1 -> ../B/link2 -> real.txt is B/real.txt.
+    ASSERT_EQ(::mkdir(folder.file("A").c_str(), 0755), 0);
+    ASSERT_EQ(::mkdir(folder.file("B").c_str(), 0755), 0);
+    Testing::writeBytes(folder.file("B/real.txt"), "old\r\n");
+    ASSERT_EQ(::symlink("../B/link2", folder.file("A/link1").c_str()), 0);
+    ASSERT_EQ(::symlink("real.txt", folder.file("B/link2").c_str()), 0);
+    EXPECT_TRUE(writeListFile(listOf({"new"}), folder.file("A/link1"), {.lineEnd = LineEnd::LineFeed}).empty());
+    EXPECT_EQ(Testing::readBytes(folder.file("B/real.txt")), "new\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(folder.file("B/link2")));
+
     const std::string loop = folder.file("loop");
     const std::string dangling = folder.file("dangling");
     ASSERT_EQ(::symlink("loop", loop.c_str()), 0);
     ASSERT_EQ(::symlink("missing/nowhere.txt", dangling.c_str()), 0);
     EXPECT_EQ(writeFailure(listOf({"a"}), loop), "Cannot write \"" + loop + "\": Too many levels of symbolic links");
     EXPECT_EQ(writeFailure(listOf({"a"}), dangling), "Cannot write \"" + dangling + "\": it is a symbolic link to nothing");
-    EXPECT_EQ(folder.entryCount(), 5u);
+    EXPECT_EQ(folder.entryCount(), 7u);
 }
 
 TEST(ListFileTarget, TheWindowRefusesWhatIsNotARegularFile)
