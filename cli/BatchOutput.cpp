@@ -1,5 +1,6 @@
 #include "BatchOutput.h"
 
+#include "files/FileIdentity.h"
 #include "files/ListFileError.h"
 #include "files/ListFileWriter.h"
 #include "files/ListSerialiser.h"
@@ -18,7 +19,22 @@ bool goesToStandardOutput(const std::optional<std::string> &path)
     return !path || *path == kStandardStream;
 }
 
+std::optional<FileIdentity> outputIdentity(const std::optional<std::string> &path, const Streams &streams)
+{
+    return goesToStandardOutput(path) ? identityOfDescriptor(streams.output) : identityOfName(*path);
+}
+
 } // namespace
+
+void refuseOneFileForBothLists(const Invocation &invocation, const Streams &streams)
+{
+    if (!invocation.removed)
+        return;
+    const std::optional<FileIdentity> removed = outputIdentity(invocation.removed, streams);
+    if (*invocation.removed == invocation.output.value_or(std::string(kStandardStream))
+        || (removed && removed == outputIdentity(invocation.output, streams)))
+        throw UsageError("--removed and -o name the same file");
+}
 
 LineEnd outputLineEnd(LineEndChoice choice, LineEnd firstInputLineEnd)
 {

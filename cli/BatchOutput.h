@@ -34,6 +34,11 @@ void toStandardOutput(const Streams &streams, Write &&write)
 // line ends in LF, and CR LF after anything else (CR LF, a lone CR, no line end at all).
 LineEnd outputLineEnd(LineEndChoice choice, LineEnd firstInputLineEnd);
 
+// Throws UsageError when -o and --removed reach one file under two names (./out.txt and
+// out.txt, a link, /dev/stdout and standard output): the second list would replace the first,
+// or both would run together on standard output.
+void refuseOneFileForBothLists(const Invocation &invocation, const Streams &streams);
+
 // Writes what a run gives. What goes to standard output goes first: it cannot be taken back,
 // but it changes no file either. Then the files, the removed items before OUT, each put in
 // place only once all of them are written. What a save could not keep of a replaced file

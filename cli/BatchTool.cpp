@@ -1,6 +1,7 @@
 #include "BatchTool.h"
 
 #include "Batch.h"
+#include "BatchOutput.h"
 #include "CommandLine.h"
 #include "HelpText.h"
 
@@ -11,6 +12,8 @@ int runBatchTool(std::span<const std::string_view> arguments, const Streams &str
     Invocation invocation;
     try {
         invocation = parseCommandLine(arguments);
+        if (invocation.request == Invocation::Request::Run)
+            refuseOneFileForBothLists(invocation, streams);
     } catch (const UsageError &error) {
         printProblem(streams, error.what());
         writeAll(streams.errors, usageText());

@@ -179,8 +179,6 @@ void checkComplete(const OperationInfo &operation, const Invocation &invocation)
     if (invocation.removed && *invocation.removed == kStandardStream
         && (!invocation.output || *invocation.output == kStandardStream))
         throw UsageError("--removed - needs -o OUT: both lists would go to standard output");
-    if (invocation.removed && invocation.output && *invocation.removed == *invocation.output)
-        throw UsageError("--removed and -o name the same file");
 }
 
 } // namespace

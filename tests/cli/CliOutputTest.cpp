@@ -118,21 +118,43 @@ TEST_F(CliOutput, WhatASaveCouldNotKeepIsSaidOnce)
     EXPECT_TRUE(result.err.starts_with("quorvane-cli: ")) << result.err;
 }
 
+// Each case is refused with status 2 and says why; nothing is written. One file under two
+// names would lose the removed list to OUT, or mix both lists on standard output.
 TEST_F(CliOutput, RemovedFileUsageErrors)
 {
     const std::string list = file("list.txt", "a\n");
-    const std::string out = path("out.txt");
-    const std::vector<std::vector<std::string>> wrong = {
-        {"dedupe-first", "--removed", "-", list},
-        {"dedupe-first", "--removed", "-", "-o", "-", list},
-        {"dedupe-first", "--removed", out, "-o", out, list},
-        {"dedupe-first", "--removed", out, "--removed", path("two.txt"), list},
-        {"normalize", "--trim", "--removed", out, list},
-        {"count", "--removed", out, list},
+    const std::string out = file("out.txt", "old\n");
+    ASSERT_EQ(::symlink("out.txt", path("link.txt").c_str()), 0);
+    const std::string sameFile = "--removed and -o name the same file";
+    const std::string bothOnStandardOutput = "--removed - needs -o OUT";
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        std::string says;
+        bool ownProcess = false; // names that reach the program's own standard output
     };
-    for (const std::vector<std::string> &arguments : wrong)
-        EXPECT_EQ(runCli(arguments).exitCode, kCliUsageError) << commandLineOf(arguments);
-    EXPECT_EQ(entryCount(), 1u);
+    const std::vector<Case> cases = {
+        {{"dedupe-first", "--removed", "-", list}, bothOnStandardOutput},
+        {{"dedupe-first", "--removed", "-", "-o", "-", list}, bothOnStandardOutput},
+        {{"dedupe-first", "--removed", out, "-o", out, list}, sameFile},
+        {{"dedupe-first", "-o", out, "--removed", path("./out.txt"), list}, sameFile},
+        {{"dedupe-first", "-o", out, "--removed", path("link.txt"), list}, sameFile},
+        {{"dedupe-first", "-o", path("new.txt"), "--removed", path("./new.txt"), list}, sameFile},
+        {{"dedupe-first", "--removed", "/dev/stdout", list}, sameFile, true},
+        {{"dedupe-first", "--removed", "/dev/fd/1", list}, sameFile, true},
+        {{"dedupe-first", "--removed", "-", "-o", "/dev/stdout", list}, sameFile, true},
+        {{"dedupe-first", "--removed", out, "--removed", path("two.txt"), list}, "--removed"},
+        {{"normalize", "--trim", "--removed", out, list}, "--removed"},
+        {{"count", "--removed", out, list}, "--removed"},
+    };
+    for (const Case &run : cases) {
+        const CliResult result = run.ownProcess ? runCliProcess(run.arguments) : runCli(run.arguments);
+        EXPECT_EQ(result.exitCode, kCliUsageError) << commandLineOf(run.arguments);
+        EXPECT_NE(result.err.find(run.says), std::string::npos) << commandLineOf(run.arguments) << result.err;
+        EXPECT_EQ(result.out, "") << commandLineOf(run.arguments);
+    }
+    EXPECT_EQ(readBytes(out), "old\n");
+    EXPECT_EQ(entryCount(), 3u);
 }
 
 } // namespace
