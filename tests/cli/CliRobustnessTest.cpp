@@ -2,6 +2,7 @@
 #include "CliRun.h"
 #include "CliTestFolder.h"
 #include "tests/support/AllocationFailure.h"
+#include "tests/support/SharedFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +37,7 @@ TEST_F(CliRobustness, OddBytesPassThroughExactly)
     EXPECT_EQ(toStdout.out, expected);
 }
 
-TEST_F(CliRobustness, AFolderAsInputOrOutputIsRefusedAndNothingIsWritten)
+TEST_F(CliRobustness, AFolderAsInputOrOutputOrAReadOnlyOutputIsRefusedAndNothingIsWritten)
 {
     const std::string list = file("list.txt", "a\r\n");
     const std::string out = file("out.txt", "old\r\n");
@@ -50,6 +51,21 @@ TEST_F(CliRobustness, AFolderAsInputOrOutputIsRefusedAndNothingIsWritten)
     EXPECT_EQ(folderOut.exitCode, kCliFileError);
     EXPECT_TRUE(contains(folderOut.err, folder)) << folderOut.err;
 
+    EXPECT_EQ(Testing::readBytes(out), "old\r\n");
+    EXPECT_EQ(entryCount(), 2u);
+
+    // A file its owner made read-only, in a folder they may write in (root writes any file).
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "acting as another user needs root";
+    ASSERT_EQ(::chmod(folder.c_str(), 0777), 0);
+    ASSERT_EQ(::chown(out.c_str(), kOtherUser, kOtherGroup), 0);
+    ASSERT_EQ(::chmod(out.c_str(), 0444), 0);
+    const int status = runAs(kOtherUser, kOtherGroup, [&] {
+        const CliResult readOnly = runCli({"dedupe-first", "-o", out, list});
+        return readOnly.exitCode == kCliFileError
+               && readOnly.err == "quorvane-cli: Cannot write \"" + out + "\": Permission denied\n";
+    });
+    EXPECT_EQ(status, 1);
     EXPECT_EQ(Testing::readBytes(out), "old\r\n");
     EXPECT_EQ(entryCount(), 2u);
 }
