@@ -142,13 +142,16 @@ TEST(ListFileWrite, FileSizeLimitKeepsTheOldFileAndLeavesNoTemporary)
     EXPECT_EQ(folder.entryCount(), 1u);
 }
 
+// Long enough to be written as two halves at once; the limit falls in the second half, which
+// the second thread writes: its failure is reported too.
 TEST(ListFileWrite, FileSizeLimitOnADescriptorIsReported)
 {
     Testing::TemporaryFolder folder;
     const std::string path = folder.file("stream.txt");
-    const ItemList list = manyItems(200'000);
+    const ItemList list = manyItems(300'000);
+    const rlim_t threeQuarters = serialisedSize(list, LineEnd::CarriageReturnLineFeed) / 4 * 3;
 
-    const int exitCode = runWithFileSizeLimit(100'000, [&] {
+    const int exitCode = runWithFileSizeLimit(threeQuarters, [&] {
         FILE *file = fopen(path.c_str(), "wb");
         try {
             writeListToDescriptor(list, fileno(file), path);
