@@ -40,6 +40,9 @@ TEST(MatchKey, EachModeMakesTheComparableForm)
     const std::vector<KeyCase> cases = {
         {"exact keeps every byte", {}, " Ann@X.org\r", " Ann@X.org\r"},
         {"ASCII case", kIgnoreCase, "Ann@Example.COM", "ann@example.com"},
+        {"last byte of the first eight", kIgnoreCase, "abcdefgZ@x.org", "abcdefgz@x.org"},
+        {"first byte of the second eight", kIgnoreCase, "abcdefghA@x.org", "abcdefgha@x.org"},
+        {"A and Z only", kIgnoreCase, "@@@@@@@A[[[[[[[Z", "@@@@@@@a[[[[[[[z"},
         {"full folding", kIgnoreCase, "STRASSE Stra\xC3\x9F" "e", "strasse strasse"},
         {"Greek and accents", kIgnoreCase, "\xCE\xA3\xC3\x89", "\xCF\x83\xC3\xA9"},
         {"Latin-1 folds as shown, in UTF-8", kIgnoreCase, "CAF\xC9", "caf\xC3\xA9"},
@@ -63,6 +66,18 @@ TEST(MatchKey, EachModeMakesTheComparableForm)
     };
     for (const KeyCase &test : cases)
         EXPECT_EQ(matchKey(test.text, test.mode), test.key) << test.what;
+}
+
+// Every Unicode space separator, the no-break, zero-width and byte-order-mark spaces, as UTF-8.
+TEST(MatchKey, EveryWideSpaceIsTrimmed)
+{
+    const std::vector<std::string> spaces = {
+        "\xE1\x9A\x80", "\xE2\x80\x80", "\xE2\x80\x81", "\xE2\x80\x82", "\xE2\x80\x83", "\xE2\x80\x84",
+        "\xE2\x80\x85", "\xE2\x80\x86", "\xE2\x80\x87", "\xE2\x80\x88", "\xE2\x80\x89", "\xE2\x80\x8A",
+        "\xE2\x80\xAF", "\xE2\x81\x9F", "\xE3\x80\x80", "\xC2\xA0",     "\xE2\x80\x8B", "\xEF\xBB\xBF",
+    };
+    for (const std::string &space : spaces)
+        EXPECT_EQ(matchKey(space + "a@x.org" + space, kTrim), "a@x.org") << testing::PrintToString(space);
 }
 
 TEST(MatchKey, ValidUtf8IsToldFromOtherBytes)
