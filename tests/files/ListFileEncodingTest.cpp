@@ -122,6 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         EncodingCase{"OnlyNulBytes", "\0\0\0\0\n"s, {"\0\0\0\0"s}, Bytes, false, LineEnd::LineFeed},
         EncodingCase{"NulInEveryByte", "a\0\0\0b\0"s, {"a\0\0\0b\0"s}, Bytes, false, LineEnd::None},
         EncodingCase{"OneUnitIsTooLittleToTell", "a\0"s, {"a\0"s}, Bytes, false, LineEnd::None},
+        EncodingCase{"TwoUnitsAreEnough", "a\0b\0"s, {"ab"}, LE, false, LineEnd::None},
         EncodingCase{"NulsOnlyInTheFirstLine", "a\0b\0\n\0xy\n"s, {"a\0b\0"s, "\0xy"s}, Bytes, false,
                      LineEnd::LineFeed}),
     [](const testing::TestParamInfo<EncodingCase> &info) { return std::string(info.param.name); });
