@@ -39,20 +39,24 @@ int exitStatusOf(pid_t child)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-// Standard output as a shell's ">> file" leaves it; however the path spells it, the list is
-// appended through it and what was written there before stays.
-TEST(ListFileTarget, StandardOutputIsWrittenThroughHoweverItIsSpelled)
+// Standard output or error as a shell's ">> file" or "2>> file" leaves it; however the path
+// spells it, the list is appended through it and what was written there before stays.
+TEST(ListFileTarget, StandardOutputAndErrorAreWrittenThroughHoweverTheyAreSpelled)
 {
     Testing::TemporaryFolder folder;
     const std::string log = folder.file("log.txt");
     const std::string link = folder.file("to-stdout");
     ASSERT_EQ(::symlink("/dev/stdout", link.c_str()), 0);
-    for (const std::string &spelling : {"/dev/stdout"s, "/dev/./stdout"s, "//dev/stdout"s, link, "/proc/self/fd/1"s}) {
+    const std::pair<int, std::string> spellings[] = {
+        {STDOUT_FILENO, "/dev/stdout"}, {STDOUT_FILENO, "/dev/./stdout"}, {STDOUT_FILENO, "//dev/stdout"},
+        {STDOUT_FILENO, link},          {STDOUT_FILENO, "/proc/self/fd/1"}, {STDERR_FILENO, "/dev/stderr"},
+    };
+    for (const auto &[stream, spelling] : spellings) {
         Testing::writeBytes(log, "from the shell\n");
         const pid_t child = fork();
         if (child == 0) {
             const int appending = ::open(log.c_str(), O_WRONLY | O_APPEND);
-            ::dup2(appending, STDOUT_FILENO);
+            ::dup2(appending, stream);
             _exit(writeFailure(listOf({"a", "b"}), spelling).empty() ? 0 : 1);
         }
         EXPECT_EQ(exitStatusOf(child), 0) << spelling;
