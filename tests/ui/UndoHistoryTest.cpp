@@ -138,6 +138,16 @@ TEST_F(UndoHistoryTest, OnlyTheNewestStepsAreKept)
     while (m_history.undo()) {
     }
     EXPECT_EQ(textsOf(m_list2), (Texts{"x", "0", "1"}));
+
+    // The newest step stays however short the history.
+    ItemList list1 = listOf({"a", "b"});
+    ItemList list2;
+    UndoHistory oneStep(list1, list2, {1, SIZE_MAX});
+    oneStep.begin();
+    list1.clear();
+    oneStep.record("Clear List");
+    ASSERT_TRUE(oneStep.undo());
+    EXPECT_EQ(textsOf(list1), (Texts{"a", "b"}));
 }
 
 TEST(UndoHistoryLimits, MemoryBoundsTheDepthButTheNewestStepStays)
