@@ -13,13 +13,13 @@ using CliCount = Testing::CliTestFolder;
 
 TEST_F(CliCount, FiguresUnderEachModeAndAgainstOtherLists)
 {
-    const std::string input = "a@x\nA@x\n\nb@x\na@x\n \n";
     const std::string other = file("other.txt", "a@x\nc@x\n");
     const std::string moreOther = file("more.txt", "B@X\n");
     struct Case
     {
         std::vector<std::string> arguments;
         std::string out;
+        std::string input = "a@x\nA@x\n\nb@x\na@x\n \n";
     };
     const std::vector<Case> cases = {
         {{"count", "-"}, "items     6\nblanks    1\ndistinct  5\nrepeats   1\n"},
@@ -32,10 +32,13 @@ TEST_F(CliCount, FiguresUnderEachModeAndAgainstOtherLists)
         {{"count", "--email", "--json", "--other", other, "--other", moreOther, "-"},
          "{\"items\": 6, \"blanks\": 2, \"distinct\": 3, \"repeats\": 3, \"shared\": 2, \"only_in_list\": 1, "
          "\"only_in_other\": 1}\n"},
+        // Figures of different widths stand right-aligned under each other.
+        {{"count", "-"}, "items     12\nblanks     0\ndistinct  12\nrepeats    0\n",
+         "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n"},
     };
     for (const Case &run : cases) {
         const std::string shown = Testing::commandLineOf(run.arguments) + ": ";
-        const CliResult result = runCli(run.arguments, input);
+        const CliResult result = runCli(run.arguments, run.input);
         EXPECT_EQ(result.exitCode, 0) << shown << result.err;
         EXPECT_EQ(result.out, run.out) << shown;
         EXPECT_EQ(result.err, "") << shown;
