@@ -18,29 +18,6 @@ namespace Quorvane {
 
 namespace {
 
-// Keeps the first failure an operation reports and throws it again once the operation has
-// returned, so the run ends as on any other failure, before anything is written.
-class RethrowingReporter final : public ErrorReporter
-{
-public:
-    void report(const ErrorReport &report) override
-    {
-        if (m_failure)
-            return;
-        m_failure = std::current_exception();
-        if (!m_failure)
-            m_failure = std::make_exception_ptr(std::runtime_error(report.description));
-    }
-    void rethrowFailure() const
-    {
-        if (m_failure)
-            std::rethrow_exception(m_failure);
-    }
-
-private:
-    std::exception_ptr m_failure;
-};
-
 std::string quoted(const std::string &name)
 {
     return '"' + readableName(name) + '"';

@@ -5,30 +5,9 @@
 #include "ProgressLine.h"
 #include "engine/Operations.h"
 
-#include <optional>
-
 namespace Quorvane {
 
 namespace {
-
-// Keeps the first failure an operation reports.
-class FirstFailure final : public ErrorReporter
-{
-public:
-    void report(const ErrorReport &report) override
-    {
-        if (!m_failure)
-            m_failure = report.description;
-    }
-    void throwIfFailed() const
-    {
-        if (m_failure)
-            throw std::runtime_error(*m_failure);
-    }
-
-private:
-    std::optional<std::string> m_failure;
-};
 
 // Puts every item's key in its place, as normalize writes them.
 void replaceByKeys(ItemList &batch, KeyMaker &keys)
@@ -61,7 +40,7 @@ OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInp
             break;
         counts.itemsIn += batch.count();
         NullProgress operationProgress;
-        FirstFailure failure;
+        RethrowingReporter failure;
         ItemList gone;
         const OperationHost host{operationProgress, failure, removed ? &gone : nullptr};
         switch (invocation.operation) {
@@ -78,7 +57,7 @@ OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInp
             RemoveItemsWithout(batch, invocation.text, host, inputs.mode);
             break;
         }
-        failure.throwIfFailed();
+        failure.rethrowFailure();
         counts.itemsOut += batch.count();
         kept.write(batch);
         if (removed)

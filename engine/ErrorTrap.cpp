@@ -19,6 +19,21 @@ std::string formatErrorReport(const ErrorReport &report)
     return text;
 }
 
+void RethrowingReporter::report(const ErrorReport &report)
+{
+    if (m_failure)
+        return;
+    m_failure = std::current_exception();
+    if (!m_failure)
+        m_failure = std::make_exception_ptr(std::runtime_error(report.description));
+}
+
+void RethrowingReporter::rethrowFailure() const
+{
+    if (m_failure)
+        std::rethrow_exception(m_failure);
+}
+
 TrappedProcedure::TrappedProcedure(ErrorReporter &reporter, std::string object, std::string procedure)
     : m_reporter(reporter)
     , m_object(std::move(object))

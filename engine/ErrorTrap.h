@@ -30,6 +30,19 @@ public:
     virtual void report(const ErrorReport &report) = 0;
 };
 
+// For callers without a window: keeps the first failure an operation reports, as the exception
+// that caused it (so running out of memory stays std::bad_alloc), and throws it again once the
+// operation has returned.
+class RethrowingReporter final : public ErrorReporter
+{
+public:
+    void report(const ErrorReport &report) override;
+    void rethrowFailure() const;
+
+private:
+    std::exception_ptr m_failure;
+};
+
 // Runs a procedure as labelled steps: a step that throws is reported under its label and
 // the procedure carries on with its next step.
 class TrappedProcedure
