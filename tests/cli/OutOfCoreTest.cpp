@@ -116,7 +116,9 @@ TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
         const std::vector<std::string> files = {file("one.txt", "\xEF\xBB\xBF" + randomListBytes(random, 2000)), "-",
                                                 file("two.txt", randomListBytes(random, 1)),
                                                 file("utf16.txt", std::string("\xFF\xFE" "a\0@\0\r\0\n\0" "A\0@\0", 14))};
-        const std::vector<std::string> other = {"--other", file("other.txt", randomListBytes(random, 2500))};
+        const std::vector<std::string> other = {
+            "--other", file("other.txt", randomListBytes(random, 2500)),
+            "--other", file("utf16-other.txt", std::string("\xFF\xFE" "b\0@\0\n\0", 8))};
         for (const OperationCase &operation : kOperations) {
             std::vector<std::string> arguments = joined(operation.operation, files);
             if (operation.readsOther)
@@ -130,6 +132,8 @@ TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
             const CliResult inMemory =
                 runCli(joined(joined(arguments, removedTo("removed-in-memory")), {"--memory-limit", "1G"}), input);
             ASSERT_EQ(inMemory.exitCode, 0) << inMemory.err;
+            EXPECT_EQ(contains(inMemory.err, "\"" + path("utf16-other.txt") + "\" was decoded"), operation.readsOther)
+                << inMemory.err;
             // 1K forces one key per partition and more levels of splitting; 64K a few partitions.
             for (const char *limit : {"1K", "64K", "300K"}) {
                 SCOPED_TRACE(arguments.front() + " under " + limit + " in round " + std::to_string(round));
