@@ -1,6 +1,14 @@
 #pragma once
 
+#include <chrono>
+
 namespace Quorvane {
+
+// How often long work shows how far it has come and lets the host breathe: every 30 ms. Tests
+// that must see the bar move whatever the machine's speed or load set it to zero, so that the
+// bar follows the steps themselves (a report at every check) instead of the clock.
+std::chrono::milliseconds progressInterval();
+void setProgressInterval(std::chrono::milliseconds interval);
 
 // Where an operation shows how far it has come and lets the window breathe.
 class ProgressSink

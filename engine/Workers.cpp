@@ -17,8 +17,7 @@ namespace {
 // Below this many items per thread, starting the thread costs more than its share of the work.
 constexpr std::size_t kItemsPerWorker = std::size_t(1) << 16;
 constexpr std::size_t kMostWorkers = 8;
-constexpr auto kPacerInterval = std::chrono::milliseconds(10);
-constexpr auto kAsideInterval = std::chrono::milliseconds(30);
+constexpr auto kMostPacerWait = std::chrono::milliseconds(10);
 
 } // namespace
 
@@ -88,7 +87,7 @@ void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &pi
     }
     std::unique_lock lock(mutex);
     while (running > 0) {
-        ended.wait_for(lock, kPacerInterval);
+        ended.wait_for(lock, std::min<std::chrono::milliseconds>(kMostPacerWait, progressInterval()));
         lock.unlock();
         callingThreadSteps.advance(0);
         lock.lock();
@@ -126,7 +125,7 @@ void runAside(ProgressSink &sink, const std::function<void()> &work, const std::
         sink.setProgress(0);
         return;
     }
-    while (running.wait_for(kAsideInterval) != std::future_status::ready) {
+    while (running.wait_for(progressInterval()) != std::future_status::ready) {
         sink.setProgress(std::clamp(percentDone(), 0.0, 100.0));
         sink.yield();
     }
