@@ -81,6 +81,27 @@ TEST_F(CliProcess, AClosedStandardOutputEndsQuietlyWithAFailingStatus)
     EXPECT_EQ(Testing::readBytes(errors), "");
 }
 
+// Help and the version, like a run's list: a standard output that cannot take them is a failure
+// said on standard error, not only an exit status.
+TEST_F(CliProcess, AFullStandardOutputIsSaidOnStandardError)
+{
+    const std::string list = file("list.txt", "a\n");
+    const std::string errors = path("err.txt");
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{"--help"}, {"--version"}, {"dedupe-first", "-q", list}}) {
+        const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+        const int full = open("/dev/full", O_WRONLY | O_CLOEXEC);
+        const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const pid_t child = startCliProcess(arguments, in, full, err);
+        for (const int descriptor : {in, full, err})
+            close(descriptor);
+        EXPECT_EQ(waitForCliProcess(child), kCliFileError) << commandLineOf(arguments);
+        EXPECT_EQ(Testing::readBytes(errors),
+                  "quorvane-cli: Cannot write \"standard output\": No space left on device\n")
+            << commandLineOf(arguments);
+    }
+}
+
 TEST_F(CliProcess, AnOutputPipeWhoseReaderLeavesIsAFailureNamingIt)
 {
     std::string bytes;
