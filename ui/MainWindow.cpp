@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QTextDocument>
 
 namespace Quorvane {
 
@@ -186,6 +187,9 @@ void MainWindow::buildStatusBar()
     m_matching->setObjectName(QStringLiteral("StatusMatching"));
     statusBar()->addPermanentWidget(m_matching);
     statusBar()->setSizeGripEnabled(false);
+    // File names and items are shown as they are, never read as markup (an <img> would be loaded).
+    for (QLabel *part : {m_sentence, m_counts, m_matching})
+        part->setTextFormat(Qt::PlainText);
     for (const int list : {1, 2}) {
         connect(m_form->listView(list)->model(), &QAbstractItemModel::modelReset, this, &MainWindow::updateCounts);
     }
@@ -338,7 +342,8 @@ void MainWindow::selectAll()
 void MainWindow::say(const QString &sentence)
 {
     m_sentence->setText(sentence);
-    m_sentence->setToolTip(sentence);
+    // A tool tip takes text that looks like markup for markup: a file name must not.
+    m_sentence->setToolTip(Qt::convertFromPlainText(sentence));
 }
 
 void MainWindow::updateCounts()
