@@ -145,11 +145,13 @@ void MainWindow::buildEditMenu()
     all->setShortcut(QKeySequence::SelectAll);
 }
 
-// Exact at every start: nothing is kept between runs.
+// Exact at every start: nothing is kept between runs. Disabled while a command runs, which keeps
+// the mode it started with.
 void MainWindow::buildMatchingMenu()
 {
     QMenu *matching = menuBar()->addMenu(QStringLiteral("&Matching"));
     auto *choices = new QActionGroup(this);
+    m_matchingChoices = choices;
     choices->setExclusive(true);
     for (const MatchingChoice &choice : matchingChoices()) {
         QAction *action = matching->addAction(choice.caption);
@@ -239,10 +241,12 @@ bool MainWindow::event(QEvent *event)
 void MainWindow::commandStarting()
 {
     m_history.begin();
+    m_matchingChoices->setEnabled(false);
 }
 
 void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome &outcome)
 {
+    m_matchingChoices->setEnabled(true);
     const UndoHistory::Recorded recorded = m_history.record(label.stepName);
     if (worthSaying(label, outcome, recorded.changed)) {
         const std::size_t index = static_cast<std::size_t>(label.list - 1);

@@ -17,9 +17,11 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace Quorvane {
@@ -170,7 +172,7 @@ TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
 
 TEST_F(MainWindowTest, TheMatchingChoiceAppliesToTheDedupeAndFilterButtons)
 {
-    EXPECT_EQ(m_window->matchingLabel()->text(), QStringLiteral("Matching: Exact"));
+    EXPECT_EQ(m_window->matchingLabel()->text().toStdString(), "Matching: Exact");
     QMenu *menu = m_window->menuBar()->actions().at(2)->menu();
     struct Case
     {
@@ -196,6 +198,29 @@ TEST_F(MainWindowTest, TheMatchingChoiceAppliesToTheDedupeAndFilterButtons)
         EXPECT_EQ(form().list1().count(), c.keptByWithout);
         form().list1().clear();
     }
+}
+
+// The worker threads of a running command read its mode: the menu cannot change it meanwhile.
+TEST_F(MainWindowTest, TheMatchingMenuIsDisabledWhileACommandRunsOnTheModeItStartedWith)
+{
+    const QList<QAction *> choices = m_window->menuBar()->actions().at(2)->menu()->actions();
+    for (int i = 0; i < 2'000'000; ++i)
+        form().list1().append("user" + std::to_string(i) + "@example.org");
+    form().list1().append("USER0@example.org");
+    bool ranDuringCommand = false;
+    bool anyChoiceEnabled = true;
+    QTimer::singleShot(0, m_window.get(), [&] {
+        ranDuringCommand = form().isCommandRunning();
+        anyChoiceEnabled = std::any_of(choices.begin(), choices.end(), [](QAction *choice) { return choice->isEnabled(); });
+        choices.at(1)->trigger(); // Ignore case
+    });
+    click(Button::RemoveList1DupesExceptFirst);
+    ASSERT_TRUE(ranDuringCommand);
+    EXPECT_FALSE(anyChoiceEnabled);
+    EXPECT_EQ(form().list1().count(), 2'000'001u) << "compared exactly, as when it started";
+    EXPECT_TRUE(choices.at(0)->isChecked());
+    EXPECT_EQ(m_window->matchingLabel()->text().toStdString(), "Matching: Exact");
+    EXPECT_TRUE(std::all_of(choices.begin(), choices.end(), [](QAction *choice) { return choice->isEnabled(); }));
 }
 
 TEST_F(MainWindowTest, ALoadSaysWhenAFileWasNotKeptByteForByte)
