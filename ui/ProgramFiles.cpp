@@ -6,7 +6,7 @@
 #include <QFile>
 #include <QImageReader>
 #include <QPixmap>
-#include <QStringList>
+#include <QRegularExpression>
 #include <QtEndian>
 
 #include <cerrno>
@@ -118,59 +118,65 @@ QString withoutCssEscapes(const QString &text)
     return plain;
 }
 
-// Where a run that starts at a given place ends: at the first character that stops it, or at the
-// end of the text. Starts come in increasing order, and while they stay before the last end found
-// that end still answers: the scan stays linear in the text however many runs overlap.
-class RunEnds
+qsizetype skipWhiteSpace(const QString &text, qsizetype from)
 {
-public:
-    RunEnds(const QString &text, bool (*stops)(QChar))
-        : m_text(text)
-        , m_stops(stops)
-    {}
+    while (from < text.size() && isCssWhiteSpace(text[from]))
+        ++from;
+    return from;
+}
 
-    qsizetype from(qsizetype start)
-    {
-        if (start > m_end) {
-            m_end = start;
-            while (m_end < m_text.size() && !m_stops(m_text[m_end]))
-                ++m_end;
-        }
-        return m_end;
-    }
-
-private:
-    const QString &m_text;
-    bool (*m_stops)(QChar);
-    qsizetype m_end = -1;
+// One url(...) of a style sheet: the name it gives, and where it ends.
+struct NamedImage
+{
+    QString name;
+    qsizetype end;
 };
 
-// The names in every url(...) of a style sheet without escapes, as Qt's scanner takes them:
-// quoted up to the closing quote, or bare up to white space or the closing parenthesis. Every
-// "url(" is read on its own, so one inside another's name is found as well.
-QStringList namedImages(const QString &styleSheet)
+// Reads the url(...) whose name starts at start (just past "url("): a name in quotes, or one
+// up to white space or the closing parenthesis, then only white space before that parenthesis.
+std::optional<NamedImage> readNamedImage(const QString &styleSheet, qsizetype start)
 {
-    RunEnds doubleQuoted(styleSheet, [](QChar character) { return character == u'"'; });
-    RunEnds singleQuoted(styleSheet, [](QChar character) { return character == u'\''; });
-    RunEnds bare(styleSheet, [](QChar character) { return character == u')' || isCssWhiteSpace(character); });
-    QStringList names;
-    const QLatin1String opening("url(");
-    for (qsizetype at = styleSheet.indexOf(opening, 0, Qt::CaseInsensitive); at >= 0;
-         at = styleSheet.indexOf(opening, at + 1, Qt::CaseInsensitive)) {
-        qsizetype start = at + opening.size();
-        while (start < styleSheet.size() && isCssWhiteSpace(styleSheet[start]))
-            ++start;
-        const QChar first = start < styleSheet.size() ? styleSheet[start] : QChar();
-        qsizetype end = 0;
-        if (first == u'"')
-            end = doubleQuoted.from(++start);
-        else if (first == u'\'')
-            end = singleQuoted.from(++start);
-        else
-            end = bare.from(start);
-        names << styleSheet.mid(start, end - start);
+    const qsizetype size = styleSheet.size();
+    qsizetype nameStart = skipWhiteSpace(styleSheet, start);
+    qsizetype nameEnd = nameStart;
+    qsizetype at = nameStart;
+    if (nameStart < size && (styleSheet[nameStart] == u'"' || styleSheet[nameStart] == u'\'')) {
+        nameEnd = styleSheet.indexOf(styleSheet[nameStart], nameStart + 1);
+        if (nameEnd < 0)
+            return std::nullopt;
+        ++nameStart;
+        at = nameEnd + 1;
+    } else {
+        while (nameEnd < size && styleSheet[nameEnd] != u')' && !isCssWhiteSpace(styleSheet[nameEnd]))
+            ++nameEnd;
+        at = nameEnd;
     }
-    return names;
+    at = skipWhiteSpace(styleSheet, at);
+    if (at == size || styleSheet[at] != u')')
+        return std::nullopt;
+    return NamedImage{styleSheet.mid(nameStart, nameEnd - nameStart), at + 1};
+}
+
+// A name that can be handed on in double quotes, and that holds no url( of its own.
+bool canBeHandedOn(const QString &name)
+{
+    static const QRegularExpression unfit(QStringLiteral(R"(["\n\r\f]|url\()"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    return !name.contains(unfit);
+}
+
+// Throws when the image named exists but is not a regular file of at most kLargestProgramFile.
+void checkNamedImage(const QString &name)
+{
+    if (name.isEmpty() || name.startsWith(QLatin1Char(':')))
+        return;
+    const std::string path = QFile::encodeName(name).toStdString();
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 && errno == ENOENT)
+        return;
+    // Refused as the skin itself would be.
+    const FileDescriptor image = openForReading(path, Readable::RegularFileOnly);
+    refuseOversized(image.get(), name);
 }
 
 } // namespace
@@ -192,24 +198,31 @@ QByteArray readProgramFile(const QString &path)
     return bytes;
 }
 
+// Qt is handed each url(...) as url("name") with the name checked: whatever Qt version reads
+// it, it finds that name and no other.
 QString checkedStyleSheet(const QString &text)
 {
     const QString styleSheet = withoutCssEscapes(text);
     if (styleSheet.contains(QLatin1Char('\\')))
         throw std::runtime_error("Cannot use the skin: it writes a backslash with an escape, which Qt would read "
                                  "as an escape once more");
-    for (const QString &target : namedImages(styleSheet)) {
-        if (target.isEmpty() || target.startsWith(QLatin1Char(':')))
-            continue;
-        const std::string path = QFile::encodeName(target).toStdString();
-        struct stat status {};
-        if (::stat(path.c_str(), &status) != 0 && errno == ENOENT)
-            continue;
-        // Refused as the skin itself would be.
-        const FileDescriptor image = openForReading(path, Readable::RegularFileOnly);
-        refuseOversized(image.get(), target);
+    const QLatin1String opening("url(");
+    QString applied;
+    applied.reserve(styleSheet.size());
+    qsizetype copied = 0;
+    for (qsizetype at = styleSheet.indexOf(opening, 0, Qt::CaseInsensitive); at >= 0;
+         at = styleSheet.indexOf(opening, copied, Qt::CaseInsensitive)) {
+        const std::optional<NamedImage> image = readNamedImage(styleSheet, at + opening.size());
+        if (!image || !canBeHandedOn(image->name))
+            throw std::runtime_error("Cannot use the skin: it names an image in a way that cannot be checked: "
+                                     + styleSheet.mid(at, 80).toStdString());
+        checkNamedImage(image->name);
+        applied += QStringView(styleSheet).mid(copied, at - copied);
+        applied += QStringLiteral("url(\"") + image->name + QStringLiteral("\")");
+        copied = image->end;
     }
-    return styleSheet;
+    applied += QStringView(styleSheet).mid(copied);
+    return applied;
 }
 
 QCursor decodePointer(const QByteArray &bytes)

@@ -21,11 +21,12 @@ QByteArray readProgramFile(const QString &path);
 // (url(...)) itself, when it first paints them, and undoes CSS escapes before it reads the
 // names; so the escapes are undone here (a backslash and 1 to 6 hex digits, with one white
 // space after them, stand for that code point; a backslash and any other character for that
-// character) and Qt is handed the unescaped text, whose names are the ones checked. Throws when
-// an image, relative to the current folder as Qt takes it, exists but is not a regular file or
-// is larger than kLargestProgramFile, and when the text writes a backslash with an escape
-// (Qt would take it for an escape once more). Names of Qt resources (":/...") and missing
-// files pass.
+// character), each name is checked, and Qt is handed the unescaped text with every name
+// written as url("name"), which it reads one way only. Throws when an image, relative to the
+// current folder as Qt takes it, exists but is not a regular file or is larger than
+// kLargestProgramFile; when a url(...) cannot be read one way only (an unclosed quote, white
+// space or "url(" in its name); and when the text writes a backslash with an escape (Qt would
+// take it for an escape once more). Names of Qt resources (":/...") and missing files pass.
 QString checkedStyleSheet(const QString &text);
 
 // A cursor (or icon) file's bytes as a pointer, with the file's own hot spot where it names

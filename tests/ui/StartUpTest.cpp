@@ -276,7 +276,7 @@ TEST_F(StartUpTest, OddPointerFilesAreReportedAtLine108WithoutWaiting)
 }
 
 // Qt undoes a style sheet's CSS escapes before it opens the images named: what is checked and
-// applied is the sheet with its escapes undone.
+// applied is the sheet with its escapes undone, and each name in the form that was checked.
 TEST_F(StartUpTest, SkinThatIsAFifoOrNamesOneIsNeverWaitedOn)
 {
     QDir(programFolder()).mkpath("x");
@@ -290,11 +290,14 @@ TEST_F(StartUpTest, SkinThatIsAFifoOrNamesOneIsNeverWaitedOn)
     const QString picture = writeFile("picture.png", "not drawn in this test");
     const QString huge = programFolder() + "/huge.png";
     makeSparseFile(huge, 2LL << 30);
-    const QString harmless = "QPushButton { image: url(" + picture + "); border-image: url(':/quorvane/icon-32.png'); "
+    const QString harmless = "QPushButton { image: URL( " + picture + " ); border-image: url(':/quorvane/icon-32.png'); "
+                             "background-image: url(\"" + programFolder() + "/missing.png\"); }";
+    // Each name is handed to Qt in the one form every version of its parser reads alike.
+    const QString handedOn = "QPushButton { image: url(\"" + picture + "\"); border-image: url(\":/quorvane/icon-32.png\"); "
                              "background-image: url(\"" + programFolder() + "/missing.png\"); }";
     const QString refused;
     const std::vector<std::pair<QString, QString>> styleSheets = {
-        {harmless, harmless},
+        {harmless, handedOn},
         {"QPushButton { color: \\23 12345\\36; }", "QPushButton { color: #123456; }"},
         {harmless + " QGroupBox { background-image: URL( '" + fifo + "' ) }", refused},
         {"QListView { background: url(" + programFolder() + ") }", refused},
@@ -302,6 +305,7 @@ TEST_F(StartUpTest, SkinThatIsAFifoOrNamesOneIsNeverWaitedOn)
         {"QListView { background: url(" + programFolder() + "/imag\\000065 .png) }", refused},
         {"QListView { background: u\\72l(" + programFolder() + "/\\image.png) }", refused},
         {"QListView { background: url(url(" + fifo + ")) }", refused},
+        {"QListView { background: url(" + programFolder() + "/ima ge.png) }", refused},
         {"QListView { background: url(" + programFolder() + "/picture\\\\.png) }", refused},
         {"QListView { background: url(" + huge + ") }", refused},
     };
