@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QTextDocument>
 
 namespace Quorvane {
 
@@ -347,7 +346,8 @@ void MainWindow::say(const QString &sentence)
 {
     m_sentence->setText(sentence);
     // A tool tip takes text that looks like markup for markup: a file name must not.
-    m_sentence->setToolTip(Qt::convertFromPlainText(sentence));
+    m_sentence->setToolTip(
+        QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(sentence.toHtmlEscaped()));
 }
 
 void MainWindow::updateCounts()

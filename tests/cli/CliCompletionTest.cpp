@@ -110,7 +110,8 @@ TEST(CliCompletion, FileNamesWithSpacesOrPatternCharactersStayWhole)
         {{"dedupe-first", "my"}, {"my list.txt"}},
     };
     for (const auto &[words, offered] : cases)
-        EXPECT_EQ(completionsOf(words, folder.path().string()), offered) << words[words.size() - 2] << ' ' << words.back();
+        EXPECT_EQ(completionsOf(words, folder.path().string()), offered)
+            << words[words.size() - 2] << ' ' << words.back();
 }
 
 } // namespace

@@ -1,6 +1,4 @@
 #include "ui/Dialogs.h"
-#include "ui/Form1.h"
-#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -9,10 +7,8 @@
 #include <QPointer>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTest>
 #include <QTemporaryDir>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -52,6 +48,7 @@ TEST(RealDialogs, ErrorReportIsAWarningBoxWithOkAndReadableLineBreaks)
         text = box->text();
         icon = box->icon();
         buttons = box->standardButtons();
+        EXPECT_EQ(box->textFormat(), Qt::PlainText) << "a file name is never read as markup";
         box->button(QMessageBox::Ok)->click();
     });
     const auto answer = Dialogs::messageBox(nullptr, "Broken\r\nin here\r\rPlease", BoxStyle::Warning,
@@ -89,6 +86,7 @@ TEST(RealDialogs, InputBoxReturnsWhatWasTypedAndNothingOnCancel)
         ASSERT_NE(input, nullptr);
         EXPECT_EQ(input->windowTitle(), "Quorvane ");
         EXPECT_EQ(input->labelText(), "Enter string: ");
+        EXPECT_EQ(input->findChild<QLabel *>()->textFormat(), Qt::PlainText);
         input->setTextValue("  typed  ");
         input->accept();
     });
@@ -157,53 +155,6 @@ TEST(RealDialogs, BoxesAndDialogsUseTheWindowsFont)
         opens[i]();
         EXPECT_EQ(shown, font);
     }
-}
-
-// What a label with that format shows of text.
-QString shownText(const QString &text, Qt::TextFormat format)
-{
-    if (format == Qt::PlainText || (format == Qt::AutoText && !Qt::mightBeRichText(text)))
-        return text;
-    QTextDocument document;
-    document.setHtml(text);
-    return document.toPlainText();
-}
-
-// Taken for markup, this name shows as "x.txt" (an <img> in its place would be loaded).
-const QString kMarkupName = QStringLiteral("<b>x<b>.txt");
-
-TEST(PlainText, FileNamesAndItemsShowAsTheyAreWhereverTheWindowShowsThem)
-{
-    QStringList shown;
-    const std::vector<std::function<void()>> boxes = {
-        [] { Dialogs::messageBox(nullptr, "File not found: " + kMarkupName, BoxStyle::Warning); },
-        [] { Dialogs::inputBox(nullptr, kMarkupName); },
-    };
-    for (const std::function<void()> &open : boxes) {
-        whenModalShows([&](QWidget *modal) {
-            for (const QLabel *label : modal->findChildren<QLabel *>())
-                shown << shownText(label->text(), label->textFormat());
-            qobject_cast<QDialog *>(modal)->reject();
-        });
-        open();
-    }
-
-    QTemporaryDir folder;
-    MainWindow window(StartUpEnvironment{folder.path(), [] { return 0.5; }, [](const QUrl &) { return false; }});
-    window.form().Form_Load();
-    QFile file(folder.filePath(kMarkupName));
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("\xEF\xBB\xBF" "a@x.org\n"); // the sentence names a file whose mark was dropped
-    file.close();
-    ScriptedAnswers answers;
-    answers.openFiles.push_back({file.fileName()});
-    Dialogs::setScriptedAnswers(&answers);
-    window.form().pushButton(Button::LoadFileToList1)->click();
-    Dialogs::setScriptedAnswers(nullptr);
-    shown << shownText(window.sentenceLabel()->toolTip(), Qt::AutoText);
-    for (const QLabel *part : window.statusBar()->findChildren<QLabel *>())
-        shown << shownText(part->text(), part->textFormat());
-    EXPECT_EQ(shown.filter(kMarkupName).size(), 4) << shown.join('\n').toStdString();
 }
 
 } // namespace

@@ -254,7 +254,8 @@ TEST_F(StartUpTest, OddPointerFilesAreReportedAtLine108WithoutWaiting)
     };
     const std::vector<Case> pointers = {
         {"not a cursor or icon", [&](const QString &) { writeFile("HAND-M.CUR", png); }},
-        {"a pipe or a device", [](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }},
+        {"a pipe or a device",
+         [](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }},
         {"a folder", [](const QString &path) { QDir().mkpath(path); }},
         {"larger than 1 MiB", [](const QString &path) { makeSparseFile(path, 4LL << 30); }},
     };
@@ -290,10 +291,12 @@ TEST_F(StartUpTest, SkinThatIsAFifoOrNamesOneIsNeverWaitedOn)
     const QString picture = writeFile("picture.png", "not drawn in this test");
     const QString huge = programFolder() + "/huge.png";
     makeSparseFile(huge, 2LL << 30);
-    const QString harmless = "QPushButton { image: URL( " + picture + " ); border-image: url(':/quorvane/icon-32.png'); "
+    const QString harmless = "QPushButton { image: URL( " + picture + " ); "
+                             "border-image: url(':/quorvane/icon-32.png'); "
                              "background-image: url(\"" + programFolder() + "/missing.png\"); }";
     // Each name is handed to Qt in the one form every version of its parser reads alike.
-    const QString handedOn = "QPushButton { image: url(\"" + picture + "\"); border-image: url(\":/quorvane/icon-32.png\"); "
+    const QString handedOn = "QPushButton { image: url(\"" + picture + "\"); "
+                             "border-image: url(\":/quorvane/icon-32.png\"); "
                              "background-image: url(\"" + programFolder() + "/missing.png\"); }";
     const QString refused;
     const std::vector<std::pair<QString, QString>> styleSheets = {
