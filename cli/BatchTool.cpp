@@ -5,7 +5,28 @@
 #include "CommandLine.h"
 #include "HelpText.h"
 
+#include "files/ListFileError.h"
+
+#include <cerrno>
+#include <cstring>
+
 namespace Quorvane {
+
+namespace {
+
+// --help and --version: a write that fails is said, as a run's own output would be; a reader
+// that went away (| head) ends it quietly.
+int printText(const Streams &streams, std::string_view text)
+{
+    if (writeAll(streams.output, text))
+        return kExitSuccess;
+    const int error = errno;
+    if (!readerHasGone(streams.output))
+        printProblem(streams, describeFileFailure("Cannot write", "standard output", std::strerror(error)));
+    return kExitFailure;
+}
+
+} // namespace
 
 int runBatchTool(std::span<const std::string_view> arguments, const Streams &streams)
 {
@@ -21,9 +42,9 @@ int runBatchTool(std::span<const std::string_view> arguments, const Streams &str
     }
     switch (invocation.request) {
     case Invocation::Request::Help:
-        return writeAll(streams.output, helpText()) ? kExitSuccess : kExitFailure;
+        return printText(streams, helpText());
     case Invocation::Request::Version:
-        return writeAll(streams.output, versionText()) ? kExitSuccess : kExitFailure;
+        return printText(streams, versionText());
     case Invocation::Request::Run:
         break;
     }

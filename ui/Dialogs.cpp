@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLabel>
 
 #include <algorithm>
 
@@ -96,6 +97,8 @@ QString inputBox(QWidget *parent, const QString &prompt, const QString &title)
     QInputDialog box(parent);
     box.setWindowTitle(title);
     box.setLabelText(prompt);
+    for (QLabel *label : box.findChildren<QLabel *>())
+        label->setTextFormat(Qt::PlainText);
     box.setInputMode(QInputDialog::TextInput);
     useWindowFont(box, parent);
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();

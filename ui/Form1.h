@@ -76,6 +76,7 @@ public:
     void setCommandWatcher(CommandWatcher *watcher) { m_watcher = watcher; }
 
     ErrorReporter &reporter() { return m_reporter; }
+    // Taken when a command starts: it holds a copy of the matching mode, which the command keeps.
     CommandHost commandHost() { return {m_dialogs, *this, m_reporter, *m_progress, &m_outcome, m_matching}; }
     // How the operations compare items from now on; exact at every start.
     void setMatching(const MatchMode &mode) { m_matching = mode; }

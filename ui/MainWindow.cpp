@@ -144,11 +144,13 @@ void MainWindow::buildEditMenu()
     all->setShortcut(QKeySequence::SelectAll);
 }
 
-// Exact at every start: nothing is kept between runs.
+// Exact at every start: nothing is kept between runs. Disabled while a command runs, which keeps
+// the mode it started with.
 void MainWindow::buildMatchingMenu()
 {
     QMenu *matching = menuBar()->addMenu(QStringLiteral("&Matching"));
     auto *choices = new QActionGroup(this);
+    m_matchingChoices = choices;
     choices->setExclusive(true);
     for (const MatchingChoice &choice : matchingChoices()) {
         QAction *action = matching->addAction(choice.caption);
@@ -186,6 +188,9 @@ void MainWindow::buildStatusBar()
     m_matching->setObjectName(QStringLiteral("StatusMatching"));
     statusBar()->addPermanentWidget(m_matching);
     statusBar()->setSizeGripEnabled(false);
+    // File names and items are shown as they are, never read as markup (an <img> would be loaded).
+    for (QLabel *part : {m_sentence, m_counts, m_matching})
+        part->setTextFormat(Qt::PlainText);
     for (const int list : {1, 2}) {
         connect(m_form->listView(list)->model(), &QAbstractItemModel::modelReset, this, &MainWindow::updateCounts);
     }
@@ -235,10 +240,12 @@ bool MainWindow::event(QEvent *event)
 void MainWindow::commandStarting()
 {
     m_history.begin();
+    m_matchingChoices->setEnabled(false);
 }
 
 void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome &outcome)
 {
+    m_matchingChoices->setEnabled(true);
     const UndoHistory::Recorded recorded = m_history.record(label.stepName);
     if (worthSaying(label, outcome, recorded.changed)) {
         const std::size_t index = static_cast<std::size_t>(label.list - 1);
@@ -338,7 +345,9 @@ void MainWindow::selectAll()
 void MainWindow::say(const QString &sentence)
 {
     m_sentence->setText(sentence);
-    m_sentence->setToolTip(sentence);
+    // A tool tip takes text that looks like markup for markup: a file name must not.
+    m_sentence->setToolTip(
+        QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(sentence.toHtmlEscaped()));
 }
 
 void MainWindow::updateCounts()

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 
 namespace Quorvane {
@@ -67,6 +68,7 @@ private:
     int m_lastFocusedList = 1;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
+    QActionGroup *m_matchingChoices = nullptr;
     QLabel *m_sentence = nullptr;
     QLabel *m_counts = nullptr;
     QLabel *m_matching = nullptr;

@@ -73,9 +73,7 @@ void ApplySkin(QWidget &window, const QString &programFolder)
         if (takesSkinBackground(*control))
             setBackground(*control, buttonFace);
     }
-    const QString styleSheet = QString::fromUtf8(readProgramFile(path));
-    refuseBlockingStyleSheetImages(styleSheet);
-    window.setStyleSheet(styleSheet);
+    window.setStyleSheet(checkedStyleSheet(QString::fromUtf8(readProgramFile(path))));
 }
 
 void CenterForm(QWidget &window)

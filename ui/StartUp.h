@@ -29,9 +29,10 @@ QString skinFilePath(const QString &programFolder);
 QString pointerFilePath(const QString &programFolder);
 
 // When the skin file is a regular file: the window and its frames take the button-face colour,
-// then the file is applied to the window as a style sheet. Throws when the file cannot be read
-// or is swapped for something that is not a regular file, and when an image the style sheet
-// names is not a regular file; the style sheet is then not applied.
+// then the file is applied to the window as a style sheet (its CSS escapes undone). Throws when
+// the file cannot be read, is swapped for something that is not a regular file or is larger
+// than 1 MiB, and when an image the style sheet names fails the same checks; the style sheet
+// is then not applied.
 void ApplySkin(QWidget &window, const QString &programFolder);
 
 // Places the window, frame included, in the middle of its screen.

@@ -1,5 +1,6 @@
 // The bash completion offers what the parser takes, operation by operation.
 #include "cli/CommandLine.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,14 @@
 namespace Quorvane {
 namespace {
 
-// What the completion function offers for words, the last one being the word under the cursor.
-std::set<std::string> completionsOf(const std::vector<std::string> &words)
+// What the completion function offers for words, the last one being the word under the cursor,
+// in folder.
+std::set<std::string> completionsOf(const std::vector<std::string> &words, const std::string &folder = ".")
 {
     std::string array;
     for (const std::string &word : words)
         array += " '" + word + "'";
-    const std::string script = "source '" QUORVANE_COMPLETION_SCRIPT "'; compopt() { :; }; "
+    const std::string script = "cd '" + folder + "' && source '" QUORVANE_COMPLETION_SCRIPT "'; compopt() { :; }; "
                                "COMP_WORDS=(quorvane-cli"
         + array + "); COMP_CWORD=" + std::to_string(words.size())
         + "; _quorvane_cli; printf '%s\\n' \"${COMPREPLY[@]}\"";
@@ -89,6 +91,27 @@ TEST(CliCompletion, OffersNothingForTheTextAndFilesAfterFileOptions)
     EXPECT_FALSE(afterOther.empty());
     EXPECT_TRUE(std::all_of(afterOther.begin(), afterOther.end(),
                             [](const std::string &name) { return name.starts_with('/'); }));
+}
+
+// Wherever a file can stand, a name is offered as one word, as it is: not cut at its spaces, and
+// not taken for a pattern that other names match.
+TEST(CliCompletion, FileNamesWithSpacesOrPatternCharactersStayWhole)
+{
+    Testing::TemporaryFolder folder;
+    for (const char *name : {"my list.txt", "a*b.txt", "axb.txt"})
+        Testing::writeBytes(folder.file(name), "a\n");
+    const std::set<std::string> everyName = {"my list.txt", "a*b.txt", "axb.txt"};
+    const std::vector<std::pair<std::vector<std::string>, std::set<std::string>>> cases = {
+        {{"dedupe-first", ""}, everyName},
+        {{"subtract", "--other", ""}, everyName},
+        {{"dedupe-first", "-o", ""}, everyName},
+        {{"dedupe-first", "--", "-q", ""}, everyName},
+        {{"dedupe-first", "a*"}, {"a*b.txt"}},
+        {{"dedupe-first", "my"}, {"my list.txt"}},
+    };
+    for (const auto &[words, offered] : cases)
+        EXPECT_EQ(completionsOf(words, folder.path().string()), offered)
+            << words[words.size() - 2] << ' ' << words.back();
 }
 
 } // namespace

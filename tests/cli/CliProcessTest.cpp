@@ -65,20 +65,29 @@ TEST_F(CliProcess, FileSizeLimitFailsTheWriteAndKeepsTheOldOutput)
     EXPECT_TRUE(contains(toStandardOutput.err, "standard output")) << toStandardOutput.err;
 }
 
-TEST_F(CliProcess, AClosedStandardOutputEndsQuietlyWithAFailingStatus)
+// A standard output that cannot take what is written fails the run, help and the version alike:
+// quietly when its reader has gone (| head), with the reason on standard error otherwise.
+TEST_F(CliProcess, AStandardOutputThatCannotTakeTheOutputFailsTheRun)
 {
     const std::string list = file("list.txt", "a\nb\n");
     const std::string errors = path("err.txt");
-    int ends[2];
-    ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
-    close(ends[0]);
-    const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
-    const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
-    const pid_t child = startCliProcess({"dedupe-first", list}, in, ends[1], err);
-    for (const int descriptor : {in, err, ends[1]})
-        close(descriptor);
-    EXPECT_EQ(waitForCliProcess(child), kCliFileError);
-    EXPECT_EQ(Testing::readBytes(errors), "");
+    const std::string full = "quorvane-cli: Cannot write \"standard output\": No space left on device\n";
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{"dedupe-first", list}, {"--help"}, {"--version"}}) {
+        int ends[2];
+        ASSERT_EQ(pipe2(ends, O_CLOEXEC), 0);
+        close(ends[0]);
+        for (const auto &[output, said] : {std::pair{ends[1], std::string()},
+                                           std::pair{open("/dev/full", O_WRONLY | O_CLOEXEC), full}}) {
+            const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
+            const int err = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+            const pid_t child = startCliProcess(arguments, in, output, err);
+            for (const int descriptor : {in, err, output})
+                close(descriptor);
+            EXPECT_EQ(waitForCliProcess(child), kCliFileError) << commandLineOf(arguments);
+            EXPECT_EQ(Testing::readBytes(errors), said) << commandLineOf(arguments);
+        }
+    }
 }
 
 TEST_F(CliProcess, AnOutputPipeWhoseReaderLeavesIsAFailureNamingIt)

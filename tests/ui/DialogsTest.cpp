@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,6 +48,7 @@ TEST(RealDialogs, ErrorReportIsAWarningBoxWithOkAndReadableLineBreaks)
         text = box->text();
         icon = box->icon();
         buttons = box->standardButtons();
+        EXPECT_EQ(box->textFormat(), Qt::PlainText) << "a file name is never read as markup";
         box->button(QMessageBox::Ok)->click();
     });
     const auto answer = Dialogs::messageBox(nullptr, "Broken\r\nin here\r\rPlease", BoxStyle::Warning,
@@ -84,6 +86,7 @@ TEST(RealDialogs, InputBoxReturnsWhatWasTypedAndNothingOnCancel)
         ASSERT_NE(input, nullptr);
         EXPECT_EQ(input->windowTitle(), "Quorvane ");
         EXPECT_EQ(input->labelText(), "Enter string: ");
+        EXPECT_EQ(input->findChild<QLabel *>()->textFormat(), Qt::PlainText);
         input->setTextValue("  typed  ");
         input->accept();
     });

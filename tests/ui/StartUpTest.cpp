@@ -26,6 +26,14 @@ namespace {
 
 using StartUpTest = WindowFixture;
 
+// Takes no room on the disk: the size is all there is.
+void makeSparseFile(const QString &path, qint64 size)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(file.resize(size));
+}
+
 struct ExpectedButton
 {
     int number;
@@ -239,13 +247,20 @@ TEST_F(StartUpTest, OddPointerFilesAreReportedAtLine108WithoutWaiting)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     QImage(32, 32, QImage::Format_ARGB32).save(&buffer, "PNG");
-    const std::vector<std::pair<const char *, std::function<void(const QString &)>>> pointers = {
-        {"a PNG picture", [&](const QString &) { writeFile("HAND-M.CUR", png); }},
-        {"a FIFO", [](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }},
-        {"a folder", [](const QString &path) { QDir().mkpath(path); }},
+    struct Case
+    {
+        const char *reportSays;
+        std::function<void(const QString &)> make;
     };
-    for (const auto &[kind, make] : pointers) {
-        SCOPED_TRACE(kind);
+    const std::vector<Case> pointers = {
+        {"not a cursor or icon", [&](const QString &) { writeFile("HAND-M.CUR", png); }},
+        {"a pipe or a device",
+         [](const QString &path) { ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0); }},
+        {"a folder", [](const QString &path) { QDir().mkpath(path); }},
+        {"larger than 1 MiB", [](const QString &path) { makeSparseFile(path, 4LL << 30); }},
+    };
+    for (const auto &[reportSays, make] : pointers) {
+        SCOPED_TRACE(reportSays);
         const QString path = programFolder() + "/HAND-M.CUR";
         QFile::remove(path);
         QDir().rmdir(path);
@@ -256,10 +271,13 @@ TEST_F(StartUpTest, OddPointerFilesAreReportedAtLine108WithoutWaiting)
         ASSERT_EQ(reports.size(), 1u);
         EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.Form_Load at line 108\r\r"))
             << reports[0].toStdString();
+        EXPECT_TRUE(reports[0].contains(QLatin1String(reportSays))) << reports[0].toStdString();
         EXPECT_FALSE(window.hasCustomPointerImage());
     }
 }
 
+// Qt undoes a style sheet's CSS escapes before it opens the images named: what is checked and
+// applied is the sheet with its escapes undone, and each name in the form that was checked.
 TEST_F(StartUpTest, SkinThatIsAFifoOrNamesOneIsNeverWaitedOn)
 {
     QDir(programFolder()).mkpath("x");
@@ -271,12 +289,28 @@ TEST_F(StartUpTest, SkinThatIsAFifoOrNamesOneIsNeverWaitedOn)
     const QString fifo = programFolder() + "/image.png";
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const QString picture = writeFile("picture.png", "not drawn in this test");
-    const QString harmless = "QPushButton { image: url(" + picture + "); border-image: url(':/quorvane/icon-32.png'); "
+    const QString huge = programFolder() + "/huge.png";
+    makeSparseFile(huge, 2LL << 30);
+    const QString harmless = "QPushButton { image: URL( " + picture + " ); "
+                             "border-image: url(':/quorvane/icon-32.png'); "
                              "background-image: url(\"" + programFolder() + "/missing.png\"); }";
-    const std::vector<std::pair<QString, bool>> styleSheets = {
-        {harmless, true},
-        {harmless + " QGroupBox { background-image: URL( '" + fifo + "' ) }", false},
-        {"QListView { background: url(" + programFolder() + ") }", false},
+    // Each name is handed to Qt in the one form every version of its parser reads alike.
+    const QString handedOn = "QPushButton { image: url(\"" + picture + "\"); "
+                             "border-image: url(\":/quorvane/icon-32.png\"); "
+                             "background-image: url(\"" + programFolder() + "/missing.png\"); }";
+    const QString refused;
+    const std::vector<std::pair<QString, QString>> styleSheets = {
+        {harmless, handedOn},
+        {"QPushButton { color: \\23 12345\\36; }", "QPushButton { color: #123456; }"},
+        {harmless + " QGroupBox { background-image: URL( '" + fifo + "' ) }", refused},
+        {"QListView { background: url(" + programFolder() + ") }", refused},
+        {"QListView { background: url(\"" + programFolder() + "/imag\\65.png\") }", refused},
+        {"QListView { background: url(" + programFolder() + "/imag\\000065 .png) }", refused},
+        {"QListView { background: u\\72l(" + programFolder() + "/\\image.png) }", refused},
+        {"QListView { background: url(url(" + fifo + ")) }", refused},
+        {"QListView { background: url(" + programFolder() + "/ima ge.png) }", refused},
+        {"QListView { background: url(" + programFolder() + "/picture\\\\.png) }", refused},
+        {"QListView { background: url(" + huge + ") }", refused},
     };
     for (const auto &[styleSheet, applied] : styleSheets) {
         SCOPED_TRACE(styleSheet.toStdString());
@@ -284,15 +318,23 @@ TEST_F(StartUpTest, SkinThatIsAFifoOrNamesOneIsNeverWaitedOn)
         writeFile("x/o.cjs", styleSheet.toUtf8());
         m_answers.shown.clear();
         Form1 &window = startWindow();
-        EXPECT_EQ(window.styleSheet(), applied ? styleSheet : QString());
+        EXPECT_EQ(window.styleSheet().toStdString(), applied.toStdString());
         const std::vector<QString> reports = errorReports();
-        ASSERT_EQ(reports.size(), applied ? 0u : 1u);
-        if (!applied) {
+        ASSERT_EQ(reports.size(), applied.isEmpty() ? 1u : 0u);
+        if (applied.isEmpty()) {
             EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.Form_Load at line 100\r\r"))
                 << reports[0].toStdString();
             EXPECT_EQ(window.listView1()->model()->columnCount(), 1) << "start-up went on";
         }
     }
+
+    QFile::remove(skin);
+    makeSparseFile(skin, 2LL << 30);
+    m_answers.shown.clear();
+    EXPECT_TRUE(startWindow().styleSheet().isEmpty());
+    const std::vector<QString> reports = errorReports();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_TRUE(reports[0].contains("larger than 1 MiB")) << reports[0].toStdString();
 }
 
 TEST_F(StartUpTest, HomePageOpensOnlyWhenTheDrawIsSeven)
