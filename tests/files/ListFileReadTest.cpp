@@ -146,6 +146,21 @@ TEST(ListFileRead, ReadsALargeFileFromTheDescriptorsOffsetToItsEnd)
     EXPECT_EQ(list.text(0), "someone0@example.com");
     EXPECT_EQ(list.text(lineCount / 2), "someone500000@example.com");
     EXPECT_EQ(list.text(lineCount - 1), "someone999999@example.com");
+
+    // Cut short by another program as the read begins: exactly what is left is read, and no
+    // item of zero bytes stands for what went missing.
+    const std::size_t cut = bytes.size() / 4 * 3 + 5;
+    const int shrinking = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(shrinking, 0);
+    bool truncated = false;
+    const auto truncateOnce = [&](std::size_t) {
+        if (!truncated)
+            truncated = ::truncate(path.c_str(), static_cast<off_t>(cut)) == 0;
+    };
+    const ItemList shortened = readListFromDescriptor(shrinking, path, truncateOnce).list;
+    ::close(shrinking);
+    ASSERT_TRUE(truncated);
+    EXPECT_TRUE(textsOf(shortened) == splitByteByByte(bytes.substr(0, cut)));
 }
 
 TEST(ListFileRead, ReadsAPipeLongerThanOneChunk)
