@@ -2,6 +2,7 @@
 // items they hand over, and the text search's time on long texts.
 #include "tests/support/ListTexts.h"
 #include "tests/support/UnexpectedErrors.h"
+#include "tests/reference/OperationPairs.h"
 
 #include "engine/Matching.h"
 #include "engine/Operations.h"
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -146,22 +146,22 @@ TEST(RemovedItems, EveryOperationHandsOverWhatItRemovesInListOrder)
     struct Expected
     {
         const char *name;
-        std::function<void(ItemList &, const OperationHost &)> run;
+        std::string text;
         Texts removed;
     };
     const std::vector<Expected> cases = {
-        {"dupes except first", [](ItemList &l, const OperationHost &h) { RemoveDupesExceptFirst(l, h); }, {"a", "", "b"}},
-        {"dupes all", [](ItemList &l, const OperationHost &h) { RemoveDupesAll(l, h); }, {"a", "", "b"}},
-        {"blanks", [](ItemList &l, const OperationHost &h) { RemoveBlanksFromList(l, h); }, {"", ""}},
-        {"with", [](ItemList &l, const OperationHost &h) { RemoveItemsWith(l, "b", h); }, {"b", "ab", "b"}},
-        {"without", [](ItemList &l, const OperationHost &h) { RemoveItemsWithout(l, "a", h); }, {"", "b", "", "b", "c"}},
-        {"subtract", [&](ItemList &l, const OperationHost &h) { SubtractSecondListFromFirstList(l, other, h); }, {"b", "b"}},
-        {"keep", [&](ItemList &l, const OperationHost &h) { KeepOnlyMatchesInList(l, other, h); }, {"a", "", "a", "ab", "", "c"}},
+        {"RemoveDupesExceptFirst", "", {"a", "", "b"}},
+        {"RemoveDupesAll", "", {"a", "", "b"}},
+        {"RemoveBlanksFromList", "", {"", ""}},
+        {"RemoveItemsWith", "b", {"b", "ab", "b"}},
+        {"RemoveItemsWithout", "a", {"", "b", "", "b", "c"}},
+        {"SubtractSecondListFromFirstList", "", {"b", "b"}},
+        {"KeepOnlyMatchesInList", "", {"a", "", "a", "ab", "", "c"}},
     };
     for (const Expected &test : cases) {
         ItemList list = listOf(texts);
         ItemList removed = listOf({"earlier"});
-        test.run(list, {progress, reporter, &removed});
+        Reference::operationPair(test.name).engine(list, other, test.text, {progress, reporter, &removed}, {});
         Texts expected = {"earlier"};
         expected.insert(expected.end(), test.removed.begin(), test.removed.end());
         EXPECT_EQ(textsOf(removed), expected) << test.name;
