@@ -1,4 +1,5 @@
 #include "tests/support/ListTexts.h"
+#include "tests/support/Recorders.h"
 
 #include "engine/ItemList.h"
 
@@ -12,28 +13,9 @@ using namespace Quorvane;
 
 namespace {
 
+using Samples::ChangeCounter;
 using Samples::listOf;
 using Samples::textsOf;
-
-class CountingObserver : public ListObserver
-{
-public:
-    void listAboutToChange() override
-    {
-        EXPECT_FALSE(m_inside);
-        m_inside = true;
-    }
-    void listChanged() override
-    {
-        EXPECT_TRUE(m_inside);
-        m_inside = false;
-        ++changes;
-    }
-    int changes = 0;
-
-private:
-    bool m_inside = false;
-};
 
 } // namespace
 
@@ -130,7 +112,7 @@ TEST(ItemList, AdoptedBlocksAndMovedListsJoinAtTheEnd)
 TEST(ItemList, EveryChangeIsAnnouncedOnce)
 {
     ItemList list;
-    CountingObserver observer;
+    ChangeCounter observer;
     list.setObserver(&observer);
     list.append("a");
     list.append("b");

@@ -116,9 +116,7 @@ TEST(Workers, AFailingPieceIsRethrownAfterEveryPieceHasEnded)
 // while the others make keys of their own.
 TEST(Workers, PartitionsAreTheSameWhateverTheNumberOfWorkers)
 {
-    Texts texts;
-    for (int i = 0; i < 10000; ++i)
-        texts.push_back("plain" + std::to_string(i) + "@example.org");
+    Texts texts = numberedTexts(10000, "plain", "@example.org");
     const Texts mixed = mixedAddresses(20000);
     texts.insert(texts.end(), mixed.begin(), mixed.end());
     const std::vector<std::string_view> views(texts.begin(), texts.end());

@@ -17,6 +17,20 @@ std::vector<std::string> textsOf(const ItemList &list)
     return {list.texts().begin(), list.texts().end()};
 }
 
+std::vector<std::string> numberedTexts(std::size_t count, const std::string &prefix, const std::string &suffix)
+{
+    std::vector<std::string> texts;
+    texts.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        texts.push_back(prefix + std::to_string(i) + suffix);
+    return texts;
+}
+
+ItemList numberedList(std::size_t count, const std::string &prefix, const std::string &suffix)
+{
+    return listOf(numberedTexts(count, prefix, suffix));
+}
+
 std::string describe(const std::vector<std::string> &texts)
 {
     std::string out = "{";
