@@ -62,12 +62,8 @@ TEST(ItemList, RemovedTextsAreLetGoOnceTheyTakeMostOfTheStorage)
 {
     // A loaded file, then a second one: 2 x 40,000 items of 25 bytes in several blocks.
     ItemList list;
-    for (int file = 0; file < 2; ++file) {
-        ItemList loaded;
-        for (int i = 0; i < 40000; ++i)
-            loaded.append("someone" + std::to_string(100000 + i) + "@example.com");
-        list.appendList(std::move(loaded));
-    }
+    for (int file = 0; file < 2; ++file)
+        list.appendList(Samples::numberedList(40000, "someone", "@example.com", 100000));
     const std::size_t loadedBytes = list.storedBytes();
     ASSERT_GE(loadedBytes, 80000u * 25);
 
