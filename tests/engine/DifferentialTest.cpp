@@ -132,13 +132,6 @@ struct Input
 
 using Reference::OperationPair;
 
-OperationHost quietHost()
-{
-    static NullProgress progress;
-    static UnexpectedErrors reporter;
-    return {progress, reporter};
-}
-
 // Every combination of the three modes, exact first.
 std::vector<MatchMode> allModes()
 {

@@ -91,9 +91,7 @@ TEST(MatchKey, ValidUtf8IsToldFromOtherBytes)
 
 TEST(MatchingModes, OperationsKeepTheOriginalTextOfTheCopyTheyKeep)
 {
-    NullProgress progress;
-    UnexpectedErrors reporter;
-    const OperationHost host{progress, reporter};
+    const OperationHost host = quietHost();
     const Texts texts = {"Ann <ANN@x.org>", "bob@x.org", "ann@x.org ", "mailto:BOB@X.ORG", "carl@x.org"};
 
     ItemList first = listOf(texts);
@@ -117,9 +115,7 @@ TEST(MatchingModes, OperationsKeepTheOriginalTextOfTheCopyTheyKeep)
 
 TEST(MatchingModes, FiltersFoldCaseOnlyWhenTheModeFoldsIt)
 {
-    NullProgress progress;
-    UnexpectedErrors reporter;
-    const OperationHost host{progress, reporter};
+    const OperationHost host = quietHost();
     const Texts texts = {"caf\xE9", "CAF\xC3\x89", "Caf\xC3\xA9 ", "cafe"};
     const auto with = [&](const std::string &part, const MatchMode &mode) {
         ItemList list = listOf(texts);
@@ -139,8 +135,6 @@ TEST(MatchingModes, FiltersFoldCaseOnlyWhenTheModeFoldsIt)
 
 TEST(RemovedItems, EveryOperationHandsOverWhatItRemovesInListOrder)
 {
-    NullProgress progress;
-    UnexpectedErrors reporter;
     const Texts texts = {"a", "", "b", "a", "ab", "", "b", "c"};
     const ItemList other = listOf({"b", "z"});
     struct Expected
@@ -161,7 +155,7 @@ TEST(RemovedItems, EveryOperationHandsOverWhatItRemovesInListOrder)
     for (const Expected &test : cases) {
         ItemList list = listOf(texts);
         ItemList removed = listOf({"earlier"});
-        Reference::operationPair(test.name).engine(list, other, test.text, {progress, reporter, &removed}, {});
+        Reference::operationPair(test.name).engine(list, other, test.text, quietHost(&removed), {});
         Texts expected = {"earlier"};
         expected.insert(expected.end(), test.removed.begin(), test.removed.end());
         EXPECT_EQ(textsOf(removed), expected) << test.name;
@@ -176,9 +170,7 @@ TEST(TextSearch, LongTextsAreFoundInLinearTime)
     const std::string part = std::string(200000, 'a') + "b";
     const std::string miss(1 << 22, 'a');
     const std::string hit = miss + part;
-    NullProgress progress;
-    UnexpectedErrors reporter;
-    const OperationHost host{progress, reporter};
+    const OperationHost host = quietHost();
     const auto start = std::chrono::steady_clock::now();
     for (const MatchMode &mode : {MatchMode{}, kIgnoreCase}) {
         ItemList list = listOf({miss, hit, miss});

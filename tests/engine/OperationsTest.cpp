@@ -23,11 +23,9 @@ using Texts = std::vector<std::string>;
 // Runs the named operation on texts, with second as the second list, which must stay as it was.
 Texts run(const char *name, const Texts &texts, const Texts &second = {}, const std::string &part = {})
 {
-    NullProgress progress;
-    UnexpectedErrors reporter;
     ItemList list = listOf(texts);
     const ItemList other = listOf(second);
-    Reference::operationPair(name).engine(list, other, part, {progress, reporter}, {});
+    Reference::operationPair(name).engine(list, other, part, quietHost(), {});
     EXPECT_EQ(textsOf(other), second);
     return textsOf(list);
 }
@@ -159,14 +157,12 @@ TEST(Operations, EachRemovesInOneChangeAndLeavesTheSecondListAlone)
     ItemList other = listOf({"a", "c", "a"});
     ChangeCounter otherChanges;
     other.setObserver(&otherChanges);
-    NullProgress progress;
-    UnexpectedErrors reporter;
     for (const Reference::OperationPair &operation : Reference::operationPairs()) {
         SCOPED_TRACE(operation.name);
         ItemList list = listOf(texts);
         ChangeCounter changes;
         list.setObserver(&changes);
-        operation.engine(list, other, "a", {progress, reporter}, {});
+        operation.engine(list, other, "a", quietHost(), {});
         EXPECT_EQ(changes.announced, 1);
         EXPECT_EQ(changes.changes, 1);
         EXPECT_LT(list.count(), texts.size());

@@ -148,9 +148,7 @@ TEST(Workers, LongListsGiveTheResultOfAPlainSetOfKeys)
     Texts others;
     for (std::size_t i = 0; i < texts.size(); i += 3)
         others.push_back(texts[i]);
-    NullProgress progress;
-    UnexpectedErrors reporter;
-    const OperationHost host{progress, reporter};
+    const OperationHost host = quietHost();
     for (const MatchMode &mode : {MatchMode{}, MatchMode{true, false, false}, MatchMode{false, false, true}}) {
         std::unordered_set<std::string> seen;
         std::unordered_set<std::string> otherKeys;
