@@ -4,15 +4,13 @@
 // names, quotes, "mailto:", NUL, invalid UTF-8 read as Latin-1, and many repeats.
 #include "tests/support/ListTexts.h"
 #include "tests/support/UnexpectedErrors.h"
+#include "tests/reference/OperationPairs.h"
 #include "tests/reference/ReferenceKeys.h"
-#include "tests/reference/ReferenceOperations.h"
 
 #include "engine/Counting.h"
-#include "engine/Operations.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <tuple>
 #include <random>
 #include <set>
@@ -132,62 +130,7 @@ struct Input
     std::string needle;
 };
 
-using Operation = std::function<void(ItemList &first, const ItemList &second, const std::string &needle,
-                                     const MatchMode &mode)>;
-
-struct Pairing
-{
-    const char *name;
-    Operation engine;
-    Operation reference;
-};
-
-OperationHost quietHost()
-{
-    static NullProgress progress;
-    static UnexpectedErrors reporter;
-    return {progress, reporter};
-}
-
-NullProgress &referenceProgress()
-{
-    static NullProgress progress;
-    return progress;
-}
-
-const std::vector<Pairing> &pairings()
-{
-    using M = const MatchMode &;
-    static const std::vector<Pairing> all = {
-        {"RemoveDupesExceptFirst",
-         [](ItemList &l, const ItemList &, const std::string &, M m) { RemoveDupesExceptFirst(l, quietHost(), m); },
-         [](ItemList &l, const ItemList &, const std::string &, M m) { Reference::RemoveDupesExceptFirst(l, referenceProgress(), m); }},
-        {"RemoveDupesAll",
-         [](ItemList &l, const ItemList &, const std::string &, M m) { RemoveDupesAll(l, quietHost(), m); },
-         [](ItemList &l, const ItemList &, const std::string &, M m) { Reference::RemoveDupesAll(l, referenceProgress(), m); }},
-        {"RemoveBlanksFromList",
-         [](ItemList &l, const ItemList &, const std::string &, M) { RemoveBlanksFromList(l, quietHost()); },
-         [](ItemList &l, const ItemList &, const std::string &, M) { Reference::RemoveBlanksFromList(l, referenceProgress()); }},
-        {"RemoveItemsWith",
-         [](ItemList &l, const ItemList &, const std::string &s, M m) { RemoveItemsWith(l, s, quietHost(), m); },
-         [](ItemList &l, const ItemList &, const std::string &s, M m) { Reference::RemoveItemsWith(l, s, referenceProgress(), m); }},
-        {"RemoveItemsWithout",
-         [](ItemList &l, const ItemList &, const std::string &s, M m) { RemoveItemsWithout(l, s, quietHost(), m); },
-         [](ItemList &l, const ItemList &, const std::string &s, M m) { Reference::RemoveItemsWithout(l, s, referenceProgress(), m); }},
-        {"SubtractSecondListFromFirstList",
-         [](ItemList &l, const ItemList &o, const std::string &, M m) { SubtractSecondListFromFirstList(l, o, quietHost(), m); },
-         [](ItemList &l, const ItemList &o, const std::string &, M m) { Reference::SubtractSecondListFromFirstList(l, o, referenceProgress(), m); }},
-        {"KeepOnlyMatchesInList",
-         [](ItemList &l, const ItemList &o, const std::string &, M m) { KeepOnlyMatchesInList(l, o, quietHost(), m); },
-         [](ItemList &l, const ItemList &o, const std::string &, M m) { Reference::KeepOnlyMatchesInList(l, o, referenceProgress(), m); }},
-    };
-    return all;
-}
-
-void PrintTo(const Pairing &pairing, std::ostream *out)
-{
-    *out << pairing.name;
-}
+using Reference::OperationPair;
 
 // Every combination of the three modes, exact first.
 std::vector<MatchMode> allModes()
@@ -219,11 +162,18 @@ void PrintTo(const MatchMode &mode, std::ostream *out)
 {
     *out << nameOf(mode);
 }
+
+namespace Reference {
+void PrintTo(const OperationPair &pair, std::ostream *out)
+{
+    *out << pair.name;
+}
+} // namespace Reference
 } // namespace Quorvane
 
 namespace {
 
-using Case = std::tuple<Pairing, MatchMode>;
+using Case = std::tuple<OperationPair, MatchMode>;
 
 class Differential : public testing::TestWithParam<Case>
 {};
@@ -237,8 +187,9 @@ bool sameResult(const Case &testCase, const Input &input, int run)
     ItemList engineFirst = listOf(input.first);
     ItemList referenceFirst = listOf(input.first);
     const ItemList second = listOf(input.second);
-    pairing.engine(engineFirst, second, input.needle, mode);
-    pairing.reference(referenceFirst, second, input.needle, mode);
+    NullProgress referenceProgress;
+    pairing.engine(engineFirst, second, input.needle, quietHost(), mode);
+    pairing.reference(referenceFirst, second, input.needle, referenceProgress, mode);
 
     const std::vector<std::string> expected = textsOf(referenceFirst);
     const std::vector<std::string> actual = textsOf(engineFirst);
@@ -318,12 +269,12 @@ TEST(DifferentialCounting, CountsAgreeWithSetsOfTheReferenceKeys)
 
 std::string caseName(const testing::TestParamInfo<Case> &info)
 {
-    return std::string(std::get<Pairing>(info.param).name) + "_" + nameOf(std::get<MatchMode>(info.param));
+    return std::string(std::get<OperationPair>(info.param).name) + "_" + nameOf(std::get<MatchMode>(info.param));
 }
 
 INSTANTIATE_TEST_SUITE_P(AllOperations, Differential,
-                         testing::Combine(testing::ValuesIn(pairings()), testing::ValuesIn(allModes())), caseName);
+                         testing::Combine(testing::ValuesIn(Reference::operationPairs()), testing::ValuesIn(allModes())), caseName);
 // The reference is quadratic, so long lists run exact and under the mode that changes most.
 INSTANTIATE_TEST_SUITE_P(AllOperations, DifferentialOnLongLists,
-                         testing::Combine(testing::ValuesIn(pairings()), testing::Values(MatchMode{}, MatchMode{false, false, true})),
+                         testing::Combine(testing::ValuesIn(Reference::operationPairs()), testing::Values(MatchMode{}, MatchMode{false, false, true})),
                          caseName);

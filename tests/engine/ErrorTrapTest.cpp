@@ -1,3 +1,5 @@
+#include "tests/support/Recorders.h"
+
 #include "engine/ErrorTrap.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +10,7 @@
 
 using namespace Quorvane;
 
-namespace {
-
-class RecordingReporter : public ErrorReporter
-{
-public:
-    void report(const ErrorReport &report) override { reports.push_back(report); }
-    std::vector<ErrorReport> reports;
-};
-
-} // namespace
+using Samples::RecordingErrors;
 
 TEST(ErrorTrap, ReportTextIsExact)
 {
@@ -30,7 +23,7 @@ TEST(ErrorTrap, ReportTextIsExact)
 
 TEST(ErrorTrap, FailingStepIsReportedAndLaterStepsStillRun)
 {
-    RecordingReporter reporter;
+    RecordingErrors reporter;
     TrappedProcedure procedure(reporter, "List", "RemoveDupesAll");
     std::vector<int> ran;
     EXPECT_TRUE(procedure.step(100, [&] { ran.push_back(100); }));
@@ -51,7 +44,7 @@ TEST(ErrorTrap, FailingStepIsReportedAndLaterStepsStillRun)
 
 TEST(ErrorTrap, FailedTestTakesTheGivenAnswer)
 {
-    RecordingReporter reporter;
+    RecordingErrors reporter;
     TrappedProcedure procedure(reporter, "Form1", "PushButton4_Click");
     EXPECT_TRUE(procedure.test(100, [] { return true; }, false));
     EXPECT_TRUE(procedure.test(100, []() -> bool { throw std::runtime_error("x"); }, true));

@@ -3,13 +3,13 @@
 // were, and progress is back at 0.
 #include "tests/support/AllocationFailure.h"
 #include "tests/support/ListTexts.h"
-#include "tests/reference/ReferenceOperations.h"
+#include "tests/support/Recorders.h"
+#include "tests/reference/OperationPairs.h"
 
 #include "engine/Operations.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <new>
 #include <string>
 #include <vector>
@@ -19,26 +19,11 @@ using namespace Quorvane::Samples;
 
 namespace {
 
-class RecordingHost final : public ProgressSink, public ErrorReporter
-{
-public:
-    void setProgress(double percent) override { values.push_back(percent); }
-    void yield() override {}
-    void report(const ErrorReport &report) override { reports.push_back(report); }
-
-    std::vector<double> values;
-    std::vector<ErrorReport> reports;
-};
-
-using Operation = std::function<void(ItemList &first, const ItemList &second, const OperationHost &host)>;
-using ReferenceOperation = std::function<void(ItemList &first, const ItemList &second)>;
-
+// The operations that trap their own failures, with the label their collecting step reports.
 struct Trapped
 {
     const char *name;
     int collectLabel;
-    Operation engine;
-    ReferenceOperation reference;
 };
 
 std::vector<std::string> mixedTexts(int count, int distinct)
@@ -49,31 +34,11 @@ std::vector<std::string> mixedTexts(int count, int distinct)
     return texts;
 }
 
-const std::vector<Trapped> &trappedOperations()
-{
-    static NullProgress quiet;
-    static const std::vector<Trapped> all = {
-        {"RemoveDupesExceptFirst", 110,
-         [](ItemList &l, const ItemList &, const OperationHost &h) { RemoveDupesExceptFirst(l, h); },
-         [](ItemList &l, const ItemList &) { Reference::RemoveDupesExceptFirst(l, quiet); }},
-        {"RemoveDupesAll", 114,
-         [](ItemList &l, const ItemList &, const OperationHost &h) { RemoveDupesAll(l, h); },
-         [](ItemList &l, const ItemList &) { Reference::RemoveDupesAll(l, quiet); }},
-        {"RemoveBlanksFromList", 110,
-         [](ItemList &l, const ItemList &, const OperationHost &h) { RemoveBlanksFromList(l, h); },
-         [](ItemList &l, const ItemList &) { Reference::RemoveBlanksFromList(l, quiet); }},
-        {"RemoveItemsWithout", 110,
-         [](ItemList &l, const ItemList &, const OperationHost &h) { RemoveItemsWithout(l, "1", h); },
-         [](ItemList &l, const ItemList &) { Reference::RemoveItemsWithout(l, "1", quiet); }},
-        {"SubtractSecondListFromFirstList", 112,
-         [](ItemList &l, const ItemList &o, const OperationHost &h) { SubtractSecondListFromFirstList(l, o, h); },
-         [](ItemList &l, const ItemList &o) { Reference::SubtractSecondListFromFirstList(l, o, quiet); }},
-        {"KeepOnlyMatchesInList", 114,
-         [](ItemList &l, const ItemList &o, const OperationHost &h) { KeepOnlyMatchesInList(l, o, h); },
-         [](ItemList &l, const ItemList &o) { Reference::KeepOnlyMatchesInList(l, o, quiet); }},
-    };
-    return all;
-}
+const std::vector<Trapped> kTrapped = {
+    {"RemoveDupesExceptFirst", 110}, {"RemoveDupesAll", 114},
+    {"RemoveBlanksFromList", 110},   {"RemoveItemsWithout", 110},
+    {"SubtractSecondListFromFirstList", 112}, {"KeepOnlyMatchesInList", 114},
+};
 
 } // namespace
 
@@ -81,30 +46,33 @@ TEST(AllocationFailure, TrappedOperationsReportAndLeaveTheListAsItWas)
 {
     const std::vector<std::string> texts = mixedTexts(1200, 400);
     const std::vector<std::string> secondTexts = mixedTexts(800, 600);
-    for (const Trapped &operation : trappedOperations()) {
+    for (const Trapped &operation : kTrapped) {
         SCOPED_TRACE(operation.name);
+        const Reference::OperationPair &pair = Reference::operationPair(operation.name);
         for (int skipped = 0;; ++skipped) {
             ASSERT_LT(skipped, 1000) << "the operation never finished";
             ItemList list = listOf(texts);
             const ItemList second = listOf(secondTexts);
-            RecordingHost host;
+            RecordingProgress progress;
+            RecordingErrors errors;
             AllocationFailure::arm(skipped);
-            operation.engine(list, second, {host, host});
+            pair.engine(list, second, "1", {progress, errors}, {});
             const bool failed = AllocationFailure::disarm();
 
             EXPECT_EQ(textsOf(second), secondTexts);
-            ASSERT_FALSE(host.values.empty());
-            EXPECT_EQ(host.values.back(), 0.0);
+            ASSERT_FALSE(progress.values.empty());
+            EXPECT_EQ(progress.values.back(), 0.0);
             if (!failed) {
                 ItemList expected = listOf(texts);
-                operation.reference(expected, second);
+                NullProgress quiet;
+                pair.reference(expected, second, "1", quiet, {});
                 EXPECT_EQ(textsOf(list), textsOf(expected));
-                EXPECT_TRUE(host.reports.empty());
+                EXPECT_TRUE(errors.reports.empty());
                 EXPECT_GT(skipped, 0) << "the operation allocated nothing to fail";
                 break;
             }
-            ASSERT_EQ(host.reports.size(), 1u) << "failing allocation " << skipped;
-            const ErrorReport &report = host.reports.front();
+            ASSERT_EQ(errors.reports.size(), 1u) << "failing allocation " << skipped;
+            const ErrorReport &report = errors.reports.front();
             EXPECT_EQ(report.description, "Out of memory");
             EXPECT_EQ(report.object, "List");
             EXPECT_EQ(report.procedure, operation.name);
@@ -118,11 +86,12 @@ TEST(AllocationFailure, RemoveItemsWithPassesTheFailureOnUntouched)
 {
     const std::vector<std::string> texts = mixedTexts(1200, 400);
     ItemList list = listOf(texts);
-    RecordingHost host;
+    RecordingProgress progress;
+    RecordingErrors errors;
     AllocationFailure::arm(0);
-    EXPECT_THROW(RemoveItemsWith(list, "1", {host, host}), std::bad_alloc);
+    EXPECT_THROW(RemoveItemsWith(list, "1", {progress, errors}), std::bad_alloc);
     AllocationFailure::disarm();
     EXPECT_EQ(textsOf(list), texts);
-    EXPECT_TRUE(host.reports.empty());
-    EXPECT_TRUE(host.values.empty()) << "progress is left as it was";
+    EXPECT_TRUE(errors.reports.empty());
+    EXPECT_TRUE(progress.values.empty()) << "progress is left as it was";
 }

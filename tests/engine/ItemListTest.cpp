@@ -1,4 +1,5 @@
 #include "tests/support/ListTexts.h"
+#include "tests/support/Recorders.h"
 
 #include "engine/ItemList.h"
 
@@ -12,28 +13,9 @@ using namespace Quorvane;
 
 namespace {
 
+using Samples::ChangeCounter;
 using Samples::listOf;
 using Samples::textsOf;
-
-class CountingObserver : public ListObserver
-{
-public:
-    void listAboutToChange() override
-    {
-        EXPECT_FALSE(m_inside);
-        m_inside = true;
-    }
-    void listChanged() override
-    {
-        EXPECT_TRUE(m_inside);
-        m_inside = false;
-        ++changes;
-    }
-    int changes = 0;
-
-private:
-    bool m_inside = false;
-};
 
 } // namespace
 
@@ -80,12 +62,8 @@ TEST(ItemList, RemovedTextsAreLetGoOnceTheyTakeMostOfTheStorage)
 {
     // A loaded file, then a second one: 2 x 40,000 items of 25 bytes in several blocks.
     ItemList list;
-    for (int file = 0; file < 2; ++file) {
-        ItemList loaded;
-        for (int i = 0; i < 40000; ++i)
-            loaded.append("someone" + std::to_string(100000 + i) + "@example.com");
-        list.appendList(std::move(loaded));
-    }
+    for (int file = 0; file < 2; ++file)
+        list.appendList(Samples::numberedList(40000, "someone", "@example.com", 100000));
     const std::size_t loadedBytes = list.storedBytes();
     ASSERT_GE(loadedBytes, 80000u * 25);
 
@@ -130,7 +108,7 @@ TEST(ItemList, AdoptedBlocksAndMovedListsJoinAtTheEnd)
 TEST(ItemList, EveryChangeIsAnnouncedOnce)
 {
     ItemList list;
-    CountingObserver observer;
+    ChangeCounter observer;
     list.setObserver(&observer);
     list.append("a");
     list.append("b");

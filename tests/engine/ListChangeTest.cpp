@@ -152,12 +152,7 @@ TEST(ItemListSnapshot, KeepsItsItemsAndTextsWhateverTheListDoes)
 TEST(ItemListSnapshot, TextsAreNotCompactedWhileASnapshotHoldsThem)
 {
     // 80,000 items of 25 bytes; keeping one in a hundred would compact them into a new block.
-    const auto load = [] {
-        ItemList list;
-        for (int i = 0; i < 80000; ++i)
-            list.append("someone" + std::to_string(100000 + i) + "@example.com");
-        return list;
-    };
+    const auto load = [] { return Samples::numberedList(80000, "someone", "@example.com", 100000); };
     std::vector<std::size_t> keep;
     for (std::size_t i = 0; i < 80000; i += 100)
         keep.push_back(i);

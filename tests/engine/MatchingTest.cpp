@@ -2,6 +2,7 @@
 // items they hand over, and the text search's time on long texts.
 #include "tests/support/ListTexts.h"
 #include "tests/support/UnexpectedErrors.h"
+#include "tests/reference/OperationPairs.h"
 
 #include "engine/Matching.h"
 #include "engine/Operations.h"
@@ -9,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -91,9 +91,7 @@ TEST(MatchKey, ValidUtf8IsToldFromOtherBytes)
 
 TEST(MatchingModes, OperationsKeepTheOriginalTextOfTheCopyTheyKeep)
 {
-    NullProgress progress;
-    UnexpectedErrors reporter;
-    const OperationHost host{progress, reporter};
+    const OperationHost host = quietHost();
     const Texts texts = {"Ann <ANN@x.org>", "bob@x.org", "ann@x.org ", "mailto:BOB@X.ORG", "carl@x.org"};
 
     ItemList first = listOf(texts);
@@ -117,9 +115,7 @@ TEST(MatchingModes, OperationsKeepTheOriginalTextOfTheCopyTheyKeep)
 
 TEST(MatchingModes, FiltersFoldCaseOnlyWhenTheModeFoldsIt)
 {
-    NullProgress progress;
-    UnexpectedErrors reporter;
-    const OperationHost host{progress, reporter};
+    const OperationHost host = quietHost();
     const Texts texts = {"caf\xE9", "CAF\xC3\x89", "Caf\xC3\xA9 ", "cafe"};
     const auto with = [&](const std::string &part, const MatchMode &mode) {
         ItemList list = listOf(texts);
@@ -139,29 +135,27 @@ TEST(MatchingModes, FiltersFoldCaseOnlyWhenTheModeFoldsIt)
 
 TEST(RemovedItems, EveryOperationHandsOverWhatItRemovesInListOrder)
 {
-    NullProgress progress;
-    UnexpectedErrors reporter;
     const Texts texts = {"a", "", "b", "a", "ab", "", "b", "c"};
     const ItemList other = listOf({"b", "z"});
     struct Expected
     {
         const char *name;
-        std::function<void(ItemList &, const OperationHost &)> run;
+        std::string text;
         Texts removed;
     };
     const std::vector<Expected> cases = {
-        {"dupes except first", [](ItemList &l, const OperationHost &h) { RemoveDupesExceptFirst(l, h); }, {"a", "", "b"}},
-        {"dupes all", [](ItemList &l, const OperationHost &h) { RemoveDupesAll(l, h); }, {"a", "", "b"}},
-        {"blanks", [](ItemList &l, const OperationHost &h) { RemoveBlanksFromList(l, h); }, {"", ""}},
-        {"with", [](ItemList &l, const OperationHost &h) { RemoveItemsWith(l, "b", h); }, {"b", "ab", "b"}},
-        {"without", [](ItemList &l, const OperationHost &h) { RemoveItemsWithout(l, "a", h); }, {"", "b", "", "b", "c"}},
-        {"subtract", [&](ItemList &l, const OperationHost &h) { SubtractSecondListFromFirstList(l, other, h); }, {"b", "b"}},
-        {"keep", [&](ItemList &l, const OperationHost &h) { KeepOnlyMatchesInList(l, other, h); }, {"a", "", "a", "ab", "", "c"}},
+        {"RemoveDupesExceptFirst", "", {"a", "", "b"}},
+        {"RemoveDupesAll", "", {"a", "", "b"}},
+        {"RemoveBlanksFromList", "", {"", ""}},
+        {"RemoveItemsWith", "b", {"b", "ab", "b"}},
+        {"RemoveItemsWithout", "a", {"", "b", "", "b", "c"}},
+        {"SubtractSecondListFromFirstList", "", {"b", "b"}},
+        {"KeepOnlyMatchesInList", "", {"a", "", "a", "ab", "", "c"}},
     };
     for (const Expected &test : cases) {
         ItemList list = listOf(texts);
         ItemList removed = listOf({"earlier"});
-        test.run(list, {progress, reporter, &removed});
+        Reference::operationPair(test.name).engine(list, other, test.text, quietHost(&removed), {});
         Texts expected = {"earlier"};
         expected.insert(expected.end(), test.removed.begin(), test.removed.end());
         EXPECT_EQ(textsOf(removed), expected) << test.name;
@@ -176,9 +170,7 @@ TEST(TextSearch, LongTextsAreFoundInLinearTime)
     const std::string part = std::string(200000, 'a') + "b";
     const std::string miss(1 << 22, 'a');
     const std::string hit = miss + part;
-    NullProgress progress;
-    UnexpectedErrors reporter;
-    const OperationHost host{progress, reporter};
+    const OperationHost host = quietHost();
     const auto start = std::chrono::steady_clock::now();
     for (const MatchMode &mode : {MatchMode{}, kIgnoreCase}) {
         ItemList list = listOf({miss, hit, miss});

@@ -1,15 +1,15 @@
 // The worked examples and edge cases of the seven operations, long lists, and how progress moves.
 #include "tests/support/ListTexts.h"
+#include "tests/support/Recorders.h"
 #include "tests/support/UnexpectedErrors.h"
+#include "tests/reference/OperationPairs.h"
 
-#include "engine/Operations.h"
 #include "engine/ProgressPacer.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,105 +20,34 @@ namespace {
 
 using Texts = std::vector<std::string>;
 
-class RecordingProgress final : public ProgressSink
+// Runs the named operation on texts, with second as the second list, which must stay as it was.
+Texts run(const char *name, const Texts &texts, const Texts &second = {}, const std::string &part = {})
 {
-public:
-    void setProgress(double percent) override { values.push_back(percent); }
-    void yield() override { ++yields; }
-
-    std::vector<double> values;
-    std::size_t yields = 0;
-};
-
-Texts run(const std::function<void(ItemList &, const OperationHost &)> &operation, const Texts &texts)
-{
-    NullProgress progress;
-    UnexpectedErrors reporter;
     ItemList list = listOf(texts);
-    operation(list, {progress, reporter});
+    const ItemList other = listOf(second);
+    Reference::operationPair(name).engine(list, other, part, quietHost(), {});
+    EXPECT_EQ(textsOf(other), second);
     return textsOf(list);
 }
 
-Texts exceptFirst(const Texts &texts)
-{
-    return run([](ItemList &list, const OperationHost &host) { RemoveDupesExceptFirst(list, host); }, texts);
-}
-
-Texts dupesAll(const Texts &texts)
-{
-    return run([](ItemList &list, const OperationHost &host) { RemoveDupesAll(list, host); }, texts);
-}
-
-Texts blanksRemoved(const Texts &texts)
-{
-    return run([](ItemList &list, const OperationHost &host) { RemoveBlanksFromList(list, host); }, texts);
-}
-
-Texts with(const Texts &texts, const std::string &part)
-{
-    return run([&](ItemList &list, const OperationHost &host) { RemoveItemsWith(list, part, host); }, texts);
-}
-
-Texts without(const Texts &texts, const std::string &part)
-{
-    return run([&](ItemList &list, const OperationHost &host) { RemoveItemsWithout(list, part, host); }, texts);
-}
-
-Texts subtract(const Texts &first, const Texts &second)
-{
-    const ItemList other = listOf(second);
-    Texts result = run([&](ItemList &list, const OperationHost &host) {
-        SubtractSecondListFromFirstList(list, other, host);
-    }, first);
-    EXPECT_EQ(textsOf(other), second);
-    return result;
-}
-
-Texts keepMatches(const Texts &first, const Texts &second)
-{
-    const ItemList other = listOf(second);
-    Texts result = run([&](ItemList &list, const OperationHost &host) { KeepOnlyMatchesInList(list, other, host); },
-                       first);
-    EXPECT_EQ(textsOf(other), second);
-    return result;
-}
-
-class ChangeCounter final : public ListObserver
-{
-public:
-    void listAboutToChange() override { ++announced; }
-    void listChanged() override { ++changes; }
-
-    int announced = 0;
-    int changes = 0;
-};
-
-using ListOperation = std::function<void(ItemList &, const OperationHost &)>;
-
-// Every operation, with the given list as the second list where one is needed.
-std::vector<ListOperation> allOperations(const ItemList &other)
-{
-    return {
-        [](ItemList &l, const OperationHost &h) { RemoveDupesExceptFirst(l, h); },
-        [](ItemList &l, const OperationHost &h) { RemoveDupesAll(l, h); },
-        [](ItemList &l, const OperationHost &h) { RemoveBlanksFromList(l, h); },
-        [](ItemList &l, const OperationHost &h) { RemoveItemsWith(l, "a", h); },
-        [](ItemList &l, const OperationHost &h) { RemoveItemsWithout(l, "a", h); },
-        [&](ItemList &l, const OperationHost &h) { SubtractSecondListFromFirstList(l, other, h); },
-        [&](ItemList &l, const OperationHost &h) { KeepOnlyMatchesInList(l, other, h); },
-    };
-}
+Texts exceptFirst(const Texts &texts) { return run("RemoveDupesExceptFirst", texts); }
+Texts dupesAll(const Texts &texts) { return run("RemoveDupesAll", texts); }
+Texts blanksRemoved(const Texts &texts) { return run("RemoveBlanksFromList", texts); }
+Texts with(const Texts &texts, const std::string &part) { return run("RemoveItemsWith", texts, {}, part); }
+Texts without(const Texts &texts, const std::string &part) { return run("RemoveItemsWithout", texts, {}, part); }
+Texts subtract(const Texts &first, const Texts &second) { return run("SubtractSecondListFromFirstList", first, second); }
+Texts keepMatches(const Texts &first, const Texts &second) { return run("KeepOnlyMatchesInList", first, second); }
 
 // Runs every operation on the list with the given second list, recording progress.
 std::vector<RecordingProgress> progressOfAll(const Texts &texts, const Texts &second)
 {
     const ItemList other = listOf(second);
-    const std::vector<ListOperation> operations = allOperations(other);
+    const std::vector<Reference::OperationPair> &operations = Reference::operationPairs();
     std::vector<RecordingProgress> recorded(operations.size());
     UnexpectedErrors reporter;
     for (std::size_t i = 0; i < operations.size(); ++i) {
         ItemList list = listOf(texts);
-        operations[i](list, {recorded[i], reporter});
+        operations[i].engine(list, other, "a", {recorded[i], reporter}, {});
     }
     return recorded;
 }
@@ -126,11 +55,10 @@ std::vector<RecordingProgress> progressOfAll(const Texts &texts, const Texts &se
 // A list of e-mail-like texts in which every text occurs `copies` times, copies spread apart.
 Texts spreadCopies(std::size_t distinct, std::size_t copies)
 {
+    const Texts once = numberedTexts(distinct, "user", "@example.com");
     Texts texts;
-    for (std::size_t copy = 0; copy < copies; ++copy) {
-        for (std::size_t i = 0; i < distinct; ++i)
-            texts.push_back("user" + std::to_string(i) + "@example.com");
-    }
+    for (std::size_t copy = 0; copy < copies; ++copy)
+        texts.insert(texts.end(), once.begin(), once.end());
     return texts;
 }
 
@@ -229,13 +157,12 @@ TEST(Operations, EachRemovesInOneChangeAndLeavesTheSecondListAlone)
     ItemList other = listOf({"a", "c", "a"});
     ChangeCounter otherChanges;
     other.setObserver(&otherChanges);
-    NullProgress progress;
-    UnexpectedErrors reporter;
-    for (const ListOperation &operation : allOperations(other)) {
+    for (const Reference::OperationPair &operation : Reference::operationPairs()) {
+        SCOPED_TRACE(operation.name);
         ItemList list = listOf(texts);
         ChangeCounter changes;
         list.setObserver(&changes);
-        operation(list, {progress, reporter});
+        operation.engine(list, other, "a", quietHost(), {});
         EXPECT_EQ(changes.announced, 1);
         EXPECT_EQ(changes.changes, 1);
         EXPECT_LT(list.count(), texts.size());

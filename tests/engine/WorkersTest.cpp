@@ -116,9 +116,7 @@ TEST(Workers, AFailingPieceIsRethrownAfterEveryPieceHasEnded)
 // while the others make keys of their own.
 TEST(Workers, PartitionsAreTheSameWhateverTheNumberOfWorkers)
 {
-    Texts texts;
-    for (int i = 0; i < 10000; ++i)
-        texts.push_back("plain" + std::to_string(i) + "@example.org");
+    Texts texts = numberedTexts(10000, "plain", "@example.org");
     const Texts mixed = mixedAddresses(20000);
     texts.insert(texts.end(), mixed.begin(), mixed.end());
     const std::vector<std::string_view> views(texts.begin(), texts.end());
@@ -150,9 +148,7 @@ TEST(Workers, LongListsGiveTheResultOfAPlainSetOfKeys)
     Texts others;
     for (std::size_t i = 0; i < texts.size(); i += 3)
         others.push_back(texts[i]);
-    NullProgress progress;
-    UnexpectedErrors reporter;
-    const OperationHost host{progress, reporter};
+    const OperationHost host = quietHost();
     for (const MatchMode &mode : {MatchMode{}, MatchMode{true, false, false}, MatchMode{false, false, true}}) {
         std::unordered_set<std::string> seen;
         std::unordered_set<std::string> otherKeys;

@@ -3,7 +3,7 @@
 // same items, the second list untouched, and the progress at 0.
 
 #include "tests/support/ListTexts.h"
-#include "tests/reference/ReferenceOperations.h"
+#include "tests/reference/OperationPairs.h"
 
 #include "engine/Operations.h"
 
@@ -78,25 +78,11 @@ void run(int operation, ItemList &first, const ItemList &second, const std::stri
 {
     LastValue progress;
     NoErrors reporter;
-    const OperationHost host{progress, reporter};
-    switch (operation) {
-    case 0: reference ? Reference::RemoveDupesExceptFirst(first, progress, mode) : RemoveDupesExceptFirst(first, host, mode); break;
-    case 1: reference ? Reference::RemoveDupesAll(first, progress, mode) : RemoveDupesAll(first, host, mode); break;
-    case 2: reference ? Reference::RemoveBlanksFromList(first, progress) : RemoveBlanksFromList(first, host); break;
-    case 3: reference ? Reference::RemoveItemsWith(first, text, progress, mode) : RemoveItemsWith(first, text, host, mode); break;
-    case 4:
-        reference ? Reference::RemoveItemsWithout(first, text, progress, mode)
-                  : RemoveItemsWithout(first, text, host, mode);
-        break;
-    case 5:
-        reference ? Reference::SubtractSecondListFromFirstList(first, second, progress, mode)
-                  : SubtractSecondListFromFirstList(first, second, host, mode);
-        break;
-    default:
-        reference ? Reference::KeepOnlyMatchesInList(first, second, progress, mode)
-                  : KeepOnlyMatchesInList(first, second, host, mode);
-        break;
-    }
+    const Reference::OperationPair &pair = Reference::operationPairs().at(operation);
+    if (reference)
+        pair.reference(first, second, text, progress, mode);
+    else
+        pair.engine(first, second, text, {progress, reporter}, mode);
     if (progress.last != 0.0)
         std::abort();
 }

@@ -17,6 +17,21 @@ std::vector<std::string> textsOf(const ItemList &list)
     return {list.texts().begin(), list.texts().end()};
 }
 
+std::vector<std::string> numberedTexts(std::size_t count, const std::string &prefix, const std::string &suffix,
+                                       std::size_t first)
+{
+    std::vector<std::string> texts;
+    texts.reserve(count);
+    for (std::size_t i = 0; i < count; ++i)
+        texts.push_back(prefix + std::to_string(first + i) + suffix);
+    return texts;
+}
+
+ItemList numberedList(std::size_t count, const std::string &prefix, const std::string &suffix, std::size_t first)
+{
+    return listOf(numberedTexts(count, prefix, suffix, first));
+}
+
 std::string describe(const std::vector<std::string> &texts)
 {
     std::string out = "{";

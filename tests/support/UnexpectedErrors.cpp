@@ -9,4 +9,11 @@ void UnexpectedErrors::report(const ErrorReport &report)
     ADD_FAILURE() << "unexpected error report: " << formatErrorReport(report);
 }
 
+OperationHost quietHost(ItemList *removed)
+{
+    static NullProgress progress;
+    static UnexpectedErrors reporter;
+    return {progress, reporter, removed};
+}
+
 } // namespace Quorvane::Samples

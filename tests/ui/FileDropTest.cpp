@@ -80,10 +80,7 @@ TEST_F(FileDropTest, AFolderDroppedOnAListIsReportedLikeAnUnreadableFile)
     setFiles(data, {programFolder(), writeFile("a.txt", "a\r\n")});
     EXPECT_TRUE(drop(*window().listView1(), data));
     EXPECT_EQ(textsOf(window().list1()), (Items{"a"}));
-    const std::vector<QString> reports = errorReports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].contains("in Quorvane2/19/2015.Form1.PushButton3_Click at line 134"))
-        << reports[0].toStdString();
+    expectErrorReports({{"in Quorvane2/19/2015.Form1.PushButton3_Click at line 134"}});
 }
 
 // A name reaches the system as the bytes the file manager sent, also when they are not UTF-8:

@@ -64,10 +64,7 @@ TEST(ItemListModel, FollowsTheListWithOneResetPerChange)
     model.addColumn("Email Addresses:");
     QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
 
-    ItemList loaded;
-    for (int i = 0; i < 1000; ++i)
-        loaded.append("item" + std::to_string(i));
-    list.appendList(std::move(loaded));
+    list.appendList(Samples::numberedList(1000, "item"));
     EXPECT_EQ(resets.count(), 1);
     EXPECT_EQ(model.rowCount(), 1000);
     EXPECT_EQ(model.data(model.index(999, 0)).toString(), "item999");
@@ -100,9 +97,7 @@ TEST(ItemListModel, ShowsTheFirstRowsItCanHoldAndCountsTheRest)
     };
     for (const Case &expected : cases) {
         SCOPED_TRACE(expected.items);
-        ItemList list;
-        for (std::size_t i = 0; i < expected.items; ++i)
-            list.append("item" + std::to_string(i));
+        ItemList list = Samples::numberedList(expected.items, "item");
         ItemListModel model(list, 5);
         model.addColumn("Email Addresses:");
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
@@ -120,9 +115,7 @@ TEST(ItemListModel, ShowsTheFirstRowsItCanHoldAndCountsTheRest)
 
 TEST(ItemListModel, RemovingFromAViewThatCannotHoldTheListNeverHitsAnotherItem)
 {
-    ItemList list;
-    for (int i = 0; i < 8; ++i)
-        list.append("item" + std::to_string(i));
+    ItemList list = Samples::numberedList(8, "item");
     ItemListModel model(list, 5);
     model.addColumn("Email Addresses:");
     ListView view;
@@ -182,12 +175,7 @@ TEST(ItemListModel, KeepsQtsModelRulesThroughEveryKindOfListChange)
     const std::array<Change, 7> changes{{
         {"append", [](ItemList &list) { list.append("appended@example.org"); }},
         {"appendList",
-         [](ItemList &list) {
-             ItemList more;
-             for (int i = 0; i < 50; ++i)
-                 more.append("more" + std::to_string(i));
-             list.appendList(std::move(more));
-         }},
+         [](ItemList &list) { list.appendList(Samples::numberedList(50, "more")); }},
         {"removeAt", [](ItemList &list) { list.removeAt(1); }},
         {"removeFlagged",
          [](ItemList &list) {
@@ -206,9 +194,7 @@ TEST(ItemListModel, KeepsQtsModelRulesThroughEveryKindOfListChange)
     }};
 
     ModelCheckerFindings findings;
-    ItemList list;
-    for (int i = 0; i < 10; ++i)
-        list.append("item" + std::to_string(i));
+    ItemList list = Samples::numberedList(10, "item");
     ItemListModel model(list);
     QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
     model.addColumn("Email Addresses:");

@@ -266,8 +266,7 @@ TEST_F(ListCommandsTest, SaveThatFailsToWriteKeepsTheOldFileAndReportsOnceAtLine
 {
     const QByteArray old = "the old list\r\n";
     const std::string target = writeFile("old.txt", old);
-    for (int i = 0; i < 20000; ++i)
-        m_list.append("someone" + std::to_string(i) + "@example.org");
+    m_list.appendList(Samples::numberedList(20000, "someone", "@example.org"));
     m_host.saveFiles.push_back(target);
     {
         const FileSizeLimit limit(4096);

@@ -25,8 +25,7 @@ void OperationFixture::fill(ItemList &list, const Items &items)
 
 void OperationFixture::fillLarge(ItemList &list, std::size_t count)
 {
-    for (std::size_t i = 0; i < count; ++i)
-        list.append("user" + std::to_string(i) + "@example.org");
+    list.appendList(Samples::numberedList(count, "user", "@example.org"));
 }
 
 bool OperationFixture::clickAndActDuringIt(Button button, const std::function<void()> &action)

@@ -232,9 +232,7 @@ TEST_F(StartUpTest, BrokenPointerFileIsReportedAtLine108AndStartUpGoesOn)
     writeFile("HAND-M.CUR", "this is not a picture");
     m_random = 0.06;
     Form1 &window = startWindow();
-    const std::vector<QString> reports = errorReports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.Form_Load at line 108\r\r"));
+    expectErrorReports({{"\r\nin Quorvane2/19/2015.Form1.Form_Load at line 108\r\r"}});
     EXPECT_FALSE(window.hasCustomPointerImage());
     EXPECT_EQ(m_openedUrls.size(), 1u); // label 110 still ran
     EXPECT_EQ(window.listView2()->columnWidth(0), 400);
@@ -267,11 +265,7 @@ TEST_F(StartUpTest, OddPointerFilesAreReportedAtLine108WithoutWaiting)
         make(path);
         m_answers.shown.clear();
         Form1 &window = startWindow();
-        const std::vector<QString> reports = errorReports();
-        ASSERT_EQ(reports.size(), 1u);
-        EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.Form_Load at line 108\r\r"))
-            << reports[0].toStdString();
-        EXPECT_TRUE(reports[0].contains(QLatin1String(reportSays))) << reports[0].toStdString();
+        expectErrorReports({{"\r\nin Quorvane2/19/2015.Form1.Form_Load at line 108\r\r", reportSays}});
         EXPECT_FALSE(window.hasCustomPointerImage());
     }
 }
@@ -319,22 +313,17 @@ TEST_F(StartUpTest, SkinThatIsAFifoOrNamesOneIsNeverWaitedOn)
         m_answers.shown.clear();
         Form1 &window = startWindow();
         EXPECT_EQ(window.styleSheet().toStdString(), applied.toStdString());
-        const std::vector<QString> reports = errorReports();
-        ASSERT_EQ(reports.size(), applied.isEmpty() ? 1u : 0u);
-        if (applied.isEmpty()) {
-            EXPECT_TRUE(reports[0].contains("\r\nin Quorvane2/19/2015.Form1.Form_Load at line 100\r\r"))
-                << reports[0].toStdString();
-            EXPECT_EQ(window.listView1()->model()->columnCount(), 1) << "start-up went on";
-        }
+        const QString refusal = "\r\nin Quorvane2/19/2015.Form1.Form_Load at line 100\r\r";
+        expectErrorReports(applied.isEmpty() ? std::vector<std::vector<QString>>{{refusal}}
+                                             : std::vector<std::vector<QString>>{});
+        EXPECT_EQ(window.listView1()->model()->columnCount(), 1) << "start-up went on";
     }
 
     QFile::remove(skin);
     makeSparseFile(skin, 2LL << 30);
     m_answers.shown.clear();
     EXPECT_TRUE(startWindow().styleSheet().isEmpty());
-    const std::vector<QString> reports = errorReports();
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(reports[0].contains("larger than 1 MiB")) << reports[0].toStdString();
+    expectErrorReports({{"larger than 1 MiB"}});
 }
 
 TEST_F(StartUpTest, HomePageOpensOnlyWhenTheDrawIsSeven)

@@ -75,6 +75,16 @@ std::vector<QString> WindowFixture::errorReports() const
     return messagesWith(kErrorReportTitle, BoxStyle::Warning);
 }
 
+void WindowFixture::expectErrorReports(const std::vector<std::vector<QString>> &pieces) const
+{
+    const std::vector<QString> reports = errorReports();
+    ASSERT_EQ(reports.size(), pieces.size());
+    for (std::size_t i = 0; i < reports.size(); ++i) {
+        for (const QString &piece : pieces[i])
+            EXPECT_TRUE(reports[i].contains(piece)) << piece.toStdString() << " not in\n" << reports[i].toStdString();
+    }
+}
+
 std::vector<QString> WindowFixture::plainMessages() const
 {
     return messagesWith(kApplicationTitle, BoxStyle::Ok);

@@ -32,6 +32,8 @@ protected:
     std::vector<Shown> shownOfKind(ShownKind kind) const;
     std::vector<QString> messagesWith(const QString &title, BoxStyle style) const;
     std::vector<QString> errorReports() const;
+    // One error report was shown for each entry, in order, saying every piece of its entry.
+    void expectErrorReports(const std::vector<std::vector<QString>> &pieces) const;
     std::vector<QString> plainMessages() const;
 
     ScriptedAnswers m_answers;
