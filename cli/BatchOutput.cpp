@@ -1,6 +1,6 @@
 #include "BatchOutput.h"
 
-#include "files/FileIdentity.h"
+#include "files/NameIdentity.h"
 #include "files/ListFileError.h"
 #include "files/ListFileWriter.h"
 #include "files/ListSerialiser.h"
@@ -19,7 +19,7 @@ bool goesToStandardOutput(const std::optional<std::string> &path)
     return !path || *path == kStandardStream;
 }
 
-std::optional<FileIdentity> outputIdentity(const std::optional<std::string> &path, const Streams &streams)
+std::optional<NameIdentity> outputIdentity(const std::optional<std::string> &path, const Streams &streams)
 {
     return goesToStandardOutput(path) ? identityOfDescriptor(streams.output) : identityOfName(*path);
 }
@@ -30,7 +30,7 @@ void refuseOneFileForBothLists(const Invocation &invocation, const Streams &stre
 {
     if (!invocation.removed)
         return;
-    const std::optional<FileIdentity> removed = outputIdentity(invocation.removed, streams);
+    const std::optional<NameIdentity> removed = outputIdentity(invocation.removed, streams);
     if (*invocation.removed == invocation.output.value_or(std::string(kStandardStream))
         || (removed && removed == outputIdentity(invocation.output, streams)))
         throw UsageError("--removed and -o name the same file");

@@ -1,4 +1,4 @@
-#include "FileIdentity.h"
+#include "NameIdentity.h"
 
 #include <cerrno>
 
@@ -8,14 +8,14 @@ namespace Quorvane {
 
 namespace {
 
-FileIdentity identityOf(const struct stat &status, std::string newName = {})
+NameIdentity identityOf(const struct stat &status, std::string newName = {})
 {
     return {status.st_dev, status.st_ino, std::move(newName)};
 }
 
 } // namespace
 
-std::optional<FileIdentity> identityOfName(const std::string &path)
+std::optional<NameIdentity> identityOfName(const std::string &path)
 {
     struct stat status {};
     if (::stat(path.c_str(), &status) == 0)
@@ -30,7 +30,7 @@ std::optional<FileIdentity> identityOfName(const std::string &path)
     return identityOf(status, name);
 }
 
-std::optional<FileIdentity> identityOfDescriptor(int descriptor)
+std::optional<NameIdentity> identityOfDescriptor(int descriptor)
 {
     struct stat status {};
     if (::fstat(descriptor, &status) != 0)
