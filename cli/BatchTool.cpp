@@ -4,13 +4,18 @@
 #include "CommandLine.h"
 #include "HelpText.h"
 
+#include <optional>
+
 namespace Quorvane {
 
 int runBatchTool(std::span<const std::string_view> arguments, const Streams &streams)
 {
     Invocation invocation;
+    std::optional<InputWatch> watch;
     try {
         invocation = parseCommandLine(arguments);
+        if (invocation.request == Invocation::Request::Run)
+            watch.emplace(invocation, streams);
     } catch (const UsageError &error) {
         printProblem(streams, error.what());
         writeAll(streams.errors, usageText());
@@ -24,7 +29,7 @@ int runBatchTool(std::span<const std::string_view> arguments, const Streams &str
     case Invocation::Request::Run:
         break;
     }
-    return runBatch(invocation, streams);
+    return runBatch(invocation, streams, *watch);
 }
 
 } // namespace Quorvane

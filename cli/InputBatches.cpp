@@ -1,11 +1,5 @@
 #include "InputBatches.h"
 
-#include "files/ListFileError.h"
-
-#include <cerrno>
-
-#include <sys/stat.h>
-
 namespace Quorvane {
 
 InputBatches::InputBatches(std::vector<std::string> paths, std::size_t batchBytes)
@@ -35,16 +29,6 @@ ItemList InputBatches::next()
             m_bytesHandedOut += text.size() + 1;
         return batch;
     }
-}
-
-FileIdentity identify(const std::string &path)
-{
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0)
-        throwFileError(ListFileError::Stage::Open, "Cannot open", path, errno);
-    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
-            static_cast<std::int64_t>(status.st_size), static_cast<std::int64_t>(status.st_ctim.tv_sec),
-            static_cast<std::int64_t>(status.st_ctim.tv_nsec)};
 }
 
 } // namespace Quorvane

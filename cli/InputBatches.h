@@ -37,18 +37,4 @@ private:
     std::uint64_t m_bytesHandedOut = 0;
 };
 
-// What identifies a file's contents between two reads: the same file, size and change time.
-struct FileIdentity
-{
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t changeSeconds = 0;
-    std::int64_t changeNanoseconds = 0;
-    bool operator==(const FileIdentity &) const = default;
-};
-
-// Throws ListFileError when a file cannot be examined.
-FileIdentity identify(const std::string &path);
-
 } // namespace Quorvane

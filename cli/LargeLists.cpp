@@ -195,7 +195,7 @@ void printDecodedInputs(const Invocation &invocation, const Streams &streams, co
 }
 
 int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, const Streams &streams,
-                         StreamSources &sources, SpillFolder &folder)
+                         const InputWatch &watch, StreamSources &sources, SpillFolder &folder)
 {
     sources.spillInto(folder, inputs.files, inputs.others);
     ProgressLine progress(streams.errors);
@@ -203,12 +203,14 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     if (invocation.operation == BatchOperation::Count) {
         std::vector<std::size_t> decodedFromUtf16;
         const ListCounts counts = countOutOfCore(invocation, inputs, folder, progress, decodedFromUtf16);
+        watch.checkUnchanged();
         printDecodedInputs(invocation, streams, decodedFromUtf16);
         BatchOutput(invocation, streams, lineEnd).writeText(countReport(counts, !invocation.others.empty(), invocation.json));
         return kExitSuccess;
     }
     ResultOutputs outputs(invocation, streams, lineEnd);
     const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, progress, outputs.kept(), outputs.removed());
+    watch.checkUnchanged();
     outputs.commit();
     printDecodedInputs(invocation, streams, counts.decodedFromUtf16);
     printSummary(invocation, streams, counts.itemsIn, counts.itemsOut);
@@ -218,7 +220,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
 } // namespace
 
 std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Streams &streams,
-                                         PrereadSources &preread)
+                                         const InputWatch &watch, PrereadSources &preread)
 {
     OutOfCoreInputs inputs{invocation.memoryLimit.value_or(defaultMemoryLimit()), invocation.mode, invocation.files,
                            invocation.others};
@@ -233,7 +235,7 @@ std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Str
         }
     }
     SpillFolder folder;
-    return runOutOfCoreAndWrite(invocation, inputs, streams, sources, folder);
+    return runOutOfCoreAndWrite(invocation, inputs, streams, watch, sources, folder);
 }
 
 } // namespace Quorvane

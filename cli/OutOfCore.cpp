@@ -1,11 +1,13 @@
 #include "OutOfCore.h"
 
 #include "InputBatches.h"
+#include "InputWatch.h"
 #include "KeyTable.h"
 #include "Partitioning.h"
 #include "ProgressLine.h"
 #include "SpillFolder.h"
 #include "StreamingFilters.h"
+#include "engine/Seams.h"
 #include "files/ListFile.h"
 
 #include <algorithm>
@@ -229,9 +231,6 @@ void OutOfCoreRun::countInTable(const Partition &partition)
 
 std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
 {
-    std::vector<FileIdentity> before;
-    for (const std::string &path : m_inputs.files)
-        before.push_back(identify(path));
     InputBatches input(m_inputs.files, m_budget.batchBytes);
     std::uint64_t position = 0;
     std::uint64_t keptCount = 0;
@@ -257,11 +256,9 @@ std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
             removed->write(gone);
         m_progress.show("writing the result", input.bytesHandedOut(), total);
     }
-    for (std::size_t i = 0; i < m_inputs.files.size(); ++i) {
-        if (position != m_itemCount || !(identify(m_inputs.files[i]) == before[i]))
-            throw ListFileError(ListFileError::Stage::Read, describeFileFailure("Cannot read", m_inputs.files[i],
-                                                                                "it changed while it was being read"));
-    }
+    // Which input changed is for the caller to find, by comparing each with what it was first.
+    if (position != m_itemCount)
+        throw ListFileError(ListFileError::Stage::Read, "The list changed while it was being read");
     return keptCount;
 }
 
@@ -288,6 +285,7 @@ OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
         decide(partitions[p], 0);
         m_progress.show("matching partitions", p + 1, partitions.size());
     }
+    passSeam(Seam::InputsRead);
     const std::uint64_t keptCount = writeKept(kept, removed);
     return {m_itemCount, keptCount, m_decodedFromUtf16};
 }

@@ -8,6 +8,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/SpillFolder.h"
 #include "engine/Operations.h"
+#include "engine/Seams.h"
 #include "files/ListFile.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <random>
 
@@ -285,6 +287,46 @@ TEST_F(OutOfCore, OutputReplacesTheFileOnlyWhenEverythingSucceeded)
 
     EXPECT_EQ(spilledEntries(), 0u);
     EXPECT_EQ(entryCount(), 2u); // list.txt and out.txt, no temporary beside them
+}
+
+// An input rewritten in place or renamed over between its reads (after the lists are read in
+// memory, after the partitions are decided out of core) ends the run with status 1, and OUT
+// stays as it was: subtract must never print the very address it was told to remove.
+TEST_F(OutOfCore, AnInputChangedDuringTheRunReplacesNothing)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<std::string> limit;
+        bool renameListOver; // otherwise the other list is rewritten in place
+    };
+    for (const Case &row : {Case{"in memory, optouts rewritten", {}, false},
+                            Case{"in memory, list renamed over", {}, true},
+                            Case{"out of core, optouts rewritten", {"--memory-limit", "1K"}, false},
+                            Case{"out of core, list renamed over", {"--memory-limit", "1K"}, true}}) {
+        const std::string list = file("list.txt", "a@x\nb@x\nc@x\na@x\n");
+        const std::string optouts = file("optouts.txt", "b@x\n");
+        const std::string out = file("out.txt", "old\n");
+        // Written long ago: a rewrite now shows in the times whatever their granularity.
+        const timespec longAgo[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+        ::utimensat(AT_FDCWD, optouts.c_str(), longAgo, 0);
+        setSeamAction(Seam::InputsRead, [&] {
+            if (row.renameListOver) {
+                writeBytes(path("sorted.txt"), "a@x\na@x\nb@x\nc@x\n");
+                ::rename(path("sorted.txt").c_str(), list.c_str());
+            } else {
+                std::fstream(optouts, std::ios::in | std::ios::out | std::ios::binary).write("a@x\n", 4);
+            }
+        });
+        const CliResult result = runCli(joined({"subtract", "-o", out, list, "--other", optouts}, row.limit));
+        setSeamAction(Seam::InputsRead, {});
+        const std::string changed = row.renameListOver ? list : optouts;
+        EXPECT_EQ(result.exitCode, kCliFileError) << row.name << ": " << result.err;
+        EXPECT_TRUE(contains(result.err, "\"" + changed + "\" changed while it was being read; nothing was written"))
+            << row.name << ": " << result.err;
+        EXPECT_EQ(readBytes(out), "old\n") << row.name;
+        EXPECT_EQ(spilledEntries(), 0u) << row.name;
+    }
 }
 
 TEST_F(OutOfCore, AFullTemporaryDiskIsAClearFailure)
