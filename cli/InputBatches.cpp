@@ -1,10 +1,20 @@
 #include "InputBatches.h"
 
+#include "SpillFolder.h"
+
 namespace Quorvane {
 
-InputBatches::InputBatches(std::vector<std::string> paths, std::size_t batchBytes)
+FileDescriptor openListInput(const std::string &path, const SpillFolder *spills)
+{
+    if (spills && spills->holds(path))
+        return spills->openFile(path);
+    return openForReading(path, Readable::AnySource);
+}
+
+InputBatches::InputBatches(std::vector<std::string> paths, std::size_t batchBytes, const SpillFolder *spills)
     : m_paths(std::move(paths))
     , m_batchBytes(batchBytes)
+    , m_spills(spills)
 {}
 
 ItemList InputBatches::next()
@@ -13,7 +23,9 @@ ItemList InputBatches::next()
         if (!m_reader) {
             if (m_nextPath == m_paths.size())
                 return {};
-            m_reader = std::make_unique<ListStreamReader>(m_paths[m_nextPath++], Readable::AnySource, m_batchBytes);
+            const std::string &path = m_paths[m_nextPath++];
+            m_file = openListInput(path, m_spills);
+            m_reader = std::make_unique<ListStreamReader>(m_file.get(), path, m_batchBytes);
         }
         ItemList batch = m_reader->nextBatch();
         if (m_reader->atEnd()) {

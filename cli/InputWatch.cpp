@@ -2,10 +2,7 @@
 
 #include "Batch.h"
 
-#include "files/ListFileError.h"
-
 #include <algorithm>
-#include <cerrno>
 #include <utility>
 
 #include <sys/stat.h>
@@ -28,14 +25,6 @@ bool examine(const std::string &name, int descriptor, struct stat &status)
 }
 
 } // namespace
-
-FileIdentity identify(const std::string &path)
-{
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0)
-        throwFileError(ListFileError::Stage::Open, "Cannot open", path, errno);
-    return identityOf(status);
-}
 
 InputWatch::InputWatch(const Invocation &invocation, const Streams &streams)
 {

@@ -25,9 +25,6 @@ struct FileIdentity
     bool operator==(const FileIdentity &) const = default;
 };
 
-// Throws ListFileError when a file cannot be examined.
-FileIdentity identify(const std::string &path);
-
 // An input that is not the file it was when the run first looked at it.
 class InputChanged : public std::runtime_error
 {

@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <bit>
 
+#include <sys/stat.h>
+
 namespace Quorvane {
 
 namespace {
@@ -90,7 +92,7 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> 
                                                  std::size_t partitionCount, std::uint64_t &itemCount)
 {
     Spreader spreader(m_folder, partitionCount, 0, m_budget.writerBuffer(partitionCount), m_inputs.mode);
-    InputBatches input(paths, m_budget.batchBytes);
+    InputBatches input(paths, m_budget.batchBytes, m_inputs.spills);
     std::uint64_t position = 0;
     const std::uint64_t total = inputBytes(m_inputs);
     for (;;) {
@@ -163,13 +165,13 @@ void OutOfCoreRun::decideInTable(const Partition &partition)
     bool inserted = false;
     const BatchOperation operation = m_invocation.operation;
     if (partition.second) {
-        RecordReader second(partition.second->path, m_budget.readerBuffer);
+        RecordReader second(m_folder, *partition.second, m_budget.readerBuffer);
         while (second.next(record)) {
             const std::string_view key = keys.keyOf(record.text);
             table.findOrInsert(key, hashOf(key), record.position, inserted);
         }
     }
-    RecordReader first(partition.first.path, m_budget.readerBuffer);
+    RecordReader first(m_folder, partition.first, m_budget.readerBuffer);
     while (first.next(record)) {
         const std::string_view key = keys.keyOf(record.text);
         const std::uint64_t hash = hashOf(key);
@@ -198,7 +200,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
     KeyMaker keys(m_inputs.mode);
     ListCounts counts;
     const auto note = [&](const PartFile &file, std::uint64_t where) {
-        RecordReader reader(file.path, m_budget.readerBuffer);
+        RecordReader reader(m_folder, file, m_budget.readerBuffer);
         Record record{};
         bool inserted = false;
         while (reader.next(record)) {
@@ -231,7 +233,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
 
 std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
 {
-    InputBatches input(m_inputs.files, m_budget.batchBytes);
+    InputBatches input(m_inputs.files, m_budget.batchBytes, m_inputs.spills);
     std::uint64_t position = 0;
     std::uint64_t keptCount = 0;
     const std::uint64_t total = inputBytes(m_inputs);
@@ -280,6 +282,7 @@ std::vector<Partition> OutOfCoreRun::spreadBothLists()
 OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
 {
     const std::vector<Partition> partitions = spreadBothLists();
+    passSeam(Seam::PartitionsSpread);
     m_kept.assign(m_itemCount / 64 + 1, 0);
     for (std::size_t p = 0; p < partitions.size(); ++p) {
         decide(partitions[p], 0);
@@ -307,8 +310,11 @@ std::uint64_t inputBytes(const OutOfCoreInputs &inputs)
 {
     std::uint64_t total = 0;
     for (const auto *paths : {&inputs.files, &inputs.others}) {
-        for (const std::string &path : *paths)
-            total += static_cast<std::uint64_t>(identify(path).size);
+        for (const std::string &path : *paths) {
+            struct stat status {};
+            if (::fstat(openListInput(path, inputs.spills).get(), &status) == 0)
+                total += static_cast<std::uint64_t>(status.st_size);
+        }
     }
     return total;
 }

@@ -10,6 +10,7 @@ namespace Quorvane {
 enum class Seam {
     BetweenHashPasses,   // TextPartitions: the texts were hashed and counted, not placed yet
     BetweenDecodePieces, // a UTF-16 file: its first piece is decoded, the rest not yet
+    PartitionsSpread,    // quorvane-cli out of core: the partition files are written, not yet read
     InputsRead,          // quorvane-cli: the inputs are read (or partitioned), not yet read again
     Count
 };
