@@ -1,7 +1,6 @@
 #include "OutOfCore.h"
 
 #include "InputBatches.h"
-#include "InputWatch.h"
 #include "KeyTable.h"
 #include "Partitioning.h"
 #include "ProgressLine.h"

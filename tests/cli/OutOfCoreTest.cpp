@@ -401,7 +401,8 @@ TEST_F(OutOfCore, SpillFoldersOfDeadRunsAreRemovedByTheNextRun)
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
         writeBytes(folder + "/0", "spilled\n");
     }
-    ASSERT_EQ(::chown(theirs.c_str(), ::geteuid() + 1, static_cast<gid_t>(-1)), 0) << "needs root";
+    if (::chown(theirs.c_str(), ::geteuid() + 1, static_cast<gid_t>(-1)) != 0)
+        GTEST_SKIP() << "giving a folder to another user needs root";
     const CliResult result = runCli({"dedupe-first", "--memory-limit", "1K", file("list.txt", "a\nb\na\n")});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dead));
