@@ -7,6 +7,7 @@
 #include "LargeLists.h"
 
 #include "engine/Operations.h"
+#include "engine/Seams.h"
 #include "files/ListFile.h"
 #include "files/ReadableName.h"
 
@@ -42,9 +43,10 @@ ItemList normalized(const ItemList &list, const MatchMode &mode)
 class BatchRun
 {
 public:
-    BatchRun(const Invocation &invocation, const Streams &streams)
+    BatchRun(const Invocation &invocation, const Streams &streams, const InputWatch &watch)
         : m_invocation(invocation)
         , m_streams(streams)
+        , m_watch(watch)
         , m_mapping(invocation, streams)
     {}
 
@@ -57,6 +59,7 @@ public:
         readSources(m_invocation.files, m_first);
         readSources(m_invocation.others, m_second);
         m_itemsIn = m_first.count();
+        passSeam(Seam::InputsRead);
     }
 
     void changeList()
@@ -78,7 +81,9 @@ public:
     {
         const ItemList &kept = m_normalized ? *m_normalized : m_first;
         m_activity = "write the lists";
-        output().writeLists(kept, m_removed ? &*m_removed : nullptr);
+        // The kept items are read from the mapped inputs while they are written: the inputs are
+        // compared with what they were first once everything is written, before any file is in place.
+        output().writeLists(kept, m_removed ? &*m_removed : nullptr, [this] { m_watch.checkUnchanged(); });
         m_itemsOut = kept.count();
     }
 
@@ -89,6 +94,7 @@ public:
         const bool againstOther = !m_invocation.others.empty();
         const ListCounts counts = againstOther ? countItems(m_first, m_second, m_invocation.mode, progress)
                                                : countItems(m_first, m_invocation.mode, progress);
+        m_watch.checkUnchanged();
         output().writeText(countReport(counts, againstOther, m_invocation.json));
     }
 
@@ -112,7 +118,7 @@ private:
             else if (isStandardInput)
                 appendSource(list, shown, readListFromDescriptor(m_streams.input, "standard input"));
             else
-                appendSource(list, shown, readListFile(name, Readable::AnySource, m_mapping.readingOf(name)));
+                appendSource(list, shown, m_mapping.read(name));
         }
     }
 
@@ -151,6 +157,7 @@ private:
 
     const Invocation &m_invocation;
     const Streams &m_streams;
+    const InputWatch &m_watch;
     InputMapping m_mapping; // before the lists, so that it outlives them
     std::string m_activity = "read the lists";
     PrereadSources *m_preread = nullptr;
@@ -183,12 +190,12 @@ std::string shownInputName(const std::string &name)
     return name == kStandardStream ? "standard input" : quoted(name);
 }
 
-int runBatch(const Invocation &invocation, const Streams &streams)
+int runBatch(const Invocation &invocation, const Streams &streams, const InputWatch &watch)
 {
-    BatchRun run(invocation, streams);
+    BatchRun run(invocation, streams, watch);
     try {
         PrereadSources preread;
-        if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, preread))
+        if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, watch, preread))
             return *status;
         run.readInputs(preread);
         if (invocation.operation == BatchOperation::Count) {
@@ -203,7 +210,9 @@ int runBatch(const Invocation &invocation, const Streams &streams)
     } catch (const std::bad_alloc &) {
         printProblem(streams, "not enough memory to " + run.activity());
     } catch (const std::exception &error) {
-        printProblem(streams, error.what());
+        // Whatever failed, an input that changed meanwhile is the reason to tell.
+        const std::optional<std::string> changed = watch.firstChanged();
+        printProblem(streams, changed ? InputChanged(*changed).what() : error.what());
     }
     return kExitFailure;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "InputWatch.h"
 #include "Streams.h"
 
 #include <cstdint>
@@ -9,9 +10,9 @@
 namespace Quorvane {
 
 // Reads the lists, runs the operation and writes the result. Returns kExitSuccess, or
-// kExitFailure when a file could not be read or written or the operation failed.
-// Nothing is written before everything else succeeded.
-int runBatch(const Invocation &invocation, const Streams &streams);
+// kExitFailure when a file could not be read or written, the operation failed or the watch
+// found an input changed. Nothing is written before everything else succeeded.
+int runBatch(const Invocation &invocation, const Streams &streams, const InputWatch &watch);
 
 // The line standard error gets after a run, unless it is quiet: "1 item in, 0 items out".
 void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,

@@ -55,7 +55,8 @@ BatchOutput::BatchOutput(const Invocation &invocation, const Streams &streams, L
     , m_lineEnd(lineEnd)
 {}
 
-void BatchOutput::writeLists(const ItemList &kept, const ItemList *removed) const
+void BatchOutput::writeLists(const ItemList &kept, const ItemList *removed,
+                             const std::function<void()> &beforePublish) const
 {
     std::vector<ListToWrite> files;
     if (removed) {
@@ -69,8 +70,10 @@ void BatchOutput::writeLists(const ItemList &kept, const ItemList *removed) cons
     else
         files.push_back({kept, *m_invocation.output});
     if (files.empty())
-        return;
-    for (const std::string &warning : writeListFiles(files, WriteOptions{m_lineEnd}))
+        return beforePublish();
+    WriteOptions options{m_lineEnd};
+    options.beforePublish = beforePublish;
+    for (const std::string &warning : writeListFiles(files, options))
         printProblem(m_streams, warning);
 }
 

@@ -7,6 +7,7 @@
 #include "files/ListFileError.h"
 #include "files/LineSplitting.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -48,8 +49,9 @@ class BatchOutput
 public:
     BatchOutput(const Invocation &invocation, const Streams &streams, LineEnd lineEnd);
 
-    // removed is null when the run keeps no removed items.
-    void writeLists(const ItemList &kept, const ItemList *removed) const;
+    // removed is null when the run keeps no removed items. beforePublish runs once everything
+    // is written and before any file is put in place; what it throws replaces nothing.
+    void writeLists(const ItemList &kept, const ItemList *removed, const std::function<void()> &beforePublish) const;
     void writeText(std::string_view text) const;
 
 private:

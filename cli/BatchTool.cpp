@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 namespace Quorvane {
 
@@ -31,10 +32,13 @@ int printText(const Streams &streams, std::string_view text)
 int runBatchTool(std::span<const std::string_view> arguments, const Streams &streams)
 {
     Invocation invocation;
+    std::optional<InputWatch> watch;
     try {
         invocation = parseCommandLine(arguments);
-        if (invocation.request == Invocation::Request::Run)
+        if (invocation.request == Invocation::Request::Run) {
             refuseOneFileForBothLists(invocation, streams);
+            watch.emplace(invocation, streams);
+        }
     } catch (const UsageError &error) {
         printProblem(streams, error.what());
         writeAll(streams.errors, usageText());
@@ -48,7 +52,7 @@ int runBatchTool(std::span<const std::string_view> arguments, const Streams &str
     case Invocation::Request::Run:
         break;
     }
-    return runBatch(invocation, streams);
+    return runBatch(invocation, streams, *watch);
 }
 
 } // namespace Quorvane

@@ -1,16 +1,20 @@
 #include "InputBatches.h"
 
-#include "files/ListFileError.h"
-
-#include <cerrno>
-
-#include <sys/stat.h>
+#include "SpillFolder.h"
 
 namespace Quorvane {
 
-InputBatches::InputBatches(std::vector<std::string> paths, std::size_t batchBytes)
+FileDescriptor openListInput(const std::string &path, const SpillFolder *spills)
+{
+    if (spills && spills->holds(path))
+        return spills->openFile(path);
+    return openForReading(path, Readable::AnySource);
+}
+
+InputBatches::InputBatches(std::vector<std::string> paths, std::size_t batchBytes, const SpillFolder *spills)
     : m_paths(std::move(paths))
     , m_batchBytes(batchBytes)
+    , m_spills(spills)
 {}
 
 ItemList InputBatches::next()
@@ -19,7 +23,9 @@ ItemList InputBatches::next()
         if (!m_reader) {
             if (m_nextPath == m_paths.size())
                 return {};
-            m_reader = std::make_unique<ListStreamReader>(m_paths[m_nextPath++], Readable::AnySource, m_batchBytes);
+            const std::string &path = m_paths[m_nextPath++];
+            m_file = openListInput(path, m_spills);
+            m_reader = std::make_unique<ListStreamReader>(m_file.get(), path, m_batchBytes);
         }
         ItemList batch = m_reader->nextBatch();
         if (m_reader->atEnd()) {
@@ -35,16 +41,6 @@ ItemList InputBatches::next()
             m_bytesHandedOut += text.size() + 1;
         return batch;
     }
-}
-
-FileIdentity identify(const std::string &path)
-{
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0)
-        throwFileError(ListFileError::Stage::Open, "Cannot open", path, errno);
-    return {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino),
-            static_cast<std::int64_t>(status.st_size), static_cast<std::int64_t>(status.st_ctim.tv_sec),
-            static_cast<std::int64_t>(status.st_ctim.tv_nsec)};
 }
 
 } // namespace Quorvane

@@ -10,12 +10,18 @@
 
 namespace Quorvane {
 
+class SpillFolder;
+
+// Opens an input of an out-of-core run: a file of spills (a spilled stream) through the
+// folder's descriptor, any other by its name. Throws ListFileError.
+FileDescriptor openListInput(const std::string &path, const SpillFolder *spills);
+
 // Reads list files one after the other and hands out their items in batches of about
 // batchBytes, with the lines, decoding and format a whole read of each file gives.
 class InputBatches
 {
 public:
-    InputBatches(std::vector<std::string> paths, std::size_t batchBytes);
+    InputBatches(std::vector<std::string> paths, std::size_t batchBytes, const SpillFolder *spills = nullptr);
 
     // The next batch, never empty; an empty list once every file has been read.
     // Throws ListFileError when a file cannot be opened or read.
@@ -31,24 +37,12 @@ private:
     std::vector<std::string> m_paths;
     std::size_t m_nextPath = 0;
     std::size_t m_batchBytes;
+    const SpillFolder *m_spills;
+    FileDescriptor m_file;
     std::unique_ptr<ListStreamReader> m_reader;
     ListFileFormat m_firstFormat;
     std::vector<std::size_t> m_decodedFromUtf16;
     std::uint64_t m_bytesHandedOut = 0;
 };
-
-// What identifies a file's contents between two reads: the same file, size and change time.
-struct FileIdentity
-{
-    std::uint64_t device = 0;
-    std::uint64_t inode = 0;
-    std::int64_t size = 0;
-    std::int64_t changeSeconds = 0;
-    std::int64_t changeNanoseconds = 0;
-    bool operator==(const FileIdentity &) const = default;
-};
-
-// Throws ListFileError when a file cannot be examined.
-FileIdentity identify(const std::string &path);
 
 } // namespace Quorvane

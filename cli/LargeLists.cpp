@@ -4,6 +4,7 @@
 #include "BatchOutput.h"
 #include "BatchTool.h"
 #include "CountReport.h"
+#include "InputBatches.h"
 #include "MemoryLimit.h"
 #include "OutOfCore.h"
 #include "ProgressLine.h"
@@ -64,19 +65,45 @@ void readSome(StreamSource &source, std::uint64_t wanted)
     }
 }
 
+// Counts the bytes of the line a stream is in, piece by piece. A line must be held in memory
+// whole: one past the memory limit can never be worked on, so a stream without an end in sight
+// (/dev/zero) stops at once rather than filling the temporary disk.
+class LineLength
+{
+public:
+    LineLength(const std::string &name, std::uint64_t limit)
+        : m_name(name)
+        , m_limit(limit)
+    {}
+
+    void add(std::string_view bytes)
+    {
+        const std::size_t lastEnd = bytes.find_last_of("\r\n");
+        m_length = lastEnd == std::string_view::npos ? m_length + bytes.size() : bytes.size() - lastEnd - 1;
+        if (m_length > m_limit)
+            throw ListFileError(ListFileError::Stage::Read,
+                                describeFileFailure("Cannot read", m_name == kStandardStream ? "standard input" : m_name,
+                                                    "it has a line longer than the memory limit of "
+                                                        + std::to_string(m_limit) + " bytes"));
+    }
+
+private:
+    const std::string &m_name;
+    std::uint64_t m_limit;
+    std::uint64_t m_length = 0;
+};
+
 // Copies what was read of the stream and the rest of it into a new file of the folder.
-std::string spill(StreamSource &source, SpillFolder &folder)
+std::string spill(StreamSource &source, SpillFolder &folder, std::uint64_t memoryLimit)
 {
     const std::string path = folder.newFilePath();
-    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (file < 0)
-        throwFileError(ListFileError::Stage::Open, "Cannot create the temporary file", path, errno);
+    FileDescriptor file = folder.createFile(path);
+    LineLength line(source.name, memoryLimit);
     const auto writeOut = [&](const std::string &bytes) {
-        if (!writeAll(file, bytes)) {
-            const int error = errno != 0 ? errno : ENOSPC;
-            ::close(file);
-            throwFileError(ListFileError::Stage::Write, "Cannot write the temporary file", path, error);
-        }
+        line.add(bytes);
+        if (!writeAll(file.get(), bytes))
+            throwFileError(ListFileError::Stage::Write, "Cannot write the temporary file", path,
+                           errno != 0 ? errno : ENOSPC);
     };
     writeOut(source.bytes);
     while (!source.ended) {
@@ -84,7 +111,7 @@ std::string spill(StreamSource &source, SpillFolder &folder)
         readSome(source, kCopyChunk);
         writeOut(source.bytes);
     }
-    if (::close(file) != 0)
+    if (::close(file.release()) != 0)
         throwFileError(ListFileError::Stage::Write, "Cannot write the temporary file", path, errno);
     return path;
 }
@@ -134,11 +161,12 @@ public:
     }
 
     // The names with every stream replaced by its copy in the folder.
-    void spillInto(SpillFolder &folder, std::vector<std::string> &files, std::vector<std::string> &others)
+    void spillInto(SpillFolder &folder, OutOfCoreInputs &inputs)
     {
+        inputs.spills = &folder;
         for (StreamSource &source : m_sources) {
-            const std::string path = spill(source, folder);
-            for (auto *names : {&files, &others})
+            const std::string path = spill(source, folder, inputs.memoryLimit);
+            for (auto *names : {&inputs.files, &inputs.others})
                 std::replace(names->begin(), names->end(), source.name, path);
         }
     }
@@ -176,9 +204,11 @@ std::uint64_t regularFileBytes(const Invocation &invocation)
 }
 
 // The first line end of the first input, which sets the output's as in memory.
-LineEnd firstLineEndOf(const std::string &path)
+LineEnd firstLineEndOf(const OutOfCoreInputs &inputs)
 {
-    ListStreamReader reader(path, Readable::AnySource);
+    const std::string &path = inputs.files.front();
+    const FileDescriptor file = openListInput(path, inputs.spills);
+    ListStreamReader reader(file.get(), path);
     while (!reader.atEnd() && reader.format().firstLineEnd == LineEnd::None)
         reader.nextBatch();
     return reader.format().firstLineEnd;
@@ -195,20 +225,22 @@ void printDecodedInputs(const Invocation &invocation, const Streams &streams, co
 }
 
 int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, const Streams &streams,
-                         StreamSources &sources, SpillFolder &folder)
+                         const InputWatch &watch, StreamSources &sources, SpillFolder &folder)
 {
-    sources.spillInto(folder, inputs.files, inputs.others);
+    sources.spillInto(folder, inputs);
     ProgressLine progress(streams.errors);
-    const LineEnd lineEnd = outputLineEnd(invocation.lineEnd, firstLineEndOf(inputs.files.front()));
+    const LineEnd lineEnd = outputLineEnd(invocation.lineEnd, firstLineEndOf(inputs));
     if (invocation.operation == BatchOperation::Count) {
         std::vector<std::size_t> decodedFromUtf16;
         const ListCounts counts = countOutOfCore(invocation, inputs, folder, progress, decodedFromUtf16);
+        watch.checkUnchanged();
         printDecodedInputs(invocation, streams, decodedFromUtf16);
         BatchOutput(invocation, streams, lineEnd).writeText(countReport(counts, !invocation.others.empty(), invocation.json));
         return kExitSuccess;
     }
     ResultOutputs outputs(invocation, streams, lineEnd);
     const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, progress, outputs.kept(), outputs.removed());
+    watch.checkUnchanged();
     outputs.commit();
     printDecodedInputs(invocation, streams, counts.decodedFromUtf16);
     printSummary(invocation, streams, counts.itemsIn, counts.itemsOut);
@@ -218,7 +250,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
 } // namespace
 
 std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Streams &streams,
-                                         PrereadSources &preread)
+                                         const InputWatch &watch, PrereadSources &preread)
 {
     OutOfCoreInputs inputs{invocation.memoryLimit.value_or(defaultMemoryLimit()), invocation.mode, invocation.files,
                            invocation.others};
@@ -233,7 +265,7 @@ std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Str
         }
     }
     SpillFolder folder;
-    return runOutOfCoreAndWrite(invocation, inputs, streams, sources, folder);
+    return runOutOfCoreAndWrite(invocation, inputs, streams, watch, sources, folder);
 }
 
 } // namespace Quorvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "InputWatch.h"
 #include "Streams.h"
 #include "engine/ItemList.h"
 
@@ -17,8 +18,9 @@ using PrereadSources = std::map<std::string, std::unique_ptr<ByteBlock>>;
 
 // Runs the invocation out of core when its lists would need more memory than the limit allows
 // and returns the exit status. Returns nothing when they fit, having read into preread whatever
-// standard input or pipes it had to measure. Throws what reading, running and writing throw.
+// standard input or pipes it had to measure. Throws what reading, running and writing throw, and
+// InputChanged, before any file is replaced, when the watch finds an input changed.
 std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Streams &streams,
-                                         PrereadSources &preread);
+                                         const InputWatch &watch, PrereadSources &preread);
 
 } // namespace Quorvane

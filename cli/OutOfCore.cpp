@@ -6,10 +6,13 @@
 #include "ProgressLine.h"
 #include "SpillFolder.h"
 #include "StreamingFilters.h"
+#include "engine/Seams.h"
 #include "files/ListFile.h"
 
 #include <algorithm>
 #include <bit>
+
+#include <sys/stat.h>
 
 namespace Quorvane {
 
@@ -88,7 +91,7 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> 
                                                  std::size_t partitionCount, std::uint64_t &itemCount)
 {
     Spreader spreader(m_folder, partitionCount, 0, m_budget.writerBuffer(partitionCount), m_inputs.mode);
-    InputBatches input(paths, m_budget.batchBytes);
+    InputBatches input(paths, m_budget.batchBytes, m_inputs.spills);
     std::uint64_t position = 0;
     const std::uint64_t total = inputBytes(m_inputs);
     for (;;) {
@@ -161,13 +164,13 @@ void OutOfCoreRun::decideInTable(const Partition &partition)
     bool inserted = false;
     const BatchOperation operation = m_invocation.operation;
     if (partition.second) {
-        RecordReader second(partition.second->path, m_budget.readerBuffer);
+        RecordReader second(m_folder, *partition.second, m_budget.readerBuffer);
         while (second.next(record)) {
             const std::string_view key = keys.keyOf(record.text);
             table.findOrInsert(key, hashOf(key), record.position, inserted);
         }
     }
-    RecordReader first(partition.first.path, m_budget.readerBuffer);
+    RecordReader first(m_folder, partition.first, m_budget.readerBuffer);
     while (first.next(record)) {
         const std::string_view key = keys.keyOf(record.text);
         const std::uint64_t hash = hashOf(key);
@@ -196,7 +199,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
     KeyMaker keys(m_inputs.mode);
     ListCounts counts;
     const auto note = [&](const PartFile &file, std::uint64_t where) {
-        RecordReader reader(file.path, m_budget.readerBuffer);
+        RecordReader reader(m_folder, file, m_budget.readerBuffer);
         Record record{};
         bool inserted = false;
         while (reader.next(record)) {
@@ -229,10 +232,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
 
 std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
 {
-    std::vector<FileIdentity> before;
-    for (const std::string &path : m_inputs.files)
-        before.push_back(identify(path));
-    InputBatches input(m_inputs.files, m_budget.batchBytes);
+    InputBatches input(m_inputs.files, m_budget.batchBytes, m_inputs.spills);
     std::uint64_t position = 0;
     std::uint64_t keptCount = 0;
     const std::uint64_t total = inputBytes(m_inputs);
@@ -257,11 +257,9 @@ std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
             removed->write(gone);
         m_progress.show("writing the result", input.bytesHandedOut(), total);
     }
-    for (std::size_t i = 0; i < m_inputs.files.size(); ++i) {
-        if (position != m_itemCount || !(identify(m_inputs.files[i]) == before[i]))
-            throw ListFileError(ListFileError::Stage::Read, describeFileFailure("Cannot read", m_inputs.files[i],
-                                                                                "it changed while it was being read"));
-    }
+    // Which input changed is for the caller to find, by comparing each with what it was first.
+    if (position != m_itemCount)
+        throw ListFileError(ListFileError::Stage::Read, "The list changed while it was being read");
     return keptCount;
 }
 
@@ -283,11 +281,13 @@ std::vector<Partition> OutOfCoreRun::spreadBothLists()
 OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
 {
     const std::vector<Partition> partitions = spreadBothLists();
+    passSeam(Seam::PartitionsSpread);
     m_kept.assign(m_itemCount / 64 + 1, 0);
     for (std::size_t p = 0; p < partitions.size(); ++p) {
         decide(partitions[p], 0);
         m_progress.show("matching partitions", p + 1, partitions.size());
     }
+    passSeam(Seam::InputsRead);
     const std::uint64_t keptCount = writeKept(kept, removed);
     return {m_itemCount, keptCount, m_decodedFromUtf16};
 }
@@ -309,8 +309,11 @@ std::uint64_t inputBytes(const OutOfCoreInputs &inputs)
 {
     std::uint64_t total = 0;
     for (const auto *paths : {&inputs.files, &inputs.others}) {
-        for (const std::string &path : *paths)
-            total += static_cast<std::uint64_t>(identify(path).size);
+        for (const std::string &path : *paths) {
+            struct stat status {};
+            if (::fstat(openListInput(path, inputs.spills).get(), &status) == 0)
+                total += static_cast<std::uint64_t>(status.st_size);
+        }
     }
     return total;
 }

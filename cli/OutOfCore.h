@@ -32,13 +32,14 @@ struct OutOfCoreCounts
 };
 
 // The memory an out-of-core run may use and the files it reads, all of them regular files
-// (standard input and pipes are spilled to files first).
+// (standard input and pipes are spilled to files of spills first).
 struct OutOfCoreInputs
 {
     std::uint64_t memoryLimit = 0;
     MatchMode mode;
     std::vector<std::string> files;
     std::vector<std::string> others;
+    const SpillFolder *spills = nullptr;
 };
 
 // The bytes of all the files the run reads, for its progress and its partition count.

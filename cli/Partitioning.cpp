@@ -41,7 +41,7 @@ Spreader::Spreader(SpillFolder &folder, std::size_t partitionCount, int level, s
 {
     m_writers.reserve(partitionCount);
     for (std::size_t p = 0; p < partitionCount; ++p)
-        m_writers.push_back(std::make_unique<RecordWriter>(folder.newFilePath(), bufferSize));
+        m_writers.push_back(std::make_unique<RecordWriter>(folder, folder.newFilePath(), bufferSize));
 }
 
 void Spreader::add(const Record &record)
@@ -55,7 +55,7 @@ std::vector<PartFile> Spreader::finish()
     std::vector<PartFile> files;
     for (const auto &writer : m_writers) {
         writer->finish();
-        files.push_back({writer->path(), writer->recordCount(), writer->textBytes()});
+        files.push_back(writer->written());
     }
     return files;
 }
@@ -64,7 +64,7 @@ std::vector<PartFile> splitPartFile(SpillFolder &folder, const PartFile &file, i
                                     const MatchMode &mode)
 {
     Spreader spreader(folder, kSplitWays, level, budget.writerBuffer(kSplitWays), mode);
-    RecordReader reader(file.path, budget.readerBuffer);
+    RecordReader reader(folder, file, budget.readerBuffer);
     Record record{};
     while (reader.next(record))
         spreader.add(record);

@@ -28,13 +28,6 @@ struct Budget
     std::size_t readerBuffer = std::size_t(256) << 10;
 };
 
-struct PartFile
-{
-    std::string path;
-    std::uint64_t records = 0;
-    std::uint64_t textBytes = 0;
-};
-
 // One hash partition: the first list's items in it and, for the comparing operations with a
 // second list, the second list's.
 struct Partition

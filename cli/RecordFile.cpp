@@ -1,7 +1,10 @@
 #include "RecordFile.h"
 
+#include "SpillFolder.h"
+
 #include "files/ListFileError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -27,15 +30,12 @@ struct RecordHeader
 
 } // namespace
 
-RecordWriter::RecordWriter(std::string path, std::size_t bufferSize)
+RecordWriter::RecordWriter(const SpillFolder &folder, std::string path, std::size_t bufferSize)
     : m_path(std::move(path))
+    , m_descriptor(folder.createFile(m_path).release())
     , m_buffer(std::make_unique_for_overwrite<char[]>(bufferSize))
     , m_capacity(bufferSize)
-{
-    m_descriptor = ::open(m_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (m_descriptor < 0)
-        throwTemporaryFailure(ListFileError::Stage::Open, "Cannot create", m_path, errno);
-}
+{}
 
 RecordWriter::~RecordWriter()
 {
@@ -50,6 +50,7 @@ void RecordWriter::append(const Record &record)
     put(record.text.data(), record.text.size());
     ++m_records;
     m_textBytes += record.text.size();
+    m_positionEnd = std::max(m_positionEnd, record.position + 1);
 }
 
 void RecordWriter::put(const void *bytes, std::size_t size)
@@ -89,14 +90,20 @@ void RecordWriter::finish()
         throwTemporaryFailure(ListFileError::Stage::Write, "Cannot write", m_path, errno);
 }
 
-RecordReader::RecordReader(const std::string &path, std::size_t bufferSize)
-    : m_path(path)
+RecordReader::RecordReader(const SpillFolder &folder, const PartFile &file, std::size_t bufferSize)
+    : m_expected(file)
+    , m_recordsLeft(file.records)
+    , m_textLeft(file.textBytes)
+    , m_descriptor(folder.openFile(file.path).release())
     , m_buffer(std::make_unique_for_overwrite<char[]>(bufferSize))
     , m_capacity(bufferSize)
+{}
+
+void RecordReader::throwNotWritten() const
 {
-    m_descriptor = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_descriptor < 0)
-        throwTemporaryFailure(ListFileError::Stage::Open, "Cannot open", m_path, errno);
+    throw ListFileError(ListFileError::Stage::Read,
+                        describeFileFailure("Cannot read the temporary file", m_expected.path,
+                                            "it is not what this run wrote there"));
 }
 
 RecordReader::~RecordReader()
@@ -123,7 +130,7 @@ bool RecordReader::want(std::size_t size)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            throwTemporaryFailure(ListFileError::Stage::Read, "Cannot read", m_path, errno);
+            throwTemporaryFailure(ListFileError::Stage::Read, "Cannot read", m_expected.path, errno);
         if (got == 0)
             return false;
         m_end += static_cast<std::size_t>(got);
@@ -133,12 +140,19 @@ bool RecordReader::want(std::size_t size)
 
 bool RecordReader::next(Record &record)
 {
-    if (!want(sizeof(RecordHeader)))
+    if (!want(sizeof(RecordHeader))) {
+        if (m_recordsLeft != 0 || m_end != m_start)
+            throwNotWritten();
         return false;
+    }
     RecordHeader header;
     std::memcpy(&header, m_buffer.get() + m_start, sizeof header);
+    if (m_recordsLeft == 0 || header.size > m_textLeft || header.position >= m_expected.positionEnd)
+        throwNotWritten();
+    --m_recordsLeft;
+    m_textLeft -= header.size;
     if (!want(sizeof header + header.size))
-        throwTemporaryFailure(ListFileError::Stage::Read, "Cannot read", m_path, EIO);
+        throwNotWritten();
     record.position = header.position;
     record.text = std::string_view(m_buffer.get() + m_start + sizeof header, header.size);
     m_start += sizeof header + header.size;

@@ -30,7 +30,7 @@ bool decidesEachItemAlone(BatchOperation operation)
 OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, ProgressLine &progress,
                                 ResultSink &kept, ResultSink *removed)
 {
-    InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes);
+    InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes, inputs.spills);
     OutOfCoreCounts counts;
     KeyMaker keys(inputs.mode);
     const std::uint64_t total = inputBytes(inputs);

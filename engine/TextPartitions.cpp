@@ -1,5 +1,6 @@
 #include "TextPartitions.h"
 
+#include "Seams.h"
 #include "Workers.h"
 
 #include <absl/hash/hash.h>
@@ -83,7 +84,8 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
 
     // Each worker hashes its share of the texts and counts its own entries per partition. The
     // hashes are made again when the entries are placed: that costs less than the fresh memory
-    // that keeping them would take.
+    // that keeping them would take. Texts another process can change (a mapped file) may hash
+    // differently then: every placement stays within what the first pass counted.
     WorkArray<std::size_t> places(workers * partitionCount);
     std::fill_n(places.data(), places.size(), std::size_t(0));
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
@@ -121,6 +123,7 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
 
     // Within a partition the workers' entries follow one another in worker order, so each
     // partition keeps its entries in rising index order.
+    WorkArray<std::size_t> ends(places.size());
     std::size_t next = 0;
     for (std::size_t p = 0; p < partitionCount; ++p) {
         m_starts[p] = next;
@@ -128,18 +131,25 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
             const std::size_t count = places[worker * partitionCount + p];
             places[worker * partitionCount + p] = next;
             next += count;
+            ends[worker * partitionCount + p] = next;
         }
         m_largest = std::max(m_largest, next - m_starts[p]);
     }
     m_starts[partitionCount] = next;
 
+    passSeam(Seam::BetweenHashPasses);
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
         const Share share = shareOf(texts.size(), worker, workers);
         std::size_t *place = places.data() + worker * partitionCount;
+        const std::size_t *end = ends.data() + worker * partitionCount;
         forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
             const std::uint64_t hash = hashOf(m_keys[i]);
-            m_entries[place[partitionOf(hash)]++] = {static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(hash)};
+            const std::size_t p = partitionOf(hash);
+            if (place[p] == end[p])
+                throw TextsChanged();
+            m_entries[place[p]++] = {static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(hash)};
         });
+        // None past its count and as many as counted: every place of the share is filled exactly.
     });
 }
 

@@ -4,6 +4,7 @@
 #include "files/MappedFile.h"
 #include "files/ReadInput.h"
 
+#include "engine/Seams.h"
 #include "engine/Workers.h"
 
 #include <cstring>
@@ -18,6 +19,7 @@ namespace {
 
 constexpr std::size_t kFirstPipeChunk = std::size_t(64) << 10;
 constexpr std::size_t kWorthTwoReaders = std::size_t(16) << 20;
+constexpr std::size_t kDecodePiece = std::size_t(64) << 10;
 
 // A block that holds size bytes and no more: blocks live as long as their items.
 std::unique_ptr<ByteBlock> exactBlock(std::unique_ptr<ByteBlock> block, std::size_t size)
@@ -28,16 +30,25 @@ std::unique_ptr<ByteBlock> exactBlock(std::unique_ptr<ByteBlock> block, std::siz
 }
 
 // The whole UTF-8 text of UTF-16 bytes in a block of its own, or nothing when they do not
-// decode cleanly.
+// decode cleanly. One pass into a block as large as any UTF-8 of that many bytes can be: the
+// bytes may be a mapped file that another program rewrites meanwhile, so nothing may rely on
+// two reads of them agreeing. The pages left unwritten cost nothing until the block shrinks.
 std::unique_ptr<ByteBlock> decodeUtf16(std::string_view bytes, TextEncoding byteOrder)
 {
-    Utf16Decoder measuring(byteOrder);
-    const std::optional<std::size_t> size = measuring.measure(bytes);
-    if (!size || !measuring.finish())
+    auto block = std::make_unique<ByteBlock>(Utf16Decoder::maxDecodedSize(bytes.size()));
+    Utf16Decoder decoder(byteOrder);
+    std::size_t size = 0;
+    for (std::size_t at = 0; at < bytes.size(); at += kDecodePiece) {
+        const std::optional<std::size_t> decoded = decoder.decode(bytes.substr(at, kDecodePiece), block->data() + size);
+        if (!decoded)
+            return nullptr;
+        size += *decoded;
+        if (at == 0)
+            passSeam(Seam::BetweenDecodePieces);
+    }
+    if (!decoder.finish())
         return nullptr;
-    auto block = std::make_unique<ByteBlock>(*size);
-    Utf16Decoder(byteOrder).decode(bytes, block->data());
-    return block;
+    return exactBlock(std::move(block), size);
 }
 
 ListFileContents parseFirstBytes(std::unique_ptr<ByteBlock> block, std::size_t size)
@@ -115,14 +126,20 @@ ListFileContents parseListBytes(std::unique_ptr<ByteBlock> bytes)
 ListFileContents readListFile(const std::string &path, Readable readable, ReadBy by, const BytesRead &onRead)
 {
     const FileDescriptor file = openForReading(path, readable);
-    if (by == ReadBy::Mapping) {
-        // A regular file is mapped; anything else, or a file that cannot be, is read as a stream.
-        if (auto mapped = mapFileBytes(file.get(), remainingFileSize(file.get()))) {
-            const std::size_t size = mapped->size();
-            return parseFirstBytes(std::move(mapped), size);
-        }
-    }
+    if (by == ReadBy::Mapping)
+        return mapListFromDescriptor(file.get(), path);
     return readListFromDescriptor(file.get(), path, onRead);
+}
+
+ListFileContents mapListFromDescriptor(int descriptor, const std::string &displayName, const BytesMapped &mapped)
+{
+    if (auto bytes = mapFileBytes(descriptor, remainingFileSize(descriptor))) {
+        const std::size_t size = bytes->size();
+        if (mapped)
+            mapped(bytes->data(), size);
+        return parseFirstBytes(std::move(bytes), size);
+    }
+    return readListFromDescriptor(descriptor, displayName);
 }
 
 ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName, const BytesRead &onRead)

@@ -6,6 +6,7 @@
 #include "files/ReadInput.h"
 #include "files/TextEncoding.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -41,6 +42,13 @@ enum class ReadBy { Copying, Mapping };
 // openForReading). Throws ListFileError when it cannot be opened or read.
 ListFileContents readListFile(const std::string &path, Readable readable, ReadBy by = ReadBy::Copying,
                               const BytesRead &onRead = {});
+
+// Where a regular file's bytes were mapped, told before any of them is read.
+using BytesMapped = std::function<void(const char *bytes, std::size_t size)>;
+
+// Reads a list from an open descriptor by mapping what is left of a regular file; anything
+// else, or a file that cannot be mapped, is read as readListFromDescriptor reads it.
+ListFileContents mapListFromDescriptor(int descriptor, const std::string &displayName, const BytesMapped &mapped = {});
 
 // Reads a list from an already open descriptor (standard input) until its end.
 // Throws ListFileError when it is a folder or cannot be read.

@@ -103,6 +103,8 @@ WriteWarnings writeListFiles(std::span<const ListToWrite> lists, const WriteOpti
         outputs.back()->write(list.list);
         outputs.back()->prepare();
     }
+    if (options.beforePublish)
+        options.beforePublish();
     WriteWarnings warnings;
     for (const auto &output : outputs) {
         output->publish();

@@ -5,6 +5,7 @@
 #include "files/ListSerialiser.h"
 #include "files/OutputTarget.h"
 
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -19,6 +20,9 @@ struct WriteOptions
     LineEnd lineEnd = LineEnd::CarriageReturnLineFeed;
     Writable writable = Writable::WriteThrough;
     BytesWritten onWritten = {}; // told how far the writing has come (see writeListToDescriptor)
+    // writeListFiles: called once every file is written and none is in place yet; what it
+    // throws leaves every target as it was.
+    std::function<void()> beforePublish = {};
 };
 
 // What a save could not keep of the replaced file (its owner or group, its permissions, its

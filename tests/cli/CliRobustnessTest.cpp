@@ -90,6 +90,42 @@ TEST_F(CliRobustness, APipeAsOutputReceivesTheListAndStaysAPipe)
     EXPECT_EQ(entryCount(), 2u);
 }
 
+// A stream can be read only once: naming it twice, under any spelling, is a usage error before
+// anything is read (a FIFO named twice would otherwise hang or crash). A regular file named
+// twice is read twice.
+TEST_F(CliRobustness, OneStreamNamedTwiceIsAUsageError)
+{
+    const std::string list = file("list.txt", "a\n");
+    const std::string fifo = path("optouts.fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string errors = path("errors.txt");
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        int status;
+    };
+    for (const Case &row : {Case{{"dedupe-first", "/dev/null", "/dev/null"}, kCliUsageError},
+                            Case{{"remove-blanks", "/dev/stdin", "/dev/stdin"}, kCliUsageError},
+                            Case{{"subtract", "--other", fifo, "--other", fifo, list}, kCliUsageError},
+                            Case{{"subtract", "--other", "-", list, "--other", "/dev/stdin"}, kCliUsageError},
+                            Case{{"dedupe-first", "-o", path("out.txt"), list, list}, 0}}) {
+        int input[2];
+        ASSERT_EQ(::pipe2(input, O_CLOEXEC), 0);
+        const int errorFile = ::open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const int nowhere = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        const pid_t child = startCliProcess(row.arguments, input[0], nowhere, errorFile);
+        ::close(input[1]);
+        const int status = waitForCliProcess(child);
+        for (const int descriptor : {input[0], errorFile, nowhere})
+            ::close(descriptor);
+        const std::string said = readBytes(errors);
+        EXPECT_EQ(status, row.status) << commandLineOf(row.arguments) << ": " << said;
+        if (row.status == kCliUsageError) {
+            EXPECT_TRUE(contains(said, "a stream can be read only once")) << said;
+        }
+    }
+}
+
 TEST_F(CliRobustness, AHundredMegabyteLineIsOneItem)
 {
     const std::string giant(100u << 20, 'x');

@@ -8,6 +8,7 @@
 #include "cli/ProgressLine.h"
 #include "cli/SpillFolder.h"
 #include "engine/Operations.h"
+#include "engine/Seams.h"
 #include "files/ListFile.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <random>
 
@@ -289,6 +291,140 @@ TEST_F(OutOfCore, OutputReplacesTheFileOnlyWhenEverythingSucceeded)
 
     EXPECT_EQ(spilledEntries(), 0u);
     EXPECT_EQ(entryCount(), 2u); // list.txt and out.txt, no temporary beside them
+}
+
+// An input rewritten in place or renamed over between its reads (after the lists are read in
+// memory, after the partitions are decided out of core) ends the run with status 1, and OUT
+// stays as it was: subtract must never print the very address it was told to remove.
+TEST_F(OutOfCore, AnInputChangedDuringTheRunReplacesNothing)
+{
+    struct Case
+    {
+        const char *name;
+        std::vector<std::string> limit;
+        bool renameListOver; // otherwise the other list is rewritten in place
+    };
+    for (const Case &row : {Case{"in memory, optouts rewritten", {}, false},
+                            Case{"in memory, list renamed over", {}, true},
+                            Case{"out of core, optouts rewritten", {"--memory-limit", "1K"}, false},
+                            Case{"out of core, list renamed over", {"--memory-limit", "1K"}, true}}) {
+        const std::string list = file("list.txt", "a@x\nb@x\nc@x\na@x\n");
+        const std::string optouts = file("optouts.txt", "b@x\n");
+        const std::string out = file("out.txt", "old\n");
+        // Written long ago: a rewrite now shows in the times whatever their granularity.
+        const timespec longAgo[2] = {{1'000'000'000, 0}, {1'000'000'000, 0}};
+        ::utimensat(AT_FDCWD, optouts.c_str(), longAgo, 0);
+        setSeamAction(Seam::InputsRead, [&] {
+            if (row.renameListOver) {
+                writeBytes(path("sorted.txt"), "a@x\na@x\nb@x\nc@x\n");
+                ::rename(path("sorted.txt").c_str(), list.c_str());
+            } else {
+                std::fstream(optouts, std::ios::in | std::ios::out | std::ios::binary).write("a@x\n", 4);
+            }
+        });
+        const CliResult result = runCli(joined({"subtract", "-o", out, list, "--other", optouts}, row.limit));
+        setSeamAction(Seam::InputsRead, {});
+        const std::string changed = row.renameListOver ? list : optouts;
+        EXPECT_EQ(result.exitCode, kCliFileError) << row.name << ": " << result.err;
+        EXPECT_TRUE(contains(result.err, "\"" + changed + "\" changed while it was being read; nothing was written"))
+            << row.name << ": " << result.err;
+        EXPECT_EQ(readBytes(out), "old\n") << row.name;
+        EXPECT_EQ(spilledEntries(), 0u) << row.name;
+    }
+}
+
+// The spill folder of the run going on in this process (the root holds the test's own too).
+std::string theSpillFolder(const std::string &root)
+{
+    const std::string prefix = "quorvane-" + std::to_string(::getpid()) + "-";
+    for (const auto &entry : std::filesystem::directory_iterator(root)) {
+        if (entry.path().filename().string().starts_with(prefix))
+            return entry.path().string();
+    }
+    return {};
+}
+
+// A neighbour in the temporary root: a root others may write to without the sticky bit is
+// refused; a spill folder swapped for one with forged records changes nothing, and a partition
+// file rewritten in place with a record that was never written is an error, not a crash.
+TEST_F(OutOfCore, TheSpillFolderIsWorkedOnThroughItsDescriptor)
+{
+    const std::string list = file("list.txt", "a@x\nb@x\nc@x\na@x\n");
+    const std::string optouts = file("optouts.txt", "b@x\n");
+    const std::string out = file("out.txt", "old\n");
+    const std::vector<std::string> subtract = {"subtract", "--memory-limit", "1K", "-o", out, list, "--other", optouts};
+
+    ::chmod(spillRoot().c_str(), 0777);
+    CliResult result = runCli(subtract);
+    ::chmod(spillRoot().c_str(), 0700);
+    EXPECT_EQ(result.exitCode, kCliFileError);
+    EXPECT_TRUE(contains(result.err, "others may write to it and it lacks the sticky bit")) << result.err;
+
+    // Each record: its position and its size as 64-bit numbers, then its text.
+    std::string forged(16, '\0');
+    const std::uint64_t header[2] = {std::uint64_t(1) << 40, 3};
+    std::memcpy(forged.data(), header, sizeof header);
+    forged += "a@x";
+    const std::string moved = path("moved-spills");
+    setSeamAction(Seam::PartitionsSpread, [&] {
+        const std::string folder = theSpillFolder(spillRoot());
+        ASSERT_EQ(::rename(folder.c_str(), moved.c_str()), 0);
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        for (int number = 0; number < 2; ++number)
+            writeBytes(folder + "/" + std::to_string(number), forged);
+    });
+    result = runCli(subtract);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(readBytes(out), "a@x\nc@x\na@x\n");
+    EXPECT_EQ(entryCountOf(moved), 0u);
+    std::filesystem::remove_all(theSpillFolder(spillRoot()));
+    std::filesystem::remove_all(moved);
+
+    setSeamAction(Seam::PartitionsSpread, [&] { writeBytes(theSpillFolder(spillRoot()) + "/0", forged); });
+    writeBytes(out, "old\n");
+    result = runCli(subtract);
+    setSeamAction(Seam::PartitionsSpread, {});
+    EXPECT_EQ(result.exitCode, kCliFileError);
+    EXPECT_TRUE(contains(result.err, "it is not what this run wrote there")) << result.err;
+    EXPECT_EQ(readBytes(out), "old\n");
+    EXPECT_EQ(spilledEntries(), 0u);
+}
+
+// What a run killed with SIGKILL left is removed by the next run: the caller's folders of runs
+// that are gone, not those of a live run or of another user.
+TEST_F(OutOfCore, SpillFoldersOfDeadRunsAreRemovedByTheNextRun)
+{
+    const pid_t child = fork();
+    if (child == 0)
+        ::_exit(0);
+    ::waitpid(child, nullptr, 0);
+    const std::string dead = spillRoot() + "/quorvane-" + std::to_string(child) + "-1";
+    const std::string alive = spillRoot() + "/quorvane-" + std::to_string(::getpid()) + "-2";
+    const std::string theirs = spillRoot() + "/quorvane-" + std::to_string(child) + "-3";
+    for (const std::string &folder : {dead, alive, theirs}) {
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        writeBytes(folder + "/0", "spilled\n");
+    }
+    if (::chown(theirs.c_str(), ::geteuid() + 1, static_cast<gid_t>(-1)) != 0)
+        GTEST_SKIP() << "giving a folder to another user needs root";
+    const CliResult result = runCli({"dedupe-first", "--memory-limit", "1K", file("list.txt", "a\nb\na\n")});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(alive + "/0"));
+    EXPECT_TRUE(std::filesystem::exists(theirs + "/0"));
+    EXPECT_EQ(spilledEntries(), 2u);
+}
+
+// A stream with no line end in sight cannot be worked on within the limit: the run says so at
+// once, naming it, instead of filling the temporary disk.
+TEST_F(OutOfCore, AnEndlessLineFromAStreamStopsAtTheMemoryLimit)
+{
+    const std::string out = file("out.txt", "old\n");
+    const CliResult result = runCli({"dedupe-first", "--memory-limit", "1M", "-o", out, "/dev/zero"});
+    EXPECT_EQ(result.exitCode, kCliFileError);
+    EXPECT_TRUE(contains(result.err, "\"/dev/zero\": it has a line longer than the memory limit")) << result.err;
+    EXPECT_EQ(readBytes(out), "old\n");
+    EXPECT_EQ(spilledEntries(), 0u);
 }
 
 TEST_F(OutOfCore, AFullTemporaryDiskIsAClearFailure)

@@ -1,6 +1,7 @@
 #include "tests/support/ListTexts.h"
 
 #include "engine/PartitionMatcher.h"
+#include "engine/Seams.h"
 #include "engine/TextPartitions.h"
 
 #include <gtest/gtest.h>
@@ -73,6 +74,33 @@ TEST(TextPartitions, EqualTextsOfTwoListsShareAPartitionAndOrderIsKept)
 
 // Tags taken from a tiny range make different texts share tags all the time, as colliding
 // hashes would; the byte comparison must still decide alone.
+// Texts another process rewrites between the two passes (a mapped file) must not be placed past
+// what the first pass counted: all of them now hash into the last partition, which had room for
+// a few.
+TEST(TextPartitions, TextsThatChangeBetweenThePassesStopWithAnError)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < 4000; ++i)
+        texts.push_back(std::to_string(10000 + i) + "@x"); // all of one length
+    const std::vector<std::string_view> views = viewsOf(texts);
+    NullProgress progress;
+    ProgressPacer pacer(progress, 0, ProgressPacer::Direction::Forward);
+    const TextPartitions unchanged(views, 16, pacer);
+    const PartitionSide last = unchanged.partition(15);
+    ASSERT_GT(last.size(), 0u);
+    const std::string lastText(last.keyOf(last.entries[0]));
+    for (const std::size_t workers : {1, 2}) {
+        std::vector<std::string> changing = texts;
+        const std::vector<std::string_view> changingViews = viewsOf(changing);
+        setSeamAction(Seam::BetweenHashPasses, [&] {
+            for (std::string &text : changing)
+                text.replace(0, text.size(), lastText);
+        });
+        EXPECT_THROW(TextPartitions(changingViews, 16, pacer, {}, workers), TextsChanged) << workers;
+        setSeamAction(Seam::BetweenHashPasses, {});
+    }
+}
+
 TEST(PartitionMatcher, TextsSharingTagsAreStillToldApartByTheirBytes)
 {
     std::mt19937 random(77);

@@ -1,8 +1,11 @@
+#include "engine/Seams.h"
 #include "files/ListFile.h"
 #include "tests/support/ListTexts.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
+
+#include <fstream>
 
 using namespace std::string_literals;
 
@@ -126,6 +129,31 @@ INSTANTIATE_TEST_SUITE_P(
         EncodingCase{"NulsOnlyInTheFirstLine", "a\0b\0\n\0xy\n"s, {"a\0b\0"s, "\0xy"s}, Bytes, false,
                      LineEnd::LineFeed}),
     [](const testing::TestParamInfo<EncodingCase> &info) { return std::string(info.param.name); });
+
+// A mapped UTF-16 file rewritten with wider characters of the same size while it is decoded:
+// what is decoded after the rewrite is the new text, and no byte lands past the decoded block.
+TEST(ListFileEncoding, MappedFileRewrittenWhileDecodedStaysWithinItsBlock)
+{
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("changing.txt");
+    constexpr std::size_t kLines = 40000; // many pieces of decoding
+    std::u16string narrow = u"\uFEFF";
+    std::u16string wide = u"\uFEFF";
+    for (std::size_t line = 0; line < kLines; ++line) {
+        narrow += u"a\n";
+        wide += u"\u4E00\n";
+    }
+    Testing::writeBytes(path, utf16(narrow, LE));
+    setSeamAction(Seam::BetweenDecodePieces, [&] {
+        const std::string bytes = utf16(wide, LE);
+        std::fstream(path, std::ios::in | std::ios::out | std::ios::binary).write(bytes.data(), std::ssize(bytes));
+    });
+    const ListFileContents contents = readListFile(path, Readable::AnySource, ReadBy::Mapping);
+    setSeamAction(Seam::BetweenDecodePieces, {});
+    ASSERT_EQ(contents.list.count(), kLines);
+    EXPECT_EQ(contents.list.text(0), "a");
+    EXPECT_EQ(contents.list.text(kLines - 1), "\xE4\xB8\x80");
+}
 
 TEST(ListFileMemory, ManySmallFilesCostWhatTheyHold)
 {
