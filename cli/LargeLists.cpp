@@ -12,6 +12,7 @@
 #include "SpillFolder.h"
 #include "files/ListFile.h"
 #include "files/ListStreamReader.h"
+#include "files/RetryingCalls.h"
 
 #include <cerrno>
 #include <algorithm>
@@ -54,9 +55,7 @@ void readSome(StreamSource &source, std::uint64_t wanted)
 {
     char chunk[64 << 10];
     while (wanted > 0 && !source.ended) {
-        const ssize_t got = ::read(source.descriptor, chunk, std::min<std::uint64_t>(sizeof chunk, wanted));
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = readOnce(source.descriptor, chunk, std::min<std::uint64_t>(sizeof chunk, wanted));
         if (got < 0)
             throwReadFailure(source.name, errno);
         source.ended = got == 0;

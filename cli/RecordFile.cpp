@@ -3,6 +3,7 @@
 #include "SpillFolder.h"
 
 #include "files/ListFileError.h"
+#include "files/RetryingCalls.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -69,15 +70,8 @@ void RecordWriter::put(const void *bytes, std::size_t size)
 
 void RecordWriter::flush()
 {
-    std::size_t done = 0;
-    while (done < m_used) {
-        const ssize_t written = ::write(m_descriptor, m_buffer.get() + done, m_used - done);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            throwTemporaryFailure(ListFileError::Stage::Write, "Cannot write", m_path, written < 0 ? errno : ENOSPC);
-        done += static_cast<std::size_t>(written);
-    }
+    if (const int error = writeFully(m_descriptor, m_buffer.get(), m_used))
+        throwTemporaryFailure(ListFileError::Stage::Write, "Cannot write", m_path, error);
     m_used = 0;
 }
 
@@ -126,9 +120,7 @@ bool RecordReader::want(std::size_t size)
     m_end -= m_start;
     m_start = 0;
     while (m_end < size) {
-        const ssize_t got = ::read(m_descriptor, m_buffer.get() + m_end, m_capacity - m_end);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = readOnce(m_descriptor, m_buffer.get() + m_end, m_capacity - m_end);
         if (got < 0)
             throwTemporaryFailure(ListFileError::Stage::Read, "Cannot read", m_expected.path, errno);
         if (got == 0)

@@ -1,6 +1,7 @@
 #include "Streams.h"
 
-#include <cerrno>
+#include "files/RetryingCalls.h"
+
 #include <string>
 
 #include <poll.h>
@@ -9,15 +10,7 @@ namespace Quorvane {
 
 bool writeAll(int descriptor, std::string_view text)
 {
-    while (!text.empty()) {
-        const ssize_t written = ::write(descriptor, text.data(), text.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        text.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
+    return writeFully(descriptor, text.data(), text.size()) == 0;
 }
 
 bool readerHasGone(int descriptor)

@@ -15,7 +15,7 @@ struct Streams
     int errors = STDERR_FILENO;
 };
 
-// Writes all of text to descriptor; false when the descriptor refused part of it.
+// Writes all of text to descriptor; false when the descriptor refused part of it (errno says why).
 bool writeAll(int descriptor, std::string_view text);
 
 // Whether descriptor is a pipe or socket whose reading end has gone (| head): the shell's tools

@@ -1,6 +1,7 @@
 #include "ListSerialiser.h"
 
 #include "files/ListFileError.h"
+#include "files/RetryingCalls.h"
 
 #include "engine/Workers.h"
 
@@ -70,27 +71,11 @@ void serialise(std::span<const std::string_view> texts, std::string_view lineEnd
         flush(chunk.get(), used);
 }
 
-// Hands the bytes to writeSome(at, count, done) until all are out, retrying short writes.
-template<typename WriteSome>
-void writeWhole(const char *bytes, std::size_t size, const std::string &displayName, WriteSome &&writeSome)
+// Writes every byte, from offset on when it is not negative; a failure names the file.
+void writeWhole(int descriptor, const char *bytes, std::size_t size, off_t offset, const std::string &displayName)
 {
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t written = writeSome(bytes + done, size - done, done);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
-        }
-        done += static_cast<std::size_t>(written);
-    }
-}
-
-void writeAllBytesAt(int descriptor, const char *bytes, std::size_t size, off_t offset, const std::string &displayName)
-{
-    writeWhole(bytes, size, displayName, [&](const char *at, std::size_t count, std::size_t done) {
-        return ::pwrite(descriptor, at, count, offset + static_cast<off_t>(done));
-    });
+    if (const int error = writeFully(descriptor, bytes, size, offset))
+        throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, error);
 }
 
 // Where a long list may be written as two halves at once: a regular file written from its
@@ -119,7 +104,7 @@ void writeTextsAt(std::span<const std::string_view> texts, std::string_view line
                   const std::string &displayName, const BytesWritten &onWritten)
 {
     serialise(texts, lineEnd, [&](const char *bytes, std::size_t size) {
-        writeAllBytesAt(descriptor, bytes, size, offset, displayName);
+        writeWhole(descriptor, bytes, size, offset, displayName);
         offset += static_cast<off_t>(size);
         if (onWritten)
             onWritten(size);
@@ -151,8 +136,7 @@ LineEnd styleOf(LineEnd lineEnd)
 void writeAllBytes(int descriptor, const char *bytes, std::size_t size, const std::string &displayName)
 {
     ignoreFileSizeSignal();
-    writeWhole(bytes, size, displayName,
-               [&](const char *at, std::size_t count, std::size_t) { return ::write(descriptor, at, count); });
+    writeWhole(descriptor, bytes, size, -1, displayName);
 }
 
 std::uint64_t serialisedSize(const ItemList &list, LineEnd lineEnd)

@@ -1,6 +1,7 @@
 #include "ListStreamReader.h"
 
 #include "files/ListFileError.h"
+#include "files/RetryingCalls.h"
 #include "files/ReadInput.h"
 
 #include <algorithm>
@@ -88,9 +89,7 @@ bool ListStreamReader::wholeFileDecodes(std::string_view start, TextEncoding byt
         return false;
     const auto chunk = std::make_unique_for_overwrite<char[]>(kRawChunk);
     for (off_t at = offset;;) {
-        const ssize_t got = ::pread(m_descriptor, chunk.get(), kRawChunk, at);
-        if (got < 0 && errno == EINTR)
-            continue;
+        const ssize_t got = readOnce(m_descriptor, chunk.get(), kRawChunk, at);
         if (got < 0)
             throwFileError(ListFileError::Stage::Read, "Cannot read", m_name, errno);
         if (got == 0)
@@ -112,17 +111,11 @@ std::size_t ListStreamReader::takeInput(char *out, std::size_t capacity)
     }
     if (m_inputEnded)
         return 0;
-    for (;;) {
-        const ssize_t got = ::read(m_descriptor, out, capacity);
-        if (got > 0)
-            return static_cast<std::size_t>(got);
-        if (got == 0) {
-            m_inputEnded = true;
-            return 0;
-        }
-        if (errno != EINTR)
-            throwFileError(ListFileError::Stage::Read, "Cannot read", m_name, errno);
-    }
+    const ssize_t got = readOnce(m_descriptor, out, capacity);
+    if (got < 0)
+        throwFileError(ListFileError::Stage::Read, "Cannot read", m_name, errno);
+    m_inputEnded = got == 0;
+    return static_cast<std::size_t>(got);
 }
 
 bool ListStreamReader::inputLeft() const

@@ -1,6 +1,7 @@
 #include "ReadInput.h"
 
 #include "files/ListFileError.h"
+#include "files/RetryingCalls.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,21 +16,18 @@ namespace {
 // At most this much per call, so that a reader of a large file is told how far it has come.
 constexpr std::size_t kMostPerRead = std::size_t(8) << 20;
 
-// Reads with readSome(at, count, filled) until the end or until capacity bytes are in.
-template<typename ReadSome>
-std::size_t fill(char *bytes, std::size_t capacity, const std::string &name, const BytesRead &onRead,
-                 ReadSome &&readSome)
+// Reads until the end or until capacity bytes are in, from offset on when it is not negative.
+std::size_t fill(int descriptor, char *bytes, std::size_t capacity, off_t offset, const std::string &name,
+                 const BytesRead &onRead)
 {
     std::size_t filled = 0;
     while (filled < capacity) {
-        const ssize_t got = readSome(bytes + filled, std::min(capacity - filled, kMostPerRead), filled);
+        const off_t at = offset < 0 ? -1 : offset + static_cast<off_t>(filled);
+        const ssize_t got = readOnce(descriptor, bytes + filled, std::min(capacity - filled, kMostPerRead), at);
         if (got == 0)
             break;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        if (got < 0)
             throwFileError(ListFileError::Stage::Read, "Cannot read", name, errno);
-        }
         filled += static_cast<std::size_t>(got);
         if (onRead)
             onRead(static_cast<std::size_t>(got));
@@ -42,16 +40,13 @@ std::size_t fill(char *bytes, std::size_t capacity, const std::string &name, con
 std::size_t readInto(int descriptor, char *bytes, std::size_t capacity, const std::string &name,
                      const BytesRead &onRead)
 {
-    return fill(bytes, capacity, name, onRead,
-                [&](char *at, std::size_t count, std::size_t) { return ::read(descriptor, at, count); });
+    return fill(descriptor, bytes, capacity, -1, name, onRead);
 }
 
 std::size_t readIntoAt(int descriptor, char *bytes, std::size_t capacity, off_t offset, const std::string &name,
                        const BytesRead &onRead)
 {
-    return fill(bytes, capacity, name, onRead, [&](char *at, std::size_t count, std::size_t filled) {
-        return ::pread(descriptor, at, count, offset + static_cast<off_t>(filled));
-    });
+    return fill(descriptor, bytes, capacity, offset, name, onRead);
 }
 
 std::size_t remainingFileSize(int descriptor)
