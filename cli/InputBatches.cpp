@@ -29,8 +29,6 @@ ItemList InputBatches::next()
         }
         ItemList batch = m_reader->nextBatch();
         if (m_reader->atEnd()) {
-            if (m_nextPath == 1)
-                m_firstFormat = m_reader->format();
             if (m_reader->format().decodedFromUtf16())
                 m_decodedFromUtf16.push_back(m_nextPath - 1);
             m_reader.reset();

@@ -28,8 +28,6 @@ public:
     ItemList next();
     // About the bytes handed out so far (the items and one line end each), for progress.
     std::uint64_t bytesHandedOut() const { return m_bytesHandedOut; }
-    // How the first file was written, once it has been read to its end.
-    const ListFileFormat &firstFormat() const { return m_firstFormat; }
     // The places in paths of the files read to their end that were decoded from UTF-16.
     const std::vector<std::size_t> &decodedFromUtf16() const { return m_decodedFromUtf16; }
 
@@ -40,7 +38,6 @@ private:
     const SpillFolder *m_spills;
     FileDescriptor m_file;
     std::unique_ptr<ListStreamReader> m_reader;
-    ListFileFormat m_firstFormat;
     std::vector<std::size_t> m_decodedFromUtf16;
     std::uint64_t m_bytesHandedOut = 0;
 };

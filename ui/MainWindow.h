@@ -29,7 +29,6 @@ public:
     QLabel *matchingLabel() const { return m_matching; }
     QLabel *sentenceLabel() const { return m_sentence; }
     QAction *undoAction() const { return m_undo; }
-    QAction *redoAction() const { return m_redo; }
 
     void undo();
     void redo();

@@ -48,7 +48,7 @@ struct CommandReport
 {
     CommandKind kind;
     int list = 1; // the list the command worked on, 1 or 2
-    ListCounts counts; // what it took from and gave to that list; Copy and Save count in added
+    ListStepCounts counts; // what it took from and gave to that list; Copy and Save count in added
     QString text; // the text an Items With/Without command searched for
 };
 

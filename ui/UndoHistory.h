@@ -14,12 +14,12 @@
 namespace Quorvane {
 
 // How many items one step took from and gave to each of the two lists.
-struct ListCounts
+struct ListStepCounts
 {
     std::size_t removed = 0;
     std::size_t added = 0;
 };
-using StepCounts = std::array<ListCounts, 2>;
+using StepCounts = std::array<ListStepCounts, 2>;
 
 // A quarter of the machine's memory, so the history never crowds out the lists it serves.
 std::size_t defaultHistoryBytes();
