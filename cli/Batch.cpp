@@ -29,15 +29,6 @@ std::string itemCount(std::uint64_t count)
     return std::to_string(count) + (count == 1 ? " item" : " items");
 }
 
-ItemList normalized(const ItemList &list, const MatchMode &mode)
-{
-    KeyMaker keys(mode);
-    ItemList result;
-    for (const std::string_view text : list.texts())
-        result.append(keys.keyOf(text));
-    return result;
-}
-
 // One run, step by step: read the inputs, change the list, write the results. Each step says
 // what it is doing, so that running out of memory is told in the tool's own words.
 class BatchRun
@@ -66,7 +57,7 @@ public:
     {
         m_activity = std::string(operationInfo(m_invocation.operation).description);
         if (m_invocation.operation == BatchOperation::Normalize) {
-            m_normalized.emplace(normalized(m_first, m_invocation.mode));
+            m_normalized.emplace(keysOf(m_first, m_invocation.mode));
             return;
         }
         NullProgress progress;

@@ -5,21 +5,9 @@
 #include "ProgressLine.h"
 #include "engine/Operations.h"
 
+#include <stdexcept>
+
 namespace Quorvane {
-
-namespace {
-
-// Puts every item's key in its place, as normalize writes them.
-void replaceByKeys(ItemList &batch, KeyMaker &keys)
-{
-    ItemList keyed;
-    for (const std::string_view text : batch.texts())
-        keyed.append(keys.keyOf(text));
-    batch.clear();
-    batch.appendList(std::move(keyed));
-}
-
-} // namespace
 
 bool decidesEachItemAlone(BatchOperation operation)
 {
@@ -32,7 +20,6 @@ OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInp
 {
     InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes, inputs.spills);
     OutOfCoreCounts counts;
-    KeyMaker keys(inputs.mode);
     const std::uint64_t total = inputBytes(inputs);
     for (;;) {
         ItemList batch = input.next();
@@ -44,18 +31,27 @@ OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInp
         ItemList gone;
         const OperationHost host{operationProgress, failure, removed ? &gone : nullptr};
         switch (invocation.operation) {
-        case BatchOperation::Normalize:
-            replaceByKeys(batch, keys);
+        case BatchOperation::Normalize: {
+            ItemList keys = keysOf(batch, inputs.mode);
+            batch.clear();
+            batch.appendList(std::move(keys));
             break;
+        }
         case BatchOperation::RemoveBlanks:
             RemoveBlanksFromList(batch, host);
             break;
         case BatchOperation::RemoveWith:
             RemoveItemsWith(batch, invocation.text, host, inputs.mode);
             break;
-        default:
+        case BatchOperation::RemoveWithout:
             RemoveItemsWithout(batch, invocation.text, host, inputs.mode);
             break;
+        case BatchOperation::DedupeFirst:
+        case BatchOperation::DedupeLast:
+        case BatchOperation::Subtract:
+        case BatchOperation::KeepMatches:
+        case BatchOperation::Count:
+            throw std::invalid_argument("not an operation that decides each item alone");
         }
         failure.rethrowFailure();
         counts.itemsOut += batch.count();

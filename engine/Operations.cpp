@@ -161,4 +161,13 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const Operat
     });
 }
 
+ItemList keysOf(const ItemList &list, const MatchMode &mode)
+{
+    KeyMaker keys(mode);
+    ItemList result;
+    for (const std::string_view text : list.texts())
+        result.append(keys.keyOf(text));
+    return result;
+}
+
 } // namespace Quorvane
