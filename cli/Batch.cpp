@@ -1,15 +1,15 @@
 #include "Batch.h"
 
 #include "BatchOutput.h"
-#include "BatchTool.h"
 #include "CountReport.h"
+#include "ExitStatus.h"
 #include "InputMapping.h"
 #include "LargeLists.h"
+#include "RunMessages.h"
 
 #include "engine/Operations.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
-#include "files/ReadableName.h"
 
 #include <exception>
 #include <new>
@@ -18,16 +18,6 @@
 namespace Quorvane {
 
 namespace {
-
-std::string quoted(const std::string &name)
-{
-    return '"' + readableName(name) + '"';
-}
-
-std::string itemCount(std::uint64_t count)
-{
-    return std::to_string(count) + (count == 1 ? " item" : " items");
-}
 
 // One run, step by step: read the inputs, change the list, write the results. Each step says
 // what it is doing, so that running out of memory is told in the tool's own words.
@@ -162,24 +152,6 @@ private:
 };
 
 } // namespace
-
-void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
-                  std::uint64_t itemsOut)
-{
-    if (!invocation.quiet)
-        writeAll(streams.errors, itemCount(itemsIn) + " in, " + itemCount(itemsOut) + " out\n");
-}
-
-void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name)
-{
-    if (!invocation.quiet)
-        printProblem(streams, name + " was decoded from UTF-16");
-}
-
-std::string shownInputName(const std::string &name)
-{
-    return name == kStandardStream ? "standard input" : quoted(name);
-}
 
 int runBatch(const Invocation &invocation, const Streams &streams, const InputWatch &watch)
 {

@@ -1,13 +1,12 @@
 #pragma once
 
+#include "ExitStatus.h"
 #include "Streams.h"
 
 #include <span>
 #include <string_view>
 
 namespace Quorvane {
-
-enum ExitStatus : int { kExitSuccess = 0, kExitFailure = 1, kExitUsage = 2 };
 
 // Runs one command line of quorvane-cli (the arguments after the program's name) on streams.
 // Returns kExitSuccess, kExitFailure when a file could not be read or written, or kExitUsage

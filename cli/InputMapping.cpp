@@ -1,7 +1,7 @@
 #include "InputMapping.h"
 
-#include "Batch.h"
-#include "BatchTool.h"
+#include "RunMessages.h"
+#include "ExitStatus.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #include "InputWatch.h"
 
-#include "Batch.h"
+#include "RunMessages.h"
 
 #include <algorithm>
 #include <utility>

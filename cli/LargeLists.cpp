@@ -1,8 +1,8 @@
 #include "LargeLists.h"
 
-#include "Batch.h"
+#include "RunMessages.h"
 #include "BatchOutput.h"
-#include "BatchTool.h"
+#include "ExitStatus.h"
 #include "CountReport.h"
 #include "InputBatches.h"
 #include "MemoryLimit.h"

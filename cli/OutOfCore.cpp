@@ -305,19 +305,6 @@ ListCounts OutOfCoreRun::count()
 
 } // namespace
 
-std::uint64_t inputBytes(const OutOfCoreInputs &inputs)
-{
-    std::uint64_t total = 0;
-    for (const auto *paths : {&inputs.files, &inputs.others}) {
-        for (const std::string &path : *paths) {
-            struct stat status {};
-            if (::fstat(openListInput(path, inputs.spills).get(), &status) == 0)
-                total += static_cast<std::uint64_t>(status.st_size);
-        }
-    }
-    return total;
-}
-
 OutOfCoreCounts runOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, SpillFolder &folder,
                              ProgressLine &progress, ResultSink &kept, ResultSink *removed)
 {

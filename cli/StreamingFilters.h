@@ -1,10 +1,13 @@
 #pragma once
 
-#include "OutOfCore.h"
+#include "CommandLine.h"
+#include "OutOfCoreInputs.h"
 
 // Runs the operations that decide each item alone batch by batch, so any size of list fits the memory limit.
 
 namespace Quorvane {
+
+class ProgressLine;
 
 bool decidesEachItemAlone(BatchOperation operation);
 

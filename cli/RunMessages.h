@@ -1,0 +1,23 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "Streams.h"
+
+#include <cstdint>
+#include <string>
+
+// What a run says on standard error besides its failures, in memory and out of core alike.
+
+namespace Quorvane {
+
+// The line standard error gets after a run, unless it is quiet: "1 item in, 0 items out".
+void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
+                  std::uint64_t itemsOut);
+
+// Says on standard error, unless the run is quiet, that the input shown as name was decoded from UTF-16.
+void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name);
+
+// How an input is named in messages: "standard input", or its readable name in quotes.
+std::string shownInputName(const std::string &name);
+
+} // namespace Quorvane
