@@ -45,8 +45,8 @@ public:
 
     void changeList()
     {
-        m_activity = std::string(operationInfo(m_invocation.operation).description);
-        if (m_invocation.operation == BatchOperation::Normalize) {
+        m_activity = std::string(operationInfo(m_invocation.operation).description());
+        if (m_invocation.operation == Operation::Normalize) {
             m_normalized.emplace(keysOf(m_first, m_invocation.mode));
             return;
         }
@@ -70,7 +70,7 @@ public:
 
     void printCounts()
     {
-        m_activity = std::string(operationInfo(BatchOperation::Count).description);
+        m_activity = std::string(operationInfo(Operation::Count).description());
         NullProgress progress;
         const bool againstOther = !m_invocation.others.empty();
         const ListCounts counts = againstOther ? countItems(m_first, m_second, m_invocation.mode, progress)
@@ -114,26 +114,8 @@ private:
 
     void runOperation(const OperationHost &host)
     {
-        const MatchMode &mode = m_invocation.mode;
-        switch (m_invocation.operation) {
-        case BatchOperation::DedupeFirst:
-            return RemoveDupesExceptFirst(m_first, host, mode);
-        case BatchOperation::DedupeLast:
-            return RemoveDupesAll(m_first, host, mode);
-        case BatchOperation::RemoveBlanks:
-            return RemoveBlanksFromList(m_first, host);
-        case BatchOperation::RemoveWith:
-            return RemoveItemsWith(m_first, m_invocation.text, host, mode);
-        case BatchOperation::RemoveWithout:
-            return RemoveItemsWithout(m_first, m_invocation.text, host, mode);
-        case BatchOperation::Subtract:
-            return SubtractSecondListFromFirstList(m_first, m_second, host, mode);
-        case BatchOperation::KeepMatches:
-            return KeepOnlyMatchesInList(m_first, m_second, host, mode);
-        case BatchOperation::Normalize:
-        case BatchOperation::Count:
-            return;
-        }
+        if (const auto change = operationRow(m_invocation.operation).change)
+            change({m_first, m_second, m_invocation.text, host, m_invocation.mode});
     }
 
     const Invocation &m_invocation;
@@ -161,7 +143,7 @@ int runBatch(const Invocation &invocation, const Streams &streams, const InputWa
         if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, watch, preread))
             return *status;
         run.readInputs(preread);
-        if (invocation.operation == BatchOperation::Count) {
+        if (invocation.operation == Operation::Count) {
             run.printCounts();
             return kExitSuccess;
         }

@@ -26,7 +26,7 @@ struct Invocation
     enum class Request { Run, Help, Version };
 
     Request request = Request::Run;
-    BatchOperation operation = BatchOperation::DedupeFirst;
+    Operation operation = Operation::DedupeFirst;
     std::string text;                   // remove-with, remove-without
     std::vector<std::string> files;     // into the first list, in order; "-" is standard input
     std::vector<std::string> others;    // into the second list, in order

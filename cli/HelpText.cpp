@@ -15,9 +15,9 @@ std::string operationLines()
 {
     std::string lines;
     for (const OperationInfo &operation : batchOperations()) {
-        const std::string name = std::string(operation.name) + std::string(operation.synopsis);
+        const std::string name = std::string(operation.name()) + std::string(operation.synopsis());
         lines += "  " + name + std::string(name.size() < 22 ? 22 - name.size() : 1, ' ')
-            + std::string(operation.description) + '\n';
+            + std::string(operation.description()) + '\n';
     }
     return lines;
 }
@@ -28,7 +28,7 @@ std::string usageText()
 {
     std::string usage = std::string(kUsageLine) + "Operations:";
     for (const OperationInfo &operation : batchOperations())
-        usage += ' ' + std::string(operation.name);
+        usage += ' ' + std::string(operation.name());
     return usage + "\nTry 'quorvane-cli --help' for more.\n";
 }
 

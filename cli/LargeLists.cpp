@@ -229,7 +229,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     sources.spillInto(folder, inputs);
     ProgressLine progress(streams.errors);
     const LineEnd lineEnd = outputLineEnd(invocation.lineEnd, firstLineEndOf(inputs));
-    if (invocation.operation == BatchOperation::Count) {
+    if (invocation.operation == Operation::Count) {
         std::vector<std::size_t> decodedFromUtf16;
         const ListCounts counts = countOutOfCore(invocation, inputs, folder, progress, decodedFromUtf16);
         watch.checkUnchanged();

@@ -1,21 +1,11 @@
 #pragma once
 
+#include "engine/OperationCatalogue.h"
+
 #include <span>
 #include <string_view>
 
 namespace Quorvane {
-
-enum class BatchOperation {
-    DedupeFirst,
-    DedupeLast,
-    RemoveBlanks,
-    RemoveWith,
-    RemoveWithout,
-    Subtract,
-    KeepMatches,
-    Normalize,
-    Count,
-};
 
 // What an operation takes besides its FILEs; an option it does not take is a usage error.
 enum Takes : unsigned {
@@ -30,18 +20,26 @@ enum Takes : unsigned {
     kRemovesItems = 1u << 8,     // --removed FILE
 };
 
+// The options one operation of the catalogue takes on the command line.
 struct OperationInfo
 {
-    std::string_view name;
-    BatchOperation operation;
-    unsigned takes;
-    std::string_view synopsis; // what follows the name in the help
-    std::string_view description;
+    Operation operation;
+    unsigned options; // beside what the operation's row needs: a TEXT, --other FILEs
+
+    unsigned takes() const
+    {
+        const OperationRow &row = operationRow(operation);
+        return options | (row.needsText ? kTakesText : 0u) | (row.needsOther ? kTakesOther | kNeedsOther : 0u);
+    }
+    std::string_view name() const { return operationRow(operation).commandName; }
+    std::string_view description() const { return operationRow(operation).description; }
+    // What follows the name in the help.
+    std::string_view synopsis() const { return operationRow(operation).needsText ? " TEXT" : ""; }
 };
 
 std::span<const OperationInfo> batchOperations();
 
-const OperationInfo &operationInfo(BatchOperation operation);
+const OperationInfo &operationInfo(Operation operation);
 // Null when name is no operation.
 const OperationInfo *findOperation(std::string_view name);
 

@@ -24,10 +24,10 @@ constexpr int kMostLevels = 4;
 // table slot at the lowest fill and while the table doubles.
 constexpr std::uint64_t kTableBytesPerItem = 3 * sizeof(KeyTable::Entry);
 
-bool readsSecondList(BatchOperation operation)
+bool readsSecondList(Operation operation)
 {
-    return operation == BatchOperation::Subtract || operation == BatchOperation::KeepMatches
-        || operation == BatchOperation::Count;
+    return operation == Operation::Subtract || operation == Operation::KeepMatches
+        || operation == Operation::Count;
 }
 
 class OutOfCoreRun
@@ -110,7 +110,7 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> 
 std::uint64_t OutOfCoreRun::costOf(const Partition &partition) const
 {
     const auto cost = [](const PartFile &file) { return file.textBytes + file.records * kTableBytesPerItem; };
-    if (m_invocation.operation == BatchOperation::Count)
+    if (m_invocation.operation == Operation::Count)
         return cost(partition.first) + (partition.second ? cost(*partition.second) : 0);
     return cost(partition.second ? *partition.second : partition.first);
 }
@@ -156,13 +156,13 @@ void OutOfCoreRun::splitAndDecide(const Partition &partition, int level)
 
 void OutOfCoreRun::decideInTable(const Partition &partition)
 {
-    if (m_invocation.operation == BatchOperation::Count)
+    if (m_invocation.operation == Operation::Count)
         return countInTable(partition);
     KeyTable table(m_budget.tableBytes);
     KeyMaker keys(m_inputs.mode);
     Record record{};
     bool inserted = false;
-    const BatchOperation operation = m_invocation.operation;
+    const Operation operation = m_invocation.operation;
     if (partition.second) {
         RecordReader second(m_folder, *partition.second, m_budget.readerBuffer);
         while (second.next(record)) {
@@ -176,17 +176,17 @@ void OutOfCoreRun::decideInTable(const Partition &partition)
         const std::uint64_t hash = hashOf(key);
         if (partition.second) {
             const bool present = table.find(key, hash) != nullptr;
-            if (present == (operation == BatchOperation::KeepMatches))
+            if (present == (operation == Operation::KeepMatches))
                 markKept(record.position);
             continue;
         }
         KeyTable::Entry &entry = table.findOrInsert(key, hash, record.position, inserted);
-        if (operation == BatchOperation::DedupeFirst && inserted)
+        if (operation == Operation::DedupeFirst && inserted)
             markKept(record.position);
-        if (operation == BatchOperation::DedupeLast)
+        if (operation == Operation::DedupeLast)
             entry.position = record.position;
     }
-    if (operation == BatchOperation::DedupeLast)
+    if (operation == Operation::DedupeLast)
         table.forEach([this](const KeyTable::Entry &entry) { markKept(entry.position); });
 }
 
@@ -308,7 +308,7 @@ ListCounts OutOfCoreRun::count()
 OutOfCoreCounts runOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, SpillFolder &folder,
                              ProgressLine &progress, ResultSink &kept, ResultSink *removed)
 {
-    if (decidesEachItemAlone(invocation.operation))
+    if (operationRow(invocation.operation).decidesEachItemAlone)
         return filterOutOfCore(invocation, inputs, progress, kept, removed);
     return OutOfCoreRun(invocation, inputs, folder, progress).compare(kept, removed);
 }

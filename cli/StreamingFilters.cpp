@@ -3,17 +3,9 @@
 #include "InputBatches.h"
 #include "Partitioning.h"
 #include "ProgressLine.h"
-#include "engine/Operations.h"
-
-#include <stdexcept>
+#include "engine/OperationCatalogue.h"
 
 namespace Quorvane {
-
-bool decidesEachItemAlone(BatchOperation operation)
-{
-    return operation == BatchOperation::RemoveBlanks || operation == BatchOperation::RemoveWith
-        || operation == BatchOperation::RemoveWithout || operation == BatchOperation::Normalize;
-}
 
 OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, ProgressLine &progress,
                                 ResultSink &kept, ResultSink *removed)
@@ -30,28 +22,12 @@ OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInp
         RethrowingReporter failure;
         ItemList gone;
         const OperationHost host{operationProgress, failure, removed ? &gone : nullptr};
-        switch (invocation.operation) {
-        case BatchOperation::Normalize: {
+        if (invocation.operation == Operation::Normalize) {
             ItemList keys = keysOf(batch, inputs.mode);
             batch.clear();
             batch.appendList(std::move(keys));
-            break;
-        }
-        case BatchOperation::RemoveBlanks:
-            RemoveBlanksFromList(batch, host);
-            break;
-        case BatchOperation::RemoveWith:
-            RemoveItemsWith(batch, invocation.text, host, inputs.mode);
-            break;
-        case BatchOperation::RemoveWithout:
-            RemoveItemsWithout(batch, invocation.text, host, inputs.mode);
-            break;
-        case BatchOperation::DedupeFirst:
-        case BatchOperation::DedupeLast:
-        case BatchOperation::Subtract:
-        case BatchOperation::KeepMatches:
-        case BatchOperation::Count:
-            throw std::invalid_argument("not an operation that decides each item alone");
+        } else {
+            operationRow(invocation.operation).change({batch, ItemList(), invocation.text, host, inputs.mode});
         }
         failure.rethrowFailure();
         counts.itemsOut += batch.count();

@@ -1,6 +1,6 @@
 #include "OperationCommands.h"
 
-#include "engine/Operations.h"
+#include "engine/OperationCatalogue.h"
 
 #include <span>
 #include <stdexcept>
@@ -37,41 +37,25 @@ constexpr OperationLabels kTwoListLabels = {
     .ownListTest = 100, .ownListGuard = 102, .otherListTest = 104, .otherListGuard = 106, .askText = 0,
     .emptyAnswerTest = 0, .hourglass = 108, .operation = 110, .defaultPointer = 112};
 
-// What one operation is called with: the list it changes, the list it only reads, the user's text.
-struct Operands
-{
-    ItemList &own;
-    const ItemList &other;
-    std::string_view text;
-    const OperationHost &host;
-    const MatchMode &mode;
-};
-
 enum class Needs { OwnList, OwnListAndText, BothLists };
-
-struct Operation
-{
-    Needs needs;
-    void (*run)(const Operands &operands);
-};
 
 Operation operationOf(Command command)
 {
     switch (command) {
     case Command::RemoveItemsWith:
-        return {Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWith(o.own, o.text, o.host, o.mode); }};
+        return Operation::RemoveWith;
     case Command::RemoveItemsWithout:
-        return {Needs::OwnListAndText, [](const Operands &o) { RemoveItemsWithout(o.own, o.text, o.host, o.mode); }};
+        return Operation::RemoveWithout;
     case Command::RemoveBlanks:
-        return {Needs::OwnList, [](const Operands &o) { RemoveBlanksFromList(o.own, o.host); }};
+        return Operation::RemoveBlanks;
     case Command::RemoveMatches:
-        return {Needs::BothLists, [](const Operands &o) { SubtractSecondListFromFirstList(o.own, o.other, o.host, o.mode); }};
+        return Operation::Subtract;
     case Command::KeepOnlyMatches:
-        return {Needs::BothLists, [](const Operands &o) { KeepOnlyMatchesInList(o.own, o.other, o.host, o.mode); }};
+        return Operation::KeepMatches;
     case Command::RemoveDupesExceptFirst:
-        return {Needs::OwnList, [](const Operands &o) { RemoveDupesExceptFirst(o.own, o.host, o.mode); }};
+        return Operation::DedupeFirst;
     case Command::RemoveDupesAll:
-        return {Needs::OwnList, [](const Operands &o) { RemoveDupesAll(o.own, o.host, o.mode); }};
+        return Operation::DedupeLast;
     case Command::LoadFiles:
     case Command::SaveList:
     case Command::ClearList:
@@ -79,6 +63,11 @@ Operation operationOf(Command command)
         break;
     }
     throw std::invalid_argument("not an operation command");
+}
+
+Needs needsOf(const OperationRow &row)
+{
+    return row.needsOther ? Needs::BothLists : row.needsText ? Needs::OwnListAndText : Needs::OwnList;
 }
 
 const OperationLabels &labelsFor(Needs needs)
@@ -137,10 +126,10 @@ public:
         return m_trap.test(m_labels.emptyAnswerTest, [&] { return text.empty(); }, false);
     }
 
-    void runOperation(const Operation &operation, const Operands &operands)
+    void runOperation(const OperationRow &operation, const OperationCall &call)
     {
         m_trap.step(m_labels.hourglass, [&] { m_host.pointer.setPointer(Pointer::Hourglass); });
-        m_trap.step(m_labels.operation, [&] { operation.run(operands); });
+        m_trap.step(m_labels.operation, [&] { operation.change(call); });
         m_trap.step(m_labels.defaultPointer, [&] { m_host.pointer.setPointer(Pointer::Default); });
     }
 
@@ -155,8 +144,9 @@ private:
 
 void runOperationCommand(const ButtonDesign &button, ItemList &list1, ItemList &list2, const CommandHost &host)
 {
-    const Operation operation = operationOf(button.command);
-    const OperationLabels &labels = labelsFor(operation.needs);
+    const OperationRow &operation = operationRow(operationOf(button.command));
+    const Needs needs = needsOf(operation);
+    const OperationLabels &labels = labelsFor(needs);
     const bool ownIsFirst = button.ownList == OwnList::List1;
     ItemList &own = ownIsFirst ? list1 : list2;
     const ItemList &other = ownIsFirst ? list2 : list1;
@@ -164,11 +154,11 @@ void runOperationCommand(const ButtonDesign &button, ItemList &list1, ItemList &
     CommandRun run(button, labels, host);
     if (!run.holdsItems(own, button.ownList, labels.ownListTest, labels.ownListGuard))
         return;
-    if (operation.needs == Needs::BothLists
+    if (needs == Needs::BothLists
         && !run.holdsItems(other, otherOf(button.ownList), labels.otherListTest, labels.otherListGuard))
         return;
     std::string text;
-    if (operation.needs == Needs::OwnListAndText) {
+    if (needs == Needs::OwnListAndText) {
         text = run.askForText();
         if (run.isEmptyAnswer(text))
             return;

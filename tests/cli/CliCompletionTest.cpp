@@ -39,8 +39,8 @@ std::set<std::string> completionsOf(const std::vector<std::string> &words, const
 
 bool parserTakes(const OperationInfo &operation, const std::string &option)
 {
-    std::vector<std::string> arguments{std::string(operation.name)};
-    if (operation.takes & kTakesText)
+    std::vector<std::string> arguments{std::string(operation.name())};
+    if (operation.takes() & kTakesText)
         arguments.emplace_back("x");
     arguments.push_back(option);
     if (option == "--memory-limit")
@@ -62,7 +62,7 @@ TEST(CliCompletion, OffersTheOperationsFirst)
 {
     const std::set<std::string> offered = completionsOf({""});
     for (const OperationInfo &operation : batchOperations())
-        EXPECT_TRUE(offered.count(std::string(operation.name))) << operation.name;
+        EXPECT_TRUE(offered.count(std::string(operation.name()))) << operation.name();
     EXPECT_TRUE(offered.count("--version"));
     EXPECT_EQ(completionsOf({"sub"}), std::set<std::string>{"subtract"});
 }
@@ -74,13 +74,13 @@ TEST(CliCompletion, OffersExactlyTheOptionsTheParserTakes)
         "--json", "--memory-limit", "-q", "--quiet", "-h", "--help", "--version",
     };
     for (const OperationInfo &operation : batchOperations()) {
-        std::vector<std::string> words{std::string(operation.name)};
-        if (operation.takes & kTakesText)
+        std::vector<std::string> words{std::string(operation.name())};
+        if (operation.takes() & kTakesText)
             words.emplace_back("x");
         words.emplace_back("-");
         const std::set<std::string> offered = completionsOf(words);
         for (const std::string &option : everyOption)
-            EXPECT_EQ(offered.count(option) == 1, parserTakes(operation, option)) << operation.name << ' ' << option;
+            EXPECT_EQ(offered.count(option) == 1, parserTakes(operation, option)) << operation.name() << ' ' << option;
     }
 }
 

@@ -180,20 +180,20 @@ std::pair<std::vector<std::string>, std::vector<std::string>> inMemoryRun(const 
     const OperationHost host{progress, errors, &removed};
     const MatchMode &mode = inputs.mode;
     switch (invocation.operation) {
-    case BatchOperation::DedupeFirst: RemoveDupesExceptFirst(first, host, mode); break;
-    case BatchOperation::DedupeLast: RemoveDupesAll(first, host, mode); break;
-    case BatchOperation::RemoveBlanks: RemoveBlanksFromList(first, host); break;
-    case BatchOperation::RemoveWith: RemoveItemsWith(first, invocation.text, host, mode); break;
-    case BatchOperation::RemoveWithout: RemoveItemsWithout(first, invocation.text, host, mode); break;
-    case BatchOperation::Subtract: SubtractSecondListFromFirstList(first, second, host, mode); break;
-    case BatchOperation::KeepMatches: KeepOnlyMatchesInList(first, second, host, mode); break;
-    case BatchOperation::Normalize: {
+    case Operation::DedupeFirst: RemoveDupesExceptFirst(first, host, mode); break;
+    case Operation::DedupeLast: RemoveDupesAll(first, host, mode); break;
+    case Operation::RemoveBlanks: RemoveBlanksFromList(first, host); break;
+    case Operation::RemoveWith: RemoveItemsWith(first, invocation.text, host, mode); break;
+    case Operation::RemoveWithout: RemoveItemsWithout(first, invocation.text, host, mode); break;
+    case Operation::Subtract: SubtractSecondListFromFirstList(first, second, host, mode); break;
+    case Operation::KeepMatches: KeepOnlyMatchesInList(first, second, host, mode); break;
+    case Operation::Normalize: {
         std::vector<std::string> keys;
         for (const std::string_view text : first.texts())
             keys.push_back(matchKey(text, mode));
         return {keys, {}};
     }
-    case BatchOperation::Count:
+    case Operation::Count:
         ADD_FAILURE() << "count writes no list";
         break;
     }
@@ -210,10 +210,10 @@ TEST_F(OutOfCore, KeptAndRemovedItemsUnderEveryMatchingMode)
     inputs.files = {file("one.txt", randomListBytes(random, 3000)), file("two.txt", randomListBytes(random, 500))};
     inputs.others = {file("other.txt", randomListBytes(random, 2000))};
     const MatchMode modes[] = {{}, {true, false, false}, {false, true, false}, {false, false, true}, {true, true, false}};
-    const std::pair<BatchOperation, std::string> operations[] = {
-        {BatchOperation::DedupeFirst, ""}, {BatchOperation::DedupeLast, ""}, {BatchOperation::RemoveBlanks, ""},
-        {BatchOperation::RemoveWith, "a@"}, {BatchOperation::RemoveWithout, "\xC3\xA9@"},
-        {BatchOperation::Subtract, ""}, {BatchOperation::KeepMatches, ""}, {BatchOperation::Normalize, ""},
+    const std::pair<Operation, std::string> operations[] = {
+        {Operation::DedupeFirst, ""}, {Operation::DedupeLast, ""}, {Operation::RemoveBlanks, ""},
+        {Operation::RemoveWith, "a@"}, {Operation::RemoveWithout, "\xC3\xA9@"},
+        {Operation::Subtract, ""}, {Operation::KeepMatches, ""}, {Operation::Normalize, ""},
     };
     for (const MatchMode &mode : modes) {
         for (const auto &[operation, text] : operations) {

@@ -1,0 +1,75 @@
+#include "OperationCatalogue.h"
+
+#include <algorithm>
+#include <array>
+
+namespace Quorvane {
+
+namespace {
+
+const std::array kCatalogue = {
+    OperationRow{.operation = Operation::DedupeFirst,
+                 .commandName = "dedupe-first",
+                 .description = "keep the first copy of every repeated line",
+                 .change = [](const OperationCall &c) { RemoveDupesExceptFirst(c.list, c.host, c.mode); }},
+    OperationRow{.operation = Operation::DedupeLast,
+                 .commandName = "dedupe-last",
+                 .description = "keep the last copy of every repeated line",
+                 .change = [](const OperationCall &c) { RemoveDupesAll(c.list, c.host, c.mode); }},
+    OperationRow{.operation = Operation::RemoveBlanks,
+                 .commandName = "remove-blanks",
+                 .description = "remove the empty lines",
+                 .decidesEachItemAlone = true,
+                 .change = [](const OperationCall &c) { RemoveBlanksFromList(c.list, c.host); }},
+    OperationRow{.operation = Operation::RemoveWith,
+                 .commandName = "remove-with",
+                 .description = "remove the lines that contain TEXT",
+                 .needsText = true,
+                 .decidesEachItemAlone = true,
+                 .change = [](const OperationCall &c) { RemoveItemsWith(c.list, c.text, c.host, c.mode); }},
+    OperationRow{.operation = Operation::RemoveWithout,
+                 .commandName = "remove-without",
+                 .description = "remove the lines that do not contain TEXT",
+                 .needsText = true,
+                 .decidesEachItemAlone = true,
+                 .change = [](const OperationCall &c) { RemoveItemsWithout(c.list, c.text, c.host, c.mode); }},
+    OperationRow{.operation = Operation::Subtract,
+                 .commandName = "subtract",
+                 .description = "remove the lines that occur in the --other files",
+                 .needsOther = true,
+                 .change = [](const OperationCall &c) { SubtractSecondListFromFirstList(c.list, c.other, c.host, c.mode); }},
+    OperationRow{.operation = Operation::KeepMatches,
+                 .commandName = "keep-matches",
+                 .description = "keep only the lines that occur in the --other files",
+                 .needsOther = true,
+                 .change = [](const OperationCall &c) { KeepOnlyMatchesInList(c.list, c.other, c.host, c.mode); }},
+    OperationRow{.operation = Operation::Normalize,
+                 .commandName = "normalize",
+                 .description = "write every line in the form the modes compare",
+                 .decidesEachItemAlone = true},
+    OperationRow{.operation = Operation::Count,
+                 .commandName = "count",
+                 .description = "count the lines, blanks, distinct lines and repeats"},
+};
+
+} // namespace
+
+std::span<const OperationRow> operationCatalogue()
+{
+    return kCatalogue;
+}
+
+const OperationRow &operationRow(Operation operation)
+{
+    return *std::find_if(kCatalogue.begin(), kCatalogue.end(),
+                         [operation](const OperationRow &row) { return row.operation == operation; });
+}
+
+const OperationRow *findOperationNamed(std::string_view commandName)
+{
+    const auto found = std::find_if(kCatalogue.begin(), kCatalogue.end(),
+                                    [commandName](const OperationRow &row) { return row.commandName == commandName; });
+    return found == kCatalogue.end() ? nullptr : &*found;
+}
+
+} // namespace Quorvane

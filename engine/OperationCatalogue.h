@@ -1,0 +1,51 @@
+#pragma once
+
+#include "engine/Operations.h"
+
+#include <span>
+#include <string_view>
+
+namespace Quorvane {
+
+// Every operation on a list, in the window and in quorvane-cli alike.
+enum class Operation {
+    DedupeFirst,
+    DedupeLast,
+    RemoveBlanks,
+    RemoveWith,
+    RemoveWithout,
+    Subtract,
+    KeepMatches,
+    Normalize,
+    Count,
+};
+
+// What one operation works on: the list it changes, the list it compares with, the user's text.
+struct OperationCall
+{
+    ItemList &list;
+    const ItemList &other;
+    std::string_view text;
+    const OperationHost &host;
+    const MatchMode &mode;
+};
+
+// One row per operation: what whoever runs it, shows it or tests it needs to know of it.
+struct OperationRow
+{
+    Operation operation;
+    std::string_view commandName; // quorvane-cli's
+    std::string_view description; // the help's line
+    bool needsOther = false;      // compares the list with a second one
+    bool needsText = false;       // looks for the user's text
+    bool decidesEachItemAlone = false; // so it can run batch by batch, streaming
+    // Changes the list in place; null for normalize and count, which write keys or figures instead.
+    void (*change)(const OperationCall &call) = nullptr;
+};
+
+std::span<const OperationRow> operationCatalogue();
+const OperationRow &operationRow(Operation operation);
+// Null when no operation has that name.
+const OperationRow *findOperationNamed(std::string_view commandName);
+
+} // namespace Quorvane
