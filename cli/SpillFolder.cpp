@@ -144,8 +144,8 @@ FileDescriptor openRoot(const std::string &root)
 // later run can tell when its run is gone.
 std::string makeFolder(int root, const std::string &rootPath)
 {
-    std::random_device seed;
-    std::mt19937 random(seed());
+    std::random_device entropy;
+    std::mt19937 random(entropy());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
         const std::string name = spillFolderName(::getpid(), random() % 1'000'000'000);
         if (::mkdirat(root, name.c_str(), 0700) == 0)
