@@ -13,6 +13,12 @@ struct CommandLabel
     std::string stepName; // "Remove List 1 Dupes Except First": the Edit menu shows "Undo " before it
     CommandKind kind;
     int list; // the list it works on, 1 or 2
+
+    // A command whose name does not say its list: "Paste (List 2)".
+    static CommandLabel onList(const std::string &action, CommandKind kind, int list)
+    {
+        return {action + " (List " + std::to_string(list) + ")", kind, list};
+    }
 };
 
 // Told around every command the window runs, so the history and the status bar see them all:

@@ -112,10 +112,10 @@ CommandKind kindOf(Command command)
 CommandLabel labelOf(const ButtonDesign &design)
 {
     const int list = design.ownList == OwnList::List1 ? 1 : 2;
-    std::string name = design.caption;
-    if (name.find("List 1") == std::string::npos && name.find("List 2") == std::string::npos)
-        name += " (List " + std::to_string(list) + ")";
-    return {name, kindOf(design.command), list};
+    const std::string caption = design.caption;
+    if (caption.find("List 1") != std::string::npos || caption.find("List 2") != std::string::npos)
+        return {caption, kindOf(design.command), list};
+    return CommandLabel::onList(caption, kindOf(design.command), list);
 }
 
 } // namespace
@@ -204,7 +204,7 @@ void Form1::connectItemRemoval()
     for (const int list : {1, 2}) {
         connect(listView(list), &ListView::removeSelectedRequested, this, [this, list] { removeSelectedItems(list); });
         connect(listView(list), &ListView::removeItemRequested, this, [this, list](int row) {
-            runCommand({"Remove Item (List " + std::to_string(list) + ")", CommandKind::RemoveSelected, list},
+            runCommand(CommandLabel::onList("Remove Item", CommandKind::RemoveSelected, list),
                        [&] { removeItemAtRow(*listView(list), model(list), this->list(list), row); });
         });
     }
@@ -232,7 +232,7 @@ void Form1::acceptFileDrops()
     for (const auto &target : targets) {
         const ButtonDesign &load = designOf(target.second);
         const int list = load.ownList == OwnList::List1 ? 1 : 2;
-        const CommandLabel label{"Load Dropped Files (List " + std::to_string(list) + ")", CommandKind::Load, list};
+        const CommandLabel label = CommandLabel::onList("Load Dropped Files", CommandKind::Load, list);
         new FileDrop(*target.first, [this, &load, label](const std::vector<std::string> &paths) {
             runCommand(label, [&] {
                 loadChosenFiles(listOf(load.ownList), paths, clickProcedureOf(load.button), commandHost());
@@ -312,7 +312,7 @@ void Form1::windowClosing()
 
 void Form1::removeSelectedItems(int list)
 {
-    runCommand({"Remove Selected Items (List " + std::to_string(list) + ")", CommandKind::RemoveSelected, list},
+    runCommand(CommandLabel::onList("Remove Selected Items", CommandKind::RemoveSelected, list),
                [&] { Quorvane::removeSelectedItems(*listView(list), model(list), this->list(list)); });
 }
 

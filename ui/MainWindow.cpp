@@ -314,7 +314,7 @@ void MainWindow::cut()
     if (rows.empty() || m_form->isCommandRunning())
         return;
     QApplication::clipboard()->setText(clipboardLines(items, rows));
-    m_form->runCommand({"Cut (List " + std::to_string(list) + ")", CommandKind::Cut, list},
+    m_form->runCommand(CommandLabel::onList("Cut", CommandKind::Cut, list),
                        [&] { removeRows(items, rows); });
 }
 
@@ -326,7 +326,7 @@ void MainWindow::paste()
     ItemList pasted = itemsOfPastedText(QApplication::clipboard()->text());
     if (pasted.isEmpty())
         return;
-    m_form->runCommand({"Paste (List " + std::to_string(list) + ")", CommandKind::Paste, list},
+    m_form->runCommand(CommandLabel::onList("Paste", CommandKind::Paste, list),
                        [&] { m_form->list(list).appendList(std::move(pasted)); });
 }
 
