@@ -27,6 +27,18 @@ bool examine(const std::string &name, int descriptor, struct stat &status)
     return descriptor >= 0 ? ::fstat(descriptor, &status) == 0 : ::stat(name.c_str(), &status) == 0;
 }
 
+// Whether the run itself writes through to this file: standard output or error opened on it
+// (>> list.txt). Such an input changes because of the run, not behind its back.
+bool writtenByTheRun(const struct stat &input, const Streams &streams)
+{
+    for (const int descriptor : {streams.output, streams.errors}) {
+        struct stat written {};
+        if (::fstat(descriptor, &written) == 0 && written.st_dev == input.st_dev && written.st_ino == input.st_ino)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
 InputWatch::InputWatch(const Invocation &invocation, const Streams &streams)
@@ -40,7 +52,8 @@ InputWatch::InputWatch(const Invocation &invocation, const Streams &streams)
             if (!examine(name, descriptor, status) || S_ISDIR(status.st_mode))
                 continue;
             if (S_ISREG(status.st_mode)) {
-                m_regularFiles.push_back({name, descriptor, identityOf(status)});
+                if (!writtenByTheRun(status, streams))
+                    m_regularFiles.push_back({name, descriptor, identityOf(status)});
                 continue;
             }
             const std::pair file(status.st_dev, status.st_ino);

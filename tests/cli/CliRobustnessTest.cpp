@@ -126,6 +126,20 @@ TEST_F(CliRobustness, OneStreamNamedTwiceIsAUsageError)
     }
 }
 
+// Standard output appended to the input itself (>> list.txt) changes it through the run, not
+// behind its back: the run succeeds as before.
+TEST_F(CliRobustness, AnInputTheRunAppendsToIsNoChangeBehindItsBack)
+{
+    const std::string list = file("list.txt", "a\nb\na\n");
+    const int nothing = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int appending = ::open(list.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    const pid_t child = startCliProcess({"dedupe-first", "-q", list}, nothing, appending, appending);
+    EXPECT_EQ(waitForCliProcess(child), 0);
+    ::close(nothing);
+    ::close(appending);
+    EXPECT_EQ(Testing::readBytes(list), "a\nb\na\na\nb\n");
+}
+
 TEST_F(CliRobustness, AHundredMegabyteLineIsOneItem)
 {
     const std::string giant(100u << 20, 'x');
