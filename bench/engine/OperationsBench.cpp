@@ -1,10 +1,12 @@
-// Times each of the seven list operations on generated e-mail-like lists: by default a million
-// lines of about 27 bytes with about 30% repeats, and a second list half of which occurs in the
-// first. Each list lies in one block of bytes with line ends between the texts, as read from a
-// file. Usage: engine_bench [LINES] [RUNS] [OPERATION|all] [exact|ignore-case|trim|email]; with
-// OPERATION, only that one runs; the last argument chooses how items match (exact by default).
+// Times each operation of the catalogue that changes a list, and counting against a second list,
+// on generated e-mail-like lists: by default a million lines of about 27 bytes with about 30%
+// repeats, and a second list half of which occurs in the first. Each list lies in one block of
+// bytes with line ends between the texts, as read from a file. Usage: engine_bench [LINES] [RUNS]
+// [OPERATION|all] [exact|ignore-case|trim|email]; OPERATION is quorvane-cli's name for it
+// (dedupe-first, count ...), and only that one runs; the last argument chooses how items match
+// (exact by default).
 #include "engine/Counting.h"
-#include "engine/Operations.h"
+#include "engine/OperationCatalogue.h"
 
 #include <algorithm>
 #include <chrono>
@@ -15,6 +17,7 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace Quorvane;
@@ -109,9 +112,24 @@ public:
 
 struct Benchmark
 {
-    const char *name;
-    std::function<void(ItemList &first, const ItemList &second, const OperationHost &host, const MatchMode &mode)> run;
+    std::string_view name;
+    std::function<void(const OperationCall &call)> run;
 };
+
+// The text the operations that look for one search for: about a third of the items hold it.
+constexpr std::string_view kSearchedText = "@web.";
+
+std::vector<Benchmark> benchmarksOfTheCatalogue()
+{
+    std::vector<Benchmark> benchmarks;
+    for (const OperationRow &row : operationCatalogue()) {
+        if (row.change)
+            benchmarks.push_back({row.commandName, row.change});
+    }
+    benchmarks.push_back({operationRow(Operation::Count).commandName,
+                          [](const OperationCall &c) { countItems(c.list, c.other, c.mode, c.host.progress); }});
+    return benchmarks;
+}
 
 // Wall time and the time the process spent on the cores, its worker threads included: on a shared
 // machine the second one shows the work when other programs keep the cores busy.
@@ -152,17 +170,7 @@ int main(int argc, char **argv)
     NullProgress progress;
     PrintingReporter reporter;
     const OperationHost host{progress, reporter};
-    using M = const MatchMode &;
-    const std::vector<Benchmark> benchmarks = {
-        {"RemoveDupesExceptFirst", [](ItemList &l, const ItemList &, const OperationHost &h, M m) { RemoveDupesExceptFirst(l, h, m); }},
-        {"RemoveDupesAll", [](ItemList &l, const ItemList &, const OperationHost &h, M m) { RemoveDupesAll(l, h, m); }},
-        {"RemoveBlanksFromList", [](ItemList &l, const ItemList &, const OperationHost &h, M) { RemoveBlanksFromList(l, h); }},
-        {"RemoveItemsWith", [](ItemList &l, const ItemList &, const OperationHost &h, M m) { RemoveItemsWith(l, "@web.", h, m); }},
-        {"RemoveItemsWithout", [](ItemList &l, const ItemList &, const OperationHost &h, M m) { RemoveItemsWithout(l, "@web.", h, m); }},
-        {"SubtractSecondListFromFirstList", [](ItemList &l, const ItemList &o, const OperationHost &h, M m) { SubtractSecondListFromFirstList(l, o, h, m); }},
-        {"KeepOnlyMatchesInList", [](ItemList &l, const ItemList &o, const OperationHost &h, M m) { KeepOnlyMatchesInList(l, o, h, m); }},
-        {"CountAgainstOther", [](ItemList &l, const ItemList &o, const OperationHost &h, M m) { countItems(l, o, m, h.progress); }},
-    };
+    const std::vector<Benchmark> benchmarks = benchmarksOfTheCatalogue();
 
     std::printf("%zu lines (second list %zu), %s, best and median wall time and best CPU time (all threads) of %d runs, milliseconds\n", lines, lists.second.size(), modeName.c_str(), runs);
     std::printf("%-34s %10s %10s %10s %10s\n", "operation", "best", "median", "best cpu", "items out");
@@ -175,13 +183,14 @@ int main(int argc, char **argv)
         for (int run = 0; run < runs; ++run) {
             ItemList list = asReadFromFile(lists.first);
             const Stopwatch stopwatch;
-            benchmark.run(list, second, host, mode);
+            benchmark.run({list, second, kSearchedText, host, mode});
             times.push_back(stopwatch.wallMilliseconds());
             cpuTimes.push_back(stopwatch.cpuMillisecondsSinceStart());
             itemsOut = list.count();
         }
         std::sort(times.begin(), times.end());
-        std::printf("%-34s %10.1f %10.1f %10.1f %10zu\n", benchmark.name, times.front(), times[times.size() / 2],
+        std::printf("%-34.*s %10.1f %10.1f %10.1f %10zu\n", static_cast<int>(benchmark.name.size()),
+                    benchmark.name.data(), times.front(), times[times.size() / 2],
                     *std::min_element(cpuTimes.begin(), cpuTimes.end()), itemsOut);
     }
     return 0;
