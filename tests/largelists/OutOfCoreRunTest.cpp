@@ -21,12 +21,7 @@ namespace {
 class OutOfCore : public testing::Test
 {
 protected:
-    std::string file(const std::string &name, const std::string &bytes)
-    {
-        const std::string path = m_folder.file(name);
-        writeBytes(path, bytes);
-        return path;
-    }
+    std::string file(const std::string &name, const std::string &bytes) { return m_folder.file(name, bytes); }
     std::size_t spilledEntries() const { return m_spillRoot.entryCount(); }
 
 private:
