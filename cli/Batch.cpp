@@ -46,10 +46,6 @@ public:
     void changeList()
     {
         m_activity = std::string(operationInfo(m_invocation.operation).description());
-        if (m_invocation.operation == Operation::Normalize) {
-            m_normalized.emplace(keysOf(m_first, m_invocation.mode));
-            return;
-        }
         NullProgress progress;
         RethrowingReporter reporter;
         if (m_invocation.removed)
@@ -60,12 +56,11 @@ public:
 
     void writeResults()
     {
-        const ItemList &kept = m_normalized ? *m_normalized : m_first;
         m_activity = "write the lists";
         // The kept items are read from the mapped inputs while they are written: the inputs are
         // compared with what they were first once everything is written, before any file is in place.
-        output().writeLists(kept, m_removed ? &*m_removed : nullptr, [this] { m_watch.checkUnchanged(); });
-        m_itemsOut = kept.count();
+        output().writeLists(m_first, m_removed ? &*m_removed : nullptr, [this] { m_watch.checkUnchanged(); });
+        m_itemsOut = m_first.count();
     }
 
     void printCounts()
@@ -126,7 +121,6 @@ private:
     PrereadSources *m_preread = nullptr;
     ItemList m_first;
     ItemList m_second;
-    std::optional<ItemList> m_normalized;
     std::optional<ItemList> m_removed;
     std::optional<LineEnd> m_firstInputLineEnd;
     std::size_t m_itemsIn = 0;

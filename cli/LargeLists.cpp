@@ -4,15 +4,15 @@
 #include "BatchOutput.h"
 #include "ExitStatus.h"
 #include "CountReport.h"
-#include "InputBatches.h"
 #include "MemoryLimit.h"
-#include "OutOfCore.h"
 #include "ProgressLine.h"
 #include "ResultSinks.h"
-#include "SpillFolder.h"
 #include "files/ListFile.h"
 #include "files/ListStreamReader.h"
 #include "files/RetryingCalls.h"
+#include "largelists/InputBatches.h"
+#include "largelists/OutOfCore.h"
+#include "largelists/SpillFolder.h"
 
 #include <cerrno>
 #include <algorithm>
@@ -231,14 +231,15 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     const LineEnd lineEnd = outputLineEnd(invocation.lineEnd, firstLineEndOf(inputs));
     if (invocation.operation == Operation::Count) {
         std::vector<std::size_t> decodedFromUtf16;
-        const ListCounts counts = countOutOfCore(invocation, inputs, folder, progress, decodedFromUtf16);
+        const ListCounts counts = countOutOfCore(inputs, folder, progress, decodedFromUtf16);
         watch.checkUnchanged();
         printDecodedInputs(invocation, streams, decodedFromUtf16);
         BatchOutput(invocation, streams, lineEnd).writeText(countReport(counts, !invocation.others.empty(), invocation.json));
         return kExitSuccess;
     }
     ResultOutputs outputs(invocation, streams, lineEnd);
-    const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, progress, outputs.kept(), outputs.removed());
+    const OutOfCoreCounts counts = runOutOfCore(invocation.operation, invocation.text, inputs, folder, progress,
+                                                 outputs.kept(), outputs.removed());
     watch.checkUnchanged();
     outputs.commit();
     printDecodedInputs(invocation, streams, counts.decodedFromUtf16);

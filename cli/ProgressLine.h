@@ -1,5 +1,7 @@
 #pragma once
 
+#include "largelists/StageProgress.h"
+
 #include <chrono>
 #include <cstdint>
 #include <string_view>
@@ -9,7 +11,7 @@ namespace Quorvane {
 // One line of progress on standard error, redrawn in place: shown only when standard error is a
 // terminal and the work has already taken a while, redrawn a few times a second at most, and
 // wiped when the work ends.
-class ProgressLine
+class ProgressLine final : public StageProgress
 {
 public:
     using Clock = std::chrono::steady_clock;
@@ -20,8 +22,7 @@ public:
     ProgressLine(const ProgressLine &) = delete;
     ProgressLine &operator=(const ProgressLine &) = delete;
 
-    // stage: a few words on what is being done; done of total units of it.
-    void show(std::string_view stage, std::uint64_t done, std::uint64_t total);
+    void show(std::string_view stage, std::uint64_t done, std::uint64_t total) override;
 
 private:
     int m_descriptor;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "CommandLine.h"
-#include "OutOfCore.h"
 #include "Streams.h"
 #include "files/LineSplitting.h"
+#include "largelists/OutOfCoreInputs.h"
 
 #include <memory>
 

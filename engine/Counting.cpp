@@ -10,8 +10,32 @@
 
 namespace Quorvane {
 
-namespace {
+PartialCounts &PartialCounts::operator+=(const PartialCounts &part)
+{
+    items += part.items;
+    blanks += part.blanks;
+    repeats += part.repeats;
+    shared += part.shared;
+    onlyInOther += part.onlyInOther;
+    return *this;
+}
 
+ListCounts listCountsOf(const PartialCounts &sum, bool againstOther)
+{
+    ListCounts counts;
+    counts.items = sum.items;
+    counts.blanks = sum.blanks;
+    counts.repeats = sum.repeats;
+    counts.distinct = sum.items - sum.repeats;
+    if (againstOther) {
+        counts.shared = sum.shared;
+        counts.onlyInList = counts.distinct - sum.shared;
+        counts.onlyInOther = sum.onlyInOther;
+    }
+    return counts;
+}
+
+namespace {
 
 ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &mode, ProgressSink &progress)
 {
@@ -24,33 +48,26 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
     const TextPartitions partitions(texts, partitionCount, pacer, mode, workers);
     const TextPartitions otherPartitions(otherTexts, partitionCount, pacer, mode, workers);
 
-    std::vector<PartitionMatcher::KeyCounts> partials(workers);
+    std::vector<PartialCounts> partials(workers);
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
         PartitionMatcher matcher(partitions.largestPartition() + otherPartitions.largestPartition());
         const Share share = shareOf(partitionCount, worker, workers);
         for (std::size_t p = share.begin; p < share.end; ++p) {
             const PartitionMatcher::KeyCounts found =
                 matcher.countKeys(partitions.partition(p), otherPartitions.partition(p), steps);
-            partials[worker].repeatsInFirst += found.repeatsInFirst;
-            partials[worker].shared += found.shared;
-            partials[worker].onlyInSecond += found.onlyInSecond;
+            partials[worker] += {.repeats = found.repeatsInFirst, .shared = found.shared, .onlyInOther = found.onlyInSecond};
         }
     });
 
-    ListCounts counts;
-    for (const PartitionMatcher::KeyCounts &partial : partials) {
-        counts.repeats += partial.repeatsInFirst;
-        counts.shared += partial.shared;
-        counts.onlyInOther += partial.onlyInSecond;
-    }
+    PartialCounts sum;
+    for (const PartialCounts &partial : partials)
+        sum += partial;
     // In list order, not partition order: the keys are then read one after another.
     const std::span<const std::string_view> keys = partitions.keys();
-    counts.blanks = static_cast<std::size_t>(
+    sum.blanks = static_cast<std::size_t>(
         std::count_if(keys.begin(), keys.end(), [](std::string_view key) { return key.empty(); }));
-    counts.items = texts.size();
-    counts.distinct = counts.items - counts.repeats;
-    if (other)
-        counts.onlyInList = counts.distinct - counts.shared;
+    sum.items = texts.size();
+    const ListCounts counts = listCountsOf(sum, other != nullptr);
     progress.setProgress(0);
     return counts;
 }

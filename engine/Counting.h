@@ -26,6 +26,22 @@ struct ListCounts
     std::size_t onlyInOther = 0;
 };
 
+// What counting finds part by part (partitions of the keys, in memory or on disk): parts add up
+// to the counts of the whole list.
+struct PartialCounts
+{
+    std::size_t items = 0;
+    std::size_t blanks = 0;
+    std::size_t repeats = 0;     // items whose key an earlier item of the list has
+    std::size_t shared = 0;      // distinct keys the other list has too
+    std::size_t onlyInOther = 0; // distinct keys only the other list has
+
+    PartialCounts &operator+=(const PartialCounts &part);
+};
+
+// The counts of a whole list from the sum of its parts'; against another list when againstOther.
+ListCounts listCountsOf(const PartialCounts &sum, bool againstOther);
+
 // Counts the items of list. Throws std::bad_alloc when memory runs out.
 ListCounts countItems(const ItemList &list, const MatchMode &mode, ProgressSink &progress);
 // Counts the items of list and the distinct keys it shares with other or holds alone.

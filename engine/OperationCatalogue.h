@@ -20,6 +20,17 @@ enum class Operation {
     Count,
 };
 
+// How an operation weighs items against each other, by their keys under the matching mode; the
+// same rule whether the lists are in memory or partitioned on disk.
+enum class Comparison {
+    None,          // decides each item alone, so it can run batch by batch, streaming
+    KeepsFirstCopy, // of every key, its first item
+    KeepsLastCopy,  // of every key, its last item
+    KeepsAbsent,    // the items whose key the second list lacks
+    KeepsPresent,   // the items whose key the second list has
+    CountsKeys,     // changes nothing: counts the keys, against the second list when there is one
+};
+
 // What one operation works on: the list it changes, the list it compares with, the user's text.
 struct OperationCall
 {
@@ -38,9 +49,11 @@ struct OperationRow
     std::string_view description; // the help's line
     bool needsOther = false;      // compares the list with a second one
     bool needsText = false;       // looks for the user's text
-    bool decidesEachItemAlone = false; // so it can run batch by batch, streaming
-    // Changes the list in place; null for normalize and count, which write keys or figures instead.
+    Comparison comparison = Comparison::None;
+    // Changes the list in place; null for count, which writes figures instead.
     void (*change)(const OperationCall &call) = nullptr;
+
+    bool decidesEachItemAlone() const { return comparison == Comparison::None; }
 };
 
 std::span<const OperationRow> operationCatalogue();

@@ -161,13 +161,14 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const Operat
     });
 }
 
-ItemList keysOf(const ItemList &list, const MatchMode &mode)
+void replaceByKeys(ItemList &list, const MatchMode &mode)
 {
-    KeyMaker keys(mode);
-    ItemList result;
+    KeyMaker keyMaker(mode);
+    ItemList keys;
     for (const std::string_view text : list.texts())
-        result.append(keys.keyOf(text));
-    return result;
+        keys.append(keyMaker.keyOf(text));
+    list.clear();
+    list.appendList(std::move(keys));
 }
 
 } // namespace Quorvane

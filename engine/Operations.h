@@ -40,7 +40,7 @@ void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, co
 // Removes from first every item whose text occurs nowhere in second; second is only read.
 void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const OperationHost &host,
                            const MatchMode &mode = {});
-// Every item's key under mode, in list order with repeats kept: what normalize writes.
-ItemList keysOf(const ItemList &list, const MatchMode &mode);
+// Replaces every item of list by its key under mode, in list order with repeats kept: normalize.
+void replaceByKeys(ItemList &list, const MatchMode &mode);
 
 } // namespace Quorvane

@@ -2,6 +2,7 @@
 // limits and signals it meets.
 #include "CliRun.h"
 #include "CliTestFolder.h"
+#include "tests/support/ListBytes.h"
 #include "tests/support/Sanitizers.h"
 
 #include <gtest/gtest.h>
@@ -49,10 +50,7 @@ TEST_F(CliProcess, ExitStatusAndStreamsOfTheProgram)
 
 TEST_F(CliProcess, FileSizeLimitFailsTheWriteAndKeepsTheOldOutput)
 {
-    std::string bytes;
-    for (int i = 0; i < 20'000; ++i)
-        bytes += "someone" + std::to_string(i) + "@example.com\n";
-    const std::string list = file("list.txt", bytes);
+    const std::string list = file("list.txt", Samples::numberedLines(20'000, "someone", "@example.com"));
     const std::string out = file("out.txt", "old\r\n");
     const CliResult toFile = runCliProcess({"dedupe-first", "-o", out, list}, "", 100'000);
     EXPECT_EQ(toFile.exitCode, kCliFileError);
@@ -92,10 +90,7 @@ TEST_F(CliProcess, AStandardOutputThatCannotTakeTheOutputFailsTheRun)
 
 TEST_F(CliProcess, AnOutputPipeWhoseReaderLeavesIsAFailureNamingIt)
 {
-    std::string bytes;
-    for (int i = 0; i < 100'000; ++i)
-        bytes += "someone" + std::to_string(i) + "@example.com\n";
-    const std::string list = file("list.txt", bytes);
+    const std::string list = file("list.txt", Samples::numberedLines(100'000, "someone", "@example.com"));
     const std::string fifo = path("fifo");
     const std::string errors = path("err.txt");
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);

@@ -20,12 +20,7 @@ inline bool contains(const std::string &haystack, const std::string &needle)
 class CliTestFolder : public testing::Test
 {
 protected:
-    std::string file(const std::string &name, const std::string &bytes)
-    {
-        const std::string path = m_folder.file(name);
-        writeBytes(path, bytes);
-        return path;
-    }
+    std::string file(const std::string &name, const std::string &bytes) { return m_folder.file(name, bytes); }
     std::string path(const std::string &name) const { return m_folder.file(name); }
     std::size_t entryCount() const { return m_folder.entryCount(); }
 

@@ -3,6 +3,7 @@
 #include "cli/CommandLine.h"
 #include "cli/InputMapping.h"
 #include "files/ListFile.h"
+#include "tests/support/ListBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -64,10 +65,7 @@ TEST_F(InputMappingTest, AFileThatMayBeWrittenOrIsAnotherUsersIsCopiedAndAnyOthe
 // with a message and status 1, the output file stays as it was and no temporary is left.
 TEST_F(InputMappingTest, AnInputCutShortEndsTheRunAndKeepsTheOutput)
 {
-    std::string bytes;
-    for (int i = 0; i < 100'000; ++i)
-        bytes += "someone" + std::to_string(i) + "@example.com\n";
-    const std::string list = file("list.txt", bytes);
+    const std::string list = file("list.txt", Samples::numberedLines(100'000, "someone", "@example.com"));
     const std::string output = file("out.txt", "old\n");
     const Invocation invocation = invocationOf({"dedupe-first", "-o", output, list});
     EXPECT_EXIT(

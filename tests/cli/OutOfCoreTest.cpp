@@ -1,15 +1,9 @@
 #include "CliRun.h"
 #include "CliTestFolder.h"
-#include "tests/support/ListTexts.h"
-#include "tests/support/UnexpectedErrors.h"
-#include "cli/InputBatches.h"
+#include "tests/support/ListBytes.h"
+#include "tests/support/TemporaryRoot.h"
 #include "cli/MemoryLimit.h"
-#include "cli/OutOfCore.h"
-#include "cli/ProgressLine.h"
-#include "cli/SpillFolder.h"
-#include "engine/Operations.h"
 #include "engine/Seams.h"
-#include "files/ListFile.h"
 
 #include <gtest/gtest.h>
 
@@ -30,26 +24,6 @@ namespace Quorvane::Testing {
 
 namespace {
 
-// Lines that stress partitioning: repeats near and far, blanks, case and space variants,
-// bytes that are not text, and every kind of line end.
-std::string randomListBytes(std::mt19937 &random, std::size_t lineCount)
-{
-    static const std::string kWords[] = {"a@example.org", "A@example.org", " a@example.org", "", "b@x.net",
-                                         "mailto:c@y.com", std::string("n\0l", 3), "\xC3\x89@z", "\xE9@z", "zz"};
-    static const char *const kEnds[] = {"\n", "\r\n", "\r"};
-    std::string bytes;
-    for (std::size_t i = 0; i < lineCount; ++i) {
-        const std::size_t pick = random() % 14;
-        if (pick < std::size(kWords))
-            bytes += kWords[pick];
-        else
-            bytes += "user" + std::to_string(random() % (lineCount / 2 + 1)) + "@example.org";
-        if (i + 1 < lineCount || random() % 2 == 0)
-            bytes += kEnds[random() % std::size(kEnds)];
-    }
-    return bytes;
-}
-
 std::size_t entryCountOf(const std::string &folder)
 {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(folder),
@@ -66,25 +40,11 @@ std::vector<std::string> joined(std::vector<std::string> front, const std::vecto
 class OutOfCore : public CliTestFolder
 {
 protected:
-    void SetUp() override
-    {
-        const char *previous = std::getenv("TMPDIR");
-        m_previousTemporary = previous ? std::optional<std::string>(previous) : std::nullopt;
-        ::setenv("TMPDIR", m_spillRoot.path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (m_previousTemporary)
-            ::setenv("TMPDIR", m_previousTemporary->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
     std::size_t spilledEntries() const { return m_spillRoot.entryCount(); }
-    std::string spillRoot() const { return m_spillRoot.path().string(); }
+    std::string spillRoot() const { return m_spillRoot.path(); }
 
 private:
-    TemporaryFolder m_spillRoot;
-    std::optional<std::string> m_previousTemporary;
+    TemporaryRoot m_spillRoot;
 };
 
 struct OperationCase
@@ -113,13 +73,13 @@ TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
 {
     std::mt19937 random(7);
     for (int round = 0; round < 3; ++round) {
-        const std::string input = randomListBytes(random, 3000);
+        const std::string input = Samples::randomListBytes(random, 3000);
         // A byte-order mark and UTF-16 are read as the whole read reads them.
-        const std::vector<std::string> files = {file("one.txt", "\xEF\xBB\xBF" + randomListBytes(random, 2000)), "-",
-                                                file("two.txt", randomListBytes(random, 1)),
+        const std::vector<std::string> files = {file("one.txt", "\xEF\xBB\xBF" + Samples::randomListBytes(random, 2000)), "-",
+                                                file("two.txt", Samples::randomListBytes(random, 1)),
                                                 file("utf16.txt", std::string("\xFF\xFE" "a\0@\0\r\0\n\0" "A\0@\0", 14))};
         const std::vector<std::string> other = {
-            "--other", file("other.txt", randomListBytes(random, 2500)),
+            "--other", file("other.txt", Samples::randomListBytes(random, 2500)),
             "--other", file("utf16-other.txt", std::string("\xFF\xFE" "b\0@\0\n\0", 8))};
         for (const OperationCase &operation : kOperations) {
             std::vector<std::string> arguments = joined(operation.operation, files);
@@ -145,98 +105,6 @@ TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
                 EXPECT_TRUE(outOfCore.out == inMemory.out);
                 EXPECT_TRUE(readBytes(path("removed")) == readBytes(path("removed-in-memory")));
                 EXPECT_EQ(outOfCore.err, inMemory.err);
-                EXPECT_EQ(spilledEntries(), 0u);
-            }
-        }
-    }
-}
-
-namespace {
-
-class CollectingSink final : public ResultSink
-{
-public:
-    void write(const ItemList &batch) override { texts.insert(texts.end(), batch.texts().begin(), batch.texts().end()); }
-    std::vector<std::string> texts;
-};
-
-ItemList readAll(const std::vector<std::string> &paths)
-{
-    ItemList list;
-    for (const std::string &path : paths)
-        list.appendList(std::move(readListFile(path, Readable::AnySource).list));
-    return list;
-}
-
-// The in-memory run of the engine, with the items it removes.
-std::pair<std::vector<std::string>, std::vector<std::string>> inMemoryRun(const Invocation &invocation,
-                                                                          const OutOfCoreInputs &inputs)
-{
-    ItemList first = readAll(inputs.files);
-    const ItemList second = readAll(inputs.others);
-    ItemList removed;
-    NullProgress progress;
-    Samples::UnexpectedErrors errors;
-    const OperationHost host{progress, errors, &removed};
-    const MatchMode &mode = inputs.mode;
-    switch (invocation.operation) {
-    case Operation::DedupeFirst: RemoveDupesExceptFirst(first, host, mode); break;
-    case Operation::DedupeLast: RemoveDupesAll(first, host, mode); break;
-    case Operation::RemoveBlanks: RemoveBlanksFromList(first, host); break;
-    case Operation::RemoveWith: RemoveItemsWith(first, invocation.text, host, mode); break;
-    case Operation::RemoveWithout: RemoveItemsWithout(first, invocation.text, host, mode); break;
-    case Operation::Subtract: SubtractSecondListFromFirstList(first, second, host, mode); break;
-    case Operation::KeepMatches: KeepOnlyMatchesInList(first, second, host, mode); break;
-    case Operation::Normalize: {
-        std::vector<std::string> keys;
-        for (const std::string_view text : first.texts())
-            keys.push_back(matchKey(text, mode));
-        return {keys, {}};
-    }
-    case Operation::Count:
-        ADD_FAILURE() << "count writes no list";
-        break;
-    }
-    return {Samples::textsOf(first), Samples::textsOf(removed)};
-}
-
-} // namespace
-
-// Under every matching mode, the kept and the removed items are the engine's, in list order.
-TEST_F(OutOfCore, KeptAndRemovedItemsUnderEveryMatchingMode)
-{
-    std::mt19937 random(5);
-    OutOfCoreInputs inputs;
-    inputs.files = {file("one.txt", randomListBytes(random, 3000)), file("two.txt", randomListBytes(random, 500))};
-    inputs.others = {file("other.txt", randomListBytes(random, 2000))};
-    const MatchMode modes[] = {{}, {true, false, false}, {false, true, false}, {false, false, true}, {true, true, false}};
-    const std::pair<Operation, std::string> operations[] = {
-        {Operation::DedupeFirst, ""}, {Operation::DedupeLast, ""}, {Operation::RemoveBlanks, ""},
-        {Operation::RemoveWith, "a@"}, {Operation::RemoveWithout, "\xC3\xA9@"},
-        {Operation::Subtract, ""}, {Operation::KeepMatches, ""}, {Operation::Normalize, ""},
-    };
-    for (const MatchMode &mode : modes) {
-        for (const auto &[operation, text] : operations) {
-            Invocation invocation;
-            invocation.operation = operation;
-            invocation.text = text;
-            inputs.mode = mode;
-            const auto [keptInMemory, removedInMemory] = inMemoryRun(invocation, inputs);
-            for (const std::uint64_t limit : {std::uint64_t(1) << 10, std::uint64_t(64) << 10}) {
-                SCOPED_TRACE(testing::Message() << "operation " << static_cast<int>(operation) << ", modes "
-                                                << mode.ignoreCase << mode.trim << mode.email << ", limit " << limit);
-                inputs.memoryLimit = limit;
-                CollectingSink kept;
-                CollectingSink removed;
-                {
-                    SpillFolder folder;
-                    ProgressLine noProgress(-1);
-                    const OutOfCoreCounts counts = runOutOfCore(invocation, inputs, folder, noProgress, kept, &removed);
-                    EXPECT_EQ(counts.itemsOut, kept.texts.size());
-                    EXPECT_EQ(counts.itemsIn, keptInMemory.size() + removedInMemory.size());
-                }
-                EXPECT_TRUE(kept.texts == keptInMemory);
-                EXPECT_TRUE(removed.texts == removedInMemory);
                 EXPECT_EQ(spilledEntries(), 0u);
             }
         }
@@ -442,7 +310,7 @@ TEST_F(OutOfCore, AFullTemporaryDiskIsAClearFailure)
     ::setenv("TMPDIR", mountPoint.c_str(), 1);
     std::mt19937 random(3);
     // About 4 MB: its partitions, or its copy beside the test's own copy of standard input, overflow 6 MB.
-    const std::string list = file("list.txt", randomListBytes(random, 250000));
+    const std::string list = file("list.txt", Samples::randomListBytes(random, 250000));
     const std::string out = file("out.txt", "old\n");
     for (const char *input : {"file", "standard input"}) {
         const bool fromStandardInput = std::string(input) == "standard input";
@@ -518,35 +386,6 @@ TEST_F(OutOfCore, MemoryLimitOnTheCommandLine)
         const CliResult result = runCli(arguments);
         EXPECT_EQ(result.exitCode, kCliUsageError) << arguments.back();
         EXPECT_TRUE(contains(result.err, "--memory-limit")) << result.err;
-    }
-}
-
-TEST(InputBatches, BatchesSplitLinesAsAWholeReadDoes)
-{
-    TemporaryFolder folder;
-    std::mt19937 random(11);
-    for (int round = 0; round < 200; ++round) {
-        std::string bytes;
-        const std::size_t size = random() % 3000;
-        for (std::size_t i = 0; i < size; ++i)
-            bytes += "ab\r\n"[random() % 4];
-        const std::string path = folder.file("list" + std::to_string(round % 2));
-        writeBytes(path, bytes);
-
-        auto block = std::make_unique<ByteBlock>(bytes.size());
-        std::memcpy(block->data(), bytes.data(), bytes.size());
-        const ItemList whole = parseListBytes(std::move(block)).list;
-        std::vector<std::string> expected(whole.texts().begin(), whole.texts().end());
-        expected.insert(expected.end(), whole.texts().begin(), whole.texts().end());
-
-        InputBatches batches({path, path}, 1 + random() % 64);
-        std::vector<std::string> got;
-        for (ItemList batch = batches.next(); !batch.isEmpty();) {
-            got.insert(got.end(), batch.texts().begin(), batch.texts().end());
-            batch.clear();
-            batch.appendList(batches.next());
-        }
-        ASSERT_EQ(got, expected) << "round " << round;
     }
 }
 

@@ -22,6 +22,13 @@ TemporaryFolder::~TemporaryFolder()
     std::filesystem::remove_all(m_path, ignored);
 }
 
+std::string TemporaryFolder::file(const std::string &name, std::string_view bytes) const
+{
+    const std::string path = file(name);
+    writeBytes(path, bytes);
+    return path;
+}
+
 std::size_t TemporaryFolder::entryCount() const
 {
     return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(m_path),

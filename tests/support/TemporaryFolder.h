@@ -16,6 +16,8 @@ public:
     TemporaryFolder &operator=(const TemporaryFolder &) = delete;
 
     std::string file(const std::string &name) const { return (m_path / name).string(); }
+    // Writes bytes to the file name, made or replaced; its path.
+    std::string file(const std::string &name, std::string_view bytes) const;
     const std::filesystem::path &path() const { return m_path; }
     std::size_t entryCount() const;
 

@@ -3,14 +3,15 @@
 #include "InputBatches.h"
 #include "KeyTable.h"
 #include "Partitioning.h"
-#include "ProgressLine.h"
 #include "SpillFolder.h"
+#include "StageProgress.h"
 #include "StreamingFilters.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
 
 #include <algorithm>
 #include <bit>
+#include <stdexcept>
 
 #include <sys/stat.h>
 
@@ -24,18 +25,27 @@ constexpr int kMostLevels = 4;
 // table slot at the lowest fill and while the table doubles.
 constexpr std::uint64_t kTableBytesPerItem = 3 * sizeof(KeyTable::Entry);
 
-bool readsSecondList(Operation operation)
+// Whether the rule weighs the first list against the second, so both are partitioned.
+bool weighsAgainstOther(Comparison comparison)
 {
-    return operation == Operation::Subtract || operation == Operation::KeepMatches
-        || operation == Operation::Count;
+    switch (comparison) {
+    case Comparison::KeepsAbsent:
+    case Comparison::KeepsPresent:
+    case Comparison::CountsKeys:
+        return true;
+    case Comparison::None:
+    case Comparison::KeepsFirstCopy:
+    case Comparison::KeepsLastCopy:
+        break;
+    }
+    return false;
 }
 
 class OutOfCoreRun
 {
 public:
-    OutOfCoreRun(const Invocation &invocation, const OutOfCoreInputs &inputs, SpillFolder &folder,
-                 ProgressLine &progress)
-        : m_invocation(invocation)
+    OutOfCoreRun(Comparison comparison, const OutOfCoreInputs &inputs, SpillFolder &folder, StageProgress &progress)
+        : m_comparison(comparison)
         , m_inputs(inputs)
         , m_folder(folder)
         , m_progress(progress)
@@ -53,6 +63,8 @@ private:
     void noteDecoded(const InputBatches &input, std::size_t firstPlace);
     void decide(const Partition &partition, int level);
     void decideInTable(const Partition &partition);
+    void keepOneCopy(const PartFile &file);
+    void keepByPresence(const Partition &partition);
     void countInTable(const Partition &partition);
     std::vector<Partition> spreadBothLists();
     void splitAndDecide(const Partition &partition, int level);
@@ -62,15 +74,15 @@ private:
     bool isKept(std::uint64_t position) const { return (m_kept[position / 64] >> (position % 64)) & 1; }
     std::uint64_t writeKept(ResultSink &kept, ResultSink *removed);
 
-    const Invocation &m_invocation;
+    Comparison m_comparison;
     const OutOfCoreInputs &m_inputs;
     SpillFolder &m_folder;
-    ProgressLine &m_progress;
+    StageProgress &m_progress;
     Budget m_budget;
     std::uint64_t m_itemCount = 0;
     std::vector<std::uint64_t> m_kept; // one bit per item of the first list
     std::vector<std::size_t> m_decodedFromUtf16;
-    ListCounts m_counts;
+    PartialCounts m_counts;
 };
 
 // Enough partitions that each one's table, estimated from the bytes, fits its budget; a
@@ -110,7 +122,7 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> 
 std::uint64_t OutOfCoreRun::costOf(const Partition &partition) const
 {
     const auto cost = [](const PartFile &file) { return file.textBytes + file.records * kTableBytesPerItem; };
-    if (m_invocation.operation == Operation::Count)
+    if (m_comparison == Comparison::CountsKeys)
         return cost(partition.first) + (partition.second ? cost(*partition.second) : 0);
     return cost(partition.second ? *partition.second : partition.first);
 }
@@ -156,38 +168,62 @@ void OutOfCoreRun::splitAndDecide(const Partition &partition, int level)
 
 void OutOfCoreRun::decideInTable(const Partition &partition)
 {
-    if (m_invocation.operation == Operation::Count)
+    switch (m_comparison) {
+    case Comparison::KeepsFirstCopy:
+    case Comparison::KeepsLastCopy:
+        return keepOneCopy(partition.first);
+    case Comparison::KeepsAbsent:
+    case Comparison::KeepsPresent:
+        return keepByPresence(partition);
+    case Comparison::CountsKeys:
         return countInTable(partition);
+    case Comparison::None:
+        break;
+    }
+    throw std::logic_error("an operation that decides each item alone has no partitions to decide");
+}
+
+// Marks the first or the last item of every key of the partition as kept.
+void OutOfCoreRun::keepOneCopy(const PartFile &file)
+{
+    const bool keepsLast = m_comparison == Comparison::KeepsLastCopy;
+    KeyTable table(m_budget.tableBytes);
+    KeyMaker keys(m_inputs.mode);
+    RecordReader reader(m_folder, file, m_budget.readerBuffer);
+    Record record{};
+    bool inserted = false;
+    while (reader.next(record)) {
+        const std::string_view key = keys.keyOf(record.text);
+        KeyTable::Entry &entry = table.findOrInsert(key, hashOf(key), record.position, inserted);
+        if (keepsLast)
+            entry.position = record.position;
+        else if (inserted)
+            markKept(record.position);
+    }
+    if (keepsLast)
+        table.forEach([this](const KeyTable::Entry &entry) { markKept(entry.position); });
+}
+
+// Marks the items of the first list whose key's presence in the second is what the rule keeps;
+// only the second list's distinct keys are held.
+void OutOfCoreRun::keepByPresence(const Partition &partition)
+{
+    const bool keepsPresent = m_comparison == Comparison::KeepsPresent;
     KeyTable table(m_budget.tableBytes);
     KeyMaker keys(m_inputs.mode);
     Record record{};
     bool inserted = false;
-    const Operation operation = m_invocation.operation;
-    if (partition.second) {
-        RecordReader second(m_folder, *partition.second, m_budget.readerBuffer);
-        while (second.next(record)) {
-            const std::string_view key = keys.keyOf(record.text);
-            table.findOrInsert(key, hashOf(key), record.position, inserted);
-        }
+    RecordReader second(m_folder, *partition.second, m_budget.readerBuffer);
+    while (second.next(record)) {
+        const std::string_view key = keys.keyOf(record.text);
+        table.findOrInsert(key, hashOf(key), record.position, inserted);
     }
     RecordReader first(m_folder, partition.first, m_budget.readerBuffer);
     while (first.next(record)) {
         const std::string_view key = keys.keyOf(record.text);
-        const std::uint64_t hash = hashOf(key);
-        if (partition.second) {
-            const bool present = table.find(key, hash) != nullptr;
-            if (present == (operation == Operation::KeepMatches))
-                markKept(record.position);
-            continue;
-        }
-        KeyTable::Entry &entry = table.findOrInsert(key, hash, record.position, inserted);
-        if (operation == Operation::DedupeFirst && inserted)
+        if ((table.find(key, hashOf(key)) != nullptr) == keepsPresent)
             markKept(record.position);
-        if (operation == Operation::DedupeLast)
-            entry.position = record.position;
     }
-    if (operation == Operation::DedupeLast)
-        table.forEach([this](const KeyTable::Entry &entry) { markKept(entry.position); });
 }
 
 // Counts what count counts of one partition; nothing of it when its table does not fit.
@@ -197,7 +233,8 @@ void OutOfCoreRun::countInTable(const Partition &partition)
     constexpr std::uint64_t kInOther = 2;
     KeyTable table(m_budget.tableBytes);
     KeyMaker keys(m_inputs.mode);
-    ListCounts counts;
+    PartialCounts part;
+    std::size_t distinct = 0;
     const auto note = [&](const PartFile &file, std::uint64_t where) {
         RecordReader reader(m_folder, file, m_budget.readerBuffer);
         Record record{};
@@ -206,8 +243,8 @@ void OutOfCoreRun::countInTable(const Partition &partition)
             const std::string_view key = keys.keyOf(record.text);
             table.findOrInsert(key, hashOf(key), where, inserted).position |= where;
             if (where == kInList) {
-                ++counts.items;
-                counts.blanks += key.empty() ? 1 : 0;
+                ++part.items;
+                part.blanks += key.empty() ? 1 : 0;
             }
         }
     };
@@ -217,17 +254,12 @@ void OutOfCoreRun::countInTable(const Partition &partition)
     table.forEach([&](const KeyTable::Entry &entry) {
         const bool inList = entry.position & kInList;
         const bool inOther = entry.position & kInOther;
-        counts.distinct += inList ? 1 : 0;
-        counts.shared += inList && inOther ? 1 : 0;
-        counts.onlyInList += inList && !inOther ? 1 : 0;
-        counts.onlyInOther += inOther && !inList ? 1 : 0;
+        distinct += inList ? 1 : 0;
+        part.shared += inList && inOther ? 1 : 0;
+        part.onlyInOther += inOther && !inList ? 1 : 0;
     });
-    m_counts.items += counts.items;
-    m_counts.blanks += counts.blanks;
-    m_counts.distinct += counts.distinct;
-    m_counts.shared += counts.shared;
-    m_counts.onlyInList += counts.onlyInList;
-    m_counts.onlyInOther += counts.onlyInOther;
+    part.repeats = part.items - distinct;
+    m_counts += part;
 }
 
 std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
@@ -268,7 +300,7 @@ std::vector<Partition> OutOfCoreRun::spreadBothLists()
     const std::size_t partitionCount = firstLevelPartitions();
     const std::vector<PartFile> firsts = spreadInputs(m_inputs.files, 0, partitionCount, m_itemCount);
     std::vector<PartFile> seconds;
-    if (readsSecondList(m_invocation.operation)) {
+    if (weighsAgainstOther(m_comparison)) {
         std::uint64_t otherCount = 0;
         seconds = spreadInputs(m_inputs.others, m_inputs.files.size(), partitionCount, otherCount);
     }
@@ -299,24 +331,26 @@ ListCounts OutOfCoreRun::count()
         decide(partitions[p], 0);
         m_progress.show("counting partitions", p + 1, partitions.size());
     }
-    m_counts.repeats = m_counts.items - m_counts.distinct;
-    return m_counts;
+    return listCountsOf(m_counts, !m_inputs.others.empty());
 }
 
 } // namespace
 
-OutOfCoreCounts runOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, SpillFolder &folder,
-                             ProgressLine &progress, ResultSink &kept, ResultSink *removed)
+OutOfCoreCounts runOutOfCore(Operation operation, std::string_view text, const OutOfCoreInputs &inputs,
+                             SpillFolder &folder, StageProgress &progress, ResultSink &kept, ResultSink *removed)
 {
-    if (operationRow(invocation.operation).decidesEachItemAlone)
-        return filterOutOfCore(invocation, inputs, progress, kept, removed);
-    return OutOfCoreRun(invocation, inputs, folder, progress).compare(kept, removed);
+    const OperationRow &row = operationRow(operation);
+    if (!row.change)
+        throw std::invalid_argument("an operation that writes no list has no items to keep");
+    if (row.decidesEachItemAlone())
+        return filterOutOfCore(row, text, inputs, progress, kept, removed);
+    return OutOfCoreRun(row.comparison, inputs, folder, progress).compare(kept, removed);
 }
 
-ListCounts countOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, SpillFolder &folder,
-                          ProgressLine &progress, std::vector<std::size_t> &decodedFromUtf16)
+ListCounts countOutOfCore(const OutOfCoreInputs &inputs, SpillFolder &folder, StageProgress &progress,
+                          std::vector<std::size_t> &decodedFromUtf16)
 {
-    OutOfCoreRun run(invocation, inputs, folder, progress);
+    OutOfCoreRun run(Comparison::CountsKeys, inputs, folder, progress);
     const ListCounts counts = run.count();
     decodedFromUtf16 = run.decodedFromUtf16();
     return counts;

@@ -2,13 +2,12 @@
 
 #include "InputBatches.h"
 #include "Partitioning.h"
-#include "ProgressLine.h"
-#include "engine/OperationCatalogue.h"
+#include "StageProgress.h"
 
 namespace Quorvane {
 
-OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInputs &inputs, ProgressLine &progress,
-                                ResultSink &kept, ResultSink *removed)
+OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, const OutOfCoreInputs &inputs,
+                                StageProgress &progress, ResultSink &kept, ResultSink *removed)
 {
     InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes, inputs.spills);
     OutOfCoreCounts counts;
@@ -22,13 +21,7 @@ OutOfCoreCounts filterOutOfCore(const Invocation &invocation, const OutOfCoreInp
         RethrowingReporter failure;
         ItemList gone;
         const OperationHost host{operationProgress, failure, removed ? &gone : nullptr};
-        if (invocation.operation == Operation::Normalize) {
-            ItemList keys = keysOf(batch, inputs.mode);
-            batch.clear();
-            batch.appendList(std::move(keys));
-        } else {
-            operationRow(invocation.operation).change({batch, ItemList(), invocation.text, host, inputs.mode});
-        }
+        row.change({batch, ItemList(), text, host, inputs.mode});
         failure.rethrowFailure();
         counts.itemsOut += batch.count();
         kept.write(batch);

@@ -1,0 +1,33 @@
+#include "ListBytes.h"
+
+#include <iterator>
+
+namespace Quorvane::Samples {
+
+std::string numberedLines(std::size_t count, const std::string &prefix, const std::string &suffix)
+{
+    std::string bytes;
+    for (std::size_t i = 0; i < count; ++i)
+        bytes += prefix + std::to_string(i) + suffix + '\n';
+    return bytes;
+}
+
+std::string randomListBytes(std::mt19937 &random, std::size_t lineCount)
+{
+    static const std::string kWords[] = {"a@example.org", "A@example.org", " a@example.org", "", "b@x.net",
+                                         "mailto:c@y.com", std::string("n\0l", 3), "\xC3\x89@z", "\xE9@z", "zz"};
+    static const char *const kEnds[] = {"\n", "\r\n", "\r"};
+    std::string bytes;
+    for (std::size_t i = 0; i < lineCount; ++i) {
+        const std::size_t pick = random() % 14;
+        if (pick < std::size(kWords))
+            bytes += kWords[pick];
+        else
+            bytes += "user" + std::to_string(random() % (lineCount / 2 + 1)) + "@example.org";
+        if (i + 1 < lineCount || random() % 2 == 0)
+            bytes += kEnds[random() % std::size(kEnds)];
+    }
+    return bytes;
+}
+
+} // namespace Quorvane::Samples
