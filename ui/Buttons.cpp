@@ -58,6 +58,7 @@ constexpr ButtonDesign kButtons[] = {
      Operation::DedupeFirst},
     {Button::RemoveAllList2Dupes, L2, "Remove All List 2 Dupes", whole(6520), 23, Operation::DedupeLast},
 };
+static_assert(std::size(kButtons) == kButtonCount);
 
 } // namespace
 

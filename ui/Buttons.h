@@ -4,6 +4,7 @@
 #include "commands/OperationCommands.h"
 #include "commands/WindowCommand.h"
 
+#include <cstddef>
 #include <span>
 #include <string>
 
@@ -35,6 +36,9 @@ enum class Button {
     LoadSampleList2 = 21,
     LoadSampleList1 = 22,
 };
+
+// How many buttons there are: the highest button number.
+inline constexpr std::size_t kButtonCount = 22;
 
 // A rectangle inside the control's container, in twips.
 struct Place

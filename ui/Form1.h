@@ -117,7 +117,7 @@ private:
     ListView *m_listView1 = nullptr;
     ListView *m_listView2 = nullptr;
     QProgressBar *m_progressBar = nullptr;
-    std::array<QPushButton *, 22> m_buttons{};
+    std::array<QPushButton *, kButtonCount> m_buttons{};
     std::unique_ptr<ProgressBarSink> m_progress;
 
     Pointer m_pointer = Pointer::Default;
