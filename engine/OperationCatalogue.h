@@ -41,6 +41,17 @@ struct OperationCall
     const MatchMode &mode;
 };
 
+// How the window's status bar tells what a command did. In the sentence {removed} and {added}
+// stand for how many items the command took from or gave to its list, each followed by the noun;
+// {list} and {other} for the names of its list and the other one; {text} for the user's text in
+// quotes; {is} for "is" or "are", agreeing with {removed}.
+struct StatusWording
+{
+    std::string_view sentence;
+    std::string_view noun = "item";   // after a count of 1
+    std::string_view nouns = "items"; // after any other count
+};
+
 // One row per operation: what whoever runs it, shows it or tests it needs to know of it.
 struct OperationRow
 {
@@ -52,6 +63,8 @@ struct OperationRow
     Comparison comparison = Comparison::None;
     // Changes the list in place; null for count, which writes figures instead.
     void (*change)(const OperationCall &call) = nullptr;
+    // The window's status bar after its button ran; no sentence for those without a button.
+    StatusWording status = {};
 
     bool decidesEachItemAlone() const { return comparison == Comparison::None; }
 };

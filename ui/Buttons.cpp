@@ -24,40 +24,41 @@ constexpr Place whole(int top)
     return {kLeft, top, kWhole, kHeight};
 }
 
-constexpr OwnList L1 = OwnList::List1;
-constexpr OwnList L2 = OwnList::List2;
+constexpr ListId L1 = ListId::List1;
+constexpr ListId L2 = ListId::List2;
 
 constexpr ButtonDesign kButtons[] = {
-    {Button::LoadFileToList1, L1, "Load File To List", half(kLeft, 2440), 4, Command::LoadFiles},
-    {Button::SaveList1ToFile, L1, "Save List To File", half(kRight, 2440), 5, Command::SaveList},
-    {Button::ClearList1, L1, "Clear List", half(kLeft, 2950), 6, Command::ClearList},
-    {Button::LoadSampleList1, L1, "Load Sample/Example List", half(kRight, 2950), 26, Command::LoadSample},
-    {Button::RemoveList1ItemsWith, L1, "Remove List 1 Items With...", whole(3460), 7, Command::RemoveItemsWith},
+    {Button::LoadFileToList1, L1, "Load File To List", half(kLeft, 2440), 4, ListCommand::Load},
+    {Button::SaveList1ToFile, L1, "Save List To File", half(kRight, 2440), 5, ListCommand::Save},
+    {Button::ClearList1, L1, "Clear List", half(kLeft, 2950), 6, ListCommand::Clear},
+    {Button::LoadSampleList1, L1, "Load Sample/Example List", half(kRight, 2950), 26, ListCommand::Sample},
+    {Button::RemoveList1ItemsWith, L1, "Remove List 1 Items With...", whole(3460), 7, Operation::RemoveWith},
     {Button::RemoveList1ItemsWithout, L1, "Remove List 1 Items Without...", whole(3970), 8,
-     Command::RemoveItemsWithout},
-    {Button::RemoveBlanksFromList1, L1, "Remove Blanks From List 1", whole(4480), 9, Command::RemoveBlanks},
+     Operation::RemoveWithout},
+    {Button::RemoveBlanksFromList1, L1, "Remove Blanks From List 1", whole(4480), 9, Operation::RemoveBlanks},
     {Button::RemoveMatchesList2FromList1, L1, "Remove Matches (List 2 From List 1)", whole(4990), 10,
-     Command::RemoveMatches, GuardWording::Load},
-    {Button::KeepOnlyMatchesInList2, L1, "Keep Only Matches in List 2", whole(5500), 11, Command::KeepOnlyMatches},
+     Operation::Subtract, GuardWording::Load},
+    {Button::KeepOnlyMatchesInList2, L1, "Keep Only Matches in List 2", whole(5500), 11, Operation::KeepMatches},
     {Button::RemoveList1DupesExceptFirst, L1, "Remove List 1 Dupes Except First", whole(6010), 12,
-     Command::RemoveDupesExceptFirst},
-    {Button::RemoveAllList1Dupes, L1, "Remove All List 1 Dupes", whole(6520), 13, Command::RemoveDupesAll},
+     Operation::DedupeFirst},
+    {Button::RemoveAllList1Dupes, L1, "Remove All List 1 Dupes", whole(6520), 13, Operation::DedupeLast},
 
-    {Button::LoadFileToList2, L2, "Load File To List", half(kLeft, 2440), 14, Command::LoadFiles},
-    {Button::SaveList2ToFile, L2, "Save List To File", half(kRight, 2440), 15, Command::SaveList},
-    {Button::ClearList2, L2, "Clear List", half(kLeft, 2950), 16, Command::ClearList},
-    {Button::LoadSampleList2, L2, "Load Sample/Example List", half(kRight, 2950), 25, Command::LoadSample},
-    {Button::RemoveList2ItemsWith, L2, "Remove List 2 Items With...", whole(3460), 17, Command::RemoveItemsWith},
+    {Button::LoadFileToList2, L2, "Load File To List", half(kLeft, 2440), 14, ListCommand::Load},
+    {Button::SaveList2ToFile, L2, "Save List To File", half(kRight, 2440), 15, ListCommand::Save},
+    {Button::ClearList2, L2, "Clear List", half(kLeft, 2950), 16, ListCommand::Clear},
+    {Button::LoadSampleList2, L2, "Load Sample/Example List", half(kRight, 2950), 25, ListCommand::Sample},
+    {Button::RemoveList2ItemsWith, L2, "Remove List 2 Items With...", whole(3460), 17, Operation::RemoveWith},
     {Button::RemoveList2ItemsWithout, L2, "Remove List 2 Items Without...", whole(3970), 18,
-     Command::RemoveItemsWithout},
-    {Button::RemoveBlanksFromList2, L2, "Remove Blanks From List 2", whole(4480), 19, Command::RemoveBlanks},
+     Operation::RemoveWithout},
+    {Button::RemoveBlanksFromList2, L2, "Remove Blanks From List 2", whole(4480), 19, Operation::RemoveBlanks},
     {Button::RemoveMatchesList1FromList2, L2, "Remove Matches (List 1 From List 2)", whole(4990), 20,
-     Command::RemoveMatches},
-    {Button::KeepOnlyMatchesInList1, L2, "Keep Only Matches in List 1", whole(5500), 21, Command::KeepOnlyMatches},
+     Operation::Subtract},
+    {Button::KeepOnlyMatchesInList1, L2, "Keep Only Matches in List 1", whole(5500), 21, Operation::KeepMatches},
     {Button::RemoveList2DupesExceptFirst, L2, "Remove List 2 Dupes Except First", whole(6010), 22,
-     Command::RemoveDupesExceptFirst},
-    {Button::RemoveAllList2Dupes, L2, "Remove All List 2 Dupes", whole(6520), 23, Command::RemoveDupesAll},
+     Operation::DedupeFirst},
+    {Button::RemoveAllList2Dupes, L2, "Remove All List 2 Dupes", whole(6520), 23, Operation::DedupeLast},
 };
+static_assert(std::size(kButtons) == kButtonCount);
 
 } // namespace
 

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "commands/ListId.h"
+#include "commands/OperationCommands.h"
+#include "commands/WindowCommand.h"
+
+#include <cstddef>
 #include <span>
 #include <string>
 
@@ -32,33 +37,8 @@ enum class Button {
     LoadSampleList1 = 22,
 };
 
-// The list whose frame holds a button; the button's command changes that list only.
-enum class OwnList { List1 = 1, List2 = 2 };
-
-// What a button's click runs.
-enum class Command {
-    LoadFiles,
-    SaveList,
-    ClearList,
-    LoadSample,
-    RemoveItemsWith,
-    RemoveItemsWithout,
-    RemoveBlanks,
-    RemoveMatches,
-    KeepOnlyMatches,
-    RemoveDupesExceptFirst,
-    RemoveDupesAll,
-};
-
-// The fourteen operations, as opposed to loading, saving, clearing and the samples.
-constexpr bool isOperation(Command command)
-{
-    return command != Command::LoadFiles && command != Command::SaveList && command != Command::ClearList
-        && command != Command::LoadSample;
-}
-
-// "Remove Matches (List 2 From List 1)" words its empty-list guards without "in".
-enum class GuardWording { LoadIn, Load };
+// How many buttons there are: the highest button number.
+inline constexpr std::size_t kButtonCount = 22;
 
 // A rectangle inside the control's container, in twips.
 struct Place
@@ -73,11 +53,11 @@ struct Place
 struct ButtonDesign
 {
     Button button;
-    OwnList ownList;
+    ListId ownList; // the list whose frame holds the button, the only list its command changes
     const char *caption;
     Place place;
     int tabIndex;
-    Command command;
+    WindowCommand command; // a list command or an operation
     GuardWording wording = GuardWording::LoadIn;
 };
 

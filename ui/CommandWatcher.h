@@ -1,6 +1,8 @@
 #pragma once
 
-#include "files/CommandHost.h"
+#include "commands/CommandHost.h"
+#include "commands/ListId.h"
+#include "commands/WindowCommand.h"
 #include "ui/StatusText.h"
 
 #include <string>
@@ -11,13 +13,13 @@ namespace Quorvane {
 struct CommandLabel
 {
     std::string stepName; // "Remove List 1 Dupes Except First": the Edit menu shows "Undo " before it
-    CommandKind kind;
-    int list; // the list it works on, 1 or 2
+    WindowCommand command;
+    ListId list; // the list it works on
 
     // A command whose name does not say its list: "Paste (List 2)".
-    static CommandLabel onList(const std::string &action, CommandKind kind, int list)
+    static CommandLabel onList(const std::string &action, const WindowCommand &command, ListId list)
     {
-        return {action + " (List " + std::to_string(list) + ")", kind, list};
+        return {stepNameOnList(action, list), command, list};
     }
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/CommandHost.h"
+
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -30,17 +32,6 @@ struct Shown
     QString text; // the message, the input prompt, or a file dialog's filter
     BoxStyle style = BoxStyle::Ok;
 };
-
-// Pops the next answer queued in advance, or returns fallback when none is queued.
-template<typename Answer>
-Answer takeAnswer(std::deque<Answer> &queue, Answer fallback)
-{
-    if (queue.empty())
-        return fallback;
-    Answer answer = std::move(queue.front());
-    queue.pop_front();
-    return answer;
-}
 
 // Answers the window's boxes and dialogs in advance, so tests never block on a modal loop.
 // A box with no answer queued takes its default button; an input box or file dialog with no

@@ -1,12 +1,12 @@
 #include "Form1.h"
 
 #include "files/FileExists.h"
-#include "files/ListCommands.h"
+#include "commands/ListCommands.h"
 #include "ui/FileDrop.h"
 #include "ui/ItemListModel.h"
 #include "ui/ListFrame.h"
 #include "ui/ListView.h"
-#include "ui/OperationCommands.h"
+#include "commands/OperationCommands.h"
 #include "ui/PointerFeedback.h"
 
 #include <QCloseEvent>
@@ -78,44 +78,14 @@ QIcon applicationIcon()
     return icon;
 }
 
-CommandKind kindOf(Command command)
-{
-    switch (command) {
-    case Command::LoadFiles:
-        return CommandKind::Load;
-    case Command::SaveList:
-        return CommandKind::Save;
-    case Command::ClearList:
-        return CommandKind::Clear;
-    case Command::LoadSample:
-        return CommandKind::Sample;
-    case Command::RemoveItemsWith:
-        return CommandKind::RemoveItemsWith;
-    case Command::RemoveItemsWithout:
-        return CommandKind::RemoveItemsWithout;
-    case Command::RemoveBlanks:
-        return CommandKind::RemoveBlanks;
-    case Command::RemoveMatches:
-        return CommandKind::RemoveMatches;
-    case Command::KeepOnlyMatches:
-        return CommandKind::KeepOnlyMatches;
-    case Command::RemoveDupesExceptFirst:
-        return CommandKind::RemoveDupesExceptFirst;
-    case Command::RemoveDupesAll:
-        return CommandKind::RemoveDupesAll;
-    }
-    return CommandKind::Load;
-}
-
 // A button's step is named by its caption, and by its list where the caption does not say it
 // ("Clear List (List 2)").
 CommandLabel labelOf(const ButtonDesign &design)
 {
-    const int list = design.ownList == OwnList::List1 ? 1 : 2;
     const std::string caption = design.caption;
     if (caption.find("List 1") != std::string::npos || caption.find("List 2") != std::string::npos)
-        return {caption, kindOf(design.command), list};
-    return CommandLabel::onList(caption, kindOf(design.command), list);
+        return {caption, design.command, design.ownList};
+    return CommandLabel::onList(caption, design.command, design.ownList);
 }
 
 } // namespace
@@ -159,7 +129,7 @@ void Form1::buildControls()
     m_listView2->setAccessibleName(QStringLiteral("List 2"));
 
     for (const ButtonDesign &design : buttonDesigns()) {
-        QGroupBox *frame = design.ownList == OwnList::List1 ? m_frame1 : m_frame2;
+        QGroupBox *frame = this->frame(design.ownList);
         auto *button = new QPushButton(QString::fromLatin1(design.caption), frame);
         button->setObjectName(QString::fromStdString(objectNameOf(design.button)));
         button->setFont(arialBold(kButtonFontPixels));
@@ -201,10 +171,10 @@ void Form1::connectButtons()
 // command runs.
 void Form1::connectItemRemoval()
 {
-    for (const int list : {1, 2}) {
+    for (const ListId list : kBothLists) {
         connect(listView(list), &ListView::removeSelectedRequested, this, [this, list] { removeSelectedItems(list); });
         connect(listView(list), &ListView::removeItemRequested, this, [this, list](int row) {
-            runCommand(CommandLabel::onList("Remove Item", CommandKind::RemoveSelected, list),
+            runCommand(CommandLabel::onList("Remove Item", ListCommand::RemoveSelected, list),
                        [&] { removeItemAtRow(*listView(list), model(list), this->list(list), row); });
         });
     }
@@ -231,11 +201,10 @@ void Form1::acceptFileDrops()
     };
     for (const auto &target : targets) {
         const ButtonDesign &load = designOf(target.second);
-        const int list = load.ownList == OwnList::List1 ? 1 : 2;
-        const CommandLabel label = CommandLabel::onList("Load Dropped Files", CommandKind::Load, list);
+        const CommandLabel label = CommandLabel::onList("Load Dropped Files", ListCommand::Load, load.ownList);
         new FileDrop(*target.first, [this, &load, label](const std::vector<std::string> &paths) {
             runCommand(label, [&] {
-                loadChosenFiles(listOf(load.ownList), paths, clickProcedureOf(load.button), commandHost());
+                loadChosenFiles(list(load.ownList), paths, clickProcedureOf(load.button), commandHost());
             });
         });
     }
@@ -310,9 +279,9 @@ void Form1::windowClosing()
     }
 }
 
-void Form1::removeSelectedItems(int list)
+void Form1::removeSelectedItems(ListId list)
 {
-    runCommand(CommandLabel::onList("Remove Selected Items", CommandKind::RemoveSelected, list),
+    runCommand(CommandLabel::onList("Remove Selected Items", ListCommand::RemoveSelected, list),
                [&] { Quorvane::removeSelectedItems(*listView(list), model(list), this->list(list)); });
 }
 
@@ -324,21 +293,26 @@ void Form1::buttonClicked(Button button)
 
 void Form1::runButtonCommand(const ButtonDesign &button)
 {
-    ItemList &own = listOf(button.ownList);
     const std::string procedure = clickProcedureOf(button.button);
     const CommandHost host = commandHost();
-    switch (button.command) {
-    case Command::LoadFiles:
+    if (const Operation *operation = std::get_if<Operation>(&button.command))
+        return runOperationCommand({*operation, button.ownList, button.wording}, m_list1, m_list2, procedure, host);
+    ItemList &own = list(button.ownList);
+    switch (std::get<ListCommand>(button.command)) {
+    case ListCommand::Load:
         return runLoadCommand(own, procedure, host);
-    case Command::SaveList:
+    case ListCommand::Save:
         return runSaveCommand(own, procedure, host);
-    case Command::ClearList:
+    case ListCommand::Clear:
         return runClearCommand(own, procedure, host);
-    case Command::LoadSample:
-        return runSampleCommand(own, button.ownList == OwnList::List1 ? SampleList::First : SampleList::Second,
-                                procedure, host);
-    default:
-        return runOperationCommand(button, m_list1, m_list2, host);
+    case ListCommand::Sample:
+        return runSampleCommand(own, button.ownList, procedure, host);
+    // The list views' and the Edit menu's own: no button runs them.
+    case ListCommand::RemoveSelected:
+    case ListCommand::Cut:
+    case ListCommand::Copy:
+    case ListCommand::Paste:
+        break;
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include "engine/ErrorTrap.h"
 #include "engine/ItemList.h"
-#include "files/CommandHost.h"
+#include "commands/CommandHost.h"
 #include "ui/Buttons.h"
 #include "ui/CommandWatcher.h"
 #include "ui/ProgressBarSink.h"
@@ -66,8 +66,9 @@ public:
     Pointer pointer() const override { return m_pointer; }
     bool hasCustomPointerImage() const { return m_customPointer.has_value(); }
 
-    ItemList &list(int number) { return number == 1 ? m_list1 : m_list2; }
-    ListView *listView(int number) const { return number == 1 ? m_listView1 : m_listView2; }
+    ItemList &list(ListId list) { return list == ListId::List1 ? m_list1 : m_list2; }
+    ListView *listView(ListId list) const { return list == ListId::List1 ? m_listView1 : m_listView2; }
+    QGroupBox *frame(ListId list) const { return list == ListId::List1 ? m_frame1 : m_frame2; }
 
     // Runs command unless another command is still running (a nested click while one works);
     // returns whether it ran. The watcher, if any, is told before and after.
@@ -82,7 +83,7 @@ public:
     void setMatching(const MatchMode &mode) { m_matching = mode; }
 
     // Delete (with any modifiers) in a list view: removes every selected item, silently.
-    void removeSelectedItems(int list);
+    void removeSelectedItems(ListId list);
     // Closing the window ends the program: work still running finishes without handling events.
     void windowClosing();
 
@@ -97,8 +98,7 @@ private:
     void setTabOrderByIndex();
     void connectButtons();
     void runButtonCommand(const ButtonDesign &button);
-    ItemList &listOf(OwnList list) { return list == OwnList::List1 ? m_list1 : m_list2; }
-    const ItemListModel &model(int list) const { return list == 1 ? *m_model1 : *m_model2; }
+    const ItemListModel &model(ListId list) const { return list == ListId::List1 ? *m_model1 : *m_model2; }
     void connectItemRemoval();
     void setUpPointerFeedback();
     void acceptFileDrops();
@@ -117,7 +117,7 @@ private:
     ListView *m_listView1 = nullptr;
     ListView *m_listView2 = nullptr;
     QProgressBar *m_progressBar = nullptr;
-    std::array<QPushButton *, 22> m_buttons{};
+    std::array<QPushButton *, kButtonCount> m_buttons{};
     std::unique_ptr<ProgressBarSink> m_progress;
 
     Pointer m_pointer = Pointer::Default;

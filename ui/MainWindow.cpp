@@ -31,21 +31,22 @@ QString withNotes(const QString &sentence, const std::vector<std::string> &notes
 // leaves it as it was.
 bool worthSaying(const CommandLabel &label, const CommandOutcome &outcome, bool changed)
 {
-    switch (label.kind) {
-    case CommandKind::Save:
+    if (isOperation(label.command))
         return outcome.ran;
-    case CommandKind::Load:
+    switch (std::get<ListCommand>(label.command)) {
+    case ListCommand::Save:
+        return outcome.ran;
+    case ListCommand::Load:
         return changed || !outcome.notes.empty();
-    case CommandKind::Clear:
-    case CommandKind::Sample:
-    case CommandKind::RemoveSelected:
-    case CommandKind::Cut:
-    case CommandKind::Paste:
-    case CommandKind::Copy:
-        return changed;
-    default:
-        return outcome.ran;
+    case ListCommand::Clear:
+    case ListCommand::Sample:
+    case ListCommand::RemoveSelected:
+    case ListCommand::Cut:
+    case ListCommand::Paste:
+    case ListCommand::Copy:
+        break;
     }
+    return changed;
 }
 
 } // namespace
@@ -62,7 +63,7 @@ MainWindow::MainWindow(StartUpEnvironment environment, QWidget *parent)
     buildMenus();
     buildStatusBar();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        for (const int list : {1, 2}) {
+        for (const ListId list : kBothLists) {
             if (now && now == m_form->listView(list))
                 m_lastFocusedList = list;
         }
@@ -191,7 +192,7 @@ void MainWindow::buildStatusBar()
     // File names and items are shown as they are, never read as markup (an <img> would be loaded).
     for (QLabel *part : {m_sentence, m_counts, m_matching})
         part->setTextFormat(Qt::PlainText);
-    for (const int list : {1, 2}) {
+    for (const ListId list : kBothLists) {
         connect(m_form->listView(list)->model(), &QAbstractItemModel::modelReset, this, &MainWindow::updateCounts);
     }
 }
@@ -248,9 +249,9 @@ void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome
     m_matchingChoices->setEnabled(true);
     const UndoHistory::Recorded recorded = m_history.record(label.stepName);
     if (worthSaying(label, outcome, recorded.changed)) {
-        const std::size_t index = static_cast<std::size_t>(label.list - 1);
-        CommandReport report{label.kind, label.list, recorded.counts[index], QString::fromStdString(outcome.text)};
-        if (label.kind == CommandKind::Save)
+        CommandReport report{label.command, label.list, recorded.counts[listIndex(label.list)],
+                             QString::fromStdString(outcome.text)};
+        if (label.command == WindowCommand(ListCommand::Save))
             report.counts.added = m_form->list(label.list).count();
         say(withNotes(commandSentence(report, locale()), outcome.notes));
     }
@@ -282,11 +283,11 @@ void MainWindow::takeStep(Direction direction)
     updateUndoActions();
 }
 
-int MainWindow::focusedList() const
+ListId MainWindow::focusedList() const
 {
     const QWidget *focus = QApplication::focusWidget();
-    for (const int list : {1, 2}) {
-        const QWidget *frame = list == 1 ? m_form->frame1() : m_form->frame2();
+    for (const ListId list : kBothLists) {
+        const QWidget *frame = m_form->frame(list);
         if (focus && (focus == frame || frame->isAncestorOf(focus)))
             return list;
     }
@@ -295,38 +296,38 @@ int MainWindow::focusedList() const
 
 void MainWindow::copy()
 {
-    const int list = focusedList();
+    const ListId list = focusedList();
     const ItemList &items = m_form->list(list);
     const std::vector<RowRange> rows =
         rowRangesOf(m_form->listView(list)->selectionModel()->selection(), items.count());
     if (rows.empty())
         return;
     QApplication::clipboard()->setText(clipboardLines(items, rows));
-    say(commandSentence({CommandKind::Copy, list, {0, rowCountOf(rows)}, {}}, locale()));
+    say(commandSentence({ListCommand::Copy, list, {0, rowCountOf(rows)}, {}}, locale()));
 }
 
 void MainWindow::cut()
 {
-    const int list = focusedList();
+    const ListId list = focusedList();
     ItemList &items = m_form->list(list);
     const std::vector<RowRange> rows =
         rowRangesOf(m_form->listView(list)->selectionModel()->selection(), items.count());
     if (rows.empty() || m_form->isCommandRunning())
         return;
     QApplication::clipboard()->setText(clipboardLines(items, rows));
-    m_form->runCommand(CommandLabel::onList("Cut", CommandKind::Cut, list),
+    m_form->runCommand(CommandLabel::onList("Cut", ListCommand::Cut, list),
                        [&] { removeRows(items, rows); });
 }
 
 void MainWindow::paste()
 {
-    const int list = focusedList();
+    const ListId list = focusedList();
     if (m_form->isCommandRunning())
         return;
     ItemList pasted = itemsOfPastedText(QApplication::clipboard()->text());
     if (pasted.isEmpty())
         return;
-    m_form->runCommand(CommandLabel::onList("Paste", CommandKind::Paste, list),
+    m_form->runCommand(CommandLabel::onList("Paste", ListCommand::Paste, list),
                        [&] { m_form->list(list).appendList(std::move(pasted)); });
 }
 

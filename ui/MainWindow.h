@@ -33,7 +33,7 @@ public:
     void undo();
     void redo();
     // The Edit menu's commands act on the list that has the focus (List 1 when neither has had it).
-    int focusedList() const;
+    ListId focusedList() const;
     void cut();
     void copy();
     void paste();
@@ -64,7 +64,7 @@ private:
 
     Form1 *m_form;
     UndoHistory m_history;
-    int m_lastFocusedList = 1;
+    ListId m_lastFocusedList = ListId::List1;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QActionGroup *m_matchingChoices = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/CommandHost.h"
+#include "commands/CommandHost.h"
 
 #include <QHash>
 #include <QObject>

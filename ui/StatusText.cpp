@@ -2,6 +2,9 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <string_view>
+
 namespace Quorvane {
 
 namespace {
@@ -11,20 +14,25 @@ QString number(std::size_t value, const QLocale &locale)
     return locale.toString(static_cast<qulonglong>(value));
 }
 
-// "1 item", "3,456 items"; the noun is given in both forms.
-QString counted(std::size_t value, const char *one, const char *many, const QLocale &locale)
+QString fromView(std::string_view text)
 {
-    return number(value, locale) + QLatin1Char(' ') + QLatin1String(value == 1 ? one : many);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// "1 item", "3,456 items".
+QString counted(std::size_t value, const StatusWording &wording, const QLocale &locale)
+{
+    return number(value, locale) + QLatin1Char(' ') + fromView(value == 1 ? wording.noun : wording.nouns);
 }
 
 QString items(std::size_t value, const QLocale &locale)
 {
-    return counted(value, "item", "items", locale);
+    return counted(value, StatusWording{}, locale);
 }
 
-QString listName(int list)
+QString nameOf(ListId list)
 {
-    return QStringLiteral("List %1").arg(list);
+    return QString::fromStdString(listName(list));
 }
 
 QString quoted(const QString &text)
@@ -36,16 +44,74 @@ QString quoted(const QString &text)
 QString stepEffects(const StepCounts &counts, bool undoing, const QLocale &locale)
 {
     QStringList effects;
-    for (std::size_t i = 0; i < counts.size(); ++i) {
-        const QString list = listName(static_cast<int>(i) + 1);
-        const std::size_t back = undoing ? counts[i].removed : counts[i].added;
-        const std::size_t out = undoing ? counts[i].added : counts[i].removed;
+    for (const ListId which : kBothLists) {
+        const QString list = nameOf(which);
+        const ListStepCounts &count = counts[listIndex(which)];
+        const std::size_t back = undoing ? count.removed : count.added;
+        const std::size_t out = undoing ? count.added : count.removed;
         if (back > 0)
             effects << items(back, locale) + QStringLiteral(" back in ") + list;
         if (out > 0)
             effects << items(out, locale) + QStringLiteral(" taken out of ") + list;
     }
     return effects.join(QStringLiteral(", "));
+}
+
+StatusWording wordingOf(ListCommand command)
+{
+    switch (command) {
+    case ListCommand::Load:
+        return {"Loaded {added} into {list}"};
+    case ListCommand::Save:
+        return {"Saved {added} of {list}"};
+    case ListCommand::Clear:
+        return {"Cleared {list}: {removed} removed"};
+    case ListCommand::Sample:
+        return {"Added {added} of the sample to {list}"};
+    case ListCommand::RemoveSelected:
+        return {"Removed {removed} from {list}"};
+    case ListCommand::Cut:
+        return {"Cut {removed} from {list}"};
+    case ListCommand::Copy:
+        return {"Copied {added} of {list}"};
+    case ListCommand::Paste:
+        return {"Pasted {added} into {list}"};
+    }
+    return {};
+}
+
+StatusWording wordingOf(const WindowCommand &command)
+{
+    if (const Operation *operation = std::get_if<Operation>(&command))
+        return operationRow(*operation).status;
+    return wordingOf(std::get<ListCommand>(command));
+}
+
+struct Placeholder
+{
+    std::string_view name;
+    QString value;
+};
+
+// The sentence with each {name} replaced by its value, in one pass: a value that happens to
+// look like a placeholder (the user's text) is never replaced itself.
+QString filledIn(std::string_view sentence, std::span<const Placeholder> placeholders)
+{
+    QString filled;
+    std::size_t from = 0;
+    while (from < sentence.size()) {
+        const std::size_t open = sentence.find('{', from);
+        const std::size_t close = open == std::string_view::npos ? open : sentence.find('}', open);
+        if (close == std::string_view::npos)
+            break;
+        filled += fromView(sentence.substr(from, open - from));
+        const std::string_view name = sentence.substr(open + 1, close - open - 1);
+        const auto found = std::find_if(placeholders.begin(), placeholders.end(),
+                                        [name](const Placeholder &placeholder) { return placeholder.name == name; });
+        filled += found != placeholders.end() ? found->value : fromView(sentence.substr(open, close + 1 - open));
+        from = close + 1;
+    }
+    return filled + fromView(sentence.substr(from));
 }
 
 } // namespace
@@ -68,54 +134,24 @@ QString matchingText(const QString &choiceCaption)
 
 QString listCountsText(std::size_t list1Count, std::size_t list2Count, const QLocale &locale)
 {
-    return listName(1) + QStringLiteral(": ") + items(list1Count, locale) + QStringLiteral(" \u00B7 ") + listName(2)
+    return nameOf(ListId::List1) + QStringLiteral(": ") + items(list1Count, locale) + QStringLiteral(" \u00B7 ")
+        + nameOf(ListId::List2)
         + QStringLiteral(": ") + items(list2Count, locale);
 }
 
 QString commandSentence(const CommandReport &report, const QLocale &locale)
 {
-    const QString own = listName(report.list);
-    const QString other = listName(report.list == 1 ? 2 : 1);
+    const StatusWording wording = wordingOf(report.command);
     const std::size_t removed = report.counts.removed;
-    const std::size_t added = report.counts.added;
-    switch (report.kind) {
-    case CommandKind::Load:
-        return QStringLiteral("Loaded %1 into %2").arg(items(added, locale), own);
-    case CommandKind::Save:
-        return QStringLiteral("Saved %1 of %2").arg(items(added, locale), own);
-    case CommandKind::Clear:
-        return QStringLiteral("Cleared %1: %2 removed").arg(own, items(removed, locale));
-    case CommandKind::Sample:
-        return QStringLiteral("Added %1 of the sample to %2").arg(items(added, locale), own);
-    case CommandKind::RemoveDupesExceptFirst:
-        return QStringLiteral("Removed %1 from %2, first copies kept")
-            .arg(counted(removed, "repeat", "repeats", locale), own);
-    case CommandKind::RemoveDupesAll:
-        return QStringLiteral("Removed %1 from %2, last copies kept")
-            .arg(counted(removed, "repeat", "repeats", locale), own);
-    case CommandKind::RemoveBlanks:
-        return QStringLiteral("Removed %1 from %2").arg(counted(removed, "blank item", "blank items", locale), own);
-    case CommandKind::RemoveItemsWith:
-        return QStringLiteral("Removed %1 containing %2 from %3").arg(items(removed, locale), quoted(report.text), own);
-    case CommandKind::RemoveItemsWithout:
-        return QStringLiteral("Removed %1 not containing %2 from %3")
-            .arg(items(removed, locale), quoted(report.text), own);
-    case CommandKind::RemoveMatches:
-        return QStringLiteral("Removed %1 of %2 that %3 also in %4")
-            .arg(items(removed, locale), own, QLatin1String(removed == 1 ? "is" : "are"), other);
-    case CommandKind::KeepOnlyMatches:
-        return QStringLiteral("Removed %1 of %2 that %3 not in %4")
-            .arg(items(removed, locale), own, QLatin1String(removed == 1 ? "is" : "are"), other);
-    case CommandKind::RemoveSelected:
-        return QStringLiteral("Removed %1 from %2").arg(items(removed, locale), own);
-    case CommandKind::Cut:
-        return QStringLiteral("Cut %1 from %2").arg(items(removed, locale), own);
-    case CommandKind::Copy:
-        return QStringLiteral("Copied %1 of %2").arg(items(added, locale), own);
-    case CommandKind::Paste:
-        return QStringLiteral("Pasted %1 into %2").arg(items(added, locale), own);
-    }
-    return {};
+    const Placeholder placeholders[] = {
+        {"removed", counted(removed, wording, locale)},
+        {"added", counted(report.counts.added, wording, locale)},
+        {"list", nameOf(report.list)},
+        {"other", nameOf(otherList(report.list))},
+        {"text", quoted(report.text)},
+        {"is", QLatin1String(removed == 1 ? "is" : "are")},
+    };
+    return filledIn(wording.sentence, placeholders);
 }
 
 QString undoSentence(const std::string &stepName, const StepCounts &counts, const QLocale &locale)

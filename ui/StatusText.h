@@ -1,5 +1,7 @@
 #pragma once
 
+#include "commands/ListId.h"
+#include "commands/WindowCommand.h"
 #include "engine/Matching.h"
 #include "ui/UndoHistory.h"
 
@@ -26,28 +28,10 @@ std::span<const MatchingChoice> matchingChoices();
 QString matchingText(const QString &choiceCaption);
 
 // What a command did, as the status bar tells it.
-enum class CommandKind {
-    Load,
-    Save,
-    Clear,
-    Sample,
-    RemoveDupesExceptFirst,
-    RemoveDupesAll,
-    RemoveBlanks,
-    RemoveItemsWith,
-    RemoveItemsWithout,
-    RemoveMatches,
-    KeepOnlyMatches,
-    RemoveSelected,
-    Cut,
-    Copy,
-    Paste,
-};
-
 struct CommandReport
 {
-    CommandKind kind;
-    int list = 1; // the list the command worked on, 1 or 2
+    WindowCommand command;
+    ListId list = ListId::List1; // the list the command worked on
     ListStepCounts counts; // what it took from and gave to that list; Copy and Save count in added
     QString text; // the text an Items With/Without command searched for
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/ErrorTrap.h"
-#include "files/CommandHost.h"
+#include "commands/CommandHost.h"
 
 class QWidget;
 

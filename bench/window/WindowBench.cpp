@@ -14,12 +14,12 @@
 // undo and redo), so a profiler sees little else.
 //
 // TEXT is the answer the four "Items With/Without..." commands get (default "@example.org").
+#include "commands/ListId.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
 #include "ui/MainWindow.h"
-#include "ui/OperationCommands.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -99,15 +99,15 @@ public:
     {
         std::printf("| command | list before | list after | time |\n|---|---|---|---|\n");
         const auto [load1, load2] = loadBoth();
-        row("Load File To List (List 1)", 0, m_window.list1().count(), load1);
-        row("Load File To List (List 2)", 0, m_window.list2().count(), load2);
+        row(stepNameOnList("Load File To List", ListId::List1), 0, m_window.list1().count(), load1);
+        row(stepNameOnList("Load File To List", ListId::List2), 0, m_window.list2().count(), load2);
         for (const ButtonDesign &design : buttonDesigns()) {
             if (isOperation(design.command))
                 runOperation(design.button);
         }
         loadBoth();
-        save(Button::SaveList1ToFile, m_window.list1(), "List 1");
-        save(Button::SaveList2ToFile, m_window.list2(), "List 2");
+        save(Button::SaveList1ToFile, ListId::List1);
+        save(Button::SaveList2ToFile, ListId::List2);
         paste(100000);
         std::printf("\nPeak resident memory (VmHWM): %ld MB\n", peakResidentKilobytes() / 1024);
         return reportsShown() ? 1 : 0;
@@ -117,8 +117,8 @@ public:
     {
         std::printf("| command | list before | list after | time |\n|---|---|---|---|\n");
         const auto [load1, load2] = loadBoth();
-        row("Load File To List (List 1)", 0, m_window.list1().count(), load1);
-        row("Load File To List (List 2)", 0, m_window.list2().count(), load2);
+        row(stepNameOnList("Load File To List", ListId::List1), 0, m_window.list1().count(), load1);
+        row(stepNameOnList("Load File To List", ListId::List2), 0, m_window.list2().count(), load2);
         runOperation(button);
         std::printf("\nPeak resident memory (VmHWM): %ld MB\n", peakResidentKilobytes() / 1024);
         return reportsShown() ? 1 : 0;
@@ -181,17 +181,18 @@ private:
         click(Button::ClearList2);
         const std::vector<RowRange> rows = {{0, std::min(lines, m_window.list1().count()) - 1}};
         QApplication::clipboard()->setText(clipboardLines(m_window.list1(), rows));
-        m_window.listView(2)->setFocus();
+        m_window.listView(ListId::List2)->setFocus();
         QCoreApplication::processEvents();
         const double time = timed([&] { m_main.paste(); });
-        row("Paste (List 2)", 0, m_window.list2().count(), time);
+        row(stepNameOnList("Paste", ListId::List2), 0, m_window.list2().count(), time);
     }
 
-    void save(Button button, const ItemList &list, const char *name)
+    void save(Button button, ListId list)
     {
         m_answers.saveFiles.push_back(m_folder.filePath(QStringLiteral("saved-%1.txt").arg(numberOf(button))));
         const double time = click(button);
-        row(std::string("Save List To File (") + name + ")", list.count(), list.count(), time);
+        const std::size_t count = m_window.list(list).count();
+        row(stepNameOnList("Save List To File", list), count, count, time);
     }
 
     static void row(const std::string &command, std::size_t before, std::size_t after, double time)

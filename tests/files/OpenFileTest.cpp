@@ -1,3 +1,4 @@
+#include "files/FileExists.h"
 #include "files/OpenFile.h"
 #include "files/ListFileError.h"
 #include "files/ReadableName.h"
@@ -108,6 +109,17 @@ TEST(ReadableName, NamesTheFileInEveryMessage)
     const ListFileError error(ListFileError::Stage::Write,
                               describeFileFailure("Cannot write", "a\xFF.txt", "Permission denied"));
     EXPECT_STREQ(error.what(), "Cannot write \"a\\xFF.txt\": Permission denied");
+}
+
+TEST(FileExists, IsTrueForWhatCanBeStatedAndFalseForEverythingElse)
+{
+    const Testing::TemporaryFolder folder;
+    const std::string path = folder.path().string();
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_FALSE(FileExists(path + "/missing.txt"));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(path + std::string("\0", 1) + "x"));
+    EXPECT_FALSE(FileExists(path + "/missing/deeper.txt"));
 }
 
 } // namespace

@@ -65,7 +65,7 @@ protected:
     {
         QTest::keySequence(QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get(), sequence);
     }
-    void focusList(int list)
+    void focusList(ListId list)
     {
         form().listView(list)->setFocus();
         QApplication::processEvents();
@@ -96,8 +96,8 @@ TEST_F(MainWindowTest, TheFormKeepsItsSizeBetweenTheMenuBarAndTheStatusBar)
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Quorvane Software"));
     EXPECT_FALSE(m_window->windowIcon().isNull());
     EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&Matching", "&Help"}));
-    EXPECT_EQ(form().listView(1)->accessibleName(), QStringLiteral("List 1"));
-    EXPECT_EQ(form().listView(2)->accessibleName(), QStringLiteral("List 2"));
+    EXPECT_EQ(form().listView(ListId::List1)->accessibleName(), QStringLiteral("List 1"));
+    EXPECT_EQ(form().listView(ListId::List2)->accessibleName(), QStringLiteral("List 2"));
 }
 
 TEST_F(MainWindowTest, EveryChangeCanBeUndoneAndRedoneFromTheKeyboard)
@@ -113,7 +113,7 @@ TEST_F(MainWindowTest, EveryChangeCanBeUndoneAndRedoneFromTheKeyboard)
     EXPECT_EQ(m_window->countsLabel()->text(), listCountsText(3, 0, locale));
     EXPECT_EQ(m_window->undoAction()->text(), QStringLiteral("&Undo Remove List 1 Dupes Except First"));
 
-    focusList(1);
+    focusList(ListId::List1);
     keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
     EXPECT_EQ(textsOf(form().list1()), twice);
     EXPECT_EQ(sentence(), QStringLiteral("Undid Remove List 1 Dupes Except First: 3 items back in List 1"));
@@ -147,14 +147,14 @@ TEST_F(MainWindowTest, AGuardedOrCancelledCommandLeavesNoStepAndNoSentence)
 TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
 {
     click(Button::LoadSampleList1);
-    focusList(1);
+    focusList(ListId::List1);
     keys(QKeySequence::SelectAll);
     keys(QKeySequence::Copy);
     const QString copied = QApplication::clipboard()->text();
     EXPECT_EQ(copied.count('\n'), 3);
     EXPECT_EQ(sentence(), QStringLiteral("Copied 3 items of List 1"));
 
-    focusList(2);
+    focusList(ListId::List2);
     QApplication::clipboard()->setText(QStringLiteral("a@x.org\r\nb@x.org\r\n"));
     keys(QKeySequence::Paste);
     EXPECT_EQ(textsOf(form().list2()), (Texts{"a@x.org", "b@x.org"}));
@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
     EXPECT_EQ(form().list2().count(), 5u);
 
     // Shift+Delete removes the selection and leaves the clipboard alone; Ctrl+X cuts.
-    ListView &view = *form().listView(2);
+    ListView &view = *form().listView(ListId::List2);
     view.selectOnly(0);
     keys(QKeySequence(Qt::SHIFT | Qt::Key_Delete));
     EXPECT_EQ(form().list2().count(), 4u);

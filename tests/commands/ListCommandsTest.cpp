@@ -1,12 +1,13 @@
 #include "FakeCommandHost.h"
-#include "OperationFixture.h"
 
-#include "files/FileExists.h"
-#include "files/ListCommands.h"
-#include "ui/ListView.h"
+#include "commands/ListCommands.h"
+#include "tests/support/ListTexts.h"
+#include "tests/support/TemporaryFolder.h"
 
-#include <QDir>
-#include <QFile>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -14,6 +15,8 @@
 namespace Quorvane {
 namespace {
 
+using Samples::textsOf;
+using Items = std::vector<std::string>;
 using Kind = FakeCommandHost::Kind;
 using Texts = std::vector<std::string>;
 
@@ -21,31 +24,34 @@ using Texts = std::vector<std::string>;
 class ListCommandsTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_TRUE(m_folder.isValid()); }
+    void SetUp() override { ASSERT_TRUE(std::filesystem::is_directory(m_folder.path())); }
 
-    std::string path(const char *name) const { return QFile::encodeName(m_folder.filePath(name)).toStdString(); }
+    std::string path(const char *name) const { return m_folder.file(name); }
 
-    std::string writeFile(const char *name, const QByteArray &bytes) const
+    std::string writeFile(const char *name, const std::string &bytes) const
     {
-        QFile file(m_folder.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        Testing::writeBytes(path(name), bytes);
         return path(name);
     }
 
-    static QByteArray readFile(const std::string &path)
-    {
-        QFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path;
-        return file.readAll();
-    }
+    static std::string readFile(const std::string &path) { return Testing::readBytes(path); }
 
-    QStringList filesInFolder() const { return QDir(m_folder.path()).entryList(QDir::Files | QDir::System); }
+    // The names of what is in the folder besides folders, in order.
+    Texts filesInFolder() const
+    {
+        Texts names;
+        for (const auto &entry : std::filesystem::directory_iterator(m_folder.path())) {
+            if (entry.symlink_status().type() != std::filesystem::file_type::directory)
+                names.push_back(entry.path().filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
 
     void load(const std::string &procedure = "PushButton3_Click") { runLoadCommand(m_list, procedure, m_host.host()); }
     void save(const std::string &procedure = "PushButton20_Click") { runSaveCommand(m_list, procedure, m_host.host()); }
 
-    QTemporaryDir m_folder;
+    Testing::TemporaryFolder m_folder;
     ItemList m_list;
     FakeCommandHost m_host;
 };
@@ -66,7 +72,7 @@ TEST_F(ListCommandsTest, LoadAppendsTheLinesOfOneFileAfterTheItemsAlreadyThere)
 
 TEST_F(ListCommandsTest, LoadReadsEveryKindOfLineEnd)
 {
-    const std::vector<std::pair<QByteArray, Items>> files = {
+    const std::vector<std::pair<std::string, Items>> files = {
         {"a\r\nb\r\nc", {"a", "b", "c"}},
         {"a\rb\rc\r", {"a", "b", "c"}},
         {"a\nb\nc\n", {"a", "b", "c"}},
@@ -75,7 +81,7 @@ TEST_F(ListCommandsTest, LoadReadsEveryKindOfLineEnd)
         {"", {}},
     };
     for (const auto &[bytes, items] : files) {
-        SCOPED_TRACE(bytes.toStdString());
+        SCOPED_TRACE(bytes);
         m_list.clear();
         m_host.openFiles.push_back({writeFile("list.txt", bytes)});
         load();
@@ -113,7 +119,7 @@ TEST_F(ListCommandsTest, HourglassShowsFromBeforeTheFirstFileToAfterTheLast)
 
 TEST_F(ListCommandsTest, UnreadableFileIsReportedWithTheCallingLabelAndTheNextFileLoads)
 {
-    QDir(m_folder.path()).mkpath("folder.txt");
+    std::filesystem::create_directory(m_folder.path() / "folder.txt");
     const std::string folder = path("folder.txt");
     m_host.openFiles.push_back({folder, writeFile("good.txt", "x\r\n")});
     load("PushButton14_Click");
@@ -137,24 +143,13 @@ TEST_F(ListCommandsTest, CancelledLoadChangesNothingNotEvenThePointer)
     EXPECT_EQ(m_host.asked.size(), 1u);
 }
 
-TEST(FileExists, IsTrueForWhatCanBeStatedAndFalseForEverythingElse)
-{
-    QTemporaryDir folder;
-    const std::string path = QFile::encodeName(folder.path()).toStdString();
-    EXPECT_TRUE(FileExists(path));
-    EXPECT_FALSE(FileExists(path + "/missing.txt"));
-    EXPECT_FALSE(FileExists(""));
-    EXPECT_FALSE(FileExists(path + std::string("\0", 1) + "x"));
-    EXPECT_FALSE(FileExists(path + "/missing/deeper.txt"));
-}
-
 TEST_F(ListCommandsTest, SaveWritesEveryItemWithCrLfAndSaysDoneUnderTheHourglass)
 {
-    OperationFixture::fill(m_list, {"a", "", "c"});
+    m_list.appendList(Samples::listOf({"a", "", "c"}));
     const std::string saved = path("saved");
     m_host.saveFiles.push_back(saved);
     save();
-    EXPECT_EQ(readFile(saved), QByteArray("a\r\n\r\nc\r\n"));
+    EXPECT_EQ(readFile(saved), "a\r\n\r\nc\r\n");
     ASSERT_EQ(m_host.asked.size(), 2u);
     EXPECT_EQ(m_host.asked[0].kind, Kind::SaveDialog);
     EXPECT_EQ(m_host.asked[0].text, "Save");
@@ -176,8 +171,8 @@ TEST_F(ListCommandsTest, SavingAnEmptyListGivesAnEmptyFile)
     const std::string saved = path("empty.txt");
     m_host.saveFiles.push_back(saved);
     save();
-    ASSERT_TRUE(QFile::exists(m_folder.filePath("empty.txt")));
-    EXPECT_TRUE(readFile(saved).isEmpty());
+    ASSERT_TRUE(std::filesystem::exists(saved));
+    EXPECT_TRUE(readFile(saved).empty());
     EXPECT_EQ(m_host.textsOf(Kind::Inform), Texts{"Done."});
 }
 
@@ -190,7 +185,7 @@ TEST_F(ListCommandsTest, OverwriteAsksFirstAndNoLeavesTheFileAlone)
     m_host.saveFiles.push_back(old);
     m_host.confirmations.push_back(false);
     save();
-    EXPECT_EQ(readFile(old), QByteArray("old line one\r\nold line two\r\n"));
+    EXPECT_EQ(readFile(old), "old line one\r\nold line two\r\n");
     EXPECT_EQ(m_host.textsOf(Kind::Confirm), Texts{question});
     EXPECT_EQ(m_host.asked.size(), 2u);
     EXPECT_EQ(m_host.pointer(), Pointer::Default);
@@ -198,7 +193,7 @@ TEST_F(ListCommandsTest, OverwriteAsksFirstAndNoLeavesTheFileAlone)
     m_host.saveFiles.push_back(old);
     m_host.confirmations.push_back(true);
     save();
-    EXPECT_EQ(readFile(old), QByteArray("new\r\n"));
+    EXPECT_EQ(readFile(old), "new\r\n");
     EXPECT_EQ(m_host.textsOf(Kind::Confirm), (Texts{question, question}));
     EXPECT_EQ(m_host.textsOf(Kind::Inform), Texts{"Done."});
 }
@@ -221,7 +216,7 @@ TEST_F(ListCommandsTest, ExistenceTestThatFailsIsReportedAndStillAsksTheQuestion
         EXPECT_EQ(m_host.textsOf(Kind::Confirm), Texts{"Are you sure you wish to overwrite " + target + " ?"});
         EXPECT_TRUE(m_host.textsOf(Kind::Inform).empty());
     }
-    EXPECT_EQ(filesInFolder(), QStringList{"loop"});
+    EXPECT_EQ(filesInFolder(), Texts{"loop"});
 }
 
 TEST_F(ListCommandsTest, CancelledSaveWritesNothingAndShowsNothing)
@@ -230,7 +225,7 @@ TEST_F(ListCommandsTest, CancelledSaveWritesNothingAndShowsNothing)
     save();
     EXPECT_EQ(m_host.asked.size(), 1u);
     EXPECT_EQ(m_host.pointer(), Pointer::Default);
-    EXPECT_TRUE(filesInFolder().isEmpty());
+    EXPECT_TRUE(filesInFolder().empty());
 }
 
 TEST_F(ListCommandsTest, SaveThatCannotOpenIsReportedOnceAtLine124WithoutDone)
@@ -241,7 +236,7 @@ TEST_F(ListCommandsTest, SaveThatCannotOpenIsReportedOnceAtLine124WithoutDone)
     save();
     EXPECT_EQ(m_host.reportLocations(), Texts{"Form1.PushButton20_Click at line 124"});
     EXPECT_TRUE(m_host.textsOf(Kind::Inform).empty());
-    EXPECT_EQ(readFile(notAFolder), QByteArray("keep\r\n"));
+    EXPECT_EQ(readFile(notAFolder), "keep\r\n");
     EXPECT_EQ(m_host.pointer(), Pointer::Default);
 }
 
@@ -264,7 +259,7 @@ private:
 
 TEST_F(ListCommandsTest, SaveThatFailsToWriteKeepsTheOldFileAndReportsOnceAtLine130)
 {
-    const QByteArray old = "the old list\r\n";
+    const std::string old = "the old list\r\n";
     const std::string target = writeFile("old.txt", old);
     m_list.appendList(Samples::numberedList(20000, "someone", "@example.org"));
     m_host.saveFiles.push_back(target);
@@ -275,7 +270,7 @@ TEST_F(ListCommandsTest, SaveThatFailsToWriteKeepsTheOldFileAndReportsOnceAtLine
     EXPECT_EQ(m_host.reportLocations(), Texts{"Form1.PushButton13_Click at line 130"});
     EXPECT_TRUE(m_host.textsOf(Kind::Inform).empty());
     EXPECT_EQ(readFile(target), old);
-    EXPECT_EQ(filesInFolder(), QStringList{"old.txt"});
+    EXPECT_EQ(filesInFolder(), Texts{"old.txt"});
     EXPECT_EQ(m_host.pointer(), Pointer::Default);
 }
 
@@ -283,11 +278,11 @@ TEST_F(ListCommandsTest, SamplesAppendThreeAddressesSharingOnlyTheSupportAddress
 {
     ItemList list2;
     m_list.append("mine");
-    runSampleCommand(m_list, SampleList::First, "PushButton22_Click", m_host.host());
-    runSampleCommand(m_list, SampleList::First, "PushButton22_Click", m_host.host());
-    runSampleCommand(list2, SampleList::Second, "PushButton21_Click", m_host.host());
-    const auto &first = sampleAddresses(SampleList::First);
-    const auto &second = sampleAddresses(SampleList::Second);
+    runSampleCommand(m_list, ListId::List1, "PushButton22_Click", m_host.host());
+    runSampleCommand(m_list, ListId::List1, "PushButton22_Click", m_host.host());
+    runSampleCommand(list2, ListId::List2, "PushButton21_Click", m_host.host());
+    const auto &first = sampleAddresses(ListId::List1);
+    const auto &second = sampleAddresses(ListId::List2);
     EXPECT_EQ(textsOf(m_list), (Items{"mine", std::string(first[0]), std::string(first[1]), std::string(first[2]),
                                       std::string(first[0]), std::string(first[1]), std::string(first[2])}));
     EXPECT_EQ(textsOf(list2), (Items{std::string(second[0]), std::string(second[1]), std::string(second[2])}));
@@ -308,65 +303,8 @@ TEST_F(ListCommandsTest, SamplesAppendThreeAddressesSharingOnlyTheSupportAddress
                 EXPECT_NE(all[i], all[j]);
             }
         }
-        EXPECT_EQ(QString::fromUtf8(all[i].data(), all[i].size()).toLower().toStdString(), all[i]);
+        EXPECT_TRUE(std::none_of(all[i].begin(), all[i].end(), [](char c) { return c >= 'A' && c <= 'Z'; })) << all[i];
     }
-}
-
-// What only the window shows: each frame's buttons act on their own list, and the boxes are
-// the window's own.
-class ListButtonsTest : public OperationFixture
-{
-};
-
-TEST_F(ListButtonsTest, EachFramesButtonsActOnItsOwnList)
-{
-    const QString saved = programFolder() + "/saved.txt";
-    click(Button::LoadSampleList1);
-    m_answers.saveFiles.push_back(saved);
-    click(Button::SaveList1ToFile);
-    m_answers.openFiles.push_back({saved});
-    click(Button::LoadFileToList2);
-    click(Button::LoadSampleList2);
-    const Items sample1 = textsOf(window().list1());
-    ASSERT_EQ(sample1.size(), 3u);
-    EXPECT_EQ(sample1[1], kSupportAddress);
-    Items both = sample1;
-    both.push_back(std::string(kSupportAddress));
-    const Items list2 = textsOf(window().list2());
-    ASSERT_EQ(list2.size(), 6u);
-    EXPECT_EQ(Items(list2.begin(), list2.begin() + 4), both);
-    EXPECT_EQ(window().listView2()->model()->rowCount(), 6);
-    EXPECT_EQ(plainMessages(), std::vector<QString>{"Done."});
-
-    // The question about an existing file is a Yes/No box with the application's title.
-    m_answers.saveFiles.push_back(saved);
-    m_answers.buttons.push_back(QMessageBox::No);
-    click(Button::SaveList2ToFile);
-    const std::vector<Shown> questions = shownOfKind(ShownKind::MessageBox);
-    ASSERT_EQ(questions.size(), 2u);
-    EXPECT_EQ(questions[1].text, "Are you sure you wish to overwrite " + saved + " ?");
-    EXPECT_EQ(questions[1].style, BoxStyle::YesNo);
-    EXPECT_EQ(questions[1].title, "Quorvane ");
-    EXPECT_EQ(readFile(saved).count("\r\n"), 3);
-
-    click(Button::ClearList1);
-    EXPECT_TRUE(window().list1().isEmpty());
-    EXPECT_EQ(window().list2().count(), 6u);
-    click(Button::ClearList2);
-    EXPECT_TRUE(window().list2().isEmpty());
-    EXPECT_EQ(window().listView1()->model()->columnCount(), 1);
-    EXPECT_TRUE(errorReports().empty());
-}
-
-TEST_F(ListButtonsTest, ClicksWhileALoadRunsAreHeldBack)
-{
-    m_answers.openFiles.push_back({programFolder() + "/gone.txt", writeFile("a.txt", "a\r\n")});
-    m_answers.onShown = [this](const Shown &) { click(Button::LoadSampleList1); };
-    click(Button::LoadFileToList1);
-    EXPECT_EQ(textsOf(window().list1()), (Items{"a"}));
-    EXPECT_FALSE(window().isCommandRunning());
-    click(Button::LoadSampleList1);
-    EXPECT_EQ(window().list1().count(), 4u);
 }
 
 } // namespace

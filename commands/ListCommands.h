@@ -1,7 +1,8 @@
 #pragma once
 
 #include "engine/ItemList.h"
-#include "files/CommandHost.h"
+#include "commands/CommandHost.h"
+#include "commands/ListId.h"
 #include "files/ListFileReader.h"
 
 #include <array>
@@ -38,12 +39,10 @@ void runSaveCommand(const ItemList &list, const std::string &procedure, const Co
 // "Clear List".
 void runClearCommand(ItemList &list, const std::string &procedure, const CommandHost &host);
 
-enum class SampleList { First, Second };
-
-// The three addresses of a sample, in the order they are appended.
-const std::array<std::string_view, 3> &sampleAddresses(SampleList sample);
+// The three addresses of the sample each list's button loads, in the order they are appended.
+const std::array<std::string_view, 3> &sampleAddresses(ListId sample);
 
 // "Load Sample/Example List": appends the sample's three addresses.
-void runSampleCommand(ItemList &list, SampleList sample, const std::string &procedure, const CommandHost &host);
+void runSampleCommand(ItemList &list, ListId sample, const std::string &procedure, const CommandHost &host);
 
 } // namespace Quorvane

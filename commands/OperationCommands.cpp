@@ -1,9 +1,5 @@
 #include "OperationCommands.h"
 
-#include "engine/OperationCatalogue.h"
-
-#include <span>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -39,32 +35,6 @@ constexpr OperationLabels kTwoListLabels = {
 
 enum class Needs { OwnList, OwnListAndText, BothLists };
 
-Operation operationOf(Command command)
-{
-    switch (command) {
-    case Command::RemoveItemsWith:
-        return Operation::RemoveWith;
-    case Command::RemoveItemsWithout:
-        return Operation::RemoveWithout;
-    case Command::RemoveBlanks:
-        return Operation::RemoveBlanks;
-    case Command::RemoveMatches:
-        return Operation::Subtract;
-    case Command::KeepOnlyMatches:
-        return Operation::KeepMatches;
-    case Command::RemoveDupesExceptFirst:
-        return Operation::DedupeFirst;
-    case Command::RemoveDupesAll:
-        return Operation::DedupeLast;
-    case Command::LoadFiles:
-    case Command::SaveList:
-    case Command::ClearList:
-    case Command::LoadSample:
-        break;
-    }
-    throw std::invalid_argument("not an operation command");
-}
-
 Needs needsOf(const OperationRow &row)
 {
     return row.needsOther ? Needs::BothLists : row.needsText ? Needs::OwnListAndText : Needs::OwnList;
@@ -83,15 +53,10 @@ const OperationLabels &labelsFor(Needs needs)
     return kOneListLabels;
 }
 
-std::string guardMessage(OwnList list, GuardWording wording)
+std::string guardMessage(ListId list, GuardWording wording)
 {
     const std::string verb = wording == GuardWording::LoadIn ? "load in" : "load";
-    return "You forgot to " + verb + " List " + std::to_string(static_cast<int>(list)) + ".";
-}
-
-OwnList otherOf(OwnList list)
-{
-    return list == OwnList::List1 ? OwnList::List2 : OwnList::List1;
+    return "You forgot to " + verb + " " + listName(list) + ".";
 }
 
 // Each step of one command run, under its label: an empty list is answered with its guard message
@@ -99,18 +64,19 @@ OwnList otherOf(OwnList list)
 class CommandRun
 {
 public:
-    CommandRun(const ButtonDesign &button, const OperationLabels &labels, const CommandHost &host)
-        : m_button(button)
+    CommandRun(GuardWording wording, const OperationLabels &labels, const std::string &procedure,
+               const CommandHost &host)
+        : m_wording(wording)
         , m_labels(labels)
         , m_host(host)
-        , m_trap(host.reporter, "Form1", clickProcedureOf(button.button))
+        , m_trap(host.reporter, "Form1", procedure)
     {}
 
-    bool holdsItems(const ItemList &list, OwnList which, int testLabel, int guardLabel)
+    bool holdsItems(const ItemList &list, ListId which, int testLabel, int guardLabel)
     {
         if (!m_trap.test(testLabel, [&] { return list.isEmpty(); }, true))
             return true;
-        m_trap.step(guardLabel, [&] { m_host.dialogs.warn(guardMessage(which, m_button.wording)); });
+        m_trap.step(guardLabel, [&] { m_host.dialogs.warn(guardMessage(which, m_wording)); });
         return false;
     }
 
@@ -134,7 +100,7 @@ public:
     }
 
 private:
-    const ButtonDesign &m_button;
+    GuardWording m_wording;
     const OperationLabels &m_labels;
     const CommandHost &m_host;
     TrappedProcedure m_trap;
@@ -142,20 +108,21 @@ private:
 
 } // namespace
 
-void runOperationCommand(const ButtonDesign &button, ItemList &list1, ItemList &list2, const CommandHost &host)
+void runOperationCommand(const OperationCommand &command, ItemList &list1, ItemList &list2,
+                         const std::string &procedure, const CommandHost &host)
 {
-    const OperationRow &operation = operationRow(operationOf(button.command));
+    const OperationRow &operation = operationRow(command.operation);
     const Needs needs = needsOf(operation);
     const OperationLabels &labels = labelsFor(needs);
-    const bool ownIsFirst = button.ownList == OwnList::List1;
+    const bool ownIsFirst = command.ownList == ListId::List1;
     ItemList &own = ownIsFirst ? list1 : list2;
     const ItemList &other = ownIsFirst ? list2 : list1;
 
-    CommandRun run(button, labels, host);
-    if (!run.holdsItems(own, button.ownList, labels.ownListTest, labels.ownListGuard))
+    CommandRun run(command.wording, labels, procedure, host);
+    if (!run.holdsItems(own, command.ownList, labels.ownListTest, labels.ownListGuard))
         return;
     if (needs == Needs::BothLists
-        && !run.holdsItems(other, otherOf(button.ownList), labels.otherListTest, labels.otherListGuard))
+        && !run.holdsItems(other, otherList(command.ownList), labels.otherListTest, labels.otherListGuard))
         return;
     std::string text;
     if (needs == Needs::OwnListAndText) {

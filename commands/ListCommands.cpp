@@ -206,7 +206,7 @@ void runClearCommand(ItemList &list, const std::string &procedure, const Command
     trapFor(host.reporter, procedure).step(kClearLabel, [&] { list.clear(); });
 }
 
-const std::array<std::string_view, 3> &sampleAddresses(SampleList sample)
+const std::array<std::string_view, 3> &sampleAddresses(ListId sample)
 {
     // The two samples share exactly the support address; the first addresses of List 1 and the
     // second of List 2 share their local part but not their domain.
@@ -214,10 +214,10 @@ const std::array<std::string_view, 3> &sampleAddresses(SampleList sample)
         "sample@example.org", kSupportAddress, "helpdesk@example.com"};
     static constexpr std::array<std::string_view, 3> second = {
         kSupportAddress, "sample@example.net", "orders@example.org"};
-    return sample == SampleList::First ? first : second;
+    return sample == ListId::List1 ? first : second;
 }
 
-void runSampleCommand(ItemList &list, SampleList sample, const std::string &procedure, const CommandHost &host)
+void runSampleCommand(ItemList &list, ListId sample, const std::string &procedure, const CommandHost &host)
 {
     TrappedProcedure trap = trapFor(host.reporter, procedure);
     const auto &addresses = sampleAddresses(sample);

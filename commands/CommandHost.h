@@ -4,7 +4,9 @@
 #include "engine/Matching.h"
 #include "engine/Progress.h"
 
+#include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Quorvane {
@@ -45,6 +47,18 @@ public:
     // An input box with the application title; the confirmed text in UTF-8, empty when cancelled.
     virtual std::string askText(const std::string &prompt) = 0;
 };
+
+// Pops the next answer queued in advance, or returns fallback when none is queued: how the
+// window's scripted answers and a test's stand-in answer the commands' questions.
+template<typename Answer>
+Answer takeAnswer(std::deque<Answer> &queue, Answer fallback)
+{
+    if (queue.empty())
+        return fallback;
+    Answer answer = std::move(queue.front());
+    queue.pop_front();
+    return answer;
+}
 
 // What a command tells besides the change of its list, for the window's status bar.
 struct CommandOutcome

@@ -1,7 +1,5 @@
 #include "FakeCommandHost.h"
 
-#include "ui/Dialogs.h"
-
 namespace Quorvane {
 
 void FakeCommandHost::record(Kind kind, const std::string &text, const std::string &filter)
