@@ -5,7 +5,7 @@ QUORVANE_PACKAGES=(
     cmake ninja-build g++ pkg-config libutf8proc-dev
     qt6-base-dev libgl-dev libabsl-dev libgtest-dev
     fonts-liberation xvfb xauth xdotool xclip desktop-file-utils
-    time help2man strace binutils appstream
+    time help2man strace binutils appstream python3
 )
 
 # What building and checking the Debian package adds.
