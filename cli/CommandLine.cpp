@@ -153,7 +153,7 @@ void readFilesAndOptions(ArgumentReader &reader, const OperationInfo &operation,
         if (!found.option)
             throw UsageError("unknown option \"" + std::string(argument) + "\"");
         const Option &option = *found.option;
-        if (option.takenBy != 0 && !(operation.takes() & option.takenBy))
+        if (option.takenBy != 0 && !(operation.takes & option.takenBy))
             throw UsageError(std::string(operation.name()) + " takes no " + std::string(option.name));
         const std::string_view value = option.valueName.empty() ? std::string_view()
             : found.attachedValue                               ? *found.attachedValue
@@ -164,9 +164,9 @@ void readFilesAndOptions(ArgumentReader &reader, const OperationInfo &operation,
 
 void checkComplete(const OperationInfo &operation, const Invocation &invocation)
 {
-    if ((operation.takes() & kNeedsOther) && invocation.others.empty())
+    if ((operation.takes & kNeedsOther) && invocation.others.empty())
         throw UsageError(std::string(operation.name()) + " needs at least one --other FILE");
-    if ((operation.takes() & kNeedsMode) && invocation.mode.isExact())
+    if ((operation.takes & kNeedsMode) && invocation.mode.isExact())
         throw UsageError(std::string(operation.name()) + " needs --trim, --ignore-case or --email");
     if (invocation.files.empty())
         throw UsageError("no input FILE given (use - for standard input)");
@@ -200,7 +200,7 @@ Invocation parseCommandLine(std::span<const std::string_view> arguments)
     if (!operation)
         throw UsageError("unknown operation \"" + std::string(name) + "\"");
     invocation.operation = operation->operation;
-    if (operation->takes() & kTakesText) {
+    if (operation->takes & kTakesText) {
         if (reader.atEnd())
             throw UsageError(std::string(name) + " needs a TEXT");
         invocation.text = reader.take();

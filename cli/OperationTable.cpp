@@ -1,46 +1,71 @@
 #include "OperationTable.h"
 
 #include <algorithm>
-#include <array>
+#include <vector>
 
 namespace Quorvane {
 
 namespace {
 
-constexpr unsigned kComparing = kTakesIgnoreCase | kTakesTrimAndEmail | kWritesList | kRemovesItems;
-constexpr unsigned kFiltering = kTakesIgnoreCase | kWritesList | kRemovesItems;
+unsigned modeOptions(ModesHeeded modes)
+{
+    switch (modes) {
+    case ModesHeeded::All:
+        return kTakesIgnoreCase | kTakesTrimAndEmail;
+    case ModesHeeded::CaseOnly:
+        return kTakesIgnoreCase;
+    case ModesHeeded::None:
+        return 0;
+    }
+    return 0;
+}
 
-// In the catalogue's order; what an operation needs (a TEXT, --other) follows from its row.
-constexpr std::array kOperations = {
-    OperationInfo{Operation::DedupeFirst, kComparing},
-    OperationInfo{Operation::DedupeLast, kComparing},
-    OperationInfo{Operation::RemoveBlanks, kWritesList | kRemovesItems},
-    OperationInfo{Operation::RemoveWith, kFiltering},
-    OperationInfo{Operation::RemoveWithout, kFiltering},
-    OperationInfo{Operation::Subtract, kComparing},
-    OperationInfo{Operation::KeepMatches, kComparing},
-    OperationInfo{Operation::Normalize, kTakesIgnoreCase | kTakesTrimAndEmail | kNeedsMode | kWritesList},
-    OperationInfo{Operation::Count, kTakesIgnoreCase | kTakesTrimAndEmail | kTakesOther | kTakesJson},
-};
+// Count writes figures, against --other FILEs when given; every other operation writes a list.
+unsigned outputOptions(const OperationRow &row)
+{
+    if (row.comparison == Comparison::CountsKeys)
+        return kTakesOther | kTakesJson;
+    return kWritesList | (row.rewritesItems ? 0u : kRemovesItems);
+}
+
+unsigned optionsOf(const OperationRow &row)
+{
+    return modeOptions(row.modes) | outputOptions(row) | (row.needsMode ? kNeedsMode : 0u)
+        | (row.needsText ? kTakesText : 0u) | (row.needsOther ? kTakesOther | kNeedsOther : 0u);
+}
+
+std::vector<OperationInfo> operationsOfTheCatalogue()
+{
+    std::vector<OperationInfo> operations;
+    for (const OperationRow &row : operationCatalogue())
+        operations.push_back({row.operation, optionsOf(row)});
+    return operations;
+}
+
+const std::vector<OperationInfo> &operations()
+{
+    static const std::vector<OperationInfo> table = operationsOfTheCatalogue();
+    return table;
+}
 
 } // namespace
 
 std::span<const OperationInfo> batchOperations()
 {
-    return kOperations;
+    return operations();
 }
 
 const OperationInfo &operationInfo(Operation operation)
 {
-    return *std::find_if(kOperations.begin(), kOperations.end(),
+    return *std::find_if(operations().begin(), operations().end(),
                          [operation](const OperationInfo &entry) { return entry.operation == operation; });
 }
 
 const OperationInfo *findOperation(std::string_view name)
 {
-    const auto found = std::find_if(kOperations.begin(), kOperations.end(),
+    const auto found = std::find_if(operations().begin(), operations().end(),
                                     [name](const OperationInfo &entry) { return entry.name() == name; });
-    return found == kOperations.end() ? nullptr : &*found;
+    return found == operations().end() ? nullptr : &*found;
 }
 
 } // namespace Quorvane

@@ -20,23 +20,19 @@ enum Takes : unsigned {
     kRemovesItems = 1u << 8,     // --removed FILE
 };
 
-// The options one operation of the catalogue takes on the command line.
+// An operation of the catalogue on the command line: the options it takes follow from its row.
 struct OperationInfo
 {
     Operation operation;
-    unsigned options; // beside what the operation's row needs: a TEXT, --other FILEs
+    unsigned takes; // Takes
 
-    unsigned takes() const
-    {
-        const OperationRow &row = operationRow(operation);
-        return options | (row.needsText ? kTakesText : 0u) | (row.needsOther ? kTakesOther | kNeedsOther : 0u);
-    }
     std::string_view name() const { return operationRow(operation).commandName; }
     std::string_view description() const { return operationRow(operation).description; }
     // What follows the name in the help.
     std::string_view synopsis() const { return operationRow(operation).needsText ? " TEXT" : ""; }
 };
 
+// Every operation of the catalogue, in its order.
 std::span<const OperationInfo> batchOperations();
 
 const OperationInfo &operationInfo(Operation operation);

@@ -31,6 +31,13 @@ enum class Comparison {
     CountsKeys,     // changes nothing: counts the keys, against the second list when there is one
 };
 
+// Which parts of the matching mode an operation heeds.
+enum class ModesHeeded {
+    All,      // case, surrounding spaces and addresses
+    CaseOnly, // a searched text is found with or without regard to case; spaces and addresses are text
+    None,     // a blank item is blank under every mode
+};
+
 // What one operation works on: the list it changes, the list it compares with, the user's text.
 struct OperationCall
 {
@@ -61,6 +68,9 @@ struct OperationRow
     bool needsOther = false;      // compares the list with a second one
     bool needsText = false;       // looks for the user's text
     Comparison comparison = Comparison::None;
+    ModesHeeded modes = ModesHeeded::All;
+    bool needsMode = false;     // does nothing under exact matching
+    bool rewritesItems = false; // writes each item in another form, so it removes none
     // Changes the list in place; null for count, which writes figures instead.
     void (*change)(const OperationCall &call) = nullptr;
     // The window's status bar after its button ran; no sentence for those without a button.

@@ -40,7 +40,7 @@ std::set<std::string> completionsOf(const std::vector<std::string> &words, const
 bool parserTakes(const OperationInfo &operation, const std::string &option)
 {
     std::vector<std::string> arguments{std::string(operation.name())};
-    if (operation.takes() & kTakesText)
+    if (operation.takes & kTakesText)
         arguments.emplace_back("x");
     arguments.push_back(option);
     if (option == "--memory-limit")
@@ -75,7 +75,7 @@ TEST(CliCompletion, OffersExactlyTheOptionsTheParserTakes)
     };
     for (const OperationInfo &operation : batchOperations()) {
         std::vector<std::string> words{std::string(operation.name())};
-        if (operation.takes() & kTakesText)
+        if (operation.takes & kTakesText)
             words.emplace_back("x");
         words.emplace_back("-");
         const std::set<std::string> offered = completionsOf(words);
