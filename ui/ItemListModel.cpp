@@ -1,53 +1,10 @@
 #include "ItemListModel.h"
 
+#include "engine/Matching.h"
+
 #include <QLocale>
 
-#include <cstdint>
-
 namespace Quorvane {
-
-namespace {
-
-// Length of the UTF-8 sequence starting with lead, or 0 when lead cannot start one.
-int sequenceLength(unsigned char lead)
-{
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF4)
-        return 4;
-    return 0;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
-bool isValidUtf8(std::string_view bytes)
-{
-    std::size_t position = 0;
-    while (position < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[position]);
-        const int length = sequenceLength(lead);
-        if (length == 0 || position + length > bytes.size())
-            return false;
-        std::uint32_t codePoint = length == 1 ? lead : lead & (0x7F >> length);
-        for (int i = 1; i < length; ++i) {
-            const auto next = static_cast<unsigned char>(bytes[position + i]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        static constexpr std::uint32_t smallestOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
-        if (codePoint < smallestOfLength[length] || codePoint > 0x10FFFF
-            || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return false;
-        position += length;
-    }
-    return true;
-}
-
-} // namespace
 
 QString decodeItemText(std::string_view bytes)
 {
