@@ -1,4 +1,5 @@
 #include "files/ListFile.h"
+#include "tests/files/WriteFailure.h"
 #include "tests/support/ListTexts.h"
 #include "tests/support/SharedFolders.h"
 #include "tests/support/TemporaryFolder.h"
@@ -21,6 +22,7 @@ namespace Quorvane {
 namespace {
 
 using Samples::listOf;
+using Testing::writeFailure;
 using Samples::textsOf;
 
 using Testing::kOtherGroup;
@@ -36,17 +38,6 @@ struct stat statusOf(const std::string &path)
 bool runningAsRoot()
 {
     return ::geteuid() == 0;
-}
-
-// The message a write throws, or "" when it succeeds.
-std::string writeFailure(const ItemList &list, const std::string &path)
-{
-    try {
-        (void)writeListFile(list, path);
-    } catch (const ListFileError &error) {
-        return error.what();
-    }
-    return {};
 }
 
 // The permissions, owner and group stay; a list never keeps set-user-ID or set-group-ID (another

@@ -1,5 +1,6 @@
 #include "files/ListFile.h"
 #include "files/TemporaryNameGuard.h"
+#include "tests/files/WriteFailure.h"
 #include "tests/support/ListTexts.h"
 #include "tests/support/TemporaryFolder.h"
 
@@ -21,16 +22,7 @@ namespace Quorvane {
 namespace {
 
 using Samples::listOf;
-
-std::string writeFailure(const ItemList &list, const std::string &path, const WriteOptions &options = {})
-{
-    try {
-        (void)writeListFile(list, path, options);
-    } catch (const ListFileError &error) {
-        return error.what();
-    }
-    return {};
-}
+using Testing::writeFailure;
 
 int exitStatusOf(pid_t child)
 {
