@@ -67,11 +67,10 @@ const OperationCase kOperations[] = {
     {{"count", "--json", "--ignore-case"}, true},
 };
 
-} // namespace
-
 TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
 {
     std::mt19937 random(7);
+    const std::string otherDecoded = "\"" + path("utf16-other.txt") + "\" was decoded";
     for (int round = 0; round < 3; ++round) {
         const std::string input = Samples::randomListBytes(random, 3000);
         // A byte-order mark and UTF-16 are read as the whole read reads them.
@@ -94,7 +93,7 @@ TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
             const CliResult inMemory =
                 runCli(joined(joined(arguments, removedTo("removed-in-memory")), {"--memory-limit", "1G"}), input);
             ASSERT_EQ(inMemory.exitCode, 0) << inMemory.err;
-            EXPECT_EQ(contains(inMemory.err, "\"" + path("utf16-other.txt") + "\" was decoded"), operation.readsOther)
+            EXPECT_EQ(contains(inMemory.err, otherDecoded), operation.readsOther)
                 << inMemory.err;
             // 1K forces one key per partition and more levels of splitting; 64K a few partitions.
             for (const char *limit : {"1K", "64K", "300K"}) {
@@ -388,5 +387,7 @@ TEST_F(OutOfCore, MemoryLimitOnTheCommandLine)
         EXPECT_TRUE(contains(result.err, "--memory-limit")) << result.err;
     }
 }
+
+} // namespace
 
 } // namespace Quorvane::Testing

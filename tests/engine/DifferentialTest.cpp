@@ -200,8 +200,6 @@ bool sameResult(const Case &testCase, const Input &input, int run)
     return false;
 }
 
-} // namespace
-
 TEST_P(Differential, ShortListsGiveTheReferenceResult)
 {
     RandomLists random(kStartValue);
@@ -278,3 +276,5 @@ INSTANTIATE_TEST_SUITE_P(AllOperations, Differential,
 INSTANTIATE_TEST_SUITE_P(AllOperations, DifferentialOnLongLists,
                          testing::Combine(testing::ValuesIn(Reference::operationPairs()), testing::Values(MatchMode{}, MatchMode{false, false, true})),
                          caseName);
+
+} // namespace

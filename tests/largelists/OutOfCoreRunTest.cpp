@@ -61,8 +61,6 @@ std::pair<std::vector<std::string>, std::vector<std::string>> inMemoryRun(Operat
     return {Samples::textsOf(first), Samples::textsOf(removed)};
 }
 
-} // namespace
-
 // Under every matching mode, the kept and the removed items are the engine's, in list order.
 TEST_F(OutOfCore, KeptAndRemovedItemsUnderEveryMatchingMode)
 {
@@ -131,5 +129,7 @@ TEST(InputBatches, BatchesSplitLinesAsAWholeReadDoes)
         ASSERT_EQ(got, expected) << "round " << round;
     }
 }
+
+} // namespace
 
 } // namespace Quorvane::Testing

@@ -32,8 +32,6 @@ protected:
     UndoHistory m_history{m_list1, m_list2, {4, SIZE_MAX}};
 };
 
-} // namespace
-
 TEST_F(UndoHistoryTest, StepsGoBackAndForthInOrderUnderTheirNames)
 {
     const bool second[] = {false, false, true};
@@ -170,3 +168,5 @@ TEST(UndoHistoryLimits, MemoryBoundsTheDepthButTheNewestStepStays)
     EXPECT_EQ(list1.count(), 10000u);
     EXPECT_EQ(list1.text(0), std::string(40, 'd'));
 }
+
+} // namespace
