@@ -110,7 +110,7 @@ private:
     void runOperation(const OperationHost &host)
     {
         if (const auto change = operationRow(m_invocation.operation).change)
-            change({m_first, m_second, m_invocation.text, host, m_invocation.mode});
+            change({m_first, m_second, m_invocation.searchText(), host, m_invocation.mode});
     }
 
     const Invocation &m_invocation;

@@ -238,7 +238,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
         return kExitSuccess;
     }
     ResultOutputs outputs(invocation, streams, lineEnd);
-    const OutOfCoreCounts counts = runOutOfCore(invocation.operation, invocation.text, inputs, folder, progress,
+    const OutOfCoreCounts counts = runOutOfCore(invocation.operation, invocation.searchText(), inputs, folder, progress,
                                                  outputs.kept(), outputs.removed());
     watch.checkUnchanged();
     outputs.commit();

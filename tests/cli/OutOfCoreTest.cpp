@@ -382,7 +382,7 @@ TEST_F(OutOfCore, MemoryLimitOnTheCommandLine)
     for (const std::vector<std::string> &arguments :
          {std::vector<std::string>{"dedupe-first", list, "--memory-limit"},
           {"dedupe-first", "--memory-limit", "0", list}, {"dedupe-first", "--memory-limit=12X", list},
-          {"remove-with", "--memory-limit", "1M", list}}) {
+          {"remove-with", "x", list, "--memory-limit"}}) {
         const CliResult result = runCli(arguments);
         EXPECT_EQ(result.exitCode, kCliUsageError) << arguments.back();
         EXPECT_TRUE(contains(result.err, "--memory-limit")) << result.err;
