@@ -290,7 +290,8 @@ TEST_F(OutOfCore, AnEndlessLineFromAStreamStopsAtTheMemoryLimit)
     const std::string out = file("out.txt", "old\n");
     const CliResult result = runCli({"dedupe-first", "--memory-limit", "1M", "-o", out, "/dev/zero"});
     EXPECT_EQ(result.exitCode, kCliFileError);
-    EXPECT_TRUE(contains(result.err, "\"/dev/zero\": it has a line longer than the memory limit")) << result.err;
+    EXPECT_TRUE(contains(result.err, "quorvane-cli: /dev/zero: it has a line longer than the memory limit"))
+        << result.err;
     EXPECT_EQ(readBytes(out), "old\n");
     EXPECT_EQ(spilledEntries(), 0u);
 }
