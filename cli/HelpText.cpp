@@ -115,8 +115,8 @@ std::string helpText()
           "  $ quorvane-cli count --email --json --other old.txt new.txt\n"
           "  $ cat *.txt | quorvane-cli remove-with --ignore-case -e -noreply -qo out.txt\n"
           "\n"
-          "Report bugs at: <" + std::string(kHomePage) + ">\n"
-          "Quorvane home page: <" + std::string(kHomePage) + ">\n";
+          "Report bugs at: <" + std::string(kHomePageUrl) + ">\n"
+          "Quorvane home page: <" + std::string(kHomePageUrl) + ">\n";
 }
 
 } // namespace Quorvane
