@@ -113,7 +113,7 @@ std::string helpText()
           "  $ quorvane-cli dedupe-first --email -o clean.txt list.txt\n"
           "  $ quorvane-cli subtract --ignore-case --other unsubscribed.txt list.txt\n"
           "  $ quorvane-cli count --email --json --other old.txt new.txt\n"
-          "  $ cat *.txt | quorvane-cli remove-with --ignore-case -e -noreply -qo out.txt\n"
+          "  $ cat *.txt | quorvane-cli remove-with -e -noreply -qo out.txt\n"
           "\n"
           "Report bugs at: <" + std::string(kHomePageUrl) + ">\n"
           "Quorvane home page: <" + std::string(kHomePageUrl) + ">\n";
