@@ -110,7 +110,7 @@ private:
     void runOperation(const OperationHost &host)
     {
         if (const auto change = operationRow(m_invocation.operation).change)
-            change({m_first, m_second, m_invocation.text, host, m_invocation.mode});
+            change({m_first, m_second, m_invocation.searchText(), host, m_invocation.mode});
     }
 
     const Invocation &m_invocation;
@@ -151,7 +151,7 @@ int runBatch(const Invocation &invocation, const Streams &streams, const InputWa
     } catch (const std::exception &error) {
         // Whatever failed, an input that changed meanwhile is the reason to tell.
         const std::optional<std::string> changed = watch.firstChanged();
-        printProblem(streams, changed ? InputChanged(*changed).what() : error.what());
+        printProblem(streams, changed ? InputChanged(*changed).what() : failureMessage(invocation, error));
     }
     return kExitFailure;
 }

@@ -1,55 +1,14 @@
 #include "CommandLine.h"
 
-#include "MemoryLimit.h"
+#include "NameSuggestion.h"
+#include "OptionTable.h"
 
 #include <algorithm>
-#include <array>
+#include <vector>
 
 namespace Quorvane {
 
 namespace {
-
-using Setter = void (*)(Invocation &invocation, std::string_view value);
-
-struct Option
-{
-    std::string_view name;
-    std::string_view shortName;
-    std::string_view valueName; // empty for an option without a value
-    unsigned takenBy;           // the Takes bit an operation needs for it; 0 for every operation
-    Setter set;
-};
-
-void setOnce(std::optional<std::string> &target, std::string_view option, std::string_view value)
-{
-    if (target)
-        throw UsageError("only one " + std::string(option) + " can be given");
-    if (value.empty())
-        throw UsageError("the file name after " + std::string(option) + " is empty");
-    target = std::string(value);
-}
-
-std::uint64_t memoryLimitFrom(std::string_view value)
-{
-    const std::optional<std::uint64_t> limit = parseMemorySize(value);
-    if (!limit)
-        throw UsageError("--memory-limit needs a SIZE such as 512K, 256M or 2G, not \"" + std::string(value) + "\"");
-    return *limit;
-}
-
-void setLineEnd(Invocation &invocation, LineEndChoice lineEnd)
-{
-    if (invocation.lineEnd != LineEndChoice::AsFirstInput && invocation.lineEnd != lineEnd)
-        throw UsageError("--lf and --crlf cannot be given together");
-    invocation.lineEnd = lineEnd;
-}
-
-// Help wins over the version when both are asked for.
-void setRequest(Invocation &invocation, Invocation::Request request)
-{
-    if (invocation.request != Invocation::Request::Help)
-        invocation.request = request;
-}
 
 std::optional<Invocation::Request> requestOf(std::string_view argument)
 {
@@ -60,106 +19,132 @@ std::optional<Invocation::Request> requestOf(std::string_view argument)
     return {};
 }
 
-constexpr std::array kOptions = {
-    Option{"--other", "", "FILE", kTakesOther,
-           [](Invocation &invocation, std::string_view value) { invocation.others.emplace_back(value); }},
-    Option{"--output", "-o", "OUT", kWritesList,
-           [](Invocation &invocation, std::string_view value) { setOnce(invocation.output, "-o", value); }},
-    Option{"--removed", "", "FILE", kRemovesItems,
-           [](Invocation &invocation, std::string_view value) { setOnce(invocation.removed, "--removed", value); }},
-    Option{"--ignore-case", "", "", kTakesIgnoreCase,
-           [](Invocation &invocation, std::string_view) { invocation.mode.ignoreCase = true; }},
-    Option{"--trim", "", "", kTakesTrimAndEmail,
-           [](Invocation &invocation, std::string_view) { invocation.mode.trim = true; }},
-    Option{"--email", "", "", kTakesTrimAndEmail,
-           [](Invocation &invocation, std::string_view) { invocation.mode.email = true; }},
-    Option{"--lf", "", "", kWritesList,
-           [](Invocation &invocation, std::string_view) { setLineEnd(invocation, LineEndChoice::LineFeed); }},
-    Option{"--crlf", "", "", kWritesList,
-           [](Invocation &invocation, std::string_view) {
-               setLineEnd(invocation, LineEndChoice::CarriageReturnLineFeed);
-           }},
-    Option{"--json", "", "", kTakesJson, [](Invocation &invocation, std::string_view) { invocation.json = true; }},
-    Option{"--memory-limit", "", "SIZE", 0,
-           [](Invocation &invocation, std::string_view value) { invocation.memoryLimit = memoryLimitFrom(value); }},
-    Option{"--quiet", "-q", "", 0, [](Invocation &invocation, std::string_view) { invocation.quiet = true; }},
-    Option{"--help", "-h", "", 0,
-           [](Invocation &invocation, std::string_view) { setRequest(invocation, Invocation::Request::Help); }},
-    Option{"--version", "", "", 0,
-           [](Invocation &invocation, std::string_view) { setRequest(invocation, Invocation::Request::Version); }},
-};
-
-struct FoundOption
+std::string didYouMean(std::optional<std::string_view> suggestion)
 {
-    const Option *option = nullptr;
-    std::optional<std::string_view> attachedValue; // from --name=value
-};
-
-FoundOption findOption(std::string_view argument)
-{
-    for (const Option &option : kOptions) {
-        if (argument == option.name || (!option.shortName.empty() && argument == option.shortName))
-            return {&option, {}};
-        if (!option.valueName.empty() && argument.starts_with(option.name)
-            && argument.substr(option.name.size()).starts_with('='))
-            return {&option, argument.substr(option.name.size() + 1)};
-    }
-    return {};
+    return suggestion ? "; did you mean \"" + std::string(*suggestion) + "\"?" : std::string();
 }
 
-// An option that takes a value, right after remove-with or remove-without, means TEXT was
-// forgotten; an option without a value there is the TEXT searched for (a search for "-h").
-bool looksLikeForgottenText(std::string_view argument)
+[[noreturn]] void throwUnknownOperation(std::string_view name)
 {
-    const FoundOption found = findOption(argument);
-    return argument == "--" || (found.option && !found.option->valueName.empty());
+    std::vector<std::string_view> known;
+    for (const OperationInfo &operation : batchOperations())
+        known.push_back(operation.name());
+    throw UsageError("unknown operation \"" + std::string(name) + "\"" + didYouMean(closestName(name, known)));
 }
 
-// Walks the arguments once, handing out option values as it goes.
+// The arguments after the operation's name, read as getopt_long reads them with permutation:
+// options wherever they stand until --, a value attached (-oOUT, --output=OUT) or in the next
+// argument, short options without a value bundled (-qo OUT).
 class ArgumentReader
 {
 public:
-    explicit ArgumentReader(std::span<const std::string_view> arguments)
+    ArgumentReader(std::span<const std::string_view> arguments, const OperationInfo &operation, Invocation &invocation)
         : m_arguments(arguments)
+        , m_operation(operation)
+        , m_invocation(invocation)
     {}
+
+    // The arguments that are not options, in order.
+    std::vector<std::string_view> read()
+    {
+        std::vector<std::string_view> operands;
+        bool optionsEnded = false;
+        while (!atEnd()) {
+            const std::string_view argument = take();
+            if (optionsEnded || argument == kStandardStream || !argument.starts_with('-'))
+                operands.push_back(argument);
+            else if (argument == "--")
+                optionsEnded = true;
+            else if (argument.starts_with("--"))
+                readLongOption(argument);
+            else
+                readShortOptions(argument);
+        }
+        return operands;
+    }
+
+private:
     bool atEnd() const { return m_next == m_arguments.size(); }
     std::string_view take() { return m_arguments[m_next++]; }
-    std::string_view takeValueOf(const Option &option)
+
+    void readLongOption(std::string_view argument)
+    {
+        const std::size_t equals = argument.find('=');
+        const std::string_view name = argument.substr(0, equals);
+        const CliOption *option = findLongOption(name);
+        if (!option)
+            throwUnknownOption(name);
+        if (equals == std::string_view::npos)
+            apply(*option, option->takesValue() ? takeValueOf(*option) : std::string_view());
+        else if (option->takesValue())
+            apply(*option, argument.substr(equals + 1));
+        else
+            throw UsageError(std::string(name) + " takes no value");
+    }
+
+    void readShortOptions(std::string_view argument)
+    {
+        for (std::size_t index = 1; index < argument.size(); ++index) {
+            const CliOption *option = findShortOption(argument[index]);
+            if (!option)
+                throwUnknownOption(std::string{'-', argument[index]});
+            if (!option->takesValue()) {
+                apply(*option, {});
+            } else {
+                const std::string_view attached = argument.substr(index + 1);
+                apply(*option, attached.empty() ? takeValueOf(*option) : attached);
+                return;
+            }
+        }
+    }
+
+    std::string_view takeValueOf(const CliOption &option)
     {
         if (atEnd())
             throw UsageError(std::string(option.name) + " needs " + std::string(option.valueName));
         return take();
     }
 
-private:
+    bool operationTakes(const CliOption &option) const
+    {
+        return option.takenBy == 0 || (m_operation.takes & option.takenBy);
+    }
+
+    void apply(const CliOption &option, std::string_view value)
+    {
+        if (!operationTakes(option))
+            throw UsageError(std::string(m_operation.name()) + " takes no " + std::string(option.name));
+        option.set(m_invocation, value);
+    }
+
+    // A suggestion only among the options this operation takes: another would be refused too.
+    [[noreturn]] void throwUnknownOption(std::string_view name) const
+    {
+        std::vector<std::string_view> known;
+        for (const CliOption &option : cliOptions())
+            if (operationTakes(option))
+                known.push_back(option.name);
+        throw UsageError("unknown option \"" + std::string(name) + "\""
+                         + (name.starts_with("--") ? didYouMean(closestName(name, known)) : std::string()));
+    }
+
     std::span<const std::string_view> m_arguments;
+    const OperationInfo &m_operation;
+    Invocation &m_invocation;
     std::size_t m_next = 0;
 };
 
-void readFilesAndOptions(ArgumentReader &reader, const OperationInfo &operation, Invocation &invocation)
+// Without -e, the first argument that is not an option is the TEXT, as grep takes its pattern.
+void takeText(const OperationInfo &operation, std::vector<std::string_view> &operands, Invocation &invocation)
 {
-    bool optionsEnded = false;
-    while (!reader.atEnd()) {
-        const std::string_view argument = reader.take();
-        if (optionsEnded || argument == kStandardStream || !argument.starts_with('-')) {
-            invocation.files.emplace_back(argument);
-            continue;
-        }
-        if (argument == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const FoundOption found = findOption(argument);
-        if (!found.option)
-            throw UsageError("unknown option \"" + std::string(argument) + "\"");
-        const Option &option = *found.option;
-        if (option.takenBy != 0 && !(operation.takes & option.takenBy))
-            throw UsageError(std::string(operation.name()) + " takes no " + std::string(option.name));
-        const std::string_view value = option.valueName.empty() ? std::string_view()
-            : found.attachedValue                               ? *found.attachedValue
-                                                                : reader.takeValueOf(option);
-        option.set(invocation, value);
+    if (!invocation.text) {
+        if (operands.empty())
+            throw UsageError(std::string(operation.name()) + " needs a TEXT");
+        invocation.text = std::string(operands.front());
+        operands.erase(operands.begin());
     }
+    if (invocation.text->empty())
+        throw UsageError(std::string(operation.name()) + " needs a TEXT that is not empty");
 }
 
 void checkComplete(const OperationInfo &operation, const Invocation &invocation)
@@ -168,8 +153,6 @@ void checkComplete(const OperationInfo &operation, const Invocation &invocation)
         throw UsageError(std::string(operation.name()) + " needs at least one --other FILE");
     if ((operation.takes & kNeedsMode) && invocation.mode.isExact())
         throw UsageError(std::string(operation.name()) + " needs --trim, --ignore-case or --email");
-    if (invocation.files.empty())
-        throw UsageError("no input FILE given (use - for standard input)");
 
     const auto readsStandardInput = [](const std::vector<std::string> &names) {
         return std::count(names.begin(), names.end(), kStandardStream);
@@ -186,32 +169,26 @@ void checkComplete(const OperationInfo &operation, const Invocation &invocation)
 Invocation parseCommandLine(std::span<const std::string_view> arguments)
 {
     Invocation invocation;
-    // Help and version are options like the others: never TEXT and never after --, so that a
-    // search for "-h" runs as asked instead of printing the help and succeeding without output.
     if (!arguments.empty() && requestOf(arguments.front())) {
         invocation.request = *requestOf(arguments.front());
         return invocation;
     }
-    ArgumentReader reader(arguments);
-    if (reader.atEnd())
+    if (arguments.empty())
         throw UsageError("no operation given");
-    const std::string_view name = reader.take();
-    const OperationInfo *operation = findOperation(name);
+    const OperationInfo *operation = findOperation(arguments.front());
     if (!operation)
-        throw UsageError("unknown operation \"" + std::string(name) + "\"");
+        throwUnknownOperation(arguments.front());
     invocation.operation = operation->operation;
-    if (operation->takes & kTakesText) {
-        if (reader.atEnd())
-            throw UsageError(std::string(name) + " needs a TEXT");
-        invocation.text = reader.take();
-        if (looksLikeForgottenText(invocation.text))
-            throw UsageError(std::string(name) + " needs a TEXT before " + invocation.text);
-        if (invocation.text.empty())
-            throw UsageError(std::string(name) + " needs a TEXT that is not empty");
-    }
-    readFilesAndOptions(reader, *operation, invocation);
-    if (invocation.request == Invocation::Request::Run)
-        checkComplete(*operation, invocation);
+    std::vector<std::string_view> operands = ArgumentReader(arguments.subspan(1), *operation, invocation).read();
+    if (invocation.request != Invocation::Request::Run)
+        return invocation;
+    if (operation->takes & kTakesText)
+        takeText(*operation, operands, invocation);
+    invocation.files.assign(operands.begin(), operands.end());
+    // With no FILE the list comes from standard input, as with sort, uniq and grep.
+    if (invocation.files.empty())
+        invocation.files.emplace_back(kStandardStream);
+    checkComplete(*operation, invocation);
     return invocation;
 }
 

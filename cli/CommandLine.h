@@ -27,7 +27,7 @@ struct Invocation
 
     Request request = Request::Run;
     Operation operation = Operation::DedupeFirst;
-    std::string text;                   // remove-with, remove-without
+    std::optional<std::string> text;    // remove-with, remove-without
     std::vector<std::string> files;     // into the first list, in order; "-" is standard input
     std::vector<std::string> others;    // into the second list, in order
     std::optional<std::string> output;  // standard output when absent or "-"
@@ -37,6 +37,8 @@ struct Invocation
     std::optional<std::uint64_t> memoryLimit; // bytes; a share of the available memory when absent
     bool quiet = false;
     bool json = false;
+
+    std::string_view searchText() const { return text ? std::string_view(*text) : std::string_view(); }
 };
 
 // A command line that does not say a complete, valid request.

@@ -1,6 +1,7 @@
 #include "HelpText.h"
 
 #include "OperationTable.h"
+#include "OptionTable.h"
 
 #include "Version.h"
 
@@ -9,15 +10,36 @@ namespace Quorvane {
 namespace {
 
 constexpr std::string_view kUsageLine =
-    "Usage: quorvane-cli OPERATION [TEXT] [OPTION]... [--other FILE]... FILE...\n";
+    "Usage: quorvane-cli OPERATION [TEXT] [OPTION]... [--other FILE]... [FILE]...\n";
+constexpr std::size_t kNameColumn = 22;
+
+// One entry of a list in the help: the name, then the text beside it, its later lines indented
+// to the same column.
+std::string helpEntry(const std::string &name, std::string_view text)
+{
+    std::string entry = "  " + name + std::string(name.size() < kNameColumn ? kNameColumn - name.size() : 1, ' ');
+    for (const char character : text)
+        entry += character == '\n' ? "\n  " + std::string(kNameColumn, ' ') : std::string(1, character);
+    return entry + '\n';
+}
 
 std::string operationLines()
 {
     std::string lines;
-    for (const OperationInfo &operation : batchOperations()) {
-        const std::string name = std::string(operation.name()) + std::string(operation.synopsis());
-        lines += "  " + name + std::string(name.size() < 22 ? 22 - name.size() : 1, ' ')
-            + std::string(operation.description()) + '\n';
+    for (const OperationInfo &operation : batchOperations())
+        lines += helpEntry(std::string(operation.name()) + std::string(operation.synopsis()), operation.description());
+    return lines;
+}
+
+std::string optionLines(CliOption::Group group)
+{
+    std::string lines;
+    for (const CliOption &option : cliOptions()) {
+        if (option.group != group)
+            continue;
+        std::string name = option.shortName ? std::string{'-', option.shortName, ',', ' '} : std::string();
+        name += std::string(option.name) + (option.takesValue() ? ' ' + std::string(option.valueName) : "");
+        lines += helpEntry(name, option.help);
     }
     return lines;
 }
@@ -34,27 +56,29 @@ std::string usageText()
 
 std::string versionText()
 {
-    return std::string("quorvane-cli ") + kVersion + '\n';
+    return std::string("quorvane-cli ") + kVersion + "\n"
+        + "Copyright (c) 2026 The Quorvane developers\n"
+          "License: MIT <https://opensource.org/licenses/MIT>\n"
+          "This is free software: you are free to change and redistribute it.\n"
+          "There is NO WARRANTY, to the extent permitted by law.\n";
 }
 
 std::string helpText()
 {
     return std::string(kUsageLine)
         + "Cleans or compares lists of lines, such as lists of e-mail addresses.\n"
-          "The FILEs are read in order into one list; - reads standard input.\n"
-          "Lines are compared byte for byte unless a mode says otherwise.\n"
-          "TEXT is the argument right after remove-with or remove-without.\n"
+          "The FILEs are read in order into one list; - reads standard input, and so\n"
+          "does a run without FILE. Lines are compared byte for byte unless a mode says\n"
+          "otherwise. TEXT is the first argument after remove-with or remove-without\n"
+          "that is not an option (-e TEXT gives one that starts with -). Options may\n"
+          "stand before and after the TEXT and the FILEs.\n"
           "\n"
           "Operations:\n"
         + operationLines()
         + "\n"
           "Modes (they combine):\n"
-          "  --ignore-case         letter case does not count (Unicode case folding);\n"
-          "                        also for remove-with and remove-without\n"
-          "  --trim                spaces and other white space around a line do not count\n"
-          "  --email               compare the addresses: 'Ann <ANN@x.org>', ' ann@x.org'\n"
-          "                        and 'mailto:Ann@X.org' are the same address\n"
-          "The modes work with dedupe-first, dedupe-last, subtract, keep-matches, normalize\n"
+        + optionLines(CliOption::Group::Mode)
+        + "The modes work with dedupe-first, dedupe-last, subtract, keep-matches, normalize\n"
           "and count. The line kept is always the original line; normalize writes the\n"
           "compared form instead.\n"
           "\n"
@@ -73,25 +97,8 @@ std::string helpText()
           "  2 when the command line is wrong.\n"
           "\n"
           "Options:\n"
-          "  --other FILE          read FILE into the second list (subtract, keep-matches,\n"
-          "                        count); repeat it to read several files in order\n"
-          "  -o, --output OUT      write the result to OUT, replacing it as a whole only\n"
-          "                        once everything succeeded; standard output when\n"
-          "                        OUT is - or the option is not given\n"
-          "  --removed FILE        write the removed lines to FILE, in list order, as\n"
-          "                        carefully as OUT; - is standard output\n"
-          "  --lf                  end every written line with a line feed\n"
-          "  --crlf                end every written line with a carriage return and a\n"
-          "                        line feed\n"
-          "  --memory-limit SIZE   use about SIZE bytes of memory at most (K, M or G\n"
-          "                        suffix); lists that need more are worked through\n"
-          "                        in parts on disk, in $TMPDIR; default: half of the\n"
-          "                        memory available when the run starts\n"
-          "  --json                count: print one JSON object\n"
-          "  -q, --quiet           print no summary and no note\n"
-          "  -h, --help            show this help\n"
-          "  --version             show the version\n"
-          "  --                    every later argument is a FILE\n"
+        + optionLines(CliOption::Group::Other)
+        + "  --                    every later argument is a FILE\n"
           "\n"
           "Files:\n"
           "A carriage return, a carriage return and line feed, or a line feed alone ends a\n"
@@ -105,7 +112,11 @@ std::string helpText()
           "Examples:\n"
           "  $ quorvane-cli dedupe-first --email -o clean.txt list.txt\n"
           "  $ quorvane-cli subtract --ignore-case --other unsubscribed.txt list.txt\n"
-          "  $ quorvane-cli count --email --json --other old.txt new.txt\n";
+          "  $ quorvane-cli count --email --json --other old.txt new.txt\n"
+          "  $ cat *.txt | quorvane-cli remove-with -e -noreply -qo out.txt\n"
+          "\n"
+          "Report bugs at: <" + std::string(kHomePageUrl) + ">\n"
+          "Quorvane home page: <" + std::string(kHomePageUrl) + ">\n";
 }
 
 } // namespace Quorvane

@@ -80,10 +80,9 @@ public:
         const std::size_t lastEnd = bytes.find_last_of("\r\n");
         m_length = lastEnd == std::string_view::npos ? m_length + bytes.size() : bytes.size() - lastEnd - 1;
         if (m_length > m_limit)
-            throw ListFileError(ListFileError::Stage::Read,
-                                describeFileFailure("Cannot read", m_name == kStandardStream ? "standard input" : m_name,
-                                                    "it has a line longer than the memory limit of "
-                                                        + std::to_string(m_limit) + " bytes"));
+            throw ListFileError(ListFileError::Stage::Read, "Cannot read",
+                                m_name == kStandardStream ? "standard input" : m_name,
+                                "it has a line longer than the memory limit of " + std::to_string(m_limit) + " bytes");
     }
 
 private:
@@ -238,7 +237,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
         return kExitSuccess;
     }
     ResultOutputs outputs(invocation, streams, lineEnd);
-    const OutOfCoreCounts counts = runOutOfCore(invocation.operation, invocation.text, inputs, folder, progress,
+    const OutOfCoreCounts counts = runOutOfCore(invocation.operation, invocation.searchText(), inputs, folder, progress,
                                                  outputs.kept(), outputs.removed());
     watch.checkUnchanged();
     outputs.commit();

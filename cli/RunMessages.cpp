@@ -1,6 +1,9 @@
 #include "RunMessages.h"
 
+#include "files/ListFileError.h"
 #include "files/ReadableName.h"
+
+#include <algorithm>
 
 namespace Quorvane {
 
@@ -14,6 +17,17 @@ std::string itemCount(std::uint64_t count)
 std::string quoted(const std::string &name)
 {
     return '"' + readableName(name) + '"';
+}
+
+// A temporary file or a standard stream keeps the sentence that says what it is.
+bool namedOnCommandLine(const Invocation &invocation, const std::string &name)
+{
+    const auto among = [&name](const std::vector<std::string> &names) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+    return !name.empty() && name != kStandardStream
+        && (among(invocation.files) || among(invocation.others) || invocation.output == name
+            || invocation.removed == name);
 }
 
 } // namespace
@@ -34,6 +48,14 @@ void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams,
 std::string shownInputName(const std::string &name)
 {
     return name == kStandardStream ? "standard input" : quoted(name);
+}
+
+std::string failureMessage(const Invocation &invocation, const std::exception &error)
+{
+    const auto *fileError = dynamic_cast<const ListFileError *>(&error);
+    if (!fileError || !namedOnCommandLine(invocation, fileError->fileName()))
+        return error.what();
+    return readableName(fileError->fileName()) + ": " + fileError->reason();
 }
 
 } // namespace Quorvane

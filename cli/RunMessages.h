@@ -4,6 +4,7 @@
 #include "Streams.h"
 
 #include <cstdint>
+#include <exception>
 #include <string>
 
 // What a run says on standard error besides its failures, in memory and out of core alike.
@@ -19,5 +20,9 @@ void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams,
 
 // How an input is named in messages: "standard input", or its readable name in quotes.
 std::string shownInputName(const std::string &name);
+
+// What standard error gets for the failure that ended a run: for a file named on the command
+// line, "name: reason" as the shell's tools say it; else the failure's own sentence.
+std::string failureMessage(const Invocation &invocation, const std::exception &error);
 
 } // namespace Quorvane

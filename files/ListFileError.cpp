@@ -13,7 +13,7 @@ std::string describeFileFailure(const char *what, const std::string &name, const
 
 void throwFileError(ListFileError::Stage stage, const char *what, const std::string &name, int error)
 {
-    throw ListFileError(stage, describeFileFailure(what, name, std::strerror(error)));
+    throw ListFileError(stage, what, name, std::strerror(error));
 }
 
 } // namespace Quorvane

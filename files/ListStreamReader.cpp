@@ -140,8 +140,8 @@ void ListStreamReader::fill()
         const std::size_t raw = takeInput(m_raw.get(), rawSpace);
         const std::optional<std::size_t> decoded = m_decoder->decode(std::string_view(m_raw.get(), raw), out);
         if (!decoded || (!inputLeft() && !m_decoder->finish()))
-            throw ListFileError(ListFileError::Stage::Read,
-                                describeFileFailure("Cannot read", m_name, "it starts as UTF-16 but is not UTF-16 text"));
+            throw ListFileError(ListFileError::Stage::Read, "Cannot read", m_name,
+                                "it starts as UTF-16 but is not UTF-16 text");
         m_textSize += *decoded;
     }
 }

@@ -40,10 +40,9 @@ void refuseUnreadable(int descriptor, const std::string &name, Readable readable
     if (::fstat(descriptor, &status) != 0)
         throwFileError(ListFileError::Stage::Open, action, name, errno);
     if (S_ISDIR(status.st_mode))
-        throw ListFileError(ListFileError::Stage::Open, describeFileFailure(action, name, "it is a folder"));
+        throw ListFileError(ListFileError::Stage::Open, action, name, "it is a folder");
     if (readable == Readable::RegularFileOnly && !S_ISREG(status.st_mode))
-        throw ListFileError(ListFileError::Stage::Open,
-                            describeFileFailure(action, name, "it is a pipe or a device, not a file"));
+        throw ListFileError(ListFileError::Stage::Open, action, name, "it is a pipe or a device, not a file");
 }
 
 FileDescriptor openForReading(const std::string &path, Readable readable)

@@ -19,7 +19,7 @@ constexpr int kMostLinks = 40; // as the system's own limit for one path
 
 [[noreturn]] void refuse(const std::string &path, const char *reason)
 {
-    throw ListFileError(ListFileError::Stage::Open, describeFileFailure(kAction, path, reason));
+    throw ListFileError(ListFileError::Stage::Open, kAction, path, reason);
 }
 
 [[noreturn]] void fail(const std::string &path, int error)

@@ -216,9 +216,8 @@ void ReplacementFile::refuseChangedTarget() const
     if (!found && errno != ENOENT)
         fail(ListFileError::Stage::Write, errno);
     if (found != m_existing.has_value() || (found && !sameFile(now, *m_existing)))
-        throw ListFileError(ListFileError::Stage::Write,
-                            describeFileFailure("Cannot write", m_displayName,
-                                                "another program put a different file in its place meanwhile"));
+        throw ListFileError(ListFileError::Stage::Write, "Cannot write", m_displayName,
+                            "another program put a different file in its place meanwhile");
 }
 
 void ReplacementFile::renameIntoPlace()

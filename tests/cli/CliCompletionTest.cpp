@@ -1,5 +1,6 @@
 // The bash completion offers what the parser takes, operation by operation.
 #include "cli/CommandLine.h"
+#include "cli/OptionTable.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +46,8 @@ bool parserTakes(const OperationInfo &operation, const std::string &option)
     arguments.push_back(option);
     if (option == "--memory-limit")
         arguments.emplace_back("1G");
-    else if (option == "-o" || option == "--output" || option == "--other" || option == "--removed")
+    else if (option == "-o" || option == "--output" || option == "--other" || option == "--removed"
+             || option == "-e" || option == "--text")
         arguments.emplace_back("value");
     arguments.emplace_back("file");
     const std::vector<std::string_view> views(arguments.begin(), arguments.end());
@@ -69,10 +71,12 @@ TEST(CliCompletion, OffersTheOperationsFirst)
 
 TEST(CliCompletion, OffersExactlyTheOptionsTheParserTakes)
 {
-    const std::vector<std::string> everyOption = {
-        "--other", "-o", "--output", "--removed", "--ignore-case", "--trim", "--email", "--lf", "--crlf",
-        "--json", "--memory-limit", "-q", "--quiet", "-h", "--help", "--version",
-    };
+    std::vector<std::string> everyOption;
+    for (const CliOption &option : cliOptions()) {
+        everyOption.emplace_back(option.name);
+        if (option.shortName)
+            everyOption.push_back(std::string{'-', option.shortName});
+    }
     for (const OperationInfo &operation : batchOperations()) {
         std::vector<std::string> words{std::string(operation.name())};
         if (operation.takes & kTakesText)
@@ -84,9 +88,15 @@ TEST(CliCompletion, OffersExactlyTheOptionsTheParserTakes)
     }
 }
 
+// Options may stand before the TEXT, so that only a word that is no option is taken for it.
 TEST(CliCompletion, OffersNothingForTheTextAndFilesAfterFileOptions)
 {
-    EXPECT_TRUE(completionsOf({"remove-with", "-"}).empty());
+    EXPECT_TRUE(completionsOf({"remove-with", ""}).empty());
+    EXPECT_TRUE(completionsOf({"remove-with", "--ignore-case", "-o", "out", ""}).empty());
+    EXPECT_TRUE(completionsOf({"remove-with", "-qe", ""}).empty());
+    EXPECT_EQ(completionsOf({"remove-with", "--ign"}), std::set<std::string>{"--ignore-case"});
+    EXPECT_FALSE(completionsOf({"remove-with", "-e", "x", "/"}).empty());
+    EXPECT_FALSE(completionsOf({"remove-with", "--", "-x", "/"}).empty());
     const std::set<std::string> afterOther = completionsOf({"subtract", "--other", "/"});
     EXPECT_FALSE(afterOther.empty());
     EXPECT_TRUE(std::all_of(afterOther.begin(), afterOther.end(),
@@ -105,6 +115,8 @@ TEST(CliCompletion, FileNamesWithSpacesOrPatternCharactersStayWhole)
         {{"dedupe-first", ""}, everyName},
         {{"subtract", "--other", ""}, everyName},
         {{"dedupe-first", "-o", ""}, everyName},
+        {{"dedupe-first", "-qo", ""}, everyName},
+        {{"remove-with", "-q", "x", ""}, everyName},
         {{"dedupe-first", "--", "-q", ""}, everyName},
         {{"dedupe-first", "a*"}, {"a*b.txt"}},
         {{"dedupe-first", "my"}, {"my list.txt"}},

@@ -1,0 +1,128 @@
+#include "OptionTable.h"
+
+#include "CommandLine.h"
+#include "MemoryLimit.h"
+
+#include <algorithm>
+#include <array>
+
+namespace Quorvane {
+
+namespace {
+
+void setOnce(std::optional<std::string> &target, std::string_view option, std::string_view value)
+{
+    if (target)
+        throw UsageError("only one " + std::string(option) + " can be given");
+    if (value.empty())
+        throw UsageError("the file name after " + std::string(option) + " is empty");
+    target = std::string(value);
+}
+
+std::uint64_t memoryLimitFrom(std::string_view value)
+{
+    const std::optional<std::uint64_t> limit = parseMemorySize(value);
+    if (!limit)
+        throw UsageError("--memory-limit needs a SIZE such as 512K, 256M or 2G, not \"" + std::string(value) + "\"");
+    return *limit;
+}
+
+void setLineEnd(Invocation &invocation, LineEndChoice lineEnd)
+{
+    if (invocation.lineEnd != LineEndChoice::AsFirstInput && invocation.lineEnd != lineEnd)
+        throw UsageError("--lf and --crlf cannot be given together");
+    invocation.lineEnd = lineEnd;
+}
+
+void setText(Invocation &invocation, std::string_view value)
+{
+    if (invocation.text)
+        throw UsageError("only one -e TEXT can be given");
+    invocation.text = std::string(value);
+}
+
+// Help wins over the version when both are asked for.
+void setRequest(Invocation &invocation, Invocation::Request request)
+{
+    if (invocation.request != Invocation::Request::Help)
+        invocation.request = request;
+}
+
+using Group = CliOption::Group;
+
+constexpr std::array kOptions = {
+    CliOption{"--ignore-case", 0, "", kTakesIgnoreCase, Group::Mode,
+              "letter case does not count (Unicode case folding);\n"
+              "also for remove-with and remove-without",
+              [](Invocation &invocation, std::string_view) { invocation.mode.ignoreCase = true; }},
+    CliOption{"--trim", 0, "", kTakesTrimAndEmail, Group::Mode,
+              "spaces and other white space around a line do not count",
+              [](Invocation &invocation, std::string_view) { invocation.mode.trim = true; }},
+    CliOption{"--email", 0, "", kTakesTrimAndEmail, Group::Mode,
+              "compare the addresses: 'Ann <ANN@x.org>', ' ann@x.org'\n"
+              "and 'mailto:Ann@X.org' are the same address",
+              [](Invocation &invocation, std::string_view) { invocation.mode.email = true; }},
+    CliOption{"--text", 'e', "TEXT", kTakesText, Group::Other,
+              "remove-with, remove-without: search for TEXT, even one\n"
+              "that starts with -; every argument that is not an\n"
+              "option is then a FILE",
+              setText},
+    CliOption{"--other", 0, "FILE", kTakesOther, Group::Other,
+              "read FILE into the second list (subtract, keep-matches,\n"
+              "count); repeat it to read several files in order",
+              [](Invocation &invocation, std::string_view value) { invocation.others.emplace_back(value); }},
+    CliOption{"--output", 'o', "OUT", kWritesList, Group::Other,
+              "write the result to OUT, replacing it as a whole only\n"
+              "once everything succeeded; standard output when\n"
+              "OUT is - or the option is not given",
+              [](Invocation &invocation, std::string_view value) { setOnce(invocation.output, "-o", value); }},
+    CliOption{"--removed", 0, "FILE", kRemovesItems, Group::Other,
+              "write the removed lines to FILE, in list order, as\n"
+              "carefully as OUT; - is standard output",
+              [](Invocation &invocation, std::string_view value) { setOnce(invocation.removed, "--removed", value); }},
+    CliOption{"--lf", 0, "", kWritesList, Group::Other, "end every written line with a line feed",
+              [](Invocation &invocation, std::string_view) { setLineEnd(invocation, LineEndChoice::LineFeed); }},
+    CliOption{"--crlf", 0, "", kWritesList, Group::Other,
+              "end every written line with a carriage return and a\n"
+              "line feed",
+              [](Invocation &invocation, std::string_view) {
+                  setLineEnd(invocation, LineEndChoice::CarriageReturnLineFeed);
+              }},
+    CliOption{"--memory-limit", 0, "SIZE", 0, Group::Other,
+              "use about SIZE bytes of memory at most (K, M or G\n"
+              "suffix); lists that need more are worked through\n"
+              "in parts on disk, in $TMPDIR; default: half of the\n"
+              "memory available when the run starts",
+              [](Invocation &invocation, std::string_view value) { invocation.memoryLimit = memoryLimitFrom(value); }},
+    CliOption{"--json", 0, "", kTakesJson, Group::Other, "count: print one JSON object",
+              [](Invocation &invocation, std::string_view) { invocation.json = true; }},
+    CliOption{"--quiet", 'q', "", 0, Group::Other, "print no summary and no note",
+              [](Invocation &invocation, std::string_view) { invocation.quiet = true; }},
+    CliOption{"--help", 'h', "", 0, Group::Other, "show this help",
+              [](Invocation &invocation, std::string_view) { setRequest(invocation, Invocation::Request::Help); }},
+    CliOption{"--version", 0, "", 0, Group::Other, "show the version",
+              [](Invocation &invocation, std::string_view) { setRequest(invocation, Invocation::Request::Version); }},
+};
+
+} // namespace
+
+std::span<const CliOption> cliOptions()
+{
+    return kOptions;
+}
+
+const CliOption *findLongOption(std::string_view name)
+{
+    const auto found = std::find_if(kOptions.begin(), kOptions.end(),
+                                    [name](const CliOption &option) { return option.name == name; });
+    return found == kOptions.end() ? nullptr : &*found;
+}
+
+const CliOption *findShortOption(char shortName)
+{
+    const auto found = std::find_if(kOptions.begin(), kOptions.end(),
+                                    [shortName](const CliOption &option) { return option.shortName == shortName; });
+    return shortName == 0 || found == kOptions.end() ? nullptr : &*found;
+}
+
+} // namespace Quorvane
