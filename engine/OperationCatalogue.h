@@ -7,19 +7,6 @@
 
 namespace Quorvane {
 
-// Every operation on a list, in the window and in quorvane-cli alike.
-enum class Operation {
-    DedupeFirst,
-    DedupeLast,
-    RemoveBlanks,
-    RemoveWith,
-    RemoveWithout,
-    Subtract,
-    KeepMatches,
-    Normalize,
-    Count,
-};
-
 // How an operation weighs items against each other, by their keys under the matching mode; the
 // same rule whether the lists are in memory or partitioned on disk.
 enum class Comparison {

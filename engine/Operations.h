@@ -9,6 +9,20 @@
 
 namespace Quorvane {
 
+// Every operation on a list, in the window and in quorvane-cli alike; its row in the catalogue
+// (OperationCatalogue.h) says how it runs and what people see of it.
+enum class Operation {
+    DedupeFirst,
+    DedupeLast,
+    RemoveBlanks,
+    RemoveWith,
+    RemoveWithout,
+    Subtract,
+    KeepMatches,
+    Normalize,
+    Count,
+};
+
 // What an operation needs from whoever runs it: a place to show progress and to report errors,
 // and optionally a list that receives the items it removes, in list order.
 // Long lists are hashed and matched by one thread per core; progress and errors still reach the
