@@ -43,4 +43,7 @@ zgrep -q 'dedupe\\-first' "$man" || fail "the man page does not explain the oper
 completion=$prefix/share/bash-completion/completions/quorvane-cli
 [ -s "$completion" ] || fail "no bash completion for quorvane-cli"
 bash -c "source '$completion' && complete -p quorvane-cli" >/dev/null || fail "the bash completion does not load"
+for completion in zsh/vendor-completions/_quorvane-cli fish/vendor_completions.d/quorvane-cli.fish; do
+    grep -q 'dedupe-first' "$prefix/share/$completion" || fail "no completion at share/$completion"
+done
 echo "installed and checked under $prefix"
