@@ -26,8 +26,9 @@ int main(int argc, char **argv)
     }
     using namespace Quorvane::Completion;
     const std::string folder = argv[1];
-    const bool written = writeFile(folder + "/quorvane-cli", bashCompletion())
-        & writeFile(folder + "/_quorvane-cli", zshCompletion())
-        & writeFile(folder + "/quorvane-cli.fish", fishCompletion());
+    // Each is written even when one before it failed, so that every failure is told.
+    bool written = writeFile(folder + "/quorvane-cli", bashCompletion());
+    written = writeFile(folder + "/_quorvane-cli", zshCompletion()) && written;
+    written = writeFile(folder + "/quorvane-cli.fish", fishCompletion()) && written;
     return written ? 0 : 1;
 }
