@@ -105,14 +105,9 @@ private:
         return take();
     }
 
-    bool operationTakes(const CliOption &option) const
-    {
-        return option.takenBy == 0 || (m_operation.takes & option.takenBy);
-    }
-
     void apply(const CliOption &option, std::string_view value)
     {
-        if (!operationTakes(option))
+        if (!operationTakes(m_operation, option))
             throw UsageError(std::string(m_operation.name()) + " takes no " + std::string(option.name));
         option.set(m_invocation, value);
     }
@@ -122,7 +117,7 @@ private:
     {
         std::vector<std::string_view> known;
         for (const CliOption &option : cliOptions())
-            if (operationTakes(option))
+            if (operationTakes(m_operation, option))
                 known.push_back(option.name);
         throw UsageError("unknown option \"" + std::string(name) + "\""
                          + (name.starts_with("--") ? didYouMean(closestName(name, known)) : std::string()));

@@ -2,6 +2,7 @@
 
 #include "CommandLine.h"
 #include "MemoryLimit.h"
+#include "OperationTable.h"
 
 #include <algorithm>
 #include <array>
@@ -123,6 +124,11 @@ const CliOption *findShortOption(char shortName)
     const auto found = std::find_if(kOptions.begin(), kOptions.end(),
                                     [shortName](const CliOption &option) { return option.shortName == shortName; });
     return shortName == 0 || found == kOptions.end() ? nullptr : &*found;
+}
+
+bool operationTakes(const OperationInfo &operation, const CliOption &option)
+{
+    return option.takenBy == 0 || (operation.takes & option.takenBy);
 }
 
 } // namespace Quorvane

@@ -6,6 +6,7 @@
 namespace Quorvane {
 
 struct Invocation;
+struct OperationInfo;
 
 // One option of quorvane-cli: what the parser takes, what --help says of it and what the
 // completions offer all come from this one row.
@@ -31,5 +32,8 @@ std::span<const CliOption> cliOptions();
 // Null when there is no such option.
 const CliOption *findLongOption(std::string_view name);
 const CliOption *findShortOption(char shortName);
+
+// Whether operation takes option: the parser refuses the others, the completions never offer them.
+bool operationTakes(const OperationInfo &operation, const CliOption &option);
 
 } // namespace Quorvane

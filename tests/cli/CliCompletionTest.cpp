@@ -1,17 +1,22 @@
-// The bash completion offers what the parser takes, operation by operation.
+// The completions, written from the tables at build time, offer what the parser takes: bash's
+// is driven operation by operation; zsh's and fish's must at least name everything.
 #include "cli/CommandLine.h"
 #include "cli/OptionTable.h"
+#include "cli/completion/CompletionWords.h"
 #include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <set>
 #include <sstream>
 
 namespace Quorvane {
 namespace {
+
+const std::string kCompletionFolder = QUORVANE_COMPLETION_FOLDER;
 
 // What the completion function offers for words, the last one being the word under the cursor,
 // in folder.
@@ -20,7 +25,7 @@ std::set<std::string> completionsOf(const std::vector<std::string> &words, const
     std::string array;
     for (const std::string &word : words)
         array += " '" + word + "'";
-    const std::string script = "cd '" + folder + "' && source '" QUORVANE_COMPLETION_SCRIPT "'; compopt() { :; }; "
+    const std::string script = "cd '" + folder + "' && source '" + kCompletionFolder + "/quorvane-cli'; compopt() { :; }; "
                                "COMP_WORDS=(quorvane-cli"
         + array + "); COMP_CWORD=" + std::to_string(words.size())
         + "; _quorvane_cli; printf '%s\\n' \"${COMPREPLY[@]}\"";
@@ -124,6 +129,42 @@ TEST(CliCompletion, FileNamesWithSpacesOrPatternCharactersStayWhole)
     for (const auto &[words, offered] : cases)
         EXPECT_EQ(completionsOf(words, folder.path().string()), offered)
             << words[words.size() - 2] << ' ' << words.back();
+}
+
+// The line of text that holds what, or an empty one.
+std::string lineWith(const std::string &text, const std::string &what)
+{
+    const std::size_t at = text.find(what);
+    if (at == std::string::npos)
+        return {};
+    const std::size_t start = text.rfind('\n', at) + 1;
+    return text.substr(start, text.find('\n', at) - start);
+}
+
+// Every operation and option of the tables, an option's value included, appears in each script
+// as that shell writes it.
+TEST(CliCompletion, ZshAndFishNameEveryOperationAndOption)
+{
+    for (const std::string script : {"_quorvane-cli", "quorvane-cli.fish"}) {
+        std::ifstream file(kCompletionFolder + '/' + script);
+        const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        const bool fish = script.ends_with(".fish");
+        for (const OperationInfo &operation : batchOperations())
+            EXPECT_NE(text.find(std::string(operation.name())), std::string::npos) << script << ' ' << operation.name();
+        for (const CliOption &option : cliOptions()) {
+            const std::string longName(option.name);
+            const std::string line = fish ? lineWith(text, "-l " + longName.substr(2) + ' ')
+                                          : lineWith(text, '*' + longName + (option.takesValue() ? "=[" : "["));
+            const std::string value = fish ? (Completion::valueIsFileName(option) ? " -r -F " : " -x ")
+                                           : ':' + std::string(option.valueName) + ':';
+            EXPECT_FALSE(line.empty()) << script << ' ' << longName;
+            EXPECT_EQ(line.find(value) != std::string::npos, option.takesValue()) << script << ' ' << line;
+            if (option.shortName) {
+                EXPECT_NE(text.find((fish ? "-s " : "*-") + std::string(1, option.shortName)), std::string::npos)
+                    << script << ' ' << option.shortName;
+            }
+        }
+    }
 }
 
 } // namespace

@@ -40,7 +40,11 @@ fi
 man=$prefix/share/man/man1/quorvane-cli.1.gz
 [ -s "$man" ] || fail "no quorvane-cli man page"
 zgrep -q 'dedupe\\-first' "$man" || fail "the man page does not explain the operations"
+zgrep -q 'HAND\\-M.CUR' "$prefix/share/man/man1/quorvane.1.gz" || fail "no quorvane man page"
 completion=$prefix/share/bash-completion/completions/quorvane-cli
 [ -s "$completion" ] || fail "no bash completion for quorvane-cli"
 bash -c "source '$completion' && complete -p quorvane-cli" >/dev/null || fail "the bash completion does not load"
+for completion in zsh/vendor-completions/_quorvane-cli fish/vendor_completions.d/quorvane-cli.fish; do
+    grep -q 'dedupe-first' "$prefix/share/$completion" || fail "no completion at share/$completion"
+done
 echo "installed and checked under $prefix"
