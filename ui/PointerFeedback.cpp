@@ -16,8 +16,11 @@ PointerFeedback::PointerFeedback(QWidget &window, PointerControl &pointer)
 
 bool PointerFeedback::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() != QEvent::MouseMove || !watched->isWidgetType()
-        || static_cast<QWidget *>(watched)->window() != &m_window)
+    if (event->type() != QEvent::MouseMove || !watched->isWidgetType())
+        return false;
+    // The watched area need not be a window of its own: the form sits inside the main window.
+    const auto *widget = static_cast<QWidget *>(watched);
+    if (widget != &m_window && !m_window.isAncestorOf(widget))
         return false;
     if (m_pointer.pointer() == Pointer::Hourglass)
         return false;

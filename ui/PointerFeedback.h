@@ -9,10 +9,11 @@ class QWidget;
 
 namespace Quorvane {
 
-// Switches the window's pointer as the mouse moves over it: the custom pointer over a button,
-// the default pointer over the window's own surface, a frame or a list view. The hourglass of a
-// running command always stays. Watches the application's mouse moves, so controls need no
-// mouse tracking of their own and moves over a list view's header or scroll bars count too.
+// Switches the pointer of a window, or of the form within one, as the mouse moves over it: the
+// custom pointer over a button, the default pointer over the window's own surface, a frame or a
+// list view. The hourglass of a running command always stays. Watches the application's mouse
+// moves, so controls need no mouse tracking of their own and moves over a list view's header or
+// scroll bars count too.
 class PointerFeedback final : public QObject
 {
 public:

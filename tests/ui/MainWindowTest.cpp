@@ -46,6 +46,8 @@ protected:
     void SetUp() override
     {
         Dialogs::setScriptedAnswers(&m_answers);
+        // The hand pointer lies beside the program, as installed.
+        ASSERT_TRUE(QFile::copy(QStringLiteral(QUORVANE_ASSETS_DIR "/HAND-M.CUR"), m_folder.filePath("HAND-M.CUR")));
         m_window = std::make_unique<MainWindow>(
             StartUpEnvironment{m_folder.path(), [] { return 0.5; }, [](const QUrl &) { return false; }});
         form().Form_Load();
@@ -142,6 +144,17 @@ TEST_F(MainWindowTest, AGuardedOrCancelledCommandLeavesNoStepAndNoSentence)
     click(Button::LoadFileToList2); // the dialog is cancelled
     EXPECT_FALSE(m_window->history().canUndo());
     EXPECT_TRUE(sentence().isEmpty());
+}
+
+// The form lies inside the window: moves over its buttons must still reach the pointer feedback.
+TEST_F(MainWindowTest, TheButtonsShowTheHandPointer)
+{
+    ASSERT_TRUE(form().hasCustomPointerImage());
+    QPushButton *button = form().pushButton(Button::LoadFileToList1);
+    QTest::mouseMove(button);
+    EXPECT_EQ(button->cursor().shape(), Qt::BitmapCursor);
+    QTest::mouseMove(form().listView(ListId::List1)->viewport());
+    EXPECT_EQ(form().listView(ListId::List1)->viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
