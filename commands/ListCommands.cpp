@@ -86,18 +86,24 @@ bool existsBeforeSaving(const std::string &path)
     throw std::runtime_error(describeFileFailure("Cannot check", path, std::strerror(error)));
 }
 
-// A file whose text was not kept byte for byte is worth a word in the status bar.
-void noteFormat(CommandOutcome *outcome, const std::string &path, const ListFileFormat &format)
+std::string shownFileName(const std::string &path)
 {
-    if (!outcome || (!format.decodedFromUtf16() && !format.byteOrderMarkDropped))
+    return readableName(path.substr(path.find_last_of('/') + 1));
+}
+
+// A file that was not found, or whose text was not kept byte for byte, is worth a word in the
+// status bar: the sentence then never claims the whole choice was loaded.
+void noteLoad(CommandOutcome *outcome, const std::string &path, const std::optional<ListFileFormat> &format)
+{
+    if (!outcome)
         return;
-    const std::string name = readableName(path.substr(path.find_last_of('/') + 1));
-    if (format.decodedFromUtf16()) {
-        const bool little = format.encoding == TextEncoding::Utf16LittleEndian;
-        outcome->notes.push_back(name + ": decoded from UTF-16 " + (little ? "LE" : "BE"));
-    } else {
-        outcome->notes.push_back(name + ": UTF-8 byte-order mark dropped");
-    }
+    if (!format)
+        outcome->notes.push_back(shownFileName(path) + ": not found");
+    else if (format->decodedFromUtf16())
+        outcome->notes.push_back(shownFileName(path) + ": decoded from UTF-16 "
+                                 + (format->encoding == TextEncoding::Utf16LittleEndian ? "LE" : "BE"));
+    else if (format->byteOrderMarkDropped)
+        outcome->notes.push_back(shownFileName(path) + ": UTF-8 byte-order mark dropped");
 }
 
 // Share of total that count is, in percent; 0 for an empty total.
@@ -108,12 +114,12 @@ double percentOf(const std::atomic<std::uint64_t> &count, std::uint64_t total)
 
 } // namespace
 
-ListFileFormat LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs,
-                              ProgressSink &progress)
+std::optional<ListFileFormat> LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs,
+                                             ProgressSink &progress)
 {
     if (!FileExists(path)) {
         dialogs.inform("File not found");
-        return {};
+        return std::nullopt;
     }
     // Read on a thread of its own, so the window goes on painting and the bar shows how much is in.
     struct stat status {};
@@ -147,7 +153,7 @@ void loadChosenFiles(ItemList &list, const std::vector<std::string> &paths, cons
     const int loadLabel = paths.size() == 1 ? kLoad.loadTheOneFile : kLoad.loadEachOfSeveral;
     for (const std::string &path : paths)
         trap.step(loadLabel,
-                  [&] { noteFormat(host.outcome, path, LoadFileToList(list, path, host.dialogs, host.progress)); });
+                  [&] { noteLoad(host.outcome, path, LoadFileToList(list, path, host.dialogs, host.progress)); });
     trap.step(kLoad.defaultPointer, [&] { host.pointer.setPointer(Pointer::Default); });
 }
 

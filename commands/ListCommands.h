@@ -6,6 +6,7 @@
 #include "files/ListFileReader.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +19,10 @@ inline constexpr std::string_view kLoadDialogTitle = "Load List(s) - Hold Ctrl t
 inline constexpr std::string_view kSaveDialogTitle = "Save";
 
 // Appends every line of the one file at path to list; a missing file is answered with
-// "File not found". Returns how the file was written. Throws when it exists but cannot be read.
-// The file is read on a thread of its own while progress shows how much of it is in and lets
-// the window handle its events.
-ListFileFormat LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs,
+// "File not found" and returns nothing. Returns how the file was written. Throws when it exists
+// but cannot be read. The file is read on a thread of its own while progress shows how much of
+// it is in and lets the window handle its events.
+std::optional<ListFileFormat> LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs,
                               ProgressSink &progress);
 
 // "Load File To List": asks for one or several files and appends them in the dialog's order.

@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
 
 #include <algorithm>
 
@@ -47,16 +49,35 @@ class OpenListsDialog final : public QFileDialog
 public:
     using QFileDialog::QFileDialog;
 
+    // The choice as accepted: asked later, the dialog would read its file view again, which
+    // goes on loading the folder and selecting the typed names that exist.
+    QStringList chosenFiles() const { return m_chosen; }
+
     void accept() override
     {
-        const QStringList chosen = selectedFiles();
-        const bool someMissing = std::any_of(chosen.begin(), chosen.end(),
+        takeEveryTypedName();
+        m_chosen = selectedFiles();
+        const bool someMissing = std::any_of(m_chosen.begin(), m_chosen.end(),
                                              [](const QString &path) { return !QFileInfo::exists(path); });
         if (someMissing)
             QDialog::accept();
         else
             QFileDialog::accept();
     }
+
+private:
+    // Typing names selects those that exist in the file view, and the dialog prefers that
+    // selection to the typed names: among several, a missing one would be dropped unseen.
+    // Clicked files are typed into the name field too, so the field always holds the choice.
+    void takeEveryTypedName()
+    {
+        const auto *names = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        auto *view = findChild<QListView *>(QStringLiteral("listView"));
+        if (names && view && !names->text().isEmpty())
+            view->clearSelection();
+    }
+
+    QStringList m_chosen;
 };
 
 // Qt's own file dialog rather than the desktop's: it takes the window's font, and it lets the
@@ -111,7 +132,7 @@ QStringList openFileNames(QWidget *parent, const QString &title, const QString &
     OpenListsDialog dialog(parent, title, QString(), filter);
     dialog.setFileMode(QFileDialog::ExistingFiles);
     setUpFileDialog(dialog, parent);
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();
+    return dialog.exec() == QDialog::Accepted ? dialog.chosenFiles() : QStringList();
 }
 
 QString saveFileName(QWidget *parent, const QString &title, const QString &filter)

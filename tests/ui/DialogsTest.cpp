@@ -1,6 +1,7 @@
 #include "ui/Dialogs.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
@@ -114,21 +115,46 @@ TEST(RealDialogs, SaveDialogLeavesTheOverwriteQuestionToTheCommand)
     EXPECT_EQ(title, "Save");
 }
 
-// The load command says "File not found" itself; Qt's dialog would refuse the name with its own box.
-TEST(RealDialogs, OpenDialogHandsBackATypedNameOfAMissingFile)
+// The load command says "File not found" itself; Qt's dialog would refuse the name with its own box,
+// or, among several typed names, drop it without a word.
+TEST(RealDialogs, OpenDialogHandsBackEveryTypedNameOfWhichSomeAreMissing)
 {
     QTemporaryDir folder;
+    for (const char *name : {"a.txt", "b.txt"}) {
+        QFile file(folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
     const QString missing = folder.filePath("typed-but-missing.txt");
-    whenModalShows([&](QWidget *modal) {
-        auto *dialog = qobject_cast<QFileDialog *>(modal);
-        ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
-        auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-        ASSERT_NE(name, nullptr);
-        name->setText(missing);
-        QTest::keyClick(name, Qt::Key_Return);
-    });
-    EXPECT_EQ(Dialogs::openFileNames(nullptr, "Load", "All Files (*)"), QStringList{missing});
+    const struct
+    {
+        QString typed;
+        QStringList chosen;
+    } cases[] = {
+        {missing, {missing}},
+        {R"("a.txt" "missing.txt" "b.txt")",
+         {folder.filePath("a.txt"), folder.filePath("missing.txt"), folder.filePath("b.txt")}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        whenModalShows([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFiles);
+            dialog->setDirectory(folder.path());
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            ASSERT_NE(name, nullptr);
+            // Typed as a user types, in the focused name field: the dialog leaves it as typed.
+            QApplication::setActiveWindow(dialog);
+            ASSERT_TRUE(QTest::qWaitForWindowActive(dialog));
+            name->setFocus();
+            ASSERT_TRUE(name->hasFocus());
+            name->setText(c.typed);
+            QTest::keyClick(name, Qt::Key_Return);
+        });
+        const QString newline = QStringLiteral("\n");
+        EXPECT_EQ(Dialogs::openFileNames(nullptr, "Load", "All Files (*)").join(newline).toStdString(),
+                  c.chosen.join(newline).toStdString());
+    }
 }
 
 TEST(RealDialogs, BoxesAndDialogsUseTheWindowsFont)
