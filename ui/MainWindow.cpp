@@ -27,8 +27,8 @@ QString withNotes(const QString &sentence, const std::vector<std::string> &notes
     return texts.isEmpty() ? sentence : sentence + QStringLiteral(" (") + texts.join(QStringLiteral("; ")) + ')';
 }
 
-// Whether the status bar has something to say about a command: a cancelled dialog or a guard box
-// leaves it as it was.
+// Whether the status bar has something to say about a command: after a cancelled dialog, a guard
+// box or a command that changed nothing the sentence is cleared, as the last one would be stale.
 bool worthSaying(const CommandLabel &label, const CommandOutcome &outcome, bool changed)
 {
     if (isOperation(label.command))
@@ -254,6 +254,8 @@ void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome
         if (label.command == WindowCommand(ListCommand::Save))
             report.counts.added = m_form->list(label.list).count();
         say(withNotes(commandSentence(report, locale()), outcome.notes));
+    } else {
+        say(QString());
     }
     if (recorded.forgotten)
         say(m_sentence->text() + QStringLiteral(" (not enough memory to keep it for undo: the history was cleared)"));
@@ -347,8 +349,9 @@ void MainWindow::say(const QString &sentence)
 {
     m_sentence->setText(sentence);
     // A tool tip takes text that looks like markup for markup: a file name must not.
-    m_sentence->setToolTip(
-        QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>").arg(sentence.toHtmlEscaped()));
+    m_sentence->setToolTip(sentence.isEmpty() ? QString()
+                                              : QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>")
+                                                    .arg(sentence.toHtmlEscaped()));
 }
 
 void MainWindow::updateCounts()

@@ -157,6 +157,46 @@ TEST_F(MainWindowTest, TheButtonsShowTheHandPointer)
     EXPECT_EQ(form().listView(ListId::List1)->viewport()->cursor().shape(), Qt::ArrowCursor);
 }
 
+// After a load that found nothing, a guard box or a cancelled dialog, the sentence of the command
+// before is gone; a name not found among several is told beside what was loaded.
+TEST_F(MainWindowTest, AFailedOrCancelledCommandLeavesNoStaleSentence)
+{
+    for (const char *name : {"a.txt", "b.txt"}) {
+        QFile file(m_folder.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("x@y.org\n");
+    }
+    const QString missing = m_folder.filePath("missing.txt");
+    const struct
+    {
+        QStringList chosen; // empty: the dialog is cancelled
+        Button button;
+        const char *sentence;
+        std::size_t notFound;
+    } cases[] = {
+        {{missing}, Button::LoadFileToList2, "Loaded 0 items into List 2 (missing.txt: not found)", 1},
+        {{m_folder.filePath("a.txt"), missing, m_folder.filePath("b.txt")}, Button::LoadFileToList2,
+         "Loaded 2 items into List 2 (missing.txt: not found)", 1},
+        {{}, Button::LoadFileToList2, "", 0},
+        {{}, Button::RemoveBlanksFromList1, "", 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.sentence);
+        m_answers.openFiles.push_back({m_folder.filePath("a.txt")});
+        click(Button::LoadFileToList2);
+        ASSERT_EQ(sentence(), QStringLiteral("Loaded 1 item into List 2"));
+        m_answers.shown.clear();
+        if (c.button == Button::LoadFileToList2)
+            m_answers.openFiles.push_back(c.chosen);
+        click(c.button);
+        EXPECT_EQ(sentence().toStdString(), c.sentence);
+        EXPECT_EQ(m_window->sentenceLabel()->toolTip().isEmpty(), sentence().isEmpty());
+        EXPECT_EQ(std::count_if(m_answers.shown.begin(), m_answers.shown.end(),
+                                [](const Shown &shown) { return shown.text == QStringLiteral("File not found"); }),
+                  static_cast<std::ptrdiff_t>(c.notFound));
+    }
+}
+
 TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
 {
     click(Button::LoadSampleList1);
