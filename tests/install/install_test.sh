@@ -37,6 +37,10 @@ if [ -n "$appstream" ]; then
     "$appstream" validate --no-net "$metainfo" || fail "appstreamcli rejects the metadata"
 fi
 "$prefix/bin/quorvane-cli" --help | grep -q 'dedupe-first' || fail "quorvane-cli --help does not explain the operations"
+# The window answers these two without a display.
+headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/quorvane" "$@"; }
+[ "$(headless --version)" = "quorvane $version" ] || fail "quorvane --version does not say $version without a display"
+headless --help | grep -q '^Usage: quorvane' || fail "quorvane --help does not answer without a display"
 man=$prefix/share/man/man1/quorvane-cli.1.gz
 [ -s "$man" ] || fail "no quorvane-cli man page"
 zgrep -q 'dedupe\\-first' "$man" || fail "the man page does not explain the operations"
