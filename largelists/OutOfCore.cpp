@@ -61,7 +61,8 @@ private:
     std::vector<PartFile> spreadInputs(const std::vector<std::string> &paths, std::size_t firstPlace,
                                        std::size_t partitionCount, std::uint64_t &itemCount);
     void noteDecoded(const InputBatches &input, std::size_t firstPlace);
-    void decide(const Partition &partition, int level);
+    // mayBeOneKey: the split above left every item together, as one key repeated would.
+    void decide(const Partition &partition, int level, bool mayBeOneKey = false);
     void decideInTable(const Partition &partition);
     void keepOneCopy(const PartFile &file);
     void keepByPresence(const Partition &partition);
@@ -134,9 +135,9 @@ void OutOfCoreRun::removeFiles(const Partition &partition)
         m_folder.removeFile(partition.second->path);
 }
 
-void OutOfCoreRun::decide(const Partition &partition, int level)
+void OutOfCoreRun::decide(const Partition &partition, int level, bool mayBeOneKey)
 {
-    if (costOf(partition) <= m_budget.tableBytes || level == kMostLevels) {
+    if (costOf(partition) <= m_budget.tableBytes || mayBeOneKey || level == kMostLevels) {
         try {
             decideInTable(partition);
             removeFiles(partition);
@@ -158,11 +159,12 @@ void OutOfCoreRun::splitAndDecide(const Partition &partition, int level)
     removeFiles(partition);
     for (std::size_t p = 0; p < firsts.size(); ++p) {
         Partition part{firsts[p], partition.second ? std::optional<PartFile>(seconds[p]) : std::nullopt};
-        // Items that no mixing of the hash tells apart are most likely one key repeated: splitting
-        // them again gains nothing, and their table stays small.
+        // Items that no mixing of the hash tells apart are most likely one key repeated, whose
+        // table stays small: it is tried first. A few distinct keys, too long to share a table,
+        // can land together by chance too; their table fills, and the next level splits them.
         const PartFile &tableSide = part.second ? *part.second : part.first;
         const PartFile &parentSide = partition.second ? *partition.second : partition.first;
-        decide(part, tableSide.records == parentSide.records && tableSide.records > 1 ? kMostLevels : level + 1);
+        decide(part, level + 1, tableSide.records == parentSide.records && tableSide.records > 1);
     }
 }
 

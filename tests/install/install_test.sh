@@ -9,16 +9,21 @@ rm -rf "$prefix"
 (umask 000 && cmake --install "$build" --prefix "$prefix" >/dev/null)
 
 fail() { echo "install: $*" >&2; exit 1; }
-writable=$(find "$prefix" -perm /022 -printf '%M %P\n')
+# Links carry no modes of their own.
+writable=$(find "$prefix" ! -type l -perm /022 -printf '%M %P\n')
 [ -z "$writable" ] || fail "writable by others than the owner:"$'\n'"$writable"
 [ "$(stat -c %a "$prefix/bin")" = 755 ] || fail "bin/ is not 0755"
-[ "$(stat -c %a "$prefix/bin/quorvane")" = 755 ] || fail "bin/quorvane is not 0755"
-[ "$(stat -c %a "$prefix/bin/HAND-M.CUR")" = 644 ] || fail "bin/HAND-M.CUR is not 0644"
+[ "$(stat -c %a "$prefix/lib/quorvane")" = 755 ] || fail "lib/quorvane/ is not 0755"
+[ "$(stat -c %a "$prefix/lib/quorvane/quorvane")" = 755 ] || fail "lib/quorvane/quorvane is not 0755"
+[ "$(stat -c %a "$prefix/lib/quorvane/HAND-M.CUR")" = 644 ] || fail "lib/quorvane/HAND-M.CUR is not 0644"
+# The window lives in its own folder; bin/ holds a relative link to it, so the prefix can move.
+[ "$(readlink "$prefix/bin/quorvane")" = ../lib/quorvane/quorvane ] || fail "bin/quorvane is not a link to lib/quorvane/quorvane"
 for file in bin/quorvane bin/quorvane-cli; do
     [ -x "$prefix/$file" ] || fail "$file is missing or not executable"
 done
 # The window looks for its pointer image next to itself.
-[ -s "$prefix/bin/HAND-M.CUR" ] || fail "the hand pointer is not next to the program"
+[ -s "$prefix/lib/quorvane/HAND-M.CUR" ] || fail "the hand pointer is not next to the program"
+[ ! -e "$prefix/bin/HAND-M.CUR" ] || fail "the hand pointer is in bin/"
 for size in 32 48 128 256; do
     [ -s "$prefix/share/icons/hicolor/${size}x${size}/apps/quorvane.png" ] || fail "no ${size}px icon"
 done
@@ -37,6 +42,10 @@ if [ -n "$appstream" ]; then
     "$appstream" validate --no-net "$metainfo" || fail "appstreamcli rejects the metadata"
 fi
 "$prefix/bin/quorvane-cli" --help | grep -q 'dedupe-first' || fail "quorvane-cli --help does not explain the operations"
+# The window answers these two without a display, through its link.
+headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/quorvane" "$@"; }
+[ "$(headless --version)" = "quorvane $version" ] || fail "quorvane --version does not say $version without a display"
+headless --help | grep -q '^Usage: quorvane' || fail "quorvane --help does not answer without a display"
 man=$prefix/share/man/man1/quorvane-cli.1.gz
 [ -s "$man" ] || fail "no quorvane-cli man page"
 zgrep -q 'dedupe\\-first' "$man" || fail "the man page does not explain the operations"
