@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include "Version.h"
+#include "ui/CommandMenus.h"
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 #include "ui/ListSelection.h"
@@ -67,6 +68,7 @@ MainWindow::MainWindow(StartUpEnvironment environment, QWidget *parent)
             if (now && now == m_form->listView(list))
                 m_lastFocusedList = list;
         }
+        updateSelectionActions();
     });
     updateCounts();
     updateUndoActions();
@@ -77,12 +79,20 @@ MainWindow::MainWindow(StartUpEnvironment environment, QWidget *parent)
 MainWindow::~MainWindow()
 {
     m_form->setCommandWatcher(nullptr);
+    // Focus and selection keep changing while the widgets go, after the members are gone.
+    disconnect(qApp, nullptr, this, nullptr);
+    for (const ListId list : kBothLists) {
+        disconnect(m_form->listView(list)->selectionModel(), nullptr, this, nullptr);
+        disconnect(m_form->listView(list)->model(), nullptr, this, nullptr);
+    }
 }
 
 void MainWindow::buildMenus()
 {
     buildFileMenu();
     buildEditMenu();
+    for (const ListId list : kBothLists)
+        addListMenu(*menuBar(), *m_form, list);
     buildMatchingMenu();
     buildHelpMenu();
 }
@@ -99,7 +109,7 @@ void MainWindow::buildFileMenu()
         {"&Load File To List 1...", Button::LoadFileToList1, QKeySequence::Open},
         {"Load File To List &2...", Button::LoadFileToList2, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
         {"&Save List 1...", Button::SaveList1ToFile, QKeySequence::Save},
-        {"Save List 2...", Button::SaveList2ToFile, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"Sa&ve List 2...", Button::SaveList2ToFile, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
     };
     for (const auto &command : commands) {
         QAction *action = file->addAction(QString::fromLatin1(command.text));
@@ -143,6 +153,16 @@ void MainWindow::buildEditMenu()
     edit->addSeparator();
     QAction *all = edit->addAction(QStringLiteral("Select &All"), this, &MainWindow::selectAll);
     all->setShortcut(QKeySequence::SelectAll);
+
+    m_selectionActions = {cut, copy, remove};
+    for (const ListId list : kBothLists) {
+        const ListView *view = m_form->listView(list);
+        connect(view->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                &MainWindow::updateSelectionActions);
+        // A reset clears the selection without a word.
+        connect(view->model(), &QAbstractItemModel::modelReset, this, &MainWindow::updateSelectionActions);
+    }
+    updateSelectionActions();
 }
 
 // Exact at every start: nothing is kept between runs. Disabled while a command runs, which keeps
@@ -153,8 +173,14 @@ void MainWindow::buildMatchingMenu()
     auto *choices = new QActionGroup(this);
     m_matchingChoices = choices;
     choices->setExclusive(true);
-    for (const MatchingChoice &choice : matchingChoices()) {
-        QAction *action = matching->addAction(choice.caption);
+    const std::span<const MatchingChoice> all = matchingChoices();
+    QStringList captions;
+    for (const MatchingChoice &choice : all)
+        captions << choice.caption;
+    const QStringList texts = withMnemonics(captions);
+    for (qsizetype i = 0; i < texts.size(); ++i) {
+        const MatchingChoice &choice = all[static_cast<std::size_t>(i)];
+        QAction *action = matching->addAction(texts.at(i));
         action->setCheckable(true);
         action->setChecked(choice.mode.isExact());
         choices->addAction(action);
@@ -357,6 +383,15 @@ void MainWindow::say(const QString &sentence)
 void MainWindow::updateCounts()
 {
     m_counts->setText(listCountsText(m_form->list1().count(), m_form->list2().count(), locale()));
+}
+
+void MainWindow::updateSelectionActions()
+{
+    const ListId list = focusedList();
+    const bool selected =
+        !rowRangesOf(m_form->listView(list)->selectionModel()->selection(), m_form->list(list).count()).empty();
+    for (QAction *action : m_selectionActions)
+        action->setEnabled(selected);
 }
 
 void MainWindow::updateUndoActions()

@@ -4,6 +4,7 @@
 #include "ui/StartUp.h"
 #include "ui/UndoHistory.h"
 
+#include <QList>
 #include <QMainWindow>
 
 class QAction;
@@ -61,12 +62,15 @@ private:
     void say(const QString &sentence);
     void updateCounts();
     void updateUndoActions();
+    // Cut, Copy and Delete are there only while the focused list has a selection.
+    void updateSelectionActions();
 
     Form1 *m_form;
     UndoHistory m_history;
     ListId m_lastFocusedList = ListId::List1;
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
+    QList<QAction *> m_selectionActions;
     QActionGroup *m_matchingChoices = nullptr;
     QLabel *m_sentence = nullptr;
     QLabel *m_counts = nullptr;

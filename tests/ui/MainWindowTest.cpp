@@ -22,6 +22,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace Quorvane {
@@ -83,6 +84,30 @@ protected:
             titles << menu->text();
         return titles;
     }
+    QMenu *menuTitled(const QString &title) const
+    {
+        for (const QAction *menu : m_window->menuBar()->actions()) {
+            if (menu->text() == title)
+                return menu->menu();
+        }
+        return nullptr;
+    }
+    // The menu's commands: what a screen reader says of each, its mnemonic and the action.
+    struct Entry
+    {
+        QString caption;
+        QKeySequence mnemonic;
+        QAction *action;
+    };
+    static std::vector<Entry> entriesOf(const QWidget &menu)
+    {
+        std::vector<Entry> entries;
+        for (QAction *action : menu.actions()) {
+            if (!action->isSeparator())
+                entries.push_back({QString(action->text()).remove('&'), QKeySequence::mnemonic(action->text()), action});
+        }
+        return entries;
+    }
 
     ScriptedAnswers m_answers;
     QTemporaryDir m_folder;
@@ -97,7 +122,7 @@ TEST_F(MainWindowTest, TheFormKeepsItsSizeBetweenTheMenuBarAndTheStatusBar)
     EXPECT_EQ(m_window->minimumSize(), m_window->maximumSize()) << "the window cannot be resized";
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Quorvane Software"));
     EXPECT_FALSE(m_window->windowIcon().isNull());
-    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&Matching", "&Help"}));
+    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "List &1", "List &2", "&Matching", "&Help"}));
     EXPECT_EQ(form().listView(ListId::List1)->accessibleName(), QStringLiteral("List 1"));
     EXPECT_EQ(form().listView(ListId::List2)->accessibleName(), QStringLiteral("List 2"));
 }
@@ -239,7 +264,7 @@ TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
 TEST_F(MainWindowTest, TheMatchingChoiceAppliesToTheDedupeAndFilterButtons)
 {
     EXPECT_EQ(m_window->matchingLabel()->text().toStdString(), "Matching: Exact");
-    QMenu *menu = m_window->menuBar()->actions().at(2)->menu();
+    QMenu *menu = menuTitled(QStringLiteral("&Matching"));
     struct Case
     {
         int choice;
@@ -253,7 +278,7 @@ TEST_F(MainWindowTest, TheMatchingChoiceAppliesToTheDedupeAndFilterButtons)
         menu->actions().at(c.choice)->trigger();
         EXPECT_TRUE(menu->actions().at(c.choice)->isChecked());
         EXPECT_EQ(m_window->matchingLabel()->text(),
-                  QStringLiteral("Matching: ") + menu->actions().at(c.choice)->text());
+                  QStringLiteral("Matching: ") + menu->actions().at(c.choice)->text().remove('&'));
         for (const char *text : {"a@x.org", "A@X.org", " a@x.org", "<A@x.org>"})
             form().list1().append(text);
         click(Button::RemoveList1DupesExceptFirst);
@@ -270,7 +295,7 @@ TEST_F(MainWindowTest, TheMatchingChoiceAppliesToTheDedupeAndFilterButtons)
 // The command's question is asked while it runs, as its work would yield to the window.
 TEST_F(MainWindowTest, TheMatchingMenuIsDisabledWhileACommandRunsOnTheModeItStartedWith)
 {
-    const QList<QAction *> choices = m_window->menuBar()->actions().at(2)->menu()->actions();
+    const QList<QAction *> choices = menuTitled(QStringLiteral("&Matching"))->actions();
     const auto enabledChoices = [&] {
         return std::count_if(choices.begin(), choices.end(), [](const QAction *choice) { return choice->isEnabled(); });
     };
@@ -321,6 +346,103 @@ TEST_F(MainWindowTest, ALoadSaysWhenAFileWasNotKeptByteForByte)
     for (const QLabel *part : m_window->statusBar()->findChildren<QLabel *>())
         EXPECT_EQ(part->textFormat(), Qt::PlainText) << part->objectName().toStdString();
     EXPECT_EQ(Samples::textsOf(form().list1()), (Texts{"a@x.org", "b@x.org", "a@x.org", "a@x", "b@x.org"}));
+}
+
+// An entry of a list's menu is its button: the same caption, the same command, guards and step.
+TEST_F(MainWindowTest, EachListMenuRunsItsButtonsUnderTheirCaptions)
+{
+    const auto entriesOfList = [this](ListId list) {
+        return entriesOf(*menuTitled(QStringLiteral("List &%1").arg(listNumber(list))));
+    };
+    for (const ListId list : kBothLists) {
+        const std::vector<Entry> entries = entriesOfList(list);
+        std::size_t buttons = 0;
+        for (const ButtonDesign &design : buttonDesigns()) {
+            if (design.ownList != list)
+                continue;
+            ++buttons;
+            EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                                    [&](const Entry &entry) { return entry.caption == QLatin1String(design.caption); }),
+                      1)
+                << design.caption << " in " << listName(list);
+        }
+        EXPECT_EQ(entries.size(), buttons);
+    }
+    const auto trigger = [&](ListId list, const char *caption) {
+        for (const Entry &entry : entriesOfList(list)) {
+            if (entry.caption == QLatin1String(caption))
+                entry.action->trigger();
+        }
+    };
+    trigger(ListId::List1, "Load Sample/Example List");
+    trigger(ListId::List1, "Load Sample/Example List");
+    EXPECT_EQ(m_window->undoAction()->text(), QStringLiteral("&Undo Load Sample/Example List (List 1)"));
+    trigger(ListId::List1, "Remove List 1 Dupes Except First");
+    EXPECT_EQ(form().list1().count(), 3u);
+    EXPECT_EQ(sentence(), QStringLiteral("Removed 3 repeats from List 1, first copies kept"));
+    EXPECT_EQ(m_window->undoAction()->text(), QStringLiteral("&Undo Remove List 1 Dupes Except First"));
+
+    click(Button::RemoveBlanksFromList2);
+    trigger(ListId::List2, "Remove Blanks From List 2");
+    ASSERT_EQ(m_answers.shown.size(), 2u) << "the empty list's guard box, once for each";
+    EXPECT_EQ(m_answers.shown.at(1).text, m_answers.shown.at(0).text);
+    EXPECT_EQ(m_window->undoAction()->text(), QStringLiteral("&Undo Remove List 1 Dupes Except First"));
+}
+
+TEST_F(MainWindowTest, EveryMenuAndEntryHasAMnemonicOfItsOwn)
+{
+    std::vector<const QWidget *> holders = {m_window->menuBar()};
+    QList<QKeySequence> shortcuts;
+    for (const QAction *menu : m_window->menuBar()->actions()) {
+        holders.push_back(menu->menu());
+        for (const QAction *action : menu->menu()->actions())
+            shortcuts << action->shortcuts();
+    }
+    for (const QWidget *holder : holders) {
+        const std::vector<Entry> entries = entriesOf(*holder);
+        for (const Entry &entry : entries) {
+            SCOPED_TRACE(entry.caption.toStdString());
+            EXPECT_FALSE(entry.mnemonic.isEmpty());
+            EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                                    [&](const Entry &other) { return other.mnemonic == entry.mnemonic; }),
+                      1);
+            EXPECT_FALSE(holder == m_window->menuBar() && shortcuts.contains(entry.mnemonic));
+        }
+    }
+}
+
+TEST_F(MainWindowTest, CutCopyAndDeleteFollowTheSelectionOfTheFocusedList)
+{
+    std::vector<const QAction *> onSelection;
+    for (const Entry &entry : entriesOf(*menuTitled(QStringLiteral("&Edit")))) {
+        if (QStringList{"Cut", "Copy", "Delete"}.contains(entry.caption))
+            onSelection.push_back(entry.action);
+    }
+    ASSERT_EQ(onSelection.size(), 3u);
+    click(Button::LoadSampleList1);
+    click(Button::LoadSampleList2);
+    const struct
+    {
+        const char *step;
+        std::function<void()> act;
+        bool enabled;
+    } steps[] = {
+        {"nothing selected", [&] { focusList(ListId::List1); }, false},
+        {"one item selected", [&] { form().listView(ListId::List1)->selectOnly(0); }, true},
+        {"the other list focused", [&] { focusList(ListId::List2); }, false},
+        {"the first list focused again", [&] { focusList(ListId::List1); }, true},
+        {"the selected item deleted, the next one selected", [&] { keys(QKeySequence(Qt::Key_Delete)); }, true},
+        {"a sample appended", [&] { click(Button::LoadSampleList1); }, false},
+        {"all selected", [&] { keys(QKeySequence::SelectAll); }, true},
+        {"all cut", [&] { keys(QKeySequence(Qt::CTRL | Qt::Key_X)); }, false},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.step);
+        step.act();
+        for (const QAction *action : onSelection)
+            EXPECT_EQ(action->isEnabled(), step.enabled) << action->text().toStdString();
+    }
+    EXPECT_TRUE(form().list1().isEmpty());
 }
 
 } // namespace
