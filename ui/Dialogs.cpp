@@ -2,10 +2,13 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QIcon>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -81,11 +84,51 @@ private:
 };
 
 // Qt's own file dialog rather than the desktop's: it takes the window's font, and it lets the
-// Open dialog hand back a missing file's name.
+// Open dialog hand back a missing file's name. It opens wide enough for the name, size, type and
+// date columns side by side, as far as the screen allows.
 void setUpFileDialog(QFileDialog &dialog, const QWidget *parent)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     useWindowFont(dialog, parent);
+    const QFontMetrics metrics = dialog.fontMetrics();
+    QSize least(110 * metrics.averageCharWidth(), 30 * metrics.height());
+    if (const QScreen *screen = parent ? parent->screen() : dialog.screen())
+        least = least.boundedTo(screen->availableGeometry().size());
+    dialog.setMinimumSize(least);
+}
+
+QMessageBox::StandardButton showBox(QMessageBox &box, const QWidget *parent)
+{
+    useWindowFont(box, parent);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+QString tableCell(const char *tag, const QString &text, const char *attributes = "")
+{
+    return QStringLiteral("<%1%2>%3</%1>").arg(QLatin1String(tag), QLatin1String(attributes), text.toHtmlEscaped());
+}
+
+// The rows as rich text, every cell escaped; a heading row spans both columns.
+QString tableMarkup(const TableRow &headings, const std::vector<TableRow> &rows)
+{
+    const char *const left = " align=\"left\" style=\"padding-right: 16px\"";
+    QString markup = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\"><tr>") + tableCell("th", headings.first, left)
+        + tableCell("th", headings.second, left) + QStringLiteral("</tr>");
+    for (const auto &[first, second] : rows) {
+        markup += QStringLiteral("<tr>")
+            + (second.isEmpty() ? tableCell("th", first, " colspan=\"2\" align=\"left\" style=\"padding-top: 10px\"")
+                                : tableCell("td", first, " style=\"padding-right: 16px\"") + tableCell("td", second))
+            + QStringLiteral("</tr>");
+    }
+    return markup + QStringLiteral("</table>");
+}
+
+QString tableLines(const std::vector<TableRow> &rows)
+{
+    QString lines;
+    for (const auto &[first, second] : rows)
+        lines += first + QLatin1Char('\t') + second + QLatin1Char('\n');
+    return lines;
 }
 
 } // namespace
@@ -107,8 +150,31 @@ QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text, Box
                     parent);
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
-    useWindowFont(box, parent);
-    return static_cast<QMessageBox::StandardButton>(box.exec());
+    return showBox(box, parent);
+}
+
+void tableBox(QWidget *parent, const QString &title, const TableRow &headings, const std::vector<TableRow> &rows)
+{
+    if (g_answers) {
+        record(ShownKind::MessageBox, title, tableLines(rows));
+        takeAnswer(g_answers->buttons, QMessageBox::Ok);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, title, tableMarkup(headings, rows), QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::RichText);
+    showBox(box, parent);
+}
+
+void aboutBox(QWidget *parent, const QString &title, const QString &text, const QIcon &icon)
+{
+    if (record(ShownKind::MessageBox, title, text)) {
+        takeAnswer(g_answers->buttons, QMessageBox::Ok);
+        return;
+    }
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.setIconPixmap(icon.pixmap(64, 64));
+    showBox(box, parent);
 }
 
 QString inputBox(QWidget *parent, const QString &prompt, const QString &title)

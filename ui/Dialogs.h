@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+class QIcon;
 class QWidget;
 
 namespace Quorvane {
@@ -55,6 +56,13 @@ void setScriptedAnswers(ScriptedAnswers *answers);
 
 QMessageBox::StandardButton messageBox(QWidget *parent, const QString &text, BoxStyle style,
                                        const QString &title = kApplicationTitle);
+// A row of a table box: a heading of its own when the second cell is empty.
+using TableRow = std::pair<QString, QString>;
+// An Ok box showing the rows as a two-column table under the headings, every cell as it is.
+// Answered in advance, it is told as a message box with one line of two tab-separated cells a row.
+void tableBox(QWidget *parent, const QString &title, const TableRow &headings, const std::vector<TableRow> &rows);
+// An Ok box with the icon beside the text.
+void aboutBox(QWidget *parent, const QString &title, const QString &text, const QIcon &icon);
 // The text the user confirmed; empty when they cancel.
 QString inputBox(QWidget *parent, const QString &prompt, const QString &title = kApplicationTitle);
 // Whole paths in the dialog's order; empty when cancelled.

@@ -45,7 +45,7 @@ void place(QWidget &widget, const Place &where)
 QFont arialBold(int pixels)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setFamilies(formFontFamilies());
     font.setPixelSize(pixels);
     font.setBold(true);
     return font;
@@ -70,14 +70,6 @@ ListView *createListView(QWidget *frame, const QString &name)
     return view;
 }
 
-QIcon applicationIcon()
-{
-    QIcon icon;
-    for (const int size : {32, 48, 128, 256})
-        icon.addFile(QStringLiteral(":/quorvane/icon-%1.png").arg(size), QSize(size, size));
-    return icon;
-}
-
 // A button's step is named by its caption, and by its list where the caption does not say it
 // ("Clear List (List 2)").
 CommandLabel labelOf(const ButtonDesign &design)
@@ -89,6 +81,19 @@ CommandLabel labelOf(const ButtonDesign &design)
 }
 
 } // namespace
+
+QStringList formFontFamilies()
+{
+    return {QStringLiteral("Arial"), QStringLiteral("Liberation Sans")};
+}
+
+QIcon applicationIcon()
+{
+    QIcon icon;
+    for (const int size : {32, 48, 128, 256})
+        icon.addFile(QStringLiteral(":/quorvane/icon-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
 
 Form1::Form1(StartUpEnvironment environment, QWidget *parent)
     : QWidget(parent)

@@ -10,6 +10,8 @@
 #include "ui/WindowAdapters.h"
 
 #include <QCursor>
+#include <QIcon>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -40,6 +42,10 @@ inline constexpr Qt::WindowFlags kFixedWindowFlags = Qt::Window | Qt::CustomizeW
 inline const QString kColumnHeader = QStringLiteral("Email Addresses:");
 inline const QString kListViewToolTip = QStringLiteral(
     "Double-click item to remove it. Move bar to right and out of window to reveal full names.");
+
+// The form's typeface: Arial, or Liberation Sans with the same widths where Arial is missing.
+QStringList formFontFamilies();
+QIcon applicationIcon();
 
 // The main window: two list frames with their buttons, and the progress bar.
 // Each button's click runs its command through runCommand, so one command runs at a time.

@@ -1,9 +1,9 @@
 #include "MainWindow.h"
 
-#include "Version.h"
 #include "ui/CommandMenus.h"
-#include "ui/Dialogs.h"
+#include "ui/ElidedLabel.h"
 #include "ui/Form1.h"
+#include "ui/HelpBoxes.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
 
@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -48,6 +49,23 @@ bool worthSaying(const CommandLabel &label, const CommandOutcome &outcome, bool 
         break;
     }
     return changed;
+}
+
+// The bars speak in the form's typeface, at the weight and size the platform gives them.
+QFont barFont(const QWidget &bar)
+{
+    QFont font = QApplication::font(&bar);
+    font.setFamilies(formFontFamilies());
+    font.setBold(false);
+    return font;
+}
+
+QFrame *partSeparator(QWidget *parent)
+{
+    auto *line = new QFrame(parent);
+    line->setFrameShape(QFrame::VLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
 }
 
 } // namespace
@@ -95,6 +113,10 @@ void MainWindow::buildMenus()
         addListMenu(*menuBar(), *m_form, list);
     buildMatchingMenu();
     buildHelpMenu();
+    // Menus are windows of their own, which do not take the bar's font.
+    menuBar()->setFont(barFont(*menuBar()));
+    for (const QAction *menu : menuBar()->actions())
+        menu->menu()->setFont(barFont(*menu->menu()));
 }
 
 void MainWindow::buildFileMenu()
@@ -127,9 +149,12 @@ void MainWindow::buildEditMenu()
 {
     QMenu *edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     m_undo = edit->addAction(QStringLiteral("&Undo"));
+    // The text names the step to undo; the icon text is the command's name alone.
+    m_undo->setIconText(QStringLiteral("Undo"));
     m_undo->setShortcut(QKeySequence::Undo);
     connect(m_undo, &QAction::triggered, this, &MainWindow::undo);
     m_redo = edit->addAction(QStringLiteral("&Redo"));
+    m_redo->setIconText(QStringLiteral("Redo"));
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
     for (const QKeySequence &keys : {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
         if (!redoKeys.contains(keys))
@@ -196,58 +221,35 @@ void MainWindow::buildMatchingMenu()
 void MainWindow::buildHelpMenu()
 {
     QMenu *help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction *shortcuts = help->addAction(QStringLiteral("&Keyboard Shortcuts"), this, &MainWindow::showShortcuts);
+    QAction *shortcuts =
+        help->addAction(QStringLiteral("&Keyboard Shortcuts"), this, [this] { showShortcuts(this, *menuBar()); });
     shortcuts->setShortcut(QKeySequence::HelpContents);
-    help->addAction(QStringLiteral("&About Quorvane"), this, &MainWindow::showAbout);
+    help->addAction(QStringLiteral("&About Quorvane"), this, [this] { showAbout(this); });
 }
 
 void MainWindow::buildStatusBar()
 {
-    m_sentence = new QLabel(this);
+    statusBar()->setFont(barFont(*statusBar()));
+    m_sentence = new ElidedLabel(this);
     m_sentence->setObjectName(QStringLiteral("StatusSentence"));
     // A long sentence is cut at the bar's end rather than widening the window.
     m_sentence->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     m_counts = new QLabel(this);
     m_counts->setObjectName(QStringLiteral("StatusCounts"));
-    statusBar()->addWidget(m_sentence, 1);
-    statusBar()->addPermanentWidget(m_counts);
     m_matching = new QLabel(matchingText(matchingChoices().front().caption), this);
     m_matching->setObjectName(QStringLiteral("StatusMatching"));
-    statusBar()->addPermanentWidget(m_matching);
+    statusBar()->addWidget(m_sentence, 1);
+    for (QLabel *part : {m_counts, m_matching}) {
+        statusBar()->addPermanentWidget(partSeparator(this));
+        statusBar()->addPermanentWidget(part);
+    }
     statusBar()->setSizeGripEnabled(false);
     // File names and items are shown as they are, never read as markup (an <img> would be loaded).
-    for (QLabel *part : {m_sentence, m_counts, m_matching})
+    for (QLabel *part : {static_cast<QLabel *>(m_sentence), m_counts, m_matching})
         part->setTextFormat(Qt::PlainText);
     for (const ListId list : kBothLists) {
         connect(m_form->listView(list)->model(), &QAbstractItemModel::modelReset, this, &MainWindow::updateCounts);
     }
-}
-
-void MainWindow::showShortcuts()
-{
-    QString text = QStringLiteral("Keyboard shortcuts\n\n");
-    for (const QAction *menu : menuBar()->actions()) {
-        for (const QAction *action : menu->menu()->actions()) {
-            if (!action->shortcut().isEmpty()) {
-                text += action->text().remove('&').remove(QStringLiteral("...")) + '\t'
-                    + action->shortcut().toString(QKeySequence::NativeText) + '\n';
-            }
-        }
-    }
-    text += QStringLiteral("\nIn a list:\nClick, Shift+click, Ctrl+click\tselect items\n"
-                           "Delete, Shift+Delete\tremove the selected items\n"
-                           "Double-click\tremove the item clicked\n"
-                           "Tab\tgo to the next list or button\n");
-    Dialogs::messageBox(this, text, BoxStyle::Ok, QStringLiteral("Keyboard Shortcuts"));
-}
-
-void MainWindow::showAbout()
-{
-    Dialogs::messageBox(this,
-                        QStringLiteral("Quorvane %1\n\nCleans and compares two lists of e-mail addresses.\n\n"
-                                       "Copyright (c) 2026 The Quorvane developers")
-                            .arg(QString::fromLatin1(kVersion)),
-                        BoxStyle::Ok, QStringLiteral("About Quorvane"));
 }
 
 void MainWindow::closeEvent(QCloseEvent *event)
@@ -373,11 +375,7 @@ void MainWindow::selectAll()
 
 void MainWindow::say(const QString &sentence)
 {
-    m_sentence->setText(sentence);
-    // A tool tip takes text that looks like markup for markup: a file name must not.
-    m_sentence->setToolTip(sentence.isEmpty() ? QString()
-                                              : QStringLiteral("<p style=\"white-space:pre-wrap\">%1</p>")
-                                                    .arg(sentence.toHtmlEscaped()));
+    m_sentence->setWholeText(sentence);
 }
 
 void MainWindow::updateCounts()

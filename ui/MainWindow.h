@@ -13,6 +13,7 @@ class QLabel;
 
 namespace Quorvane {
 
+class ElidedLabel;
 class Form1;
 
 // The program's window: the form in the middle, a menu bar above it that reaches every command
@@ -28,7 +29,7 @@ public:
     UndoHistory &history() { return m_history; }
     QLabel *countsLabel() const { return m_counts; }
     QLabel *matchingLabel() const { return m_matching; }
-    QLabel *sentenceLabel() const { return m_sentence; }
+    ElidedLabel *sentenceLabel() const { return m_sentence; }
     QAction *undoAction() const { return m_undo; }
 
     void undo();
@@ -54,8 +55,6 @@ private:
     void buildMatchingMenu();
     void buildHelpMenu();
     void buildStatusBar();
-    void showShortcuts();
-    void showAbout();
 
     void commandStarting() override;
     void commandFinished(const CommandLabel &label, const CommandOutcome &outcome) override;
@@ -72,7 +71,7 @@ private:
     QAction *m_redo = nullptr;
     QList<QAction *> m_selectionActions;
     QActionGroup *m_matchingChoices = nullptr;
-    QLabel *m_sentence = nullptr;
+    ElidedLabel *m_sentence = nullptr;
     QLabel *m_counts = nullptr;
     QLabel *m_matching = nullptr;
 };

@@ -3,6 +3,10 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QIcon>
+#include <QMessageBox>
+#include <QPixmap>
 #include <QInputDialog>
 #include <QLabel>
 #include <QPointer>
@@ -10,7 +14,9 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTemporaryDir>
+#include <QTextDocument>
 #include <QTimer>
+#include <QTreeView>
 
 #include <gtest/gtest.h>
 
@@ -180,6 +186,72 @@ TEST(RealDialogs, BoxesAndDialogsUseTheWindowsFont)
         });
         opens[i]();
         EXPECT_EQ(shown, font);
+    }
+}
+
+// A cell that looks like markup shows as typed; the About box carries the icon.
+TEST(RealDialogs, TableAndAboutBoxesShowTheirCellsAsTypedAndTheIcon)
+{
+    QMessageBox *table = nullptr;
+    QString shown;
+    whenModalShows([&](QWidget *modal) {
+        table = qobject_cast<QMessageBox *>(modal);
+        ASSERT_NE(table, nullptr);
+        QTextDocument document;
+        document.setHtml(table->text());
+        shown = document.toPlainText();
+        table->accept();
+    });
+    Dialogs::tableBox(nullptr, "Keys", {"Keys", "Command"}, {{"Ctrl+<", "a <b>&</b> b"}, {"In a list", ""}});
+    EXPECT_TRUE(shown.contains("Ctrl+<")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains("a <b>&</b> b"));
+    EXPECT_TRUE(shown.contains("In a list"));
+
+    QPixmap icon(32, 32);
+    icon.fill(Qt::red);
+    bool hasIcon = false;
+    whenModalShows([&](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        ASSERT_NE(box, nullptr);
+        hasIcon = !box->iconPixmap().isNull();
+        box->accept();
+    });
+    Dialogs::aboutBox(nullptr, "About", "Version 1", QIcon(icon));
+    EXPECT_TRUE(hasIcon);
+}
+
+// On the form's font, the file dialogs open wide enough that the name, size, type and date
+// columns all fit, each under its whole title.
+TEST(RealDialogs, FileDialogsShowEveryColumnWhole)
+{
+    QWidget window;
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPixelSize(12);
+    font.setBold(true);
+    window.setFont(font);
+    const std::vector<std::function<void()>> opens = {
+        [&] { Dialogs::openFileNames(&window, "Load", "All Files (*)"); },
+        [&] { Dialogs::saveFileName(&window, "Save", "All Files (*)"); },
+    };
+    for (std::size_t i = 0; i < opens.size(); ++i) {
+        SCOPED_TRACE(i);
+        int columnsWidth = 0;
+        int viewWidth = -1;
+        whenModalShows([&](QWidget *modal) {
+            auto *dialog = qobject_cast<QFileDialog *>(modal);
+            ASSERT_NE(dialog, nullptr);
+            dialog->setViewMode(QFileDialog::Detail);
+            QApplication::processEvents();
+            const auto *view = dialog->findChild<QTreeView *>(QStringLiteral("treeView"));
+            ASSERT_NE(view, nullptr);
+            columnsWidth = view->header()->length();
+            viewWidth = view->viewport()->width();
+            for (int column = 0; column < view->header()->count(); ++column)
+                EXPECT_GE(view->header()->sectionSize(column), view->header()->sectionSizeHint(column)) << column;
+            dialog->reject();
+        });
+        opens[i]();
+        EXPECT_LE(columnsWidth, viewWidth);
     }
 }
 

@@ -1,4 +1,6 @@
+#include "Version.h"
 #include "ui/Dialogs.h"
+#include "ui/ElidedLabel.h"
 #include "ui/Form1.h"
 #include "ui/ListView.h"
 #include "ui/MainWindow.h"
@@ -83,6 +85,14 @@ protected:
         for (const QAction *menu : m_window->menuBar()->actions())
             titles << menu->text();
         return titles;
+    }
+    // The rows of the box shown last, as its two cells.
+    std::vector<QStringList> shownRows() const
+    {
+        std::vector<QStringList> rows;
+        for (const QString &line : m_answers.shown.back().text.split('\n', Qt::SkipEmptyParts))
+            rows.push_back(line.split('\t'));
+        return rows;
     }
     QMenu *menuTitled(const QString &title) const
     {
@@ -443,6 +453,88 @@ TEST_F(MainWindowTest, CutCopyAndDeleteFollowTheSelectionOfTheFocusedList)
             EXPECT_EQ(action->isEnabled(), step.enabled) << action->text().toStdString();
     }
     EXPECT_TRUE(form().list1().isEmpty());
+}
+
+// The bars speak in the form's typeface; the status bar's parts stand apart, and a sentence too
+// long for its place ends in an ellipsis, whole in its tool tip, and shows more as its place widens.
+TEST_F(MainWindowTest, TheBarsTakeTheFormsTypefaceAndALongSentenceIsElidedWholeInItsTip)
+{
+    std::vector<const QWidget *> bars = {m_window->menuBar(), m_window->statusBar()};
+    for (const QAction *menu : m_window->menuBar()->actions())
+        bars.push_back(menu->menu());
+    for (const QWidget *bar : bars) {
+        EXPECT_EQ(bar->font().families(), formFontFamilies()) << bar->metaObject()->className();
+        EXPECT_FALSE(bar->font().bold());
+    }
+    const QList<QWidget *> parts = {m_window->sentenceLabel(), m_window->countsLabel(), m_window->matchingLabel()};
+    const QList<QFrame *> frames = m_window->statusBar()->findChildren<QFrame *>();
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        const int left = parts.at(i - 1)->geometry().right();
+        const int right = parts.at(i)->geometry().left();
+        EXPECT_TRUE(std::any_of(frames.begin(), frames.end(), [&](const QFrame *frame) {
+            return frame->frameShape() == QFrame::VLine && frame->isVisible() && frame->x() > left && frame->x() < right;
+        })) << "a line before " << parts.at(i)->objectName().toStdString();
+    }
+
+    const QString name = QString(150, 'n') + QStringLiteral(".txt");
+    QFile file(m_folder.filePath(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("\xEF\xBB\xBF" "a@x.org\n");
+    file.close();
+    m_answers.openFiles.push_back({file.fileName()});
+    click(Button::LoadFileToList1);
+    const QString whole = QStringLiteral("Loaded 1 item into List 1 (%1: UTF-8 byte-order mark dropped)").arg(name);
+    ElidedLabel &label = *m_window->sentenceLabel();
+    EXPECT_EQ(label.text(), whole);
+    EXPECT_EQ(shownText(label.toolTip(), Qt::AutoText), whole);
+    const QString shown = label.shownText();
+    const QString ellipsis = shown.endsWith(QChar(0x2026)) ? QString(QChar(0x2026)) : QStringLiteral("...");
+    ASSERT_TRUE(shown.endsWith(ellipsis)) << shown.toStdString();
+    EXPECT_TRUE(whole.startsWith(shown.chopped(ellipsis.size())));
+    EXPECT_LE(label.fontMetrics().horizontalAdvance(shown), label.contentsRect().width());
+    label.resize(label.fontMetrics().horizontalAdvance(whole) + 10, label.height());
+    EXPECT_EQ(label.shownText(), whole);
+}
+
+// The box is a table of keys and commands: Redo's second key, the key of every menu, and each
+// command under its own name, never the step it would undo.
+TEST_F(MainWindowTest, TheShortcutsBoxNamesEveryKeyOfTheMenusAndCommands)
+{
+    click(Button::LoadSampleList1);
+    ASSERT_NE(m_window->undoAction()->text(), QStringLiteral("&Undo"));
+    keys(QKeySequence(Qt::Key_F1));
+    ASSERT_FALSE(m_answers.shown.empty());
+    EXPECT_EQ(m_answers.shown.back().title, QStringLiteral("Keyboard Shortcuts"));
+    const std::vector<QStringList> rows = shownRows();
+    const auto meaningOf = [&](const QString &keys) {
+        const auto row = std::find_if(rows.begin(), rows.end(), [&](const QStringList &cells) {
+            return cells.first().split(QStringLiteral(", ")).contains(keys);
+        });
+        return row == rows.end() ? QStringLiteral("(missing)") : row->last();
+    };
+    const QStringList menus = {"File", "Edit", "List 1", "List 2", "Matching", "Help"};
+    const QStringList altKeys = {"Alt+F", "Alt+E", "Alt+1", "Alt+2", "Alt+M", "Alt+H"};
+    for (qsizetype i = 0; i < menus.size(); ++i)
+        EXPECT_EQ(meaningOf(altKeys.at(i)), QStringLiteral("Open the %1 menu").arg(menus.at(i)));
+    EXPECT_EQ(meaningOf(QStringLiteral("Ctrl+Y")), QStringLiteral("Redo"));
+    EXPECT_EQ(meaningOf(QStringLiteral("Ctrl+Z")), QStringLiteral("Undo"));
+    EXPECT_EQ(meaningOf(QStringLiteral("Ctrl+O")), QStringLiteral("Load File To List 1"));
+    for (const QStringList &cells : rows)
+        EXPECT_EQ(cells.size(), 2) << cells.join('|').toStdString();
+}
+
+TEST_F(MainWindowTest, TheAboutBoxGivesTheVersionAndTheLicence)
+{
+    for (QAction *action : menuTitled(QStringLiteral("&Help"))->actions()) {
+        if (action->text() == QStringLiteral("&About Quorvane"))
+            action->trigger();
+    }
+    ASSERT_EQ(m_answers.shown.size(), 1u);
+    EXPECT_EQ(m_answers.shown.back().title, QStringLiteral("About Quorvane"));
+    const QString text = m_answers.shown.back().text;
+    for (const QString &piece : {QStringLiteral("Quorvane ") + QLatin1String(kVersion),
+                                 QStringLiteral("Copyright (c) 2026 The Quorvane developers"), QStringLiteral("MIT")})
+        EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
 }
 
 } // namespace
