@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "ui/BarLook.h"
 #include "ui/CommandMenus.h"
 #include "ui/ElidedLabel.h"
 #include "ui/Form1.h"
@@ -21,14 +22,6 @@ namespace Quorvane {
 
 namespace {
 
-QString withNotes(const QString &sentence, const std::vector<std::string> &notes)
-{
-    QStringList texts;
-    for (const std::string &note : notes)
-        texts << QString::fromStdString(note);
-    return texts.isEmpty() ? sentence : sentence + QStringLiteral(" (") + texts.join(QStringLiteral("; ")) + ')';
-}
-
 // Whether the status bar has something to say about a command: after a cancelled dialog, a guard
 // box or a command that changed nothing the sentence is cleared, as the last one would be stale.
 bool worthSaying(const CommandLabel &label, const CommandOutcome &outcome, bool changed)
@@ -49,23 +42,6 @@ bool worthSaying(const CommandLabel &label, const CommandOutcome &outcome, bool 
         break;
     }
     return changed;
-}
-
-// The bars speak in the form's typeface, at the weight and size the platform gives them.
-QFont barFont(const QWidget &bar)
-{
-    QFont font = QApplication::font(&bar);
-    font.setFamilies(formFontFamilies());
-    font.setBold(false);
-    return font;
-}
-
-QFrame *partSeparator(QWidget *parent)
-{
-    auto *line = new QFrame(parent);
-    line->setFrameShape(QFrame::VLine);
-    line->setFrameShadow(QFrame::Sunken);
-    return line;
 }
 
 } // namespace

@@ -154,6 +154,14 @@ QString commandSentence(const CommandReport &report, const QLocale &locale)
     return filledIn(wording.sentence, placeholders);
 }
 
+QString withNotes(const QString &sentence, const std::vector<std::string> &notes)
+{
+    QStringList texts;
+    for (const std::string &note : notes)
+        texts << QString::fromStdString(note);
+    return texts.isEmpty() ? sentence : sentence + QStringLiteral(" (") + texts.join(QStringLiteral("; ")) + ')';
+}
+
 QString undoSentence(const std::string &stepName, const StepCounts &counts, const QLocale &locale)
 {
     return QStringLiteral("Undid %1: %2").arg(QString::fromStdString(stepName), stepEffects(counts, true, locale));

@@ -10,6 +10,8 @@
 
 #include <cstddef>
 #include <span>
+#include <string>
+#include <vector>
 
 namespace Quorvane {
 
@@ -38,6 +40,10 @@ struct CommandReport
 
 // One sentence: "Removed 3,456 repeats from List 1, first copies kept".
 QString commandSentence(const CommandReport &report, const QLocale &locale);
+
+// The sentence with the notes a command left, if any: "Loaded 2 items into List 2 (missing.txt: not
+// found)".
+QString withNotes(const QString &sentence, const std::vector<std::string> &notes);
 
 // "Undid Clear List (List 1): 1,000 items back in List 1", and the same for redo.
 QString undoSentence(const std::string &stepName, const StepCounts &counts, const QLocale &locale);
