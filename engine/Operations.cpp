@@ -1,5 +1,6 @@
 #include "Operations.h"
 
+#include "AddressVerdict.h"
 #include "PartitionMatcher.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
@@ -33,6 +34,7 @@ constexpr TrappedOperation kRemoveBlanksFromList{"RemoveBlanksFromList", 110, 12
 constexpr TrappedOperation kRemoveItemsWithout{"RemoveItemsWithout", 110, 120};
 constexpr TrappedOperation kSubtractSecondListFromFirstList{"SubtractSecondListFromFirstList", 112, 124};
 constexpr TrappedOperation kKeepOnlyMatchesInList{"KeepOnlyMatchesInList", 114, 140};
+constexpr TrappedOperation kRemoveInvalidAddresses{"RemoveInvalidAddresses", 110, 120};
 
 // Removes the flagged items; with a list for removed items, hands them over first, so a failure
 // to keep them leaves the list untouched.
@@ -158,6 +160,21 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const Operat
 {
     runTrapped(first, host, kKeepOnlyMatchesInList, [&] {
         return flagByPresence(first.texts(), second.texts(), mode, host.progress, false);
+    });
+}
+
+void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const MatchMode &mode)
+{
+    runTrapped(list, host, kRemoveInvalidAddresses, [&] {
+        RefusalCounts refusals;
+        RemovalFlags flags = flagEach(list.texts(), host.progress, [&](std::string_view text) {
+            const AddressRefusal refusal = judgeAddressLine(text, mode.commonAddresses);
+            refusals.add(refusal);
+            return refusal != AddressRefusal::Valid;
+        });
+        if (host.refusals)
+            *host.refusals += refusals;
+        return flags;
     });
 }
 
