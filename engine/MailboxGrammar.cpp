@@ -3,6 +3,7 @@
 #include <utf8proc.h>
 
 #include <algorithm>
+#include <array>
 
 namespace Quorvane {
 
@@ -16,12 +17,12 @@ constexpr std::size_t kNone = std::string_view::npos;
 
 using Byte = unsigned char;
 
-bool isAsciiLetter(Byte c)
+constexpr bool isAsciiLetter(Byte c)
 {
     return (c | 0x20) >= 'a' && (c | 0x20) <= 'z';
 }
 
-bool isDigit(Byte c)
+constexpr bool isDigit(Byte c)
 {
     return c >= '0' && c <= '9';
 }
@@ -36,11 +37,15 @@ bool isAllDigits(std::string_view text)
     return std::all_of(text.begin(), text.end(), [](char c) { return isDigit(Byte(c)); });
 }
 
-// What an unquoted local part may hold in ASCII besides letters, digits and the dots between atoms.
-bool isAtomSymbol(Byte c)
-{
-    return std::string_view("!#$%&'*+-/=?^_`{|}~").find(char(c)) != kNone;
-}
+// What an unquoted local part may hold in ASCII besides the dots between atoms, one flag a byte.
+constexpr std::array<bool, 128> kAtomCharacters = [] {
+    std::array<bool, 128> characters{};
+    for (const char c : std::string_view("!#$%&'*+-/=?^_`{|}~"))
+        characters[Byte(c)] = true;
+    for (int c = 0; c < 128; ++c)
+        characters[c] = characters[c] || isAsciiLetter(Byte(c)) || isDigit(Byte(c));
+    return characters;
+}();
 
 // The length of the well-formed UTF-8 character at text[at] (and the character), 0 when there is none.
 std::size_t characterAt(std::string_view text, std::size_t at, utf8proc_int32_t &character)
@@ -87,7 +92,7 @@ bool isDotString(std::string_view local)
             length = nonAsciiAt(local, i);
         else if (c == '.')
             length = local[i + 1] == '.' ? 0 : 1; // never the last byte: that is no dot
-        else if (!isAsciiLetter(c) && !isDigit(c) && !isAtomSymbol(c))
+        else if (!kAtomCharacters[c])
             length = 0;
         if (length == 0)
             return false;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace Quorvane {
 
@@ -80,6 +81,35 @@ RemovalFlags flagBySearch(std::span<const std::string_view> texts, std::string_v
     if (removeWhenFound)
         return flagEach(texts, progress, [&](std::string_view item) { return search.occursIn(item); });
     return flagEach(texts, progress, [&](std::string_view item) { return !search.occursIn(item); });
+}
+
+// Flags every item that does not hold exactly one valid address, on every core for long lists,
+// and counts why in refusals.
+RemovalFlags flagInvalidAddresses(std::span<const std::string_view> texts, bool common, ProgressSink &progress,
+                                  RefusalCounts &refusals)
+{
+    ProgressPacer pacer(progress, texts.size(), Direction::Forward);
+    const std::size_t workers = workersFor(texts.size());
+    RemovalFlags flags = std::make_unique<bool[]>(texts.size());
+    std::vector<RefusalCounts> counts(workers);
+    runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
+        constexpr std::size_t kBlock = 4096;
+        const Share share = shareOf(texts.size(), worker, workers);
+        RefusalCounts found; // here, not in counts: the workers' counts would share cache lines
+        for (std::size_t start = share.begin; start < share.end; start += kBlock) {
+            const std::size_t end = std::min(share.end, start + kBlock);
+            for (std::size_t i = start; i < end; ++i) {
+                const AddressRefusal refusal = judgeAddressLine(texts[i], common);
+                found.add(refusal);
+                flags[i] = refusal != AddressRefusal::Valid;
+            }
+            steps.advance(end - start);
+        }
+        counts[worker] = found;
+    });
+    for (const RefusalCounts &count : counts)
+        refusals += count;
+    return flags;
 }
 
 // Flags every item whose key equals that of an item met before it, meeting the items in rising
@@ -167,11 +197,7 @@ void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const Mat
 {
     runTrapped(list, host, kRemoveInvalidAddresses, [&] {
         RefusalCounts refusals;
-        RemovalFlags flags = flagEach(list.texts(), host.progress, [&](std::string_view text) {
-            const AddressRefusal refusal = judgeAddressLine(text, mode.commonAddresses);
-            refusals.add(refusal);
-            return refusal != AddressRefusal::Valid;
-        });
+        RemovalFlags flags = flagInvalidAddresses(list.texts(), mode.commonAddresses, host.progress, refusals);
         if (host.refusals)
             *host.refusals += refusals;
         return flags;
