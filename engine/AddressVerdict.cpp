@@ -68,6 +68,18 @@ std::string utf8FromLatin1(std::string_view text)
     return utf8;
 }
 
+AddressRefusal judgeUtf8Line(std::string_view line, bool common)
+{
+    if (holdsSeveralAddresses(line))
+        return AddressRefusal::SeveralAddresses;
+    // What the e-mail mode takes out once may still be wrapped ("'<ann@x.org>'"); its own
+    // compared form is then unwrapped once more, and both are judged alike.
+    std::string_view address = emailAddressIn(line);
+    for (std::string_view inner = emailAddressIn(address); inner != address; inner = emailAddressIn(address))
+        address = inner;
+    return address.empty() ? AddressRefusal::Blank : judgeMailbox(address, common);
+}
+
 } // namespace
 
 bool holdsSeveralAddresses(std::string_view line)
@@ -105,18 +117,9 @@ bool holdsSeveralAddresses(std::string_view line)
 
 AddressRefusal judgeAddressLine(std::string_view line, bool common)
 {
-    if (holdsSeveralAddresses(line))
-        return AddressRefusal::SeveralAddresses;
-    // What the e-mail mode takes out once may still be wrapped ("'<ann@x.org>'"); its own
-    // compared form is then unwrapped once more, and both are judged alike.
-    std::string_view address = emailAddressIn(line);
-    for (std::string_view inner = emailAddressIn(address); inner != address; inner = emailAddressIn(address))
-        address = inner;
-    if (address.empty())
-        return AddressRefusal::Blank;
-    if (isValidUtf8(line))
-        return judgeMailbox(address, common);
-    return judgeMailbox(utf8FromLatin1(address), common);
+    if (!isValidUtf8(line))
+        return judgeUtf8Line(utf8FromLatin1(line), common);
+    return judgeUtf8Line(line, common);
 }
 
 RefusalCounts &RefusalCounts::operator+=(const RefusalCounts &other)

@@ -3,6 +3,8 @@
 #include "tests/support/ListTexts.h"
 #include "tests/support/UnexpectedErrors.h"
 
+#include "tests/reference/ReferenceAddresses.h"
+
 #include "engine/AddressVerdict.h"
 #include "engine/Operations.h"
 
@@ -232,27 +234,29 @@ TEST(RemoveInvalidAddresses, KeepsTheValidInOrderAndCountsTheOthersByReason)
               "1 blank, 1 with several addresses, 2 without an @, 1 with an invalid domain, 1 with a quoted local part");
 }
 
-// A line is kept exactly when its compared e-mail form, as normalize --email writes it, would be
-// kept on its own. The pieces keep their octet count when case is folded (unlike K or İ, whose
-// folded forms are shorter or longer). What the compared form drops (a display name, what stands
-// before the last "<", outer quotes) holds no comma or semicolon outside quotes and angle brackets
-// that would part the line: the addresses hold no angle brackets, and one in quotes no quotes.
-TEST(RemoveInvalidAddresses, JudgesALineAsItsComparedForm)
+namespace {
+
+// Lines of pieces that make addresses valid and invalid in every way, wrapped as people write them.
+// The pieces keep their octet count when case is folded (unlike K or İ, whose folded forms are
+// shorter or longer). What the compared form drops (a display name, what stands before the last
+// "<", outer quotes) holds no comma or semicolon outside quotes and angle brackets that would part
+// the line: the addresses hold no angle brackets, and one in quotes no quotes.
+std::vector<std::string> randomAddressLines(unsigned seed, int count)
 {
     const std::vector<std::string> pieces = {
         "a", "Z", "0", ".", "..", "-", "_", "+", "@", "@@", "\"", "\\", " ", ",", ";", "[", "]", ":",
         "x.org", "EXAMPLE.COM", "IPv6:", "::1", "192.0.2.1", "\xC3\xA9", "\xC3\x89", "\xC3\x9F", "\xCE\xA3",
-        "\xE4\xBE\x8B", "\xE9", "mailto:", std::string(40, 'l')};
+        "\xE4\xBE\x8B", "\xE2\x98\x83", "\xE9", "\xC2\xA0", "mailto:", std::string(40, 'l')};
     const std::vector<std::string> names = {"", "Ann ", "\"Doe, Ann\" ", "ANN\xC3\x89 ", "'q' "};
-    std::mt19937 random(23);
+    std::mt19937 random(seed);
     const auto pick = [&](const std::vector<std::string> &from) { return from[random() % from.size()]; };
     std::vector<std::string> lines;
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < count; ++i) {
         std::string address;
-        for (std::size_t count = 1 + random() % 3; count > 0; --count)
+        for (std::size_t n = 1 + random() % 3; n > 0; --n)
             address += pick(pieces);
         address += random() % 4 == 0 ? "" : "@";
-        for (std::size_t count = 1 + random() % 3; count > 0; --count)
+        for (std::size_t n = 1 + random() % 3; n > 0; --n)
             address += pick(pieces);
         switch (random() % 5) {
         case 0: address = "mailto:" + address; break;
@@ -265,6 +269,16 @@ TEST(RemoveInvalidAddresses, JudgesALineAsItsComparedForm)
         }
         lines.push_back(address);
     }
+    return lines;
+}
+
+} // namespace
+
+// A line is kept exactly when its compared e-mail form, as normalize --email writes it, would be
+// kept on its own.
+TEST(RemoveInvalidAddresses, JudgesALineAsItsComparedForm)
+{
+    const std::vector<std::string> lines = randomAddressLines(23, 20000);
     ItemList kept = listOf(lines);
     RemoveInvalidAddresses(kept, quietHost());
     ItemList compared = listOf(lines);
@@ -281,4 +295,16 @@ TEST(RemoveInvalidAddresses, JudgesALineAsItsComparedForm)
     }
     EXPECT_GT(keptLines.size(), 1000u);
     EXPECT_LT(keptLines.size(), lines.size() - 1000);
+}
+
+// The random lists of the differential test seldom make an address; these lines often do.
+TEST(RemoveInvalidAddresses, AgreesWithTheReferenceOnRandomAddresses)
+{
+    for (const bool common : {false, true}) {
+        for (const std::string &line : randomAddressLines(29, 5000)) {
+            EXPECT_EQ(judgeAddressLine(line, common) == AddressRefusal::Valid,
+                      Reference::holdsValidAddress(line, common))
+                << describe({line}) << (common ? " by the common rules" : "");
+        }
+    }
 }
