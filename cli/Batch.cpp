@@ -7,6 +7,7 @@
 #include "LargeLists.h"
 #include "RunMessages.h"
 
+#include "engine/AddressVerdict.h"
 #include "engine/Operations.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
@@ -50,7 +51,7 @@ public:
         RethrowingReporter reporter;
         if (m_invocation.removed)
             m_removed.emplace();
-        runOperation(OperationHost{progress, reporter, m_removed ? &*m_removed : nullptr});
+        runOperation(OperationHost{progress, reporter, m_removed ? &*m_removed : nullptr, &m_refusals});
         reporter.rethrowFailure();
     }
 
@@ -74,7 +75,11 @@ public:
         output().writeText(countReport(counts, againstOther, m_invocation.json));
     }
 
-    void printSummary() const { Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut); }
+    void printSummary() const
+    {
+        Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut);
+        printRefusals(m_invocation, m_streams, m_refusals);
+    }
 
 private:
     BatchOutput output() const
@@ -122,6 +127,7 @@ private:
     ItemList m_first;
     ItemList m_second;
     std::optional<ItemList> m_removed;
+    RefusalCounts m_refusals;
     std::optional<LineEnd> m_firstInputLineEnd;
     std::size_t m_itemsIn = 0;
     std::size_t m_itemsOut = 0;

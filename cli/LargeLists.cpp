@@ -243,6 +243,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     outputs.commit();
     printDecodedInputs(invocation, streams, counts.decodedFromUtf16);
     printSummary(invocation, streams, counts.itemsIn, counts.itemsOut);
+    printRefusals(invocation, streams, counts.refusals);
     return kExitSuccess;
 }
 

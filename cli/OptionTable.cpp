@@ -63,6 +63,11 @@ constexpr std::array kOptions = {
               "compare the addresses: 'Ann <ANN@x.org>', ' ann@x.org'\n"
               "and 'mailto:Ann@X.org' are the same address",
               [](Invocation &invocation, std::string_view) { invocation.mode.email = true; }},
+    CliOption{"--common", 0, "", kTakesCommon, Group::Mode,
+              "validate: also remove what mail services commonly\n"
+              "refuse: quoted local parts, address literals,\n"
+              "single-label domains, all-numeric top-level domains",
+              [](Invocation &invocation, std::string_view) { invocation.mode.commonAddresses = true; }},
     CliOption{"--text", 'e', "TEXT", kTakesText, Group::Other,
               "remove-with, remove-without: search for TEXT, even one\n"
               "that starts with -; every argument that is not an\n"

@@ -1,5 +1,6 @@
 #include "RunMessages.h"
 
+#include "engine/AddressVerdict.h"
 #include "files/ListFileError.h"
 #include "files/ReadableName.h"
 
@@ -37,6 +38,12 @@ void printSummary(const Invocation &invocation, const Streams &streams, std::uin
 {
     if (!invocation.quiet)
         writeAll(streams.errors, itemCount(itemsIn) + " in, " + itemCount(itemsOut) + " out\n");
+}
+
+void printRefusals(const Invocation &invocation, const Streams &streams, const RefusalCounts &refusals)
+{
+    if (!invocation.quiet && refusals.total() > 0)
+        writeAll(streams.errors, itemCount(refusals.total()) + " removed: " + refusals.described() + "\n");
 }
 
 void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name)

@@ -11,9 +11,15 @@
 
 namespace Quorvane {
 
+class RefusalCounts;
+
 // The line standard error gets after a run, unless it is quiet: "1 item in, 0 items out".
 void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
                   std::uint64_t itemsOut);
+
+// The line standard error gets after the summary, unless the run is quiet, when lines were
+// refused as addresses: "3 items removed: 2 without an @, 1 too long".
+void printRefusals(const Invocation &invocation, const Streams &streams, const RefusalCounts &refusals);
 
 // Says on standard error, unless the run is quiet, that the input shown as name was decoded from UTF-16.
 void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name);

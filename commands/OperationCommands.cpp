@@ -1,5 +1,6 @@
 #include "OperationCommands.h"
 
+#include "engine/AddressVerdict.h"
 #include <string>
 #include <string_view>
 
@@ -130,11 +131,14 @@ void runOperationCommand(const OperationCommand &command, ItemList &list1, ItemL
         if (run.isEmptyAnswer(text))
             return;
     }
-    const OperationHost operationHost{host.progress, host.reporter};
+    RefusalCounts refusals;
+    const OperationHost operationHost{host.progress, host.reporter, nullptr, &refusals};
     run.runOperation(operation, {own, other, text, operationHost, host.matching});
     if (host.outcome) {
         host.outcome->ran = true;
         host.outcome->text = text;
+        if (refusals.total() > 0)
+            host.outcome->notes.push_back(refusals.described());
     }
 }
 

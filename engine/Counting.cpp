@@ -1,5 +1,6 @@
 #include "Counting.h"
 
+#include "AddressVerdict.h"
 #include "PartitionMatcher.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
@@ -17,10 +18,11 @@ PartialCounts &PartialCounts::operator+=(const PartialCounts &part)
     repeats += part.repeats;
     shared += part.shared;
     onlyInOther += part.onlyInOther;
+    invalid += part.invalid;
     return *this;
 }
 
-ListCounts listCountsOf(const PartialCounts &sum, bool againstOther)
+ListCounts listCountsOf(const PartialCounts &sum, bool againstOther, const MatchMode &mode)
 {
     ListCounts counts;
     counts.items = sum.items;
@@ -32,6 +34,8 @@ ListCounts listCountsOf(const PartialCounts &sum, bool againstOther)
         counts.onlyInList = counts.distinct - sum.shared;
         counts.onlyInOther = sum.onlyInOther;
     }
+    if (mode.email)
+        counts.invalid = sum.invalid;
     return counts;
 }
 
@@ -67,7 +71,12 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
     sum.blanks = static_cast<std::size_t>(
         std::count_if(keys.begin(), keys.end(), [](std::string_view key) { return key.empty(); }));
     sum.items = texts.size();
-    const ListCounts counts = listCountsOf(sum, other != nullptr);
+    if (mode.email) {
+        sum.invalid = static_cast<std::size_t>(std::count_if(texts.begin(), texts.end(), [&mode](std::string_view text) {
+            return judgeAddressLine(text, mode.commonAddresses) != AddressRefusal::Valid;
+        }));
+    }
+    const ListCounts counts = listCountsOf(sum, other != nullptr, mode);
     progress.setProgress(0);
     return counts;
 }

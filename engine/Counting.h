@@ -5,6 +5,7 @@
 #include "engine/Progress.h"
 
 #include <cstddef>
+#include <optional>
 
 namespace Quorvane {
 
@@ -24,6 +25,9 @@ struct ListCounts
     std::size_t shared = 0;
     std::size_t onlyInList = 0;
     std::size_t onlyInOther = 0;
+
+    // Set only under e-mail matching: the items validate would remove (AddressVerdict.h).
+    std::optional<std::size_t> invalid;
 };
 
 // What counting finds part by part (partitions of the keys, in memory or on disk): parts add up
@@ -35,12 +39,13 @@ struct PartialCounts
     std::size_t repeats = 0;     // items whose key an earlier item of the list has
     std::size_t shared = 0;      // distinct keys the other list has too
     std::size_t onlyInOther = 0; // distinct keys only the other list has
+    std::size_t invalid = 0;     // items that hold no valid address, counted under e-mail matching
 
     PartialCounts &operator+=(const PartialCounts &part);
 };
 
 // The counts of a whole list from the sum of its parts'; against another list when againstOther.
-ListCounts listCountsOf(const PartialCounts &sum, bool againstOther);
+ListCounts listCountsOf(const PartialCounts &sum, bool againstOther, const MatchMode &mode);
 
 // Counts the items of list. Throws std::bad_alloc when memory runs out.
 ListCounts countItems(const ItemList &list, const MatchMode &mode, ProgressSink &progress);

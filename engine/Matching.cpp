@@ -290,6 +290,11 @@ std::string_view KeyMaker::fold(std::string_view text, std::size_t first, bool l
     return m_buffer;
 }
 
+std::string_view emailAddressIn(std::string_view text)
+{
+    return Reading(text).address(text);
+}
+
 std::string matchKey(std::string_view text, const MatchMode &mode)
 {
     KeyMaker maker(mode);

@@ -17,11 +17,14 @@ namespace Quorvane {
 // - email: trim, then the address is taken out of "Display Name <addr>", "<addr>", surrounding
 //   double or single quotes and a leading "mailto:" (any case), and its case is folded.
 // The item that stays in a list is always the original text; only the comparison changes.
+// - commonAddresses: changes no key; validate then also refuses what mail services commonly
+//   refuse (MailboxGrammar.h).
 struct MatchMode
 {
     bool ignoreCase = false;
     bool trim = false;
     bool email = false;
+    bool commonAddresses = false;
 
     bool isExact() const { return !ignoreCase && !trim && !email; }
     // The with/without filters ignore case in both of these modes and never trim.
@@ -51,6 +54,9 @@ private:
     MatchMode m_mode;
     std::string m_buffer;
 };
+
+// The address that the e-mail mode takes out of text, before its case is folded: a view of text.
+std::string_view emailAddressIn(std::string_view text);
 
 // The key of one text, for callers outside the hot loops.
 std::string matchKey(std::string_view text, const MatchMode &mode);

@@ -64,6 +64,13 @@ const std::array kCatalogue = {
                  .commandName = "count",
                  .description = "count the lines, blanks, distinct lines and repeats",
                  .comparison = Comparison::CountsKeys},
+    OperationRow{.operation = Operation::Validate,
+                 .commandName = "validate",
+                 .description = "remove the lines that do not hold exactly one valid address",
+                 .modes = ModesHeeded::None,
+                 .judgesAddresses = true,
+                 .change = [](const OperationCall &c) { RemoveInvalidAddresses(c.list, c.host, c.mode); },
+                 .status = {"Removed {removed} from {list}", "invalid address", "invalid addresses"}},
 };
 
 } // namespace

@@ -22,7 +22,7 @@ enum class Comparison {
 enum class ModesHeeded {
     All,      // case, surrounding spaces and addresses
     CaseOnly, // a searched text is found with or without regard to case; spaces and addresses are text
-    None,     // a blank item is blank under every mode
+    None,     // a blank item is blank under every mode; validate judges the address e-mail matching compares
 };
 
 // What one operation works on: the list it changes, the list it compares with, the user's text.
@@ -58,6 +58,7 @@ struct OperationRow
     ModesHeeded modes = ModesHeeded::All;
     bool needsMode = false;     // does nothing under exact matching
     bool rewritesItems = false; // writes each item in another form, so it removes none
+    bool judgesAddresses = false; // heeds the common rules of addresses (MatchMode::commonAddresses)
     // Changes the list in place; null for count, which writes figures instead.
     void (*change)(const OperationCall &call) = nullptr;
     // The window's status bar after its button ran; no sentence for those without a button.

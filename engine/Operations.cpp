@@ -1,5 +1,6 @@
 #include "Operations.h"
 
+#include "AddressVerdict.h"
 #include "PartitionMatcher.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace Quorvane {
 
@@ -33,6 +35,7 @@ constexpr TrappedOperation kRemoveBlanksFromList{"RemoveBlanksFromList", 110, 12
 constexpr TrappedOperation kRemoveItemsWithout{"RemoveItemsWithout", 110, 120};
 constexpr TrappedOperation kSubtractSecondListFromFirstList{"SubtractSecondListFromFirstList", 112, 124};
 constexpr TrappedOperation kKeepOnlyMatchesInList{"KeepOnlyMatchesInList", 114, 140};
+constexpr TrappedOperation kRemoveInvalidAddresses{"RemoveInvalidAddresses", 110, 120};
 
 // Removes the flagged items; with a list for removed items, hands them over first, so a failure
 // to keep them leaves the list untouched.
@@ -78,6 +81,35 @@ RemovalFlags flagBySearch(std::span<const std::string_view> texts, std::string_v
     if (removeWhenFound)
         return flagEach(texts, progress, [&](std::string_view item) { return search.occursIn(item); });
     return flagEach(texts, progress, [&](std::string_view item) { return !search.occursIn(item); });
+}
+
+// Flags every item that does not hold exactly one valid address, on every core for long lists,
+// and counts why in refusals.
+RemovalFlags flagInvalidAddresses(std::span<const std::string_view> texts, bool common, ProgressSink &progress,
+                                  RefusalCounts &refusals)
+{
+    ProgressPacer pacer(progress, texts.size(), Direction::Forward);
+    const std::size_t workers = workersFor(texts.size());
+    RemovalFlags flags = std::make_unique<bool[]>(texts.size());
+    std::vector<RefusalCounts> counts(workers);
+    runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
+        constexpr std::size_t kBlock = 4096;
+        const Share share = shareOf(texts.size(), worker, workers);
+        RefusalCounts found; // here, not in counts: the workers' counts would share cache lines
+        for (std::size_t start = share.begin; start < share.end; start += kBlock) {
+            const std::size_t end = std::min(share.end, start + kBlock);
+            for (std::size_t i = start; i < end; ++i) {
+                const AddressRefusal refusal = judgeAddressLine(texts[i], common);
+                found.add(refusal);
+                flags[i] = refusal != AddressRefusal::Valid;
+            }
+            steps.advance(end - start);
+        }
+        counts[worker] = found;
+    });
+    for (const RefusalCounts &count : counts)
+        refusals += count;
+    return flags;
 }
 
 // Flags every item whose key equals that of an item met before it, meeting the items in rising
@@ -158,6 +190,17 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const Operat
 {
     runTrapped(first, host, kKeepOnlyMatchesInList, [&] {
         return flagByPresence(first.texts(), second.texts(), mode, host.progress, false);
+    });
+}
+
+void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const MatchMode &mode)
+{
+    runTrapped(list, host, kRemoveInvalidAddresses, [&] {
+        RefusalCounts refusals;
+        RemovalFlags flags = flagInvalidAddresses(list.texts(), mode.commonAddresses, host.progress, refusals);
+        if (host.refusals)
+            *host.refusals += refusals;
+        return flags;
     });
 }
 

@@ -21,7 +21,10 @@ enum class Operation {
     KeepMatches,
     Normalize,
     Count,
+    Validate,
 };
+
+class RefusalCounts;
 
 // What an operation needs from whoever runs it: a place to show progress and to report errors,
 // and optionally a list that receives the items it removes, in list order.
@@ -33,6 +36,8 @@ struct OperationHost
     ProgressSink &progress;
     ErrorReporter &reporter;
     ItemList *removed = nullptr;
+    // Told why each item was removed, by the operations that judge addresses.
+    RefusalCounts *refusals = nullptr;
 };
 
 // Items compare by their keys under mode (Matching.h); the item kept is always the original.
@@ -54,6 +59,9 @@ void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, co
 // Removes from first every item whose text occurs nowhere in second; second is only read.
 void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const OperationHost &host,
                            const MatchMode &mode = {});
+// Removes the items that do not hold exactly one valid address (AddressVerdict.h), under the
+// common rules too when mode asks for them.
+void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const MatchMode &mode = {});
 // Replaces every item of list by its key under mode, in list order with repeats kept: normalize.
 void replaceByKeys(ItemList &list, const MatchMode &mode);
 

@@ -6,6 +6,7 @@
 #include "SpillFolder.h"
 #include "StageProgress.h"
 #include "StreamingFilters.h"
+#include "engine/AddressVerdict.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
 
@@ -247,6 +248,8 @@ void OutOfCoreRun::countInTable(const Partition &partition)
             if (where == kInList) {
                 ++part.items;
                 part.blanks += key.empty() ? 1 : 0;
+                if (m_inputs.mode.email)
+                    part.invalid += judgeAddressLine(record.text, m_inputs.mode.commonAddresses) != AddressRefusal::Valid ? 1 : 0;
             }
         }
     };
@@ -323,7 +326,7 @@ OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
     }
     passSeam(Seam::InputsRead);
     const std::uint64_t keptCount = writeKept(kept, removed);
-    return {m_itemCount, keptCount, m_decodedFromUtf16};
+    return {m_itemCount, keptCount, m_decodedFromUtf16, {}};
 }
 
 ListCounts OutOfCoreRun::count()
@@ -333,7 +336,7 @@ ListCounts OutOfCoreRun::count()
         decide(partitions[p], 0);
         m_progress.show("counting partitions", p + 1, partitions.size());
     }
-    return listCountsOf(m_counts, !m_inputs.others.empty());
+    return listCountsOf(m_counts, !m_inputs.others.empty(), m_inputs.mode);
 }
 
 } // namespace

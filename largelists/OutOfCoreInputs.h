@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/AddressVerdict.h"
 #include "engine/ItemList.h"
 #include "engine/Matching.h"
 
@@ -27,6 +28,7 @@ struct OutOfCoreCounts
     std::uint64_t itemsOut = 0;
     // The inputs decoded from UTF-16, by their place in files followed by others.
     std::vector<std::size_t> decodedFromUtf16;
+    RefusalCounts refusals; // why items were removed, by the operations that judge addresses
 };
 
 // The memory an out-of-core run may use and the files it reads, all of them regular files

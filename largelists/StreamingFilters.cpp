@@ -20,7 +20,7 @@ OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, 
         NullProgress operationProgress;
         RethrowingReporter failure;
         ItemList gone;
-        const OperationHost host{operationProgress, failure, removed ? &gone : nullptr};
+        const OperationHost host{operationProgress, failure, removed ? &gone : nullptr, &counts.refusals};
         row.change({batch, ItemList(), text, host, inputs.mode});
         failure.rethrowFailure();
         counts.itemsOut += batch.count();

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include <iterator>
 #include <vector>
 
 namespace Quorvane {
@@ -32,6 +33,17 @@ qsizetype mnemonicPlace(const QString &text, const QString &taken)
     }
     return firstFree;
 }
+
+// The operations a list's menu offers without a button on the form, which keeps its size.
+struct MenuOperation
+{
+    const char *caption;
+    Operation operation;
+};
+
+constexpr MenuOperation kMenuOperations[] = {
+    {"Remove Invalid Addresses", Operation::Validate},
+};
 
 } // namespace
 
@@ -64,6 +76,8 @@ QMenu *addListMenu(QMenuBar &bar, Form1 &form, ListId list)
             captions << QString::fromLatin1(design.caption);
         }
     }
+    for (const MenuOperation &command : kMenuOperations)
+        captions << QString::fromLatin1(command.caption);
     const QStringList texts = withMnemonics(captions);
     for (std::size_t i = 0; i < designs.size(); ++i) {
         const ButtonDesign &design = *designs[i];
@@ -73,6 +87,13 @@ QMenu *addListMenu(QMenuBar &bar, Form1 &form, ListId list)
         QAction *action = menu->addAction(texts.at(static_cast<qsizetype>(i)));
         const Button button = design.button;
         QObject::connect(action, &QAction::triggered, &form, [&form, button] { form.buttonClicked(button); });
+    }
+    menu->addSeparator();
+    for (std::size_t i = 0; i < std::size(kMenuOperations); ++i) {
+        QAction *action = menu->addAction(texts.at(static_cast<qsizetype>(designs.size() + i)));
+        const MenuOperation &command = kMenuOperations[i];
+        QObject::connect(action, &QAction::triggered, &form,
+                         [&form, &command, list] { form.runMenuOperation(command.operation, list, command.caption); });
     }
     return menu;
 }

@@ -296,6 +296,15 @@ void Form1::buttonClicked(Button button)
     runCommand(labelOf(design), [&] { runButtonCommand(design); });
 }
 
+void Form1::runMenuOperation(Operation operation, ListId list, const std::string &caption)
+{
+    std::string procedure = caption;
+    std::erase(procedure, ' ');
+    procedure += std::to_string(listNumber(list)) + "_Click";
+    runCommand(CommandLabel::onList(caption, operation, list),
+               [&] { runOperationCommand({operation, list}, m_list1, m_list2, procedure, commandHost()); });
+}
+
 void Form1::runButtonCommand(const ButtonDesign &button)
 {
     const std::string procedure = clickProcedureOf(button.button);

@@ -95,6 +95,9 @@ public:
 
     // A click on the button: runs its command unless another command is running.
     void buttonClicked(Button button);
+    // A menu's operation without a button, on list, as its caption names it; the error report
+    // names the procedure after the caption and the list ("RemoveInvalidAddresses1_Click").
+    void runMenuOperation(Operation operation, ListId list, const std::string &caption);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -31,7 +31,11 @@ TEST_F(CliCount, FiguresUnderEachModeAndAgainstOtherLists)
          "shared         1\nonly in list   4\nonly in other  1\n"},
         {{"count", "--email", "--json", "--other", other, "--other", moreOther, "-"},
          "{\"items\": 6, \"blanks\": 2, \"distinct\": 3, \"repeats\": 3, \"shared\": 2, \"only_in_list\": 1, "
-         "\"only_in_other\": 1}\n"},
+         "\"only_in_other\": 1, \"invalid\": 2}\n"},
+        {{"count", "--email", "-"}, "items     6\nblanks    2\ndistinct  3\nrepeats   3\ninvalid   2\n"},
+        {{"count", "--email", "--json", "-"},
+         "{\"items\": 3, \"blanks\": 0, \"distinct\": 3, \"repeats\": 0, \"invalid\": 1}\n",
+         "Ann <ann@x.org>\nbob@y.org, cid@z.org\nmailto:dan@w.org\n"},
         // Figures of different widths stand right-aligned under each other.
         {{"count", "-"}, "items     12\nblanks     0\ndistinct  12\nrepeats    0\n",
          "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n"},

@@ -65,6 +65,9 @@ const OperationCase kOperations[] = {
     {{"normalize", "--email"}, false},
     {{"count", "--trim"}, false},
     {{"count", "--json", "--ignore-case"}, true},
+    {{"validate"}, false},
+    {{"validate", "--common"}, false},
+    {{"count", "--email"}, true},
 };
 
 TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)

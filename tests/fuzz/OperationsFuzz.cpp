@@ -92,7 +92,7 @@ void run(int operation, ItemList &first, const ItemList &second, const std::stri
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
-    const int operation = input.ConsumeIntegralInRange(0, 6);
+    const int operation = input.ConsumeIntegralInRange(0, static_cast<int>(Reference::operationPairs().size()) - 1);
     const int modeBits = input.ConsumeIntegralInRange(0, 7);
     const MatchMode mode{(modeBits & 1) != 0, (modeBits & 2) != 0, (modeBits & 4) != 0};
     std::string text = input.ConsumeRandomLengthString(4);

@@ -11,6 +11,8 @@ using Text = const std::string &;
 using Mode = const MatchMode &;
 using Host = const OperationHost &;
 
+constexpr MatchMode kCommon{.commonAddresses = true};
+
 const std::vector<OperationPair> &operationPairs()
 {
     static const std::vector<OperationPair> all = {
@@ -35,6 +37,12 @@ const std::vector<OperationPair> &operationPairs()
         {"KeepOnlyMatchesInList",
          [](ItemList &l, const ItemList &o, Text, Host h, Mode m) { Quorvane::KeepOnlyMatchesInList(l, o, h, m); },
          [](ItemList &l, const ItemList &o, Text, ProgressSink &p, Mode m) { Reference::KeepOnlyMatchesInList(l, o, p, m); }},
+        {"RemoveInvalidAddresses",
+         [](ItemList &l, const ItemList &, Text, Host h, Mode m) { Quorvane::RemoveInvalidAddresses(l, h, m); },
+         [](ItemList &l, const ItemList &, Text, ProgressSink &p, Mode m) { Reference::RemoveInvalidAddresses(l, p, m); }},
+        {"RemoveInvalidAddressesCommonly",
+         [](ItemList &l, const ItemList &, Text, Host h, Mode) { Quorvane::RemoveInvalidAddresses(l, h, kCommon); },
+         [](ItemList &l, const ItemList &, Text, ProgressSink &p, Mode) { Reference::RemoveInvalidAddresses(l, p, kCommon); }},
     };
     return all;
 }

@@ -20,7 +20,7 @@ struct OperationPair
 };
 
 // In the order of a frame's buttons: dupes except first, all dupes, blanks, with, without,
-// subtract, keep only matches.
+// subtract, keep only matches; then validate, by the rules and by the common rules.
 const std::vector<OperationPair> &operationPairs();
 
 const OperationPair &operationPair(const std::string &name);

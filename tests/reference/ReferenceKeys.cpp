@@ -148,4 +148,12 @@ std::string foldedOf(std::string_view item)
     return caseFolded(utf8Of(decode(item).codePoints));
 }
 
+std::string addressIn(std::string_view item)
+{
+    CodePoints text = decode(item).codePoints;
+    for (CodePoints inner = address(text); inner != text; inner = address(text))
+        text = inner;
+    return utf8Of(text);
+}
+
 } // namespace Quorvane::Reference

@@ -12,5 +12,8 @@ namespace Quorvane::Reference {
 std::string keyOf(std::string_view item, const MatchMode &mode);
 // The item with its case folded and nothing else changed.
 std::string foldedOf(std::string_view item);
+// The address the e-mail mode takes out of item, unwrapped until nothing more comes off, in UTF-8
+// and not folded; a Latin-1 item is read as Latin-1.
+std::string addressIn(std::string_view item);
 
 } // namespace Quorvane::Reference

@@ -1,5 +1,6 @@
 #include "ReferenceOperations.h"
 
+#include "ReferenceAddresses.h"
 #include "ReferenceKeys.h"
 
 #include <string>
@@ -170,6 +171,12 @@ void RemoveItemsWith(ItemList &list, std::string_view text, ProgressSink &progre
 void RemoveItemsWithout(ItemList &list, std::string_view text, ProgressSink &progress, const MatchMode &mode)
 {
     removeWhere(list, progress, [&](std::string_view item) { return !contains(item, text, mode); });
+}
+
+void RemoveInvalidAddresses(ItemList &list, ProgressSink &progress, const MatchMode &mode)
+{
+    removeWhere(list, progress,
+                [&](std::string_view item) { return !holdsValidAddress(item, mode.commonAddresses); });
 }
 
 std::vector<int> RemoveDupesFromArray(const std::vector<int> &values, ProgressSink &progress)

@@ -22,6 +22,8 @@ void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, Pr
                                      const MatchMode &mode = {});
 void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink &progress,
                            const MatchMode &mode = {});
+// Removes the items that do not hold exactly one valid address (ReferenceAddresses.h).
+void RemoveInvalidAddresses(ItemList &list, ProgressSink &progress, const MatchMode &mode = {});
 
 // Keeps, of each value, only its last occurrence, in the order of those last occurrences.
 std::vector<int> RemoveDupesFromArray(const std::vector<int> &values, ProgressSink &progress);

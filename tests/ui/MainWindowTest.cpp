@@ -232,6 +232,30 @@ TEST_F(MainWindowTest, AFailedOrCancelledCommandLeavesNoStaleSentence)
     }
 }
 
+TEST_F(MainWindowTest, RemoveInvalidAddressesSaysWhyAndCanBeUndone)
+{
+    const auto removeInvalid = [this](ListId list) {
+        entriesOf(*menuTitled(QStringLiteral("List &%1").arg(listNumber(list)))).back().action->trigger();
+    };
+    removeInvalid(ListId::List2);
+    ASSERT_EQ(m_answers.shown.size(), 1u);
+    EXPECT_EQ(m_answers.shown.at(0).text, QStringLiteral("You forgot to load in List 2."));
+
+    focusList(ListId::List1);
+    QApplication::clipboard()->setText(QStringLiteral("Ann <ann@x.org>\r\n\r\njunk\r\nb@x.org, c@x.org\r\nd@x.org"));
+    keys(QKeySequence::Paste);
+    removeInvalid(ListId::List1);
+    EXPECT_EQ(textsOf(form().list1()), (Texts{"Ann <ann@x.org>", "d@x.org"}));
+    EXPECT_EQ(sentence(), QStringLiteral("Removed 3 invalid addresses from List 1 (1 blank, 1 with several addresses, "
+                                         "1 without an @)"));
+    EXPECT_EQ(m_window->undoAction()->text(), QStringLiteral("&Undo Remove Invalid Addresses (List 1)"));
+    keys(QKeySequence::Undo);
+    EXPECT_EQ(form().list1().count(), 5u);
+    removeInvalid(ListId::List1);
+    removeInvalid(ListId::List1);
+    EXPECT_EQ(sentence(), QStringLiteral("Removed 0 invalid addresses from List 1"));
+}
+
 TEST_F(MainWindowTest, SelectedItemsAreCopiedCutPastedAndDeletedUndoably)
 {
     click(Button::LoadSampleList1);
@@ -376,7 +400,9 @@ TEST_F(MainWindowTest, EachListMenuRunsItsButtonsUnderTheirCaptions)
                       1)
                 << design.caption << " in " << listName(list);
         }
-        EXPECT_EQ(entries.size(), buttons);
+        // Below the buttons' entries, the operation that has no button.
+        EXPECT_EQ(entries.size(), buttons + 1);
+        EXPECT_EQ(entries.back().caption, QStringLiteral("Remove Invalid Addresses"));
     }
     const auto trigger = [&](ListId list, const char *caption) {
         for (const Entry &entry : entriesOfList(list)) {
