@@ -12,7 +12,7 @@ namespace Quorvane {
 // its row end, line ends inside quoted fields included.
 struct TableOptions
 {
-    std::optional<char> delimiter; // detected from the first row when not given
+    std::optional<char> delimiter = {}; // detected from the first row when not given
     char usualDelimiter = ',';     // when the first row shows none of the four: ',' for CSV, tab for TSV
     bool hasHeader = true;         // the first row names the columns
 };

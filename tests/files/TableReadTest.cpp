@@ -82,7 +82,7 @@ TEST(TableReader, TakesTheGivenDelimiterAndNoHeader)
     EXPECT_FALSE(table.header);
     EXPECT_EQ(table.firstRowNumber(), 1u);
     EXPECT_EQ(textsOf(table.contents.list), (std::vector<std::string>{"a;b,c", "d;e,f"}));
-    EXPECT_EQ(readTable("a b\n", {.delimiter = {}, .usualDelimiter = '\t'}).delimiter, '\t');
+    EXPECT_EQ(readTable("a b\n", {.usualDelimiter = '\t'}).delimiter, '\t');
 }
 
 TEST(TableReader, NamesTheFileAndRowOfAnUnterminatedQuote)
