@@ -195,8 +195,7 @@ void MainWindow::buildMatchingMenu()
             m_matching->setText(matchingText(name));
         });
     }
-    matching->addSeparator();
-    addColumnChoices(*matching, *m_form, [this](const QString &sentence) { say(sentence); });
+    addColumnChoices(*matching, *choices, *m_form, [this](const QString &sentence) { say(sentence); });
 }
 
 void MainWindow::buildHelpMenu()

@@ -4,6 +4,7 @@
 
 #include <functional>
 
+class QActionGroup;
 class QMenu;
 
 namespace Quorvane {
@@ -14,7 +15,9 @@ class Form1;
 void addTableLoads(QMenu &file, Form1 &form);
 
 // The Matching menu's "Compare Column of List 1/2...", there while the list holds rows: picks
-// the column among the header's names; say tells the status bar.
-void addColumnChoices(QMenu &matching, Form1 &form, const std::function<void(const QString &)> &say);
+// the column among the header's names; say tells the status bar. They join whileIdle, the
+// choices disabled while a command runs.
+void addColumnChoices(QMenu &matching, QActionGroup &whileIdle, Form1 &form,
+                      const std::function<void(const QString &)> &say);
 
 } // namespace Quorvane
