@@ -4,6 +4,7 @@
 #include "engine/Matching.h"
 #include "engine/Progress.h"
 
+#include <array>
 #include <deque>
 #include <string>
 #include <utility>
@@ -77,6 +78,8 @@ struct CommandHost
     ProgressSink &progress;
     CommandOutcome *outcome = nullptr; // filled in when given
     MatchMode matching = {}; // how the operations compare items
+    // The key field of each list's items (by listIndex): a column of a list of table rows.
+    std::array<KeyField, 2> keyFields = {};
 };
 
 } // namespace Quorvane

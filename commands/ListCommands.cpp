@@ -86,13 +86,33 @@ bool existsBeforeSaving(const std::string &path)
     throw std::runtime_error(describeFileFailure("Cannot check", path, std::strerror(error)));
 }
 
+// A table's rows are written under its header.
+WriteWarnings writeWithHeader(const ItemList &list, const std::optional<std::string> &header, const std::string &path,
+                              const WriteOptions &options)
+{
+    ListFileOutput output(path, options);
+    if (header) {
+        ItemList headerRow;
+        headerRow.append(*header);
+        output.write(headerRow);
+    }
+    output.write(list);
+    return output.commit();
+}
+
+// Share of total that count is, in percent; 0 for an empty total.
+double percentOf(const std::atomic<std::uint64_t> &count, std::uint64_t total)
+{
+    return total == 0 ? 0.0 : static_cast<double>(count.load(std::memory_order_relaxed)) / static_cast<double>(total) * 100.0;
+}
+
+} // namespace
+
 std::string shownFileName(const std::string &path)
 {
     return readableName(path.substr(path.find_last_of('/') + 1));
 }
 
-// A file that was not found, or whose text was not kept byte for byte, is worth a word in the
-// status bar: the sentence then never claims the whole choice was loaded.
 void noteLoad(CommandOutcome *outcome, const std::string &path, const std::optional<ListFileFormat> &format)
 {
     if (!outcome)
@@ -106,16 +126,7 @@ void noteLoad(CommandOutcome *outcome, const std::string &path, const std::optio
         outcome->notes.push_back(shownFileName(path) + ": UTF-8 byte-order mark dropped");
 }
 
-// Share of total that count is, in percent; 0 for an empty total.
-double percentOf(const std::atomic<std::uint64_t> &count, std::uint64_t total)
-{
-    return total == 0 ? 0.0 : static_cast<double>(count.load(std::memory_order_relaxed)) / static_cast<double>(total) * 100.0;
-}
-
-} // namespace
-
-std::optional<ListFileFormat> LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs,
-                                             ProgressSink &progress)
+std::optional<ListFileContents> readChosenFile(const std::string &path, CommandDialogs &dialogs, ProgressSink &progress)
 {
     if (!FileExists(path)) {
         dialogs.inform("File not found");
@@ -131,6 +142,15 @@ std::optional<ListFileFormat> LoadFileToList(ItemList &list, const std::string &
         contents.emplace(readListFile(path, Readable::RegularFileOnly, ReadBy::Copying,
                                       [&](std::size_t bytes) { bytesRead.fetch_add(bytes, std::memory_order_relaxed); }));
     }, [&] { return percentOf(bytesRead, size); });
+    return contents;
+}
+
+std::optional<ListFileFormat> LoadFileToList(ItemList &list, const std::string &path, CommandDialogs &dialogs,
+                                             ProgressSink &progress)
+{
+    std::optional<ListFileContents> contents = readChosenFile(path, dialogs, progress);
+    if (!contents)
+        return std::nullopt;
     list.appendList(std::move(contents->list));
     return contents->format;
 }
@@ -157,7 +177,8 @@ void loadChosenFiles(ItemList &list, const std::vector<std::string> &paths, cons
     trap.step(kLoad.defaultPointer, [&] { host.pointer.setPointer(Pointer::Default); });
 }
 
-void runSaveCommand(const ItemList &list, const std::string &procedure, const CommandHost &host)
+void runSaveCommand(const ItemList &list, const std::string &procedure, const CommandHost &host,
+                    const std::optional<std::string> &header)
 {
     TrappedProcedure trap = trapFor(host.reporter, procedure);
     std::string path;
@@ -182,7 +203,7 @@ void runSaveCommand(const ItemList &list, const std::string &procedure, const Co
         std::atomic<std::uint64_t> bytesWritten{0};
         WriteOptions options{.writable = Writable::RegularFileOnly};
         options.onWritten = [&](std::size_t bytes) { bytesWritten.fetch_add(bytes, std::memory_order_relaxed); };
-        runAside(host.progress, [&] { warnings = writeListFile(list, path, options); },
+        runAside(host.progress, [&] { warnings = writeWithHeader(list, header, path, options); },
                  [&] { return percentOf(bytesWritten, size); });
     } catch (...) {
         failure = std::current_exception();

@@ -18,6 +18,18 @@ inline constexpr std::string_view kListFileFilter = "Text Files (*.txt);;All Fil
 inline constexpr std::string_view kLoadDialogTitle = "Load List(s) - Hold Ctrl to select multiple list files";
 inline constexpr std::string_view kSaveDialogTitle = "Save";
 
+// Reads the one file at path whole, on a thread of its own while progress shows how much of it is
+// in; a missing file is answered with "File not found" and returns nothing. Throws when it exists
+// but cannot be read.
+std::optional<ListFileContents> readChosenFile(const std::string &path, CommandDialogs &dialogs, ProgressSink &progress);
+
+// A file that was not found, or whose text was not kept byte for byte, is worth a word in the
+// status bar: the sentence then never claims the whole choice was loaded.
+// "list.csv": a file's name as the window shows it.
+std::string shownFileName(const std::string &path);
+
+void noteLoad(CommandOutcome *outcome, const std::string &path, const std::optional<ListFileFormat> &format);
+
 // Appends every line of the one file at path to list; a missing file is answered with
 // "File not found" and returns nothing. Returns how the file was written. Throws when it exists
 // but cannot be read. The file is read on a thread of its own while progress shows how much of
@@ -34,8 +46,10 @@ void runLoadCommand(ItemList &list, const std::string &procedure, const CommandH
 void loadChosenFiles(ItemList &list, const std::vector<std::string> &paths, const std::string &procedure,
                      const CommandHost &host);
 
-// "Save List To File": asks for a path, asks before replacing a file, writes the list atomically.
-void runSaveCommand(const ItemList &list, const std::string &procedure, const CommandHost &host);
+// "Save List To File": asks for a path, asks before replacing a file, writes the list atomically,
+// under the header of its table when it has one.
+void runSaveCommand(const ItemList &list, const std::string &procedure, const CommandHost &host,
+                    const std::optional<std::string> &header = std::nullopt);
 
 // "Clear List".
 void runClearCommand(ItemList &list, const std::string &procedure, const CommandHost &host);

@@ -133,7 +133,10 @@ void runOperationCommand(const OperationCommand &command, ItemList &list1, ItemL
     }
     RefusalCounts refusals;
     const OperationHost operationHost{host.progress, host.reporter, nullptr, &refusals};
-    run.runOperation(operation, {own, other, text, operationHost, host.matching});
+    MatchMode mode = host.matching;
+    mode.field = host.keyFields[listIndex(command.ownList)];
+    mode.otherField = host.keyFields[listIndex(otherList(command.ownList))];
+    run.runOperation(operation, {own, other, text, operationHost, mode});
     if (host.outcome) {
         host.outcome->ran = true;
         host.outcome->text = text;

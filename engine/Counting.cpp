@@ -50,7 +50,7 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
     const std::size_t workers = workersFor(longer);
     const std::size_t partitionCount = TextPartitions::partitionCountFor(longer);
     const TextPartitions partitions(texts, partitionCount, pacer, mode, workers);
-    const TextPartitions otherPartitions(otherTexts, partitionCount, pacer, mode, workers);
+    const TextPartitions otherPartitions(otherTexts, partitionCount, pacer, mode.forOtherList(), workers);
 
     std::vector<PartialCounts> partials(workers);
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {

@@ -245,10 +245,11 @@ KeyMaker::KeyMaker(const MatchMode &mode)
     : m_mode(mode)
 {}
 
-std::string_view KeyMaker::keyOf(std::string_view text)
+std::string_view KeyMaker::keyOf(std::string_view item)
 {
     if (m_mode.isExact())
-        return text;
+        return item;
+    const std::string_view text = fieldOf(item);
     Reading reading(text);
     std::string_view key = text;
     if (m_mode.email)

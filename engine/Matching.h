@@ -1,6 +1,9 @@
 #pragma once
 
+#include "engine/KeyField.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -16,6 +19,7 @@ namespace Quorvane {
 //   space separators (U+00A0 no-break space among them), U+200B and U+FEFF.
 // - email: trim, then the address is taken out of "Display Name <addr>", "<addr>", surrounding
 //   double or single quotes and a leading "mailto:" (any case), and its case is folded.
+// The modes apply to the item's key field (KeyField.h): the whole item, or one column of a row.
 // The item that stays in a list is always the original text; only the comparison changes.
 // - commonAddresses: changes no key; validate then also refuses what mail services commonly
 //   refuse (MailboxGrammar.h).
@@ -25,8 +29,17 @@ struct MatchMode
     bool trim = false;
     bool email = false;
     bool commonAddresses = false;
+    KeyField field = {};      // of the list itself
+    KeyField otherField = {}; // of the list it is compared with
 
-    bool isExact() const { return !ignoreCase && !trim && !email; }
+    bool isExact() const { return !ignoreCase && !trim && !email && field.isWholeItem(); }
+    // The mode that makes the keys of the other list: its own key field.
+    MatchMode forOtherList() const
+    {
+        MatchMode other = *this;
+        other.field = otherField;
+        return other;
+    }
     // The with/without filters ignore case in both of these modes and never trim.
     bool foldsCase() const { return ignoreCase || email; }
 };
@@ -34,25 +47,46 @@ struct MatchMode
 // Whether text is well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
 bool isValidUtf8(std::string_view text);
 
-// Makes the comparable form of items (their key) under one mode. The key is a view of the item
-// itself when only its ends are cut off, otherwise a view of a buffer that the next call reuses.
+// Makes the comparable form of items (their key) under one mode: first the key field, then the
+// modes applied to it. The key is a view of the item itself when only its ends are cut off or an
+// unquoted field is taken, otherwise a view of a buffer that the next call reuses. A row with
+// fewer fields than the key column has a blank key.
 class KeyMaker
 {
 public:
     explicit KeyMaker(const MatchMode &mode);
 
     std::string_view keyOf(std::string_view text);
+    // The item's key field, unquoted, before any mode; empty for a row too short to have it.
+    std::string_view fieldOf(std::string_view text)
+    {
+        if (m_mode.field.isWholeItem())
+            return text;
+        return fieldText(text, m_mode.field, m_fieldBuffer).value_or(std::string_view());
+    }
     // The text with its case folded and nothing else changed, as the filters search it.
     std::string_view foldedOf(std::string_view text);
     // Whether key lies in this maker's buffer, so it must be copied to outlive the next call.
-    bool isScratch(std::string_view key) const { return !key.empty() && key.data() == m_buffer.data(); }
+    bool isScratch(std::string_view key) const
+    {
+        return !key.empty() && (key.data() == m_buffer.data() || liesIn(key, m_fieldBuffer));
+    }
 
 private:
+    // A key cut from the unquoted field may start anywhere in its buffer.
+    static bool liesIn(std::string_view key, const std::string &buffer)
+    {
+        const auto at = reinterpret_cast<std::uintptr_t>(key.data());
+        const auto start = reinterpret_cast<std::uintptr_t>(buffer.data());
+        return at >= start && at < start + buffer.size();
+    }
+
     // Folds text from its first byte that may change (first); what comes before stays as it is.
     std::string_view fold(std::string_view text, std::size_t first, bool latin1);
 
     MatchMode m_mode;
     std::string m_buffer;
+    std::string m_fieldBuffer; // the key field when unquoting changed it
 };
 
 // The address that the e-mail mode takes out of text, before its case is folded: a view of text.

@@ -77,7 +77,7 @@ RemovalFlags flagEach(std::span<const std::string_view> texts, ProgressSink &pro
 RemovalFlags flagBySearch(std::span<const std::string_view> texts, std::string_view part, const MatchMode &mode,
                           bool removeWhenFound, ProgressSink &progress)
 {
-    TextSearch search(part, mode.foldsCase());
+    TextSearch search(part, mode.foldsCase(), mode.field);
     if (removeWhenFound)
         return flagEach(texts, progress, [&](std::string_view item) { return search.occursIn(item); });
     return flagEach(texts, progress, [&](std::string_view item) { return !search.occursIn(item); });
@@ -137,7 +137,7 @@ RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<c
     const std::size_t workers = workersFor(longer);
     const std::size_t partitionCount = TextPartitions::partitionCountFor(longer);
     const TextPartitions firstPartitions(first, partitionCount, pacer, mode, workers);
-    const TextPartitions secondPartitions(second, partitionCount, pacer, mode, workers);
+    const TextPartitions secondPartitions(second, partitionCount, pacer, mode.forOtherList(), workers);
     RemovalFlags flags = std::make_unique<bool[]>(first.size());
     forEachPartition(partitionCount, std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()),
                      workers, pacer, [&](PartitionMatcher &matcher, std::size_t p, WorkerSteps &steps) {
@@ -208,8 +208,12 @@ void replaceByKeys(ItemList &list, const MatchMode &mode)
 {
     KeyMaker keyMaker(mode);
     ItemList keys;
-    for (const std::string_view text : list.texts())
-        keys.append(keyMaker.keyOf(text));
+    for (const std::string_view text : list.texts()) {
+        if (mode.field.isWholeItem())
+            keys.append(keyMaker.keyOf(text));
+        else
+            keys.append(rowWithField(text, mode.field, keyMaker.keyOf(text)));
+    }
     list.clear();
     list.appendList(std::move(keys));
 }

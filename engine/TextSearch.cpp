@@ -4,9 +4,21 @@
 
 namespace Quorvane {
 
-TextSearch::TextSearch(std::string_view part, bool foldCase)
+namespace {
+
+// Exact matching on the field: the search folds case itself when it should.
+MatchMode fieldOnly(const KeyField &field)
+{
+    MatchMode mode;
+    mode.field = field;
+    return mode;
+}
+
+} // namespace
+
+TextSearch::TextSearch(std::string_view part, bool foldCase, const KeyField &field)
     : m_foldCase(foldCase)
-    , m_folder(MatchMode{})
+    , m_folder(fieldOnly(field))
 {
     m_part = foldCase ? m_folder.foldedOf(part) : part;
 }

@@ -9,15 +9,17 @@
 namespace Quorvane {
 
 // Finds one text inside items, in time linear in the item's length whatever the text's length.
-// With foldCase, both sides are compared with their case folded as matching folds it.
+// With foldCase, both sides are compared with their case folded as matching folds it. In a row
+// of a table it looks in the key field only, unquoted.
 class TextSearch
 {
 public:
-    TextSearch(std::string_view part, bool foldCase);
+    TextSearch(std::string_view part, bool foldCase, const KeyField &field = {});
 
     bool occursIn(std::string_view item)
     {
-        return occursInBytes(m_foldCase ? m_folder.foldedOf(item) : item);
+        const std::string_view field = m_folder.fieldOf(item);
+        return occursInBytes(m_foldCase ? m_folder.foldedOf(field) : field);
     }
 
 private:

@@ -191,6 +191,21 @@ QString inputBox(QWidget *parent, const QString &prompt, const QString &title)
     return box.exec() == QDialog::Accepted ? box.textValue() : QString();
 }
 
+int choiceBox(QWidget *parent, const QString &prompt, const QStringList &choices, int current)
+{
+    if (record(ShownKind::InputBox, kApplicationTitle, prompt))
+        return static_cast<int>(choices.indexOf(takeAnswer(g_answers->inputs, QString())));
+    QInputDialog box(parent);
+    box.setWindowTitle(kApplicationTitle);
+    box.setLabelText(prompt);
+    box.setComboBoxItems(choices);
+    box.setComboBoxEditable(false);
+    if (current >= 0 && current < choices.size())
+        box.setTextValue(choices.at(current));
+    useWindowFont(box, parent);
+    return box.exec() == QDialog::Accepted ? static_cast<int>(choices.indexOf(box.textValue())) : -1;
+}
+
 QStringList openFileNames(QWidget *parent, const QString &title, const QString &filter)
 {
     if (record(ShownKind::OpenDialog, title, filter))

@@ -65,6 +65,9 @@ void tableBox(QWidget *parent, const QString &title, const TableRow &headings, c
 void aboutBox(QWidget *parent, const QString &title, const QString &text, const QIcon &icon);
 // The text the user confirmed; empty when they cancel.
 QString inputBox(QWidget *parent, const QString &prompt, const QString &title = kApplicationTitle);
+// The place among choices of the one the user picked, current at first; -1 when they cancel.
+// Answered in advance as an input box, by the text of the choice.
+int choiceBox(QWidget *parent, const QString &prompt, const QStringList &choices, int current);
 // Whole paths in the dialog's order; empty when cancelled.
 QStringList openFileNames(QWidget *parent, const QString &title, const QString &filter);
 // A whole path; empty when cancelled.

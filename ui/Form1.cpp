@@ -112,6 +112,8 @@ Form1::Form1(StartUpEnvironment environment, QWidget *parent)
     connectItemRemoval();
     setUpPointerFeedback();
     acceptFileDrops();
+    for (const ListId list : kBothLists)
+        connect(&model(list), &QAbstractItemModel::modelReset, this, [this, list] { showKeyColumn(list); });
 }
 
 Form1::~Form1() = default;
@@ -262,6 +264,7 @@ bool Form1::runCommand(const CommandLabel &label, const std::function<void()> &c
         ~Finish() { running = false; }
     } finish{m_commandRunning};
     m_outcome = {};
+    m_tables.forgetEmptied(m_list1, m_list2);
     if (m_watcher)
         m_watcher->commandStarting();
     command();
@@ -290,6 +293,21 @@ void Form1::removeSelectedItems(ListId list)
                [&] { Quorvane::removeSelectedItems(*listView(list), model(list), this->list(list)); });
 }
 
+void Form1::loadTable(ListId list)
+{
+    const std::string procedure = "LoadTableToList" + std::to_string(listNumber(list)) + "_Click";
+    runCommand(CommandLabel::onList("Load Table", ListCommand::Load, list),
+               [&] { runLoadTableCommand(this->list(list), list, m_tables, procedure, commandHost()); });
+}
+
+void Form1::showKeyColumn(ListId list)
+{
+    const ListTable *table = m_tables.active(list, this->list(list));
+    (list == ListId::List1 ? *m_model1 : *m_model2).setHeader(
+        table ? QStringLiteral("Rows compared on %1:").arg(QString::fromStdString(table->keyColumnName()))
+              : kColumnHeader);
+}
+
 void Form1::buttonClicked(Button button)
 {
     const ButtonDesign &design = designOf(button);
@@ -316,6 +334,8 @@ void Form1::runButtonCommand(const ButtonDesign &button)
     case ListCommand::Load:
         return runLoadCommand(own, procedure, host);
     case ListCommand::Save:
+        if (const ListTable *table = m_tables.active(button.ownList, own))
+            return runSaveCommand(own, procedure, host, table->header);
         return runSaveCommand(own, procedure, host);
     case ListCommand::Clear:
         return runClearCommand(own, procedure, host);

@@ -3,6 +3,7 @@
 #include "engine/ErrorTrap.h"
 #include "engine/ItemList.h"
 #include "commands/CommandHost.h"
+#include "commands/TableCommands.h"
 #include "ui/Buttons.h"
 #include "ui/CommandWatcher.h"
 #include "ui/ProgressBarSink.h"
@@ -84,9 +85,19 @@ public:
 
     ErrorReporter &reporter() { return m_reporter; }
     // Taken when a command starts: it holds a copy of the matching mode, which the command keeps.
-    CommandHost commandHost() { return {m_dialogs, *this, m_reporter, *m_progress, &m_outcome, m_matching}; }
+    CommandHost commandHost()
+    {
+        return {m_dialogs, *this, m_reporter, *m_progress, &m_outcome, m_matching, m_tables.keyFields(m_list1, m_list2)};
+    }
     // How the operations compare items from now on; exact at every start.
     void setMatching(const MatchMode &mode) { m_matching = mode; }
+
+    // The tables of the lists that hold rows of one.
+    ListTables &tables() { return m_tables; }
+    // "Load Table To List 1/2".
+    void loadTable(ListId list);
+    // The list view's header names the column a list of rows is compared on.
+    void showKeyColumn(ListId list);
 
     // Delete (with any modifiers) in a list view: removes every selected item, silently.
     void removeSelectedItems(ListId list);
@@ -134,6 +145,7 @@ private:
     bool m_commandRunning = false;
     CommandOutcome m_outcome;
     MatchMode m_matching;
+    ListTables m_tables;
     CommandWatcher *m_watcher = nullptr;
     // Last, so it stops watching before anything it reads goes.
     std::unique_ptr<PointerFeedback> m_pointerFeedback;

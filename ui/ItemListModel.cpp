@@ -53,6 +53,14 @@ void ItemListModel::addColumn(const QString &header)
     endInsertColumns();
 }
 
+void ItemListModel::setHeader(const QString &header)
+{
+    if (m_headers.isEmpty() || m_headers.front() == header)
+        return;
+    m_headers.front() = header;
+    emit headerDataChanged(Qt::Horizontal, 0, 0);
+}
+
 int ItemListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())

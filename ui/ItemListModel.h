@@ -40,6 +40,8 @@ public:
 
     // A list view starts without columns; start-up adds the one column.
     void addColumn(const QString &header);
+    // The first column's header from now on.
+    void setHeader(const QString &header);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;

@@ -7,6 +7,7 @@
 #include "ui/HelpBoxes.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
+#include "ui/TableMenus.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -116,6 +117,8 @@ void MainWindow::buildFileMenu()
         connect(action, &QAction::triggered, this, [this, button] { m_form->buttonClicked(button); });
     }
     file->addSeparator();
+    addTableLoads(*file, *m_form);
+    file->addSeparator();
     QAction *quit = file->addAction(QStringLiteral("&Quit"));
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(quit, &QAction::triggered, this, &QWidget::close);
@@ -192,6 +195,7 @@ void MainWindow::buildMatchingMenu()
             m_matching->setText(matchingText(name));
         });
     }
+    addColumnChoices(*matching, *choices, *m_form, [this](const QString &sentence) { say(sentence); });
 }
 
 void MainWindow::buildHelpMenu()

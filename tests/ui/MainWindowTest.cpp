@@ -563,5 +563,58 @@ TEST_F(MainWindowTest, TheAboutBoxGivesTheVersionAndTheLicence)
         EXPECT_TRUE(text.contains(piece)) << piece.toStdString();
 }
 
+
+// A contacts export less an unsubscribe export, row by row: each list compared on its own column,
+// the rows kept whole, quotes and line ends inside them included, and saved under their header.
+TEST_F(MainWindowTest, TablesAreComparedOnTheirColumnsAndSavedUnderTheirHeader)
+{
+    const auto write = [this](const char *name, const QByteArray &bytes) {
+        QFile file(m_folder.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return file.fileName();
+    };
+    const QByteArray contacts = "Name,Email Address,City\r\nAnn,ann@x.org,Oslo\r\n\"Bob, Jr.\",bob@y.org,\"Line\nTwo\"\r\n"
+                                "Cid,cid@z.org,Rome\r\n";
+    const auto menuEntry = [this](const QString &menu, const QString &caption) {
+        for (const Entry &entry : entriesOf(*menuTitled(menu))) {
+            if (entry.caption == caption)
+                return entry.action;
+        }
+        ADD_FAILURE() << caption.toStdString();
+        return static_cast<QAction *>(nullptr);
+    };
+    m_answers.openFiles = {{write("contacts.csv", contacts)},
+                           {write("unsubscribed.csv", "email;forwarded to\nann@q.org;cid@z.org\n")}};
+    menuEntry("&File", "Load Table To List 1...")->trigger();
+    EXPECT_EQ(sentence().toStdString(), "Loaded 3 items into List 1 (comparing on column 2, 'Email Address')");
+    menuEntry("&File", "Load Table To List 2...")->trigger();
+    EXPECT_EQ(form().listView(ListId::List2)->model()->headerData(0, Qt::Horizontal).toString().toStdString(),
+              "Rows compared on column 1, 'email':");
+    EXPECT_EQ(textsOf(form().list1())[1], "\"Bob, Jr.\",bob@y.org,\"Line\nTwo\"");
+
+    m_answers.inputs = {QStringLiteral("2: forwarded to")};
+    QMenu *matching = menuTitled("&Matching");
+    emit matching->aboutToShow();
+    QAction *column2 = menuEntry("&Matching", "Compare Column of List 2...");
+    ASSERT_TRUE(column2->isEnabled());
+    column2->trigger();
+    EXPECT_EQ(sentence().toStdString(), "List 2 compared on column 2, 'forwarded to'");
+    click(Button::RemoveMatchesList2FromList1);
+    EXPECT_EQ(form().list1().count(), 2u);
+
+    m_answers.saveFiles = {m_folder.filePath("kept.csv")};
+    click(Button::SaveList1ToFile);
+    QFile saved(m_folder.filePath("kept.csv"));
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_EQ(saved.readAll(), contacts.left(contacts.lastIndexOf("Cid")));
+
+    // An emptied list holds lines again: no column to choose, the plain header back.
+    click(Button::ClearList2);
+    emit matching->aboutToShow();
+    EXPECT_FALSE(column2->isEnabled());
+    EXPECT_EQ(form().listView(ListId::List2)->model()->headerData(0, Qt::Horizontal).toString(), kColumnHeader);
+}
+
 } // namespace
 } // namespace Quorvane

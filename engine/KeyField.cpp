@@ -1,0 +1,187 @@
+#include "KeyField.h"
+
+#include <cstring>
+
+namespace Quorvane {
+
+namespace {
+
+constexpr char kQuote = '"';
+
+bool holdsQuote(std::string_view text)
+{
+    return !text.empty() && std::memchr(text.data(), kQuote, text.size()) != nullptr;
+}
+
+// Walks the fields of a row, each as its raw bytes (quotes included). A row has at least one
+// field: an empty row has one empty field.
+class FieldCursor
+{
+public:
+    FieldCursor(std::string_view row, char delimiter)
+        : m_row(row)
+        , m_delimiter(delimiter)
+    {}
+
+    bool atEnd() const { return m_done; }
+
+    std::string_view next()
+    {
+        const std::size_t begin = m_position;
+        std::size_t from = begin;
+        if (from < m_row.size() && m_row[from] == kQuote)
+            from = closingQuoteAfter(from + 1);
+        const std::size_t delimiter = from >= m_row.size() ? std::string_view::npos : m_row.find(m_delimiter, from);
+        if (delimiter == std::string_view::npos) {
+            m_done = true;
+            m_position = m_row.size();
+            return m_row.substr(begin);
+        }
+        m_position = delimiter + 1;
+        return m_row.substr(begin, delimiter - begin);
+    }
+
+private:
+    // The place just after the quote that closes a quoted field, or the row's end.
+    std::size_t closingQuoteAfter(std::size_t from) const
+    {
+        for (;;) {
+            const std::size_t quote = m_row.find(kQuote, from);
+            if (quote == std::string_view::npos)
+                return m_row.size();
+            if (quote + 1 < m_row.size() && m_row[quote + 1] == kQuote) {
+                from = quote + 2;
+                continue;
+            }
+            return quote + 1;
+        }
+    }
+
+    std::string_view m_row;
+    char m_delimiter;
+    std::size_t m_position = 0;
+    bool m_done = false;
+};
+
+// The text of a raw field: without its quotes, doubled quotes made single.
+std::string_view unquoted(std::string_view raw, std::string &scratch)
+{
+    if (raw.empty() || raw.front() != kQuote)
+        return raw;
+    if (raw.size() >= 2 && raw.back() == kQuote && !holdsQuote(raw.substr(1, raw.size() - 2)))
+        return raw.substr(1, raw.size() - 2);
+    scratch.clear();
+    std::size_t i = 1;
+    for (; i < raw.size(); ++i) {
+        if (raw[i] != kQuote) {
+            scratch += raw[i];
+        } else if (i + 1 < raw.size() && raw[i + 1] == kQuote) {
+            scratch += kQuote;
+            ++i;
+        } else {
+            ++i;
+            break;
+        }
+    }
+    scratch.append(raw.substr(std::min(i, raw.size())));
+    return scratch;
+}
+
+// Leaves cursor at field's column and returns its raw bytes; nothing when the row is too short.
+std::optional<std::string_view> rawField(FieldCursor &cursor, std::size_t column)
+{
+    std::string_view raw;
+    for (std::size_t at = 1; at <= column; ++at) {
+        if (cursor.atEnd())
+            return {};
+        raw = cursor.next();
+    }
+    return raw;
+}
+
+} // namespace
+
+std::optional<std::string_view> fieldText(std::string_view row, const KeyField &field, std::string &scratch)
+{
+    if (field.isWholeItem())
+        return row;
+    FieldCursor cursor(row, field.delimiter);
+    const std::optional<std::string_view> raw = rawField(cursor, field.column);
+    if (!raw)
+        return {};
+    return unquoted(*raw, scratch);
+}
+
+std::vector<std::string> fieldTexts(std::string_view row, char delimiter)
+{
+    std::vector<std::string> texts;
+    std::string scratch;
+    FieldCursor cursor(row, delimiter);
+    while (!cursor.atEnd())
+        texts.emplace_back(unquoted(cursor.next(), scratch));
+    return texts;
+}
+
+std::string quotedField(std::string_view text, char delimiter)
+{
+    if (text.find_first_of(std::string{delimiter, kQuote, '\r', '\n'}) == std::string_view::npos)
+        return std::string(text);
+    std::string quoted(1, kQuote);
+    for (const char c : text) {
+        quoted += c;
+        if (c == kQuote)
+            quoted += kQuote;
+    }
+    quoted += kQuote;
+    return quoted;
+}
+
+std::string rowWithField(std::string_view row, const KeyField &field, std::string_view text)
+{
+    if (field.isWholeItem())
+        return std::string(text);
+    FieldCursor cursor(row, field.delimiter);
+    const std::optional<std::string_view> raw = rawField(cursor, field.column);
+    if (!raw)
+        return std::string(row);
+    const std::size_t begin = static_cast<std::size_t>(raw->data() - row.data());
+    std::string rewritten(row.substr(0, begin));
+    rewritten += quotedField(text, field.delimiter);
+    rewritten += row.substr(begin + raw->size());
+    return rewritten;
+}
+
+bool endsInsideQuotes(std::string_view line, char delimiter, bool startsInside)
+{
+    if (!startsInside && !holdsQuote(line))
+        return false;
+    bool inside = startsInside;
+    std::size_t position = 0;
+    for (;;) {
+        if (inside) {
+            const std::size_t quote = line.find(kQuote, position);
+            if (quote == std::string_view::npos)
+                return true;
+            if (quote + 1 < line.size() && line[quote + 1] == kQuote) {
+                position = quote + 2;
+                continue;
+            }
+            inside = false;
+            position = line.find(delimiter, quote + 1);
+            if (position == std::string_view::npos)
+                return false;
+            ++position;
+        }
+        if (position < line.size() && line[position] == kQuote) {
+            inside = true;
+            ++position;
+            continue;
+        }
+        position = line.find(delimiter, position);
+        if (position == std::string_view::npos)
+            return false;
+        ++position;
+    }
+}
+
+} // namespace Quorvane

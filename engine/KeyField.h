@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace Quorvane {
+
+// Which part of an item its key is made from: the whole item (a line), or one field of a row of a
+// table (CSV, TSV). Fields are separated by the delimiter; a field that starts with a double quote
+// runs to the next quote that is not doubled, so it may hold delimiters, quotes (doubled) and line
+// ends. Text after its closing quote, up to the delimiter, still belongs to the field. A quote
+// anywhere else is an ordinary character, as spreadsheets read it.
+struct KeyField
+{
+    std::size_t column = 0; // 1-based; 0 is the whole item
+    char delimiter = ',';
+
+    bool isWholeItem() const { return column == 0; }
+    bool operator==(const KeyField &) const = default;
+};
+
+// The text of field's column in row, unquoted: a view into row when unquoting changes nothing,
+// else a view of scratch. Nothing when the row has fewer fields; row itself for the whole item.
+std::optional<std::string_view> fieldText(std::string_view row, const KeyField &field, std::string &scratch);
+
+// The unquoted text of every field of row, in order: a header's names.
+std::vector<std::string> fieldTexts(std::string_view row, char delimiter);
+
+// text as a field: in double quotes, its quotes doubled, only when it holds the delimiter, a
+// quote, CR or LF.
+std::string quotedField(std::string_view text, char delimiter);
+
+// row with field's column replaced by text (quoted where needed); row as it is when it has fewer
+// fields.
+std::string rowWithField(std::string_view row, const KeyField &field, std::string_view text);
+
+// Whether a line of a table ends inside a quoted field, so that its row goes on after the line
+// end; startsInside says whether the line itself began inside one.
+bool endsInsideQuotes(std::string_view line, char delimiter, bool startsInside);
+
+} // namespace Quorvane

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "files/ListFileReader.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace Quorvane {
+
+// How a list file is read as a table (CSV, TSV): one item per row, the row's exact bytes without
+// its row end, line ends inside quoted fields included.
+struct TableOptions
+{
+    std::optional<char> delimiter = {}; // detected from the first row when not given
+    char usualDelimiter = ',';     // when the first row shows none of the four: ',' for CSV, tab for TSV
+    bool hasHeader = true;         // the first row names the columns
+};
+
+struct Table
+{
+    ListFileContents contents; // the rows, the header row not among them
+    char delimiter = ',';
+    std::optional<std::string> header; // the header row's exact bytes, when there is one
+    std::vector<std::string> columnNames; // its fields, unquoted
+
+    // The row numbers people see count the header as row 1.
+    std::size_t firstRowNumber() const { return header ? 2 : 1; }
+};
+
+// The delimiter a table's first line shows most often outside quotes: comma, semicolon, tab or
+// bar, the first of them in that order on a tie; usual when it shows none.
+char detectDelimiter(std::string_view firstLine, char usual);
+
+// The rows of a list file read as lines (readListFile and the others): each line that ends inside
+// a quoted field is joined with the lines after it. name is how messages call the file. Throws
+// ListFileError, naming the file and the row, when a quoted field is never closed.
+Table tableOf(ListFileContents lines, const TableOptions &options, const std::string &name);
+
+} // namespace Quorvane

@@ -1,0 +1,63 @@
+#include "TableMenus.h"
+
+#include "ui/Dialogs.h"
+#include "ui/Form1.h"
+
+#include <QActionGroup>
+#include <QMenu>
+
+namespace Quorvane {
+
+namespace {
+
+// "3: Email Address", one for each column of the header.
+QStringList columnChoices(const ListTable &table)
+{
+    QStringList choices;
+    for (std::size_t i = 0; i < table.columnNames.size(); ++i)
+        choices << QStringLiteral("%1: %2").arg(i + 1).arg(QString::fromStdString(table.columnNames[i]));
+    return choices;
+}
+
+void chooseColumn(Form1 &form, ListId list, const std::function<void(const QString &)> &say)
+{
+    std::optional<ListTable> &table = form.tables().of(list);
+    if (!table || !form.tables().active(list, form.list(list)))
+        return;
+    const int chosen = Dialogs::choiceBox(&form, QStringLiteral("Compare the rows of %1 on column:")
+                                                     .arg(QString::fromStdString(listName(list))),
+                                          columnChoices(*table), static_cast<int>(table->keyColumn) - 1);
+    if (chosen < 0)
+        return;
+    table->keyColumn = static_cast<std::size_t>(chosen) + 1;
+    form.showKeyColumn(list);
+    say(QStringLiteral("%1 compared on %2")
+            .arg(QString::fromStdString(listName(list)), QString::fromStdString(table->keyColumnName())));
+}
+
+} // namespace
+
+void addTableLoads(QMenu &file, Form1 &form)
+{
+    const QString texts[] = {QStringLiteral("Load &Table To List 1..."), QStringLiteral("Load Ta&ble To List 2...")};
+    for (const ListId list : kBothLists)
+        QObject::connect(file.addAction(texts[listIndex(list)]), &QAction::triggered, &form,
+                         [&form, list] { form.loadTable(list); });
+}
+
+void addColumnChoices(QMenu &matching, QActionGroup &whileIdle, Form1 &form, const std::function<void(const QString &)> &say)
+{
+    const QString texts[] = {QStringLiteral("Compare &Column of List 1..."),
+                             QStringLiteral("Compare C&olumn of List 2...")};
+    for (const ListId list : kBothLists) {
+        QAction *action = matching.addAction(texts[listIndex(list)]);
+        // A running command keeps the keys it started with: the group is disabled meanwhile.
+        whileIdle.addAction(action);
+        QObject::connect(action, &QAction::triggered, &form, [&form, list, say] { chooseColumn(form, list, say); });
+        // Only a list of rows has columns.
+        QObject::connect(&matching, &QMenu::aboutToShow, action,
+                         [&form, list, action] { action->setEnabled(form.tables().active(list, form.list(list))); });
+    }
+}
+
+} // namespace Quorvane

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QActionGroup;
+class QMenu;
+
+namespace Quorvane {
+
+class Form1;
+
+// The File menu's "Load Table To List 1/2...": a list of a table's rows, compared on one column.
+void addTableLoads(QMenu &file, Form1 &form);
+
+// The Matching menu's "Compare Column of List 1/2...", there while the list holds rows: picks
+// the column among the header's names; say tells the status bar. They join whileIdle, the
+// choices disabled while a command runs.
+void addColumnChoices(QMenu &matching, QActionGroup &whileIdle, Form1 &form,
+                      const std::function<void(const QString &)> &say);
+
+} // namespace Quorvane
