@@ -163,7 +163,7 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const Operat
 
 void replaceByKeys(ItemList &list, const MatchMode &mode)
 {
-    KeyMaker keyMaker(mode);
+    KeyMaker keyMaker(mode, AddressKeys::Use::Writing);
     ItemList keys;
     for (const std::string_view text : list.texts())
         keys.append(keyMaker.keyOf(text));
