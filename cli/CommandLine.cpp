@@ -148,6 +148,8 @@ void checkComplete(const OperationInfo &operation, const Invocation &invocation)
         throw UsageError(std::string(operation.name()) + " needs at least one --other FILE");
     if ((operation.takes & kNeedsMode) && invocation.mode.isExact())
         throw UsageError(std::string(operation.name()) + " needs --trim, --ignore-case or --email");
+    if (invocation.mode.asciiDomains && !invocation.mode.readsAddresses())
+        throw UsageError("--ascii needs --email");
 
     const auto readsStandardInput = [](const std::vector<std::string> &names) {
         return std::count(names.begin(), names.end(), kStandardStream);

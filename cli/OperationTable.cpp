@@ -25,7 +25,7 @@ unsigned outputOptions(const OperationRow &row)
 {
     if (row.comparison == Comparison::CountsKeys)
         return kTakesOther | kTakesJson;
-    return kWritesList | (row.rewritesItems ? 0u : kRemovesItems);
+    return kWritesList | (row.rewritesItems ? kTakesAscii : kRemovesItems);
 }
 
 unsigned optionsOf(const OperationRow &row)

@@ -19,6 +19,7 @@ enum Takes : unsigned {
     kTakesJson = 1u << 7,        // --json
     kRemovesItems = 1u << 8,     // --removed FILE
     kTakesCommon = 1u << 9,      // --common
+    kTakesAscii = 1u << 10,      // --ascii
 };
 
 // An operation of the catalogue on the command line: the options it takes follow from its row.

@@ -61,13 +61,25 @@ constexpr std::array kOptions = {
               [](Invocation &invocation, std::string_view) { invocation.mode.trim = true; }},
     CliOption{"--email", 0, "", kTakesTrimAndEmail, Group::Mode,
               "compare the addresses: 'Ann <ANN@x.org>', ' ann@x.org'\n"
-              "and 'mailto:Ann@X.org' are the same address",
+              "and 'mailto:Ann@X.org' are the same address; domains\n"
+              "compare in their ASCII form (xn--...), a line of\n"
+              "several addresses as the list of them",
               [](Invocation &invocation, std::string_view) { invocation.mode.email = true; }},
     CliOption{"--common", 0, "", kTakesCommon, Group::Mode,
               "validate: also remove what mail services commonly\n"
               "refuse: quoted local parts, address literals,\n"
               "single-label domains, all-numeric top-level domains",
               [](Invocation &invocation, std::string_view) { invocation.mode.commonAddresses = true; }},
+    CliOption{"--provider-aliases", 0, "", kTakesTrimAndEmail, Group::Mode,
+              "compare the addresses as --email does, and as the\n"
+              "mailbox they reach: googlemail.com is gmail.com, dots\n"
+              "do not count at Gmail, nor a +tag at Gmail, Outlook.com,\n"
+              "Fastmail and Proton",
+              [](Invocation &invocation, std::string_view) { invocation.mode.providerAliases = true; }},
+    CliOption{"--ascii", 0, "", kTakesAscii, Group::Mode,
+              "normalize --email: write international domains in\n"
+              "their ASCII form (xn--...), not in Unicode",
+              [](Invocation &invocation, std::string_view) { invocation.mode.asciiDomains = true; }},
     CliOption{"--text", 'e', "TEXT", kTakesText, Group::Other,
               "remove-with, remove-without: search for TEXT, even one\n"
               "that starts with -; every argument that is not an\n"

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "engine/AddressKeys.h"
 #include "engine/KeyField.h"
+#include "engine/TextReading.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,7 +20,14 @@ namespace Quorvane {
 // - trim: white space at both ends does not count: space, tab, CR, LF, VT, FF, the Unicode
 //   space separators (U+00A0 no-break space among them), U+200B and U+FEFF.
 // - email: trim, then the address is taken out of "Display Name <addr>", "<addr>", surrounding
-//   double or single quotes and a leading "mailto:" (any case), and its case is folded.
+//   double or single quotes and a leading "mailto:" (any case). Its local part (before the last
+//   "@") is composed (NFC) and simply case folded, so it keeps its length ("Straße" is not
+//   "strasse"); with ignoreCase it is fully folded. Its domain is compared in its ASCII form
+//   after UTS #46 processing ("bücher.de" is "xn--bcher-kva.de"; one that does not map, as its
+//   text, case folded). A line of several addresses (AddressList.h) compares as the list of them.
+// - providerAliases (with email): the mailbox a few large providers deliver to (ProviderAliases.h).
+// - asciiDomains: normalize writes domains in their ASCII form rather than in lower-case
+//   Unicode; comparisons do not change.
 // The modes apply to the item's key field (KeyField.h): the whole item, or one column of a row.
 // The item that stays in a list is always the original text; only the comparison changes.
 // - commonAddresses: changes no key; validate then also refuses what mail services commonly
@@ -29,10 +38,13 @@ struct MatchMode
     bool trim = false;
     bool email = false;
     bool commonAddresses = false;
+    bool providerAliases = false;
+    bool asciiDomains = false;
     KeyField field = {};      // of the list itself
     KeyField otherField = {}; // of the list it is compared with
 
-    bool isExact() const { return !ignoreCase && !trim && !email && field.isWholeItem(); }
+    bool readsAddresses() const { return email || providerAliases; }
+    bool isExact() const { return !ignoreCase && !trim && !readsAddresses() && field.isWholeItem(); }
     // The mode that makes the keys of the other list: its own key field.
     MatchMode forOtherList() const
     {
@@ -41,11 +53,8 @@ struct MatchMode
         return other;
     }
     // The with/without filters ignore case in both of these modes and never trim.
-    bool foldsCase() const { return ignoreCase || email; }
+    bool foldsCase() const { return ignoreCase || readsAddresses(); }
 };
-
-// Whether text is well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool isValidUtf8(std::string_view text);
 
 // Makes the comparable form of items (their key) under one mode: first the key field, then the
 // modes applied to it. The key is a view of the item itself when only its ends are cut off or an
@@ -54,7 +63,8 @@ bool isValidUtf8(std::string_view text);
 class KeyMaker
 {
 public:
-    explicit KeyMaker(const MatchMode &mode);
+    // Writing makes the form normalize writes, which differs only in how domains are spelt.
+    explicit KeyMaker(const MatchMode &mode, AddressKeys::Use use = AddressKeys::Use::Comparing);
 
     std::string_view keyOf(std::string_view text);
     // The item's key field, unquoted, before any mode; empty for a row too short to have it.
@@ -69,7 +79,7 @@ public:
     // Whether key lies in this maker's buffer, so it must be copied to outlive the next call.
     bool isScratch(std::string_view key) const
     {
-        return !key.empty() && (key.data() == m_buffer.data() || liesIn(key, m_fieldBuffer));
+        return !key.empty() && (key.data() == m_buffer.data() || liesIn(key, m_fieldBuffer) || m_addresses.holds(key));
     }
 
 private:
@@ -87,6 +97,7 @@ private:
     MatchMode m_mode;
     std::string m_buffer;
     std::string m_fieldBuffer; // the key field when unquoting changed it
+    AddressKeys m_addresses;
 };
 
 // The address that the e-mail mode takes out of text, before its case is folded: a view of text.

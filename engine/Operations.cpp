@@ -206,7 +206,7 @@ void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const Mat
 
 void replaceByKeys(ItemList &list, const MatchMode &mode)
 {
-    KeyMaker keyMaker(mode);
+    KeyMaker keyMaker(mode, AddressKeys::Use::Writing);
     ItemList keys;
     for (const std::string_view text : list.texts()) {
         if (mode.field.isWholeItem())

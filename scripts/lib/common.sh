@@ -2,7 +2,7 @@
 
 # Debian packages the build, the tests and the window need.
 QUORVANE_PACKAGES=(
-    cmake ninja-build g++ pkg-config libutf8proc-dev
+    cmake ninja-build g++ pkg-config libutf8proc-dev libidn2-dev
     qt6-base-dev libgl-dev libabsl-dev libgtest-dev
     fonts-liberation xvfb xauth xdotool xclip desktop-file-utils
     time help2man strace binutils appstream python3

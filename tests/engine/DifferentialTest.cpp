@@ -36,6 +36,9 @@ public:
         static const std::vector<std::string> pieces = {
             "a", "b", "A", "B", " ", "", std::string(1, '\0'), "\xC3\xA9", "\xC3\x89", "\xFF", "ab", "@x.com",
             "\xE9", "\xC9", "\xC3\x9F", "SS", "<", ">", "\"", "\xC2\xA0", "\xA0",
+            // several addresses, international domains, composed forms and provider aliases
+            ",", ";", ".", "+t", "@xn--bcher-kva.de", "@B\xC3\x9C" "CHER.de", "@stra\xC3\x9F" "e.de", "@XN--ZZ",
+            "\xE1\xBA\x9E", "e\xCC\x81", "@gmail.com", "@GoogleMail.com", "@proton.me",
         };
         std::string text;
         for (int count = below(4); count > 0; --count)
@@ -132,12 +135,14 @@ struct Input
 
 using Reference::OperationPair;
 
-// Every combination of the three modes, exact first.
+// Every combination of the three modes, exact first, then provider aliases alone and with all.
 std::vector<MatchMode> allModes()
 {
     std::vector<MatchMode> modes;
     for (int bits = 0; bits < 8; ++bits)
         modes.push_back({(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0});
+    modes.push_back({.providerAliases = true});
+    modes.push_back({.ignoreCase = true, .trim = true, .email = true, .providerAliases = true});
     return modes;
 }
 
@@ -145,7 +150,8 @@ std::string nameOf(const MatchMode &mode)
 {
     if (mode.isExact())
         return "Exact";
-    return std::string(mode.ignoreCase ? "IgnoreCase" : "") + (mode.trim ? "Trim" : "") + (mode.email ? "Email" : "");
+    return std::string(mode.ignoreCase ? "IgnoreCase" : "") + (mode.trim ? "Trim" : "") + (mode.email ? "Email" : "")
+        + (mode.providerAliases ? "ProviderAliases" : "");
 }
 
 std::string describe(const Input &input)

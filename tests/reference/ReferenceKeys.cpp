@@ -1,8 +1,11 @@
 #include "ReferenceKeys.h"
 
+#include <idn2.h>
 #include <utf8proc.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace Quorvane::Reference {
@@ -126,19 +129,182 @@ std::string caseFolded(const std::string &utf8)
     return text;
 }
 
+CodePoints composed(const CodePoints &codePoints)
+{
+    const std::string utf8 = utf8Of(codePoints);
+    utf8proc_uint8_t *mapped = nullptr;
+    const utf8proc_ssize_t length =
+        utf8proc_map(reinterpret_cast<const utf8proc_uint8_t *>(utf8.data()), static_cast<utf8proc_ssize_t>(utf8.size()),
+                     &mapped, static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE));
+    if (length < 0)
+        std::abort();
+    const Decoded decoded = decode(std::string_view(reinterpret_cast<const char *>(mapped), static_cast<std::size_t>(length)));
+    std::free(mapped);
+    return decoded.codePoints;
+}
+
+// Simple folding: one character for one; where full folding gives several, the lower case.
+std::string simplyFolded(const CodePoints &codePoints)
+{
+    std::string text;
+    for (const utf8proc_int32_t c : codePoints) {
+        const std::string full = caseFolded(utf8Of({c}));
+        text += decode(full).codePoints.size() == 1 ? full : utf8Of({c == 0x130 ? c : utf8proc_tolower(c)});
+    }
+    return text;
+}
+
+std::string lowerAscii(std::string text)
+{
+    for (char &c : text)
+        c = c >= 'A' && c <= 'Z' ? char(c + 32) : c;
+    return text;
+}
+
+std::string domainForm(const CodePoints &domain)
+{
+    const std::string utf8 = utf8Of(domain);
+    const bool ascii = std::all_of(domain.begin(), domain.end(), [](utf8proc_int32_t c) { return c < 0x80; });
+    if (ascii && lowerAscii(utf8).find("xn--") == std::string::npos)
+        return lowerAscii(utf8);
+    char *form = nullptr;
+    if (utf8.find('\0') == std::string::npos && idn2_to_ascii_8z(utf8.c_str(), &form, IDN2_NONTRANSITIONAL) == IDN2_OK) {
+        const std::string result = form;
+        idn2_free(form);
+        return result;
+    }
+    idn2_free(form);
+    return simplyFolded(domain);
+}
+
+struct Provider
+{
+    std::string domain;
+    bool dotsDoNotCount;
+};
+
+std::string aliased(std::string address)
+{
+    static const std::vector<Provider> providers = {
+        {"gmail.com", true}, {"outlook.com", false}, {"hotmail.com", false}, {"live.com", false},
+        {"fastmail.com", false}, {"fastmail.fm", false}, {"proton.me", false}, {"protonmail.com", false},
+        {"pm.me", false},
+    };
+    const std::size_t at = address.rfind('@');
+    if (at == std::string::npos || at == 0 || address[0] == '"')
+        return address;
+    std::string local = address.substr(0, at);
+    std::string domain = address.substr(at + 1);
+    if (domain == "googlemail.com")
+        domain = "gmail.com";
+    for (const Provider &provider : providers) {
+        if (provider.domain != domain)
+            continue;
+        std::string mailbox;
+        for (std::size_t i = 0; i < local.size() && !(i > 0 && local[i] == '+'); ++i) {
+            if (local[i] != '.' || !provider.dotsDoNotCount)
+                mailbox += local[i];
+        }
+        if (!mailbox.empty())
+            local = mailbox;
+    }
+    return local + "@" + domain;
+}
+
+std::string addressKey(const CodePoints &text, const MatchMode &mode)
+{
+    const CodePoints bare = address(text);
+    const auto at = std::find(bare.rbegin(), bare.rend(), '@');
+    const auto localForm = [&mode](const CodePoints &local) {
+        return mode.ignoreCase ? caseFolded(utf8Of(composed(local))) : simplyFolded(composed(local));
+    };
+    if (at == bare.rend())
+        return mode.providerAliases ? aliased(localForm(bare)) : localForm(bare);
+    const auto atIndex = static_cast<long>(bare.rend() - at - 1);
+    const std::string key = localForm(CodePoints(bare.begin(), bare.begin() + atIndex)) + "@"
+        + domainForm(CodePoints(bare.begin() + atIndex + 1, bare.end()));
+    return mode.providerAliases ? aliased(key) : key;
+}
+
+bool holdsAt(const CodePoints &piece)
+{
+    return std::find(piece.begin(), piece.end(), '@') != piece.end();
+}
+
+struct Range
+{
+    std::size_t begin;
+    std::size_t end;
+};
+
+// Pieces between commas and semicolons outside double quotes and angle brackets, without their
+// spaces; one without "@" joins the address after it, or the one before at the end; blank ones
+// are nothing. Each address is the stretch of the text from its first piece to its last.
+std::vector<CodePoints> addressesOf(const CodePoints &text)
+{
+    std::vector<Range> pieces;
+    bool quoted = false;
+    int angles = 0;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= text.size(); ++i) {
+        const utf8proc_int32_t c = i < text.size() ? text[i] : ',';
+        if (quoted && c == '\\' && i + 1 < text.size()) {
+            ++i;
+        } else if (c == '"') {
+            quoted = !quoted;
+        } else if (!quoted && c == '<') {
+            ++angles;
+        } else if (!quoted && c == '>' && angles > 0) {
+            --angles;
+        } else if (i == text.size() || (!quoted && angles == 0 && (c == ',' || c == ';'))) {
+            Range piece{start, i};
+            while (piece.begin < piece.end && isSpace(text[piece.begin]))
+                ++piece.begin;
+            while (piece.end > piece.begin && isSpace(text[piece.end - 1]))
+                --piece.end;
+            if (piece.begin < piece.end)
+                pieces.push_back(piece);
+            start = i + 1;
+        }
+    }
+    std::vector<Range> found;
+    std::optional<std::size_t> nameBegin;
+    for (const Range &piece : pieces) {
+        if (!holdsAt(CodePoints(text.begin() + long(piece.begin), text.begin() + long(piece.end)))) {
+            nameBegin = nameBegin.value_or(piece.begin);
+            continue;
+        }
+        found.push_back({nameBegin.value_or(piece.begin), piece.end});
+        nameBegin.reset();
+    }
+    if (nameBegin && !found.empty())
+        found.back().end = pieces.back().end;
+    std::vector<CodePoints> addresses;
+    for (const Range &range : found)
+        addresses.emplace_back(text.begin() + long(range.begin), text.begin() + long(range.end));
+    return addresses;
+}
+
 } // namespace
 
 std::string keyOf(std::string_view item, const MatchMode &mode)
 {
-    if (!mode.ignoreCase && !mode.trim && !mode.email)
+    if (!mode.ignoreCase && !mode.trim && !mode.email && !mode.providerAliases)
         return std::string(item);
     const Decoded decoded = decode(item);
     CodePoints key = decoded.codePoints;
-    if (mode.email)
-        key = address(key);
-    else if (mode.trim)
+    if (mode.email || mode.providerAliases) {
+        const std::vector<CodePoints> addresses = addressesOf(key);
+        if (addresses.size() < 2)
+            return addressKey(addresses.empty() ? key : addresses.front(), mode);
+        std::string list;
+        for (const CodePoints &one : addresses)
+            list += (list.empty() ? "" : ", ") + addressKey(one, mode);
+        return list;
+    }
+    if (mode.trim)
         key = trimmed(key);
-    if (mode.ignoreCase || mode.email)
+    if (mode.ignoreCase)
         return caseFolded(utf8Of(key));
     return encode(key, decoded.latin1);
 }

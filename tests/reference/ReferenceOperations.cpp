@@ -69,7 +69,7 @@ double share(int part, int whole)
 
 bool contains(std::string_view item, std::string_view part, const MatchMode &mode)
 {
-    if (mode.ignoreCase || mode.email)
+    if (mode.ignoreCase || mode.email || mode.providerAliases)
         return foldedOf(item).find(foldedOf(part)) != std::string::npos;
     return item.find(part) != std::string_view::npos;
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+namespace Quorvane {
+
+// Whether text may hold several addresses: it has a comma or a semicolon somewhere.
+bool maySeparateAddresses(std::string_view text);
+
+// The addresses of one line, each a view of its original text without the white space around
+// it. Commas and semicolons separate addresses outside double quotes and angle brackets; a piece
+// without "@" is a display name split by its comma ("Smith, John <john@x.org>") and belongs to
+// the address after it (at the end, to the one before). Blank pieces are nothing, so
+// "ann@x.org," holds one address; a line without "@" holds none.
+std::vector<std::string_view> addressesOf(std::string_view text);
+
+} // namespace Quorvane

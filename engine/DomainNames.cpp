@@ -1,0 +1,71 @@
+#include "DomainNames.h"
+
+#include <idn2.h>
+
+#include <memory>
+#include <new>
+
+namespace Quorvane {
+
+namespace {
+
+// Few lists hold more distinct international domains; past this the kept forms start over.
+constexpr std::size_t kMostKept = 1u << 14;
+
+using Idn2Text = std::unique_ptr<char, decltype(&idn2_free)>;
+
+// Nothing when libidn2 refuses the name; std::bad_alloc when memory runs out.
+std::optional<std::string> resultOf(int status, char *output)
+{
+    const Idn2Text owner(output, &idn2_free);
+    if (status == IDN2_MALLOC)
+        throw std::bad_alloc();
+    if (status != IDN2_OK || !output)
+        return std::nullopt;
+    return std::string(output);
+}
+
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+}
+
+} // namespace
+
+bool mayHoldAceLabel(std::string_view domain)
+{
+    for (std::size_t at = domain.find("--"); at != std::string_view::npos; at = domain.find("--", at + 1)) {
+        if (at >= 2 && lowerAscii(domain[at - 2]) == 'x' && lowerAscii(domain[at - 1]) == 'n')
+            return true;
+    }
+    return false;
+}
+
+std::optional<std::string_view> DomainNames::formOf(const std::string &domain)
+{
+    auto found = m_found.find(domain);
+    if (found == m_found.end()) {
+        if (m_found.size() >= kMostKept)
+            m_found.clear();
+        found = m_found.emplace(domain, converted(domain)).first;
+    }
+    if (!found->second)
+        return std::nullopt;
+    return std::string_view(*found->second);
+}
+
+std::optional<std::string> DomainNames::converted(const std::string &domain) const
+{
+    if (domain.find('\0') != std::string::npos)
+        return std::nullopt; // libidn2 reads a C string
+    char *ascii = nullptr;
+    const int asciiStatus = idn2_to_ascii_8z(domain.c_str(), &ascii, IDN2_NONTRANSITIONAL);
+    std::optional<std::string> form = resultOf(asciiStatus, ascii);
+    if (!form || m_form == Form::Ascii)
+        return form;
+    char *unicode = nullptr;
+    const int unicodeStatus = idn2_to_unicode_8z8z(form->c_str(), &unicode, 0);
+    return resultOf(unicodeStatus, unicode);
+}
+
+} // namespace Quorvane

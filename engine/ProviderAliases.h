@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+namespace Quorvane {
+
+// Rewrites an address in compared form (lower case, ASCII domain) to the mailbox a few large
+// providers deliver it to: googlemail.com is gmail.com, dots do not count in Gmail's local
+// parts, and a "+tag" does not count at providers that document plus addressing.
+// A quoted local part is left as it is.
+void applyProviderAliases(std::string &address);
+
+} // namespace Quorvane
