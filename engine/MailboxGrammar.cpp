@@ -187,7 +187,8 @@ int hexGroups(std::string_view text)
     for (;;) {
         const std::size_t colon = text.find(':');
         const std::string_view group = text.substr(0, colon);
-        if (group.empty() || group.size() > 4 || !std::all_of(group.begin(), group.end(), [](char c) { return isHexDigit(Byte(c)); }))
+        const bool hex = std::all_of(group.begin(), group.end(), [](char c) { return isHexDigit(Byte(c)); });
+        if (group.empty() || group.size() > 4 || !hex)
             return -1;
         ++groups;
         if (colon == kNone)

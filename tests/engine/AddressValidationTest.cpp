@@ -175,7 +175,8 @@ TEST(RemoveInvalidAddresses, KeepsTheValidInOrderAndCountsTheOthersByReason)
     EXPECT_EQ(refusals.total(), 6u);
     EXPECT_EQ(refusals.of(R::NoAtSign), 2u);
     EXPECT_EQ(refusals.described(),
-              "1 blank, 1 with several addresses, 2 without an @, 1 with an invalid domain, 1 with a quoted local part");
+              "1 blank, 1 with several addresses, 2 without an @, 1 with an invalid domain, "
+              "1 with a quoted local part");
 }
 
 namespace {
