@@ -1,6 +1,7 @@
 #include "OperationCommands.h"
 
 #include "engine/AddressVerdict.h"
+
 #include <string>
 #include <string_view>
 

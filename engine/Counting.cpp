@@ -72,9 +72,10 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
         std::count_if(keys.begin(), keys.end(), [](std::string_view key) { return key.empty(); }));
     sum.items = texts.size();
     if (mode.email) {
-        sum.invalid = static_cast<std::size_t>(std::count_if(texts.begin(), texts.end(), [&mode](std::string_view text) {
+        const auto isInvalid = [&mode](std::string_view text) {
             return judgeAddressLine(text, mode.commonAddresses) != AddressRefusal::Valid;
-        }));
+        };
+        sum.invalid = static_cast<std::size_t>(std::count_if(texts.begin(), texts.end(), isInvalid));
     }
     const ListCounts counts = listCountsOf(sum, other != nullptr, mode);
     progress.setProgress(0);

@@ -80,25 +80,29 @@ bool isLabelCharacter(utf8proc_int32_t character)
     }
 }
 
-// Atoms of letters, digits, the atom symbols and any non-ASCII character, joined by single dots.
-bool isDotString(std::string_view local)
+// Whether every character of text is well-formed and passes its test: acceptsAscii(byte) below
+// 0x80, acceptsOther(code point) beyond.
+template<typename AcceptsAscii, typename AcceptsOther>
+bool everyCharacter(std::string_view text, AcceptsAscii &&acceptsAscii, AcceptsOther &&acceptsOther)
 {
-    if (local.empty() || local.front() == '.' || local.back() == '.')
-        return false;
-    for (std::size_t i = 0; i < local.size();) {
-        const Byte c = Byte(local[i]);
-        std::size_t length = 1;
-        if (c >= 0x80)
-            length = nonAsciiAt(local, i);
-        else if (c == '.')
-            length = local[i + 1] == '.' ? 0 : 1; // never the last byte: that is no dot
-        else if (!kAtomCharacters[c])
-            length = 0;
-        if (length == 0)
+    for (std::size_t i = 0; i < text.size();) {
+        const Byte c = Byte(text[i]);
+        utf8proc_int32_t character = c;
+        const std::size_t length = c < 0x80 ? (acceptsAscii(c) ? 1 : 0) : characterAt(text, i, character);
+        if (length == 0 || (c >= 0x80 && !acceptsOther(character)))
             return false;
         i += length;
     }
     return true;
+}
+
+// Atoms of letters, digits, the atom symbols and any non-ASCII character, joined by single dots.
+bool isDotString(std::string_view local)
+{
+    if (local.empty() || local.front() == '.' || local.back() == '.' || local.find("..") != kNone)
+        return false;
+    return everyCharacter(
+        local, [](Byte c) { return c == '.' || kAtomCharacters[c]; }, [](utf8proc_int32_t) { return true; });
 }
 
 // Where the quoted string that starts text ends, after its closing quote; kNone when it is not one.
@@ -130,21 +134,8 @@ bool isLabel(std::string_view label)
 {
     if (label.empty() || label.front() == '-' || label.back() == '-')
         return false;
-    for (std::size_t i = 0; i < label.size();) {
-        const Byte c = Byte(label[i]);
-        std::size_t length = 1;
-        if (c >= 0x80) {
-            utf8proc_int32_t character = 0;
-            length = characterAt(label, i, character);
-            if (!isLabelCharacter(character))
-                length = 0;
-        } else if (!isAsciiLetter(c) && !isDigit(c) && c != '-')
-            length = 0;
-        if (length == 0)
-            return false;
-        i += length;
-    }
-    return true;
+    return everyCharacter(
+        label, [](Byte c) { return isAsciiLetter(c) || isDigit(c) || c == '-'; }, isLabelCharacter);
 }
 
 AddressRefusal judgeDomainName(std::string_view domain)
@@ -196,7 +187,8 @@ int hexGroups(std::string_view text)
     for (;;) {
         const std::size_t colon = text.find(':');
         const std::string_view group = text.substr(0, colon);
-        if (group.empty() || group.size() > 4 || !std::all_of(group.begin(), group.end(), [](char c) { return isHexDigit(Byte(c)); }))
+        const bool hex = std::all_of(group.begin(), group.end(), [](char c) { return isHexDigit(Byte(c)); });
+        if (group.empty() || group.size() > 4 || !hex)
             return -1;
         ++groups;
         if (colon == kNone)

@@ -248,8 +248,9 @@ void OutOfCoreRun::countInTable(const Partition &partition)
             if (where == kInList) {
                 ++part.items;
                 part.blanks += key.empty() ? 1 : 0;
-                if (m_inputs.mode.email)
-                    part.invalid += judgeAddressLine(record.text, m_inputs.mode.commonAddresses) != AddressRefusal::Valid ? 1 : 0;
+                if (m_inputs.mode.email
+                    && judgeAddressLine(record.text, m_inputs.mode.commonAddresses) != AddressRefusal::Valid)
+                    ++part.invalid;
             }
         }
     };

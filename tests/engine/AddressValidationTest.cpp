@@ -52,62 +52,41 @@ std::string repeated(const std::string &piece, std::size_t times)
 TEST(AddressRules, LocalParts)
 {
     expectMailboxVerdicts({
-        {"simple@example.org", R::Valid},
-        {"first.last@example.org", R::Valid},
+        {"simple@example.org", R::Valid}, {"first.last@example.org", R::Valid},
         {"a!#$%&'*+-/=?^_`{|}~z@example.org", R::Valid},
         {"\xC3\xBC" "ser@example.org", R::Valid},                       // UTF-8 local part
-        {"\xE7\x94\xA8\xE6\x88\xB7@example.org", R::Valid},
-        {".lead@example.org", R::BadLocalPart},
-        {"trail.@example.org", R::BadLocalPart},
-        {"two..dots@example.org", R::BadLocalPart},
-        {"@example.org", R::BadLocalPart},
-        {"with space@example.org", R::BadLocalPart},
-        {"a(comment)@example.org", R::BadLocalPart},
-        {"a\\b@example.org", R::BadLocalPart},
+        {"\xE7\x94\xA8\xE6\x88\xB7@example.org", R::Valid}, {".lead@example.org", R::BadLocalPart},
+        {"trail.@example.org", R::BadLocalPart}, {"two..dots@example.org", R::BadLocalPart},
+        {"@example.org", R::BadLocalPart}, {"with space@example.org", R::BadLocalPart},
+        {"a(comment)@example.org", R::BadLocalPart}, {"a\\b@example.org", R::BadLocalPart},
         {"a\xFF" "b@example.org", R::BadLocalPart},                        // not UTF-8
-        {"not-an-email", R::NoAtSign},
-        {"x@@y.com", R::BadDomain},
+        {"not-an-email", R::NoAtSign}, {"x@@y.com", R::BadDomain},
     });
 }
 
 TEST(AddressRules, QuotedStrings)
 {
     expectMailboxVerdicts({
-        {"\"john doe\"@example.org", R::Valid},
-        {"\"a@b\"@example.org", R::Valid},
-        {"\"\"@example.org", R::Valid},
+        {"\"john doe\"@example.org", R::Valid}, {"\"a@b\"@example.org", R::Valid}, {"\"\"@example.org", R::Valid},
         {"\"a\\\"b\"@example.org", R::Valid},   // an escaped quote
         {"\"a\\\\b\"@example.org", R::Valid},   // an escaped backslash
-        {"\"a\\ b\"@example.org", R::Valid},
-        {"\"\xC3\xBC\"@example.org", R::Valid},
-        {"\"a\"b\"@example.org", R::BadLocalPart},
-        {"\"unclosed@example.org", R::BadLocalPart},
-        {"\"tab\there\"@example.org", R::BadLocalPart},
-        {"\"a\\\x01\"@example.org", R::BadLocalPart},
-        {"\"a\".b@example.org", R::BadLocalPart},
-        {"\"no at sign\"", R::NoAtSign},
+        {"\"a\\ b\"@example.org", R::Valid}, {"\"\xC3\xBC\"@example.org", R::Valid},
+        {"\"a\"b\"@example.org", R::BadLocalPart}, {"\"unclosed@example.org", R::BadLocalPart},
+        {"\"tab\there\"@example.org", R::BadLocalPart}, {"\"a\\\x01\"@example.org", R::BadLocalPart},
+        {"\"a\".b@example.org", R::BadLocalPart}, {"\"no at sign\"", R::NoAtSign},
     });
 }
 
 TEST(AddressRules, Domains)
 {
     expectMailboxVerdicts({
-        {"a@example", R::Valid},
-        {"a@sub.example.co.uk", R::Valid},
-        {"a@x-y.example", R::Valid},
-        {"a@1.2.3.4", R::Valid},
-        {"a@xn--bcher-kva.de", R::Valid},
+        {"a@example", R::Valid}, {"a@sub.example.co.uk", R::Valid}, {"a@x-y.example", R::Valid},
+        {"a@1.2.3.4", R::Valid}, {"a@xn--bcher-kva.de", R::Valid},
         {"a@b\xC3\xBC" "cher.de", R::Valid},                                // an international domain
-        {"a@\xE4\xBE\x8B\xE5\xAD\x90.\xE5\xB9\xBF\xE5\x91\x8A", R::Valid},
-        {"a@", R::BadDomain},
-        {"a@-example.org", R::BadDomain},
-        {"a@example-.org", R::BadDomain},
-        {"a@ex_ample.org", R::BadDomain},
-        {"a@example.org.", R::BadDomain},
-        {"a@.example.org", R::BadDomain},
-        {"a@example..org", R::BadDomain},
-        {"a@b c.org", R::BadDomain},
-        {"a@b@c.org", R::BadDomain},
+        {"a@\xE4\xBE\x8B\xE5\xAD\x90.\xE5\xB9\xBF\xE5\x91\x8A", R::Valid}, {"a@", R::BadDomain},
+        {"a@-example.org", R::BadDomain}, {"a@example-.org", R::BadDomain}, {"a@ex_ample.org", R::BadDomain},
+        {"a@example.org.", R::BadDomain}, {"a@.example.org", R::BadDomain}, {"a@example..org", R::BadDomain},
+        {"a@b c.org", R::BadDomain}, {"a@b@c.org", R::BadDomain},
         {"a@exa\xE2\x98\x83mple.org", R::BadDomain},                       // a snowman is no letter
         {"a@192.0.2.1]", R::BadDomain},
     });
@@ -116,32 +95,18 @@ TEST(AddressRules, Domains)
 TEST(AddressRules, AddressLiterals)
 {
     expectMailboxVerdicts({
-        {"a@[192.0.2.1]", R::Valid},
-        {"a@[255.255.255.255]", R::Valid},
-        {"a@[IPv6:2001:db8::1]", R::Valid},
-        {"a@[ipv6:2001:DB8:0:0:0:0:0:1]", R::Valid},
-        {"a@[IPv6:::1]", R::Valid},
-        {"a@[IPv6:::]", R::Valid},
-        {"a@[IPv6::::]", R::BadAddressLiteral},
-        {"a@[IPv6:1:2:3::6:7:8]", R::Valid},
-        {"a@[IPv6:::ffff:192.0.2.1]", R::Valid},
-        {"a@[IPv6:1:2:3:4:5:6:192.0.2.1]", R::Valid},
-        {"a@[IPv6:1:2:3:4::192.0.2.1]", R::Valid},
-        {"a@[256.1.1.1]", R::BadAddressLiteral},
-        {"a@[1.2.3]", R::BadAddressLiteral},
-        {"a@[1.2.3.4.5]", R::BadAddressLiteral},
-        {"a@[1.2.3.]", R::BadAddressLiteral},
-        {"a@[192.0.2.1", R::BadAddressLiteral},
-        {"a@[]", R::BadAddressLiteral},
-        {"a@[IPv6:1:2:3:4:5:6:7]", R::BadAddressLiteral},
-        {"a@[IPv6:1:2:3:4:5:6:7:8:9]", R::BadAddressLiteral},
-        {"a@[IPv6:1:2:3:4:5:6:7::]", R::BadAddressLiteral},
-        {"a@[IPv6::]", R::BadAddressLiteral},
-        {"a@[IPv6:1::2::3]", R::BadAddressLiteral},
-        {"a@[IPv6:12345::]", R::BadAddressLiteral},
+        {"a@[192.0.2.1]", R::Valid}, {"a@[255.255.255.255]", R::Valid}, {"a@[IPv6:2001:db8::1]", R::Valid},
+        {"a@[ipv6:2001:DB8:0:0:0:0:0:1]", R::Valid}, {"a@[IPv6:::1]", R::Valid}, {"a@[IPv6:::]", R::Valid},
+        {"a@[IPv6::::]", R::BadAddressLiteral}, {"a@[IPv6:1:2:3::6:7:8]", R::Valid},
+        {"a@[IPv6:::ffff:192.0.2.1]", R::Valid}, {"a@[IPv6:1:2:3:4:5:6:192.0.2.1]", R::Valid},
+        {"a@[IPv6:1:2:3:4::192.0.2.1]", R::Valid}, {"a@[256.1.1.1]", R::BadAddressLiteral},
+        {"a@[1.2.3]", R::BadAddressLiteral}, {"a@[1.2.3.4.5]", R::BadAddressLiteral},
+        {"a@[1.2.3.]", R::BadAddressLiteral}, {"a@[192.0.2.1", R::BadAddressLiteral}, {"a@[]", R::BadAddressLiteral},
+        {"a@[IPv6:1:2:3:4:5:6:7]", R::BadAddressLiteral}, {"a@[IPv6:1:2:3:4:5:6:7:8:9]", R::BadAddressLiteral},
+        {"a@[IPv6:1:2:3:4:5:6:7::]", R::BadAddressLiteral}, {"a@[IPv6::]", R::BadAddressLiteral},
+        {"a@[IPv6:1::2::3]", R::BadAddressLiteral}, {"a@[IPv6:12345::]", R::BadAddressLiteral},
         {"a@[IPv6:1:2:3:4:5:192.0.2.1]", R::BadAddressLiteral},
-        {"a@[IPv6:1:2:3:4:5::192.0.2.1]", R::BadAddressLiteral},
-        {"a@[IPv6:1::2:300.0.0.1]", R::BadAddressLiteral},
+        {"a@[IPv6:1:2:3:4:5::192.0.2.1]", R::BadAddressLiteral}, {"a@[IPv6:1::2:300.0.0.1]", R::BadAddressLiteral},
         {"a@[x400:c=gb]", R::BadAddressLiteral},
     });
 }
@@ -153,30 +118,22 @@ TEST(AddressRules, Lengths)
     const std::string domain252 = label63 + '.' + label63 + '.' + label63 + '.' + repeated("d", 60);
     const std::string domain189 = label63 + '.' + label63 + '.' + repeated("d", 61);
     expectMailboxVerdicts({
-        {repeated("a", 64) + "@x.org", R::Valid},
-        {repeated("a", 65) + "@x.org", R::TooLong},
+        {repeated("a", 64) + "@x.org", R::Valid}, {repeated("a", 65) + "@x.org", R::TooLong},
         {repeated("\xC3\xBC", 32) + "@x.org", R::Valid},           // octets, not characters
         {repeated("\xC3\xBC", 33) + "@x.org", R::TooLong},
         {'"' + repeated("q", 62) + "\"@x.org", R::Valid},          // the quotes count
-        {'"' + repeated("q", 63) + "\"@x.org", R::TooLong},
-        {"a@" + label63 + ".org", R::Valid},
-        {"a@" + label63 + "d.org", R::TooLong},
-        {"a@" + domain252, R::Valid},
-        {"a@" + domain252 + "d", R::TooLong},
-        {repeated("a", 64) + "@" + domain189, R::Valid},
-        {repeated("a", 64) + "@" + domain189 + "d", R::TooLong},
+        {'"' + repeated("q", 63) + "\"@x.org", R::TooLong}, {"a@" + label63 + ".org", R::Valid},
+        {"a@" + label63 + "d.org", R::TooLong}, {"a@" + domain252, R::Valid}, {"a@" + domain252 + "d", R::TooLong},
+        {repeated("a", 64) + "@" + domain189, R::Valid}, {repeated("a", 64) + "@" + domain189 + "d", R::TooLong},
     });
 }
 
 TEST(AddressRules, CommonRulesRefuseWhatServicesRefuse)
 {
     expectMailboxVerdicts({
-        {"ann@example.org", R::Valid},
-        {"\xC3\xBC@b\xC3\xBC" "cher.de", R::Valid},
-        {"\"ann\"@example.org", R::QuotedLocalPart},
-        {"ann@[192.0.2.1]", R::AddressLiteral},
-        {"ann@localhost", R::SingleLabelDomain},
-        {"ann@1.2.3.4", R::NumericTopLevelDomain},
+        {"ann@example.org", R::Valid}, {"\xC3\xBC@b\xC3\xBC" "cher.de", R::Valid},
+        {"\"ann\"@example.org", R::QuotedLocalPart}, {"ann@[192.0.2.1]", R::AddressLiteral},
+        {"ann@localhost", R::SingleLabelDomain}, {"ann@1.2.3.4", R::NumericTopLevelDomain},
         {"ann@example.123", R::NumericTopLevelDomain},
         {"ann@-x.org", R::BadDomain},   // the grammar first
     },
@@ -186,34 +143,21 @@ TEST(AddressRules, CommonRulesRefuseWhatServicesRefuse)
 TEST(AddressLines, AroundTheAddressAsTheEmailModeTakesIt)
 {
     expectLineVerdicts({
-        {"Ann <ann@x.org>", R::Valid},
-        {"\"Doe, Ann\" <ann@x.org>", R::Valid},
-        {"  <ann@x.org>\t", R::Valid},
-        {"mailto:ann@x.org", R::Valid},
-        {"MAILTO:ann@x.org", R::Valid},
-        {"\"ann@x.org\"", R::Valid},
-        {"'ann@x.org'", R::Valid},
-        {"'<ann@x.org>'", R::Valid},
-        {"mailto:\"ann@x.org\"", R::Valid},
+        {"Ann <ann@x.org>", R::Valid}, {"\"Doe, Ann\" <ann@x.org>", R::Valid}, {"  <ann@x.org>\t", R::Valid},
+        {"mailto:ann@x.org", R::Valid}, {"MAILTO:ann@x.org", R::Valid}, {"\"ann@x.org\"", R::Valid},
+        {"'ann@x.org'", R::Valid}, {"'<ann@x.org>'", R::Valid}, {"mailto:\"ann@x.org\"", R::Valid},
         {"caf\xE9@x.org", R::Valid},                        // Latin-1, read as shown
-        {"", R::Blank},
-        {" \xC2\xA0 ", R::Blank},
-        {"<>", R::Blank},
-        {"mailto:", R::Blank},
-        {"Ann <ann@x.org", R::BadLocalPart},
-        {"ann@x.org,", R::BadDomain},
+        {"", R::Blank}, {" \xC2\xA0 ", R::Blank}, {"<>", R::Blank}, {"mailto:", R::Blank},
+        {"Ann <ann@x.org", R::BadLocalPart}, {"ann@x.org,", R::BadDomain},
     });
 }
 
 TEST(AddressLines, SeveralAddresses)
 {
     expectLineVerdicts({
-        {"Bob <bob@y.org>, Cid <cid@z.org>", R::SeveralAddresses},
-        {"bob@y.org;cid@z.org", R::SeveralAddresses},
-        {"a,b@x.org", R::SeveralAddresses},
-        {"\"a,b\"@x.org", R::Valid},
-        {"\"Doe; \\\"Ann, \\\"\" <ann@x.org>", R::Valid},
-        {"<ann@x.org, bob@y.org>", R::BadDomain},
+        {"Bob <bob@y.org>, Cid <cid@z.org>", R::SeveralAddresses}, {"bob@y.org;cid@z.org", R::SeveralAddresses},
+        {"a,b@x.org", R::SeveralAddresses}, {"\"a,b\"@x.org", R::Valid},
+        {"\"Doe; \\\"Ann, \\\"\" <ann@x.org>", R::Valid}, {"<ann@x.org, bob@y.org>", R::BadDomain},
         {" , ann@x.org", R::BadLocalPart},
     });
 }
@@ -231,7 +175,8 @@ TEST(RemoveInvalidAddresses, KeepsTheValidInOrderAndCountsTheOthersByReason)
     EXPECT_EQ(refusals.total(), 6u);
     EXPECT_EQ(refusals.of(R::NoAtSign), 2u);
     EXPECT_EQ(refusals.described(),
-              "1 blank, 1 with several addresses, 2 without an @, 1 with an invalid domain, 1 with a quoted local part");
+              "1 blank, 1 with several addresses, 2 without an @, 1 with an invalid domain, "
+              "1 with a quoted local part");
 }
 
 namespace {

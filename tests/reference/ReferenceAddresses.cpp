@@ -4,6 +4,7 @@
 
 #include <utf8proc.h>
 
+#include <algorithm>
 #include <regex>
 #include <string>
 #include <vector>
@@ -93,11 +94,6 @@ const std::regex &mailboxPattern()
     return pattern;
 }
 
-bool isSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // Cuts the item at every comma and semicolon outside quotes and angle brackets.
 std::vector<std::string> piecesOf(std::string_view item)
 {
@@ -115,29 +111,18 @@ std::vector<std::string> piecesOf(std::string_view item)
             pieces.back() += item[++i];
         else if (c == '"')
             quoted = !quoted;
-        else if (!quoted && c == '<')
-            ++angles;
-        else if (!quoted && c == '>' && angles > 0)
-            --angles;
+        else if (!quoted && (c == '<' || (c == '>' && angles > 0)))
+            angles += c == '<' ? 1 : -1;
     }
     return pieces;
 }
 
-bool isBlank(const std::string &piece)
-{
-    for (const char c : piece) {
-        if (!isSpace(c))
-            return false;
-    }
-    return true;
-}
-
 bool holdsSeveral(std::string_view item)
 {
-    int filled = 0;
-    for (const std::string &piece : piecesOf(item))
-        filled += isBlank(piece) ? 0 : 1;
-    return filled > 1;
+    const std::vector<std::string> pieces = piecesOf(item);
+    return std::count_if(pieces.begin(), pieces.end(), [](const std::string &piece) {
+               return piece.find_first_not_of(" \t\n\v\f\r") != std::string::npos;
+           }) > 1;
 }
 
 bool lengthsFit(const Shape &shape, const std::smatch &match)
