@@ -253,7 +253,7 @@ std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Str
 {
     OutOfCoreInputs inputs{invocation.memoryLimit.value_or(defaultMemoryLimit()), invocation.mode, invocation.files,
                            invocation.others};
-    const bool keysDiffer = !invocation.mode.isExact();
+    const bool keysDiffer = !invocation.mode.isExact() || invocation.readsTables();
     const std::uint64_t regularNeed = inMemoryEstimate(regularFileBytes(invocation), keysDiffer);
     StreamSources sources(invocation, streams);
     if (regularNeed <= inputs.memoryLimit) {
