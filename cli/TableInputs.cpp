@@ -33,12 +33,14 @@ std::string whichList(ListTable::Side side)
 
 } // namespace
 
-ListTable::ListTable(const Invocation &invocation, Side side)
+ListTable::ListTable(const Invocation &invocation, Side side, bool firstLinesOnly)
     : m_options(tableOptionsOf(invocation))
     , m_key(side == Side::Files ? invocation.key : invocation.otherKey)
     , m_side(side)
     , m_quiet(invocation.quiet)
-{}
+{
+    m_options.firstLinesOnly = firstLinesOnly;
+}
 
 ListFileContents ListTable::rowsOf(ListFileContents lines, const std::string &name)
 {
@@ -64,7 +66,7 @@ ListFileContents ListTable::rowsOf(ListFileContents lines, const std::string &na
 
 KeyField ListTable::chooseKey(std::span<const std::string_view> rows, const Streams &streams) const
 {
-    const char delimiter = m_options.delimiter.value_or(m_options.usualDelimiter);
+    const char delimiter = this->delimiter();
     if (m_key) {
         const std::optional<std::size_t> column = columnNamed(m_columnNames, *m_key);
         if (!column)

@@ -20,7 +20,8 @@ class ListTable
 public:
     enum class Side { Files, Others };
 
-    ListTable(const Invocation &invocation, Side side);
+    // firstLinesOnly: each input is given by its first lines only (a list larger than memory).
+    ListTable(const Invocation &invocation, Side side, bool firstLinesOnly = false);
 
     // The rows of one input read as lines; name is how messages call it. Throws ListFileError
     // naming the input when a quote is never closed or its header differs from the first's.
@@ -33,6 +34,8 @@ public:
 
     // The first input's header row, written once at the top of what the run writes.
     const std::optional<std::string> &header() const { return m_header; }
+    // The delimiter of the inputs, once the first is read.
+    char delimiter() const { return m_options.delimiter.value_or(m_options.usualDelimiter); }
 
 private:
     [[noreturn]] void throwNoColumn(const std::string &reason) const;
