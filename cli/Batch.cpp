@@ -6,6 +6,7 @@
 #include "InputMapping.h"
 #include "LargeLists.h"
 #include "RunMessages.h"
+#include "TableInputs.h"
 
 #include "engine/AddressVerdict.h"
 #include "engine/Operations.h"
@@ -30,7 +31,13 @@ public:
         , m_streams(streams)
         , m_watch(watch)
         , m_mapping(invocation, streams)
-    {}
+        , m_mode(invocation.mode)
+    {
+        if (invocation.readsTables()) {
+            m_firstTable.emplace(invocation, ListTable::Side::Files);
+            m_secondTable.emplace(invocation, ListTable::Side::Others);
+        }
+    }
 
     const std::string &activity() const { return m_activity; }
 
@@ -38,8 +45,10 @@ public:
     void readInputs(PrereadSources &preread)
     {
         m_preread = &preread;
-        readSources(m_invocation.files, m_first);
-        readSources(m_invocation.others, m_second);
+        readSources(m_invocation.files, m_first, m_firstTable);
+        readSources(m_invocation.others, m_second, m_secondTable);
+        if (m_firstTable)
+            chooseKeys();
         m_itemsIn = m_first.count();
         passSeam(Seam::InputsRead);
     }
@@ -60,8 +69,17 @@ public:
         m_activity = "write the lists";
         // The kept items are read from the mapped inputs while they are written: the inputs are
         // compared with what they were first once everything is written, before any file is in place.
-        output().writeLists(m_first, m_removed ? &*m_removed : nullptr, [this] { m_watch.checkUnchanged(); });
         m_itemsOut = m_first.count();
+        const auto check = [this] { m_watch.checkUnchanged(); };
+        if (!m_firstTable || !m_firstTable->header()) {
+            output().writeLists(m_first, m_removed ? &*m_removed : nullptr, check);
+            return;
+        }
+        // The header row once, at the top of each file.
+        const ItemList kept = withHeader(std::move(m_first));
+        const std::optional<ItemList> removed = m_removed ? std::optional<ItemList>(withHeader(std::move(*m_removed)))
+                                                          : std::nullopt;
+        output().writeLists(kept, removed ? &*removed : nullptr, check);
     }
 
     void printCounts()
@@ -69,8 +87,8 @@ public:
         m_activity = std::string(operationInfo(Operation::Count).description());
         NullProgress progress;
         const bool againstOther = !m_invocation.others.empty();
-        const ListCounts counts = againstOther ? countItems(m_first, m_second, m_invocation.mode, progress)
-                                               : countItems(m_first, m_invocation.mode, progress);
+        const ListCounts counts = againstOther ? countItems(m_first, m_second, m_mode, progress)
+                                               : countItems(m_first, m_mode, progress);
         m_watch.checkUnchanged();
         output().writeText(countReport(counts, againstOther, m_invocation.json));
     }
@@ -88,19 +106,44 @@ private:
                            outputLineEnd(m_invocation.lineEnd, m_firstInputLineEnd.value_or(LineEnd::None)));
     }
 
-    void readSources(const std::vector<std::string> &names, ItemList &list)
+    ItemList withHeader(ItemList &&rows) const
+    {
+        ItemList written;
+        written.append(*m_firstTable->header());
+        written.appendList(std::move(rows));
+        return written;
+    }
+
+    void chooseKeys()
+    {
+        m_mode.field = m_firstTable->chooseKey(m_first.texts(), m_streams);
+        printShortRows(m_invocation, m_streams, ListTable::Side::Files, m_first.texts(), m_mode.field);
+        if (!m_invocation.others.empty()) {
+            m_mode.otherField = m_secondTable->chooseKey(m_second.texts(), m_streams);
+            printShortRows(m_invocation, m_streams, ListTable::Side::Others, m_second.texts(), m_mode.otherField);
+        }
+    }
+
+    void readSources(const std::vector<std::string> &names, ItemList &list, std::optional<ListTable> &table)
     {
         for (const std::string &name : names) {
             const bool isStandardInput = name == kStandardStream;
             const std::string shown = shownInputName(name);
             m_activity = "read " + shown;
-            if (const auto found = m_preread->find(name); found != m_preread->end())
-                appendSource(list, shown, parseListBytes(std::move(found->second)));
-            else if (isStandardInput)
-                appendSource(list, shown, readListFromDescriptor(m_streams.input, "standard input"));
+            if (table)
+                appendSource(list, shown, table->rowsOf(readSource(name, isStandardInput), isStandardInput ? "standard input" : name));
             else
-                appendSource(list, shown, m_mapping.read(name));
+                appendSource(list, shown, readSource(name, isStandardInput));
         }
+    }
+
+    ListFileContents readSource(const std::string &name, bool isStandardInput)
+    {
+        if (const auto found = m_preread->find(name); found != m_preread->end())
+            return parseListBytes(std::move(found->second));
+        if (isStandardInput)
+            return readListFromDescriptor(m_streams.input, "standard input");
+        return m_mapping.read(name);
     }
 
     void appendSource(ItemList &list, const std::string &shown, ListFileContents contents)
@@ -115,7 +158,7 @@ private:
     void runOperation(const OperationHost &host)
     {
         if (const auto change = operationRow(m_invocation.operation).change)
-            change({m_first, m_second, m_invocation.searchText(), host, m_invocation.mode});
+            change({m_first, m_second, m_invocation.searchText(), host, m_mode});
     }
 
     const Invocation &m_invocation;
@@ -128,6 +171,9 @@ private:
     ItemList m_second;
     std::optional<ItemList> m_removed;
     RefusalCounts m_refusals;
+    MatchMode m_mode; // the invocation's, with each list's key field once the tables are read
+    std::optional<ListTable> m_firstTable;
+    std::optional<ListTable> m_secondTable;
     std::optional<LineEnd> m_firstInputLineEnd;
     std::size_t m_itemsIn = 0;
     std::size_t m_itemsOut = 0;

@@ -146,10 +146,13 @@ void checkComplete(const OperationInfo &operation, const Invocation &invocation)
 {
     if ((operation.takes & kNeedsOther) && invocation.others.empty())
         throw UsageError(std::string(operation.name()) + " needs at least one --other FILE");
-    if ((operation.takes & kNeedsMode) && invocation.mode.isExact())
+    // In a table, normalize unquotes the key field even without a mode.
+    if ((operation.takes & kNeedsMode) && invocation.mode.isExact() && !invocation.readsTables())
         throw UsageError(std::string(operation.name()) + " needs --trim, --ignore-case or --email");
     if (invocation.mode.asciiDomains && !invocation.mode.readsAddresses())
         throw UsageError("--ascii needs --email");
+    if (!invocation.readsTables() && (invocation.key || invocation.otherKey || invocation.delimiter || invocation.noHeader))
+        throw UsageError("--key, --other-key, --delimiter and --no-header need --csv or --tsv");
 
     const auto readsStandardInput = [](const std::vector<std::string> &names) {
         return std::count(names.begin(), names.end(), kStandardStream);

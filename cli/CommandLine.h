@@ -33,12 +33,20 @@ struct Invocation
     std::optional<std::string> output;  // standard output when absent or "-"
     std::optional<std::string> removed; // where the removed items go; "-" is standard output
     MatchMode mode;
+    // Rows of tables instead of lines (--csv, --tsv and the options that go with them).
+    bool csv = false;
+    bool tsv = false;
+    std::optional<char> delimiter;
+    bool noHeader = false;
+    std::optional<std::string> key;      // of the FILEs: a header's name or a column number
+    std::optional<std::string> otherKey; // of the --other FILEs
     LineEndChoice lineEnd = LineEndChoice::AsFirstInput;
     std::optional<std::uint64_t> memoryLimit; // bytes; a share of the available memory when absent
     bool quiet = false;
     bool json = false;
 
     std::string_view searchText() const { return text ? std::string_view(*text) : std::string_view(); }
+    bool readsTables() const { return csv || tsv; }
 };
 
 // A command line that does not say a complete, valid request.

@@ -7,6 +7,7 @@
 #include "MemoryLimit.h"
 #include "ProgressLine.h"
 #include "ResultSinks.h"
+#include "TableInputs.h"
 #include "files/ListFile.h"
 #include "files/ListStreamReader.h"
 #include "files/RetryingCalls.h"
@@ -222,10 +223,47 @@ void printDecodedInputs(const Invocation &invocation, const Streams &streams, co
     }
 }
 
+constexpr std::size_t kTableStartBytes = std::size_t(1) << 20;
+
+// Reads the first rows of each input of one list as a table: checks the headers, and returns the
+// first input's first rows, from which the key column may be found.
+ItemList firstRowsOf(const std::vector<std::string> &paths, const std::vector<std::string> &names, ListTable &table,
+                     const SpillFolder *spills)
+{
+    std::optional<ItemList> firstRows;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        const FileDescriptor file = openListInput(paths[i], spills);
+        const std::string name = names[i] == kStandardStream ? "standard input" : names[i];
+        ListStreamReader reader(file.get(), name, kTableStartBytes);
+        ItemList lines = reader.nextBatch();
+        ListFileContents rows = table.rowsOf({std::move(lines), reader.format()}, name);
+        if (!firstRows)
+            firstRows.emplace(std::move(rows.list));
+    }
+    return firstRows ? std::move(*firstRows) : ItemList();
+}
+
+// Makes the out-of-core run read rows of tables and compare each list on its key column;
+// returns the header row, which the results start with.
+std::optional<std::string> prepareTables(const Invocation &invocation, const Streams &streams, OutOfCoreInputs &inputs)
+{
+    ListTable files(invocation, ListTable::Side::Files, true);
+    ListTable others(invocation, ListTable::Side::Others, true);
+    inputs.mode.field = files.chooseKey(firstRowsOf(inputs.files, invocation.files, files, inputs.spills).texts(), streams);
+    if (!inputs.others.empty())
+        inputs.mode.otherField =
+            others.chooseKey(firstRowsOf(inputs.others, invocation.others, others, inputs.spills).texts(), streams);
+    inputs.rows = true;
+    inputs.headerRows = !invocation.noHeader;
+    return files.header();
+}
+
 int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, const Streams &streams,
                          const InputWatch &watch, StreamSources &sources, SpillFolder &folder)
 {
     sources.spillInto(folder, inputs);
+    const std::optional<std::string> header =
+        invocation.readsTables() ? prepareTables(invocation, streams, inputs) : std::nullopt;
     ProgressLine progress(streams.errors);
     const LineEnd lineEnd = outputLineEnd(invocation.lineEnd, firstLineEndOf(inputs));
     if (invocation.operation == Operation::Count) {
@@ -237,6 +275,13 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
         return kExitSuccess;
     }
     ResultOutputs outputs(invocation, streams, lineEnd);
+    if (header) {
+        ItemList headerRow;
+        headerRow.append(*header);
+        outputs.kept().write(headerRow);
+        if (outputs.removed())
+            outputs.removed()->write(headerRow);
+    }
     const OutOfCoreCounts counts = runOutOfCore(invocation.operation, invocation.searchText(), inputs, folder, progress,
                                                  outputs.kept(), outputs.removed());
     watch.checkUnchanged();
@@ -254,7 +299,7 @@ std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Str
 {
     OutOfCoreInputs inputs{invocation.memoryLimit.value_or(defaultMemoryLimit()), invocation.mode, invocation.files,
                            invocation.others};
-    const bool keysDiffer = !invocation.mode.isExact();
+    const bool keysDiffer = !invocation.mode.isExact() || invocation.readsTables();
     const std::uint64_t regularNeed = inMemoryEstimate(regularFileBytes(invocation), keysDiffer);
     StreamSources sources(invocation, streams);
     if (regularNeed <= inputs.memoryLimit) {

@@ -42,6 +42,31 @@ void setText(Invocation &invocation, std::string_view value)
     invocation.text = std::string(value);
 }
 
+void setKey(std::optional<std::string> &target, std::string_view option, std::string_view value)
+{
+    if (target)
+        throw UsageError("only one " + std::string(option) + " can be given");
+    if (value.empty())
+        throw UsageError(std::string(option) + " needs a COLUMN that is not empty");
+    target = std::string(value);
+}
+
+void setTableKind(Invocation &invocation, bool tabs)
+{
+    if ((tabs && invocation.csv) || (!tabs && invocation.tsv))
+        throw UsageError("--csv and --tsv cannot be given together");
+    (tabs ? invocation.tsv : invocation.csv) = true;
+}
+
+char delimiterFrom(std::string_view value)
+{
+    if (value == "tab" || value == "\\t")
+        return '\t';
+    if (value.size() != 1 || value == "\"" || value == "\r" || value == "\n")
+        throw UsageError("--delimiter needs one character such as , ; | or tab, not \"" + std::string(value) + "\"");
+    return value.front();
+}
+
 // Help wins over the version when both are asked for.
 void setRequest(Invocation &invocation, Invocation::Request request)
 {
@@ -80,6 +105,27 @@ constexpr std::array kOptions = {
               "normalize --email: write international domains in\n"
               "their ASCII form (xn--...), not in Unicode",
               [](Invocation &invocation, std::string_view) { invocation.mode.asciiDomains = true; }},
+    CliOption{"--csv", 0, "", 0, Group::Table,
+              "read every FILE as a table of rows (CSV): compare one\n"
+              "column, keep or remove whole rows; the delimiter\n"
+              "(, ; tab |) is found in the first row",
+              [](Invocation &invocation, std::string_view) { setTableKind(invocation, false); }},
+    CliOption{"--tsv", 0, "", 0, Group::Table, "as --csv, with fields separated by tabs",
+              [](Invocation &invocation, std::string_view) { setTableKind(invocation, true); }},
+    CliOption{"--key", 0, "COLUMN", 0, Group::Table,
+              "compare the column with this header name (exact,\n"
+              "else ignoring case and spaces) or number (1 is the\n"
+              "first); default: the column that looks most like\n"
+              "e-mail addresses",
+              [](Invocation &invocation, std::string_view value) { setKey(invocation.key, "--key", value); }},
+    CliOption{"--other-key", 0, "COLUMN", kTakesOther, Group::Table, "as --key, for the --other FILEs",
+              [](Invocation &invocation, std::string_view value) {
+                  setKey(invocation.otherKey, "--other-key", value);
+              }},
+    CliOption{"--delimiter", 0, "C", 0, Group::Table, "fields are separated by C (one character, or tab)",
+              [](Invocation &invocation, std::string_view value) { invocation.delimiter = delimiterFrom(value); }},
+    CliOption{"--no-header", 0, "", 0, Group::Table, "the first row is a row like the others, not a header",
+              [](Invocation &invocation, std::string_view) { invocation.noHeader = true; }},
     CliOption{"--text", 'e', "TEXT", kTakesText, Group::Other,
               "remove-with, remove-without: search for TEXT, even one\n"
               "that starts with -; every argument that is not an\n"

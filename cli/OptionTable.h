@@ -13,7 +13,7 @@ struct OperationInfo;
 struct CliOption
 {
     using Setter = void (*)(Invocation &invocation, std::string_view value);
-    enum class Group { Mode, Other };
+    enum class Group { Mode, Table, Other };
 
     std::string_view name;      // --name
     char shortName;             // 'o' for -o; 0 for none

@@ -153,34 +153,24 @@ std::string rowWithField(std::string_view row, const KeyField &field, std::strin
 
 bool endsInsideQuotes(std::string_view line, char delimiter, bool startsInside)
 {
-    if (!startsInside && !holdsQuote(line))
-        return false;
+    // Only quotes change anything: jump from one to the next. Outside a quoted field, a quote
+    // opens one when it starts a field: at the line's start or right after a delimiter.
     bool inside = startsInside;
-    std::size_t position = 0;
+    std::size_t from = 0;
     for (;;) {
+        const std::size_t quote = line.find(kQuote, from);
+        if (quote == std::string_view::npos)
+            return inside;
         if (inside) {
-            const std::size_t quote = line.find(kQuote, position);
-            if (quote == std::string_view::npos)
-                return true;
             if (quote + 1 < line.size() && line[quote + 1] == kQuote) {
-                position = quote + 2;
+                from = quote + 2;
                 continue;
             }
             inside = false;
-            position = line.find(delimiter, quote + 1);
-            if (position == std::string_view::npos)
-                return false;
-            ++position;
+        } else {
+            inside = quote == 0 || line[quote - 1] == delimiter;
         }
-        if (position < line.size() && line[position] == kQuote) {
-            inside = true;
-            ++position;
-            continue;
-        }
-        position = line.find(delimiter, position);
-        if (position == std::string_view::npos)
-            return false;
-        ++position;
+        from = quote + 1;
     }
 }
 

@@ -3,6 +3,7 @@
 #include "files/ListFileError.h"
 #include "files/RetryingCalls.h"
 #include "files/ReadInput.h"
+#include "files/TableReader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -213,8 +214,28 @@ ItemList ListStreamReader::cutBatch(std::size_t cut)
     noteFirstLineEnd(text);
     m_afterCarriageReturn = !text.empty() && text.back() == '\r' && inputLeft();
     ItemList batch;
-    batch.adopt(std::move(batchBlock), splitLines(text));
+    batch.adopt(std::move(batchBlock), itemsOf(text));
     return batch;
+}
+
+// Where the last whole item of text ends (just after its line end), or npos.
+std::size_t ListStreamReader::lastItemEnd(std::string_view text) const
+{
+    if (m_rowDelimiter)
+        return endOfLastRow(text, *m_rowDelimiter);
+    const std::size_t lastEnd = lastLineEndByte(text);
+    return lastEnd == std::string_view::npos ? lastEnd : lastEnd + 1;
+}
+
+std::vector<std::string_view> ListStreamReader::itemsOf(std::string_view text)
+{
+    std::vector<std::string_view> lines = splitLines(text);
+    if (!m_rowDelimiter)
+        return lines;
+    std::vector<std::string_view> rows = rowsOfLines(lines, *m_rowDelimiter, m_name, {m_rowsHandedOut, m_linesHandedOut});
+    m_rowsHandedOut += rows.size();
+    m_linesHandedOut += lines.size();
+    return rows;
 }
 
 ItemList ListStreamReader::nextBatch()
@@ -228,13 +249,13 @@ ItemList ListStreamReader::nextBatch()
         dropLineFeedOfPreviousCarriageReturn();
         std::size_t cut = m_textSize;
         if (inputLeft()) {
-            const std::size_t lastEnd = lastLineEndByte(std::string_view(m_text->data() + m_textStart, m_textSize - m_textStart));
-            if (lastEnd == std::string_view::npos) {
-                // One line fills the buffer: it must come whole.
+            const std::size_t end = lastItemEnd(std::string_view(m_text->data() + m_textStart, m_textSize - m_textStart));
+            if (end == std::string_view::npos) {
+                // One line (row) fills the buffer: it must come whole.
                 moveTextTo(std::make_unique<ByteBlock>(m_text->size() * 2));
                 continue;
             }
-            cut = m_textStart + lastEnd + 1;
+            cut = m_textStart + end;
         }
         ItemList batch = cutBatch(cut);
         m_handedOutAll = !inputLeft() && m_textStart == m_textSize;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace Quorvane {
 
@@ -36,8 +37,12 @@ public:
     ListStreamReader(const ListStreamReader &) = delete;
     ListStreamReader &operator=(const ListStreamReader &) = delete;
 
-    // The next items in file order, batchBytes of text at most; a longer line comes whole, in a
-    // batch of at most twice its length. Throws ListFileError when the file cannot be read.
+    // Hands out the rows of a table instead of lines (TableReader.h): every batch ends at a row's
+    // end, so a quoted field that spans lines stays in one row. Before the first batch.
+    void readRows(char delimiter) { m_rowDelimiter = delimiter; }
+
+    // The next items in file order, batchBytes of text at most; a longer line (row) comes whole,
+    // in a batch of at most twice its length. Throws ListFileError when the file cannot be read.
     ItemList nextBatch();
     bool atEnd() const { return m_handedOutAll; }
     const ListFileFormat &format() const { return m_format; }
@@ -52,6 +57,8 @@ private:
     void noteFirstLineEnd(std::string_view text);
     void moveTextTo(std::unique_ptr<ByteBlock> block);
     ItemList cutBatch(std::size_t cut);
+    std::size_t lastItemEnd(std::string_view text) const;
+    std::vector<std::string_view> itemsOf(std::string_view text);
 
     FileDescriptor m_ownedFile;
     int m_descriptor;
@@ -66,6 +73,10 @@ private:
     std::size_t m_textSize = 0;
     std::unique_ptr<char[]> m_raw; // UTF-16 bytes before decoding
     std::optional<Utf16Decoder> m_decoder;
+
+    std::optional<char> m_rowDelimiter;
+    std::size_t m_rowsHandedOut = 0;
+    std::size_t m_linesHandedOut = 0;
 
     ListFileFormat m_format;
     bool m_started = false;

@@ -4,6 +4,7 @@
 
 #include "engine/KeyField.h"
 
+#include <algorithm>
 #include <array>
 
 namespace Quorvane {
@@ -19,10 +20,13 @@ constexpr std::array kDelimiters = {',', ';', '\t', '|'};
                             + ") has no closing quote");
 }
 
-// Joins lines into rows: a row runs from its first line to the line where its quotes close. The
-// lines lie one after another in the block they were read into, line ends between them, so a
-// row is the bytes from its first line's start to its last line's end.
-ItemList::Items joinedRows(std::span<const std::string_view> lines, char delimiter, const std::string &name)
+} // namespace
+
+// A row runs from its first line to the line where its quotes close. The lines lie one after
+// another in their block, line ends between them, so a row is the bytes from its first line's
+// start to its last line's end.
+ItemList::Items rowsOfLines(std::span<const std::string_view> lines, char delimiter, const std::string &name,
+                            TablePlace place, bool leaveOpenRow)
 {
     ItemList::Items rows;
     rows.reserve(lines.size());
@@ -30,8 +34,11 @@ ItemList::Items joinedRows(std::span<const std::string_view> lines, char delimit
         std::size_t last = first;
         for (bool inside = endsInsideQuotes(lines[first], delimiter, false); inside;
              inside = endsInsideQuotes(lines[last], delimiter, true)) {
-            if (++last == lines.size())
-                throwUnterminatedQuote(name, rows.size() + 1, first + 1);
+            if (++last < lines.size())
+                continue;
+            if (leaveOpenRow)
+                return rows;
+            throwUnterminatedQuote(name, place.rowsBefore + rows.size() + 1, place.linesBefore + first + 1);
         }
         const char *end = lines[last].data() + lines[last].size();
         rows.emplace_back(lines[first].data(), static_cast<std::size_t>(end - lines[first].data()));
@@ -40,7 +47,21 @@ ItemList::Items joinedRows(std::span<const std::string_view> lines, char delimit
     return rows;
 }
 
-} // namespace
+std::size_t endOfLastRow(std::string_view text, char delimiter)
+{
+    std::size_t end = std::string_view::npos;
+    bool inside = false;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t lineEnd = text.find_first_of("\r\n", start);
+        if (lineEnd == std::string_view::npos)
+            break;
+        inside = endsInsideQuotes(text.substr(start, lineEnd - start), delimiter, inside);
+        start = lineEnd + (text.compare(lineEnd, 2, "\r\n") == 0 ? 2 : 1);
+        if (!inside)
+            end = start;
+    }
+    return end;
+}
 
 char detectDelimiter(std::string_view firstLine, char usual)
 {
@@ -63,14 +84,23 @@ Table tableOf(ListFileContents lines, const TableOptions &options, const std::st
     const std::span<const std::string_view> texts = lines.list.texts();
     const char delimiter = options.delimiter.value_or(
         texts.empty() ? options.usualDelimiter : detectDelimiter(texts.front(), options.usualDelimiter));
-    ItemList::Items rows = joinedRows(texts, delimiter, name);
-    std::optional<std::string> header;
-    if (options.hasHeader && !rows.empty()) {
-        header = std::string(rows.front());
-        rows.erase(rows.begin());
+    // Most tables have no line end inside quotes: then their rows are their lines, as they are.
+    const auto firstOpen = std::find_if(texts.begin(), texts.end(),
+                                        [delimiter](std::string_view line) { return endsInsideQuotes(line, delimiter, false); });
+    if (firstOpen != texts.end()) {
+        ItemList::Items rows(texts.begin(), firstOpen);
+        const std::size_t before = rows.size();
+        const ItemList::Items joined = rowsOfLines(texts.subspan(before), delimiter, name, {before, before},
+                                                   options.firstLinesOnly);
+        rows.insert(rows.end(), joined.begin(), joined.end());
+        ItemList::Blocks blocks = lines.list.blocks();
+        lines.list.restore(std::move(rows), std::move(blocks));
     }
-    ItemList::Blocks blocks = lines.list.blocks();
-    lines.list.restore(std::move(rows), std::move(blocks));
+    std::optional<std::string> header;
+    if (options.hasHeader && !lines.list.isEmpty()) {
+        header = std::string(lines.list.text(0));
+        lines.list.removeAt(0);
+    }
     std::vector<std::string> names = header ? fieldTexts(*header, delimiter) : std::vector<std::string>();
     return Table{std::move(lines), delimiter, std::move(header), std::move(names)};
 }

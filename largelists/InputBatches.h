@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,12 +17,20 @@ class SpillFolder;
 // folder's descriptor, any other by its name. Throws ListFileError.
 FileDescriptor openListInput(const std::string &path, const SpillFolder *spills);
 
+// Inputs read as tables: their rows, each input's header row left out when it has one.
+struct RowReading
+{
+    char delimiter = ',';
+    bool headerRow = true;
+};
+
 // Reads list files one after the other and hands out their items in batches of about
 // batchBytes, with the lines, decoding and format a whole read of each file gives.
 class InputBatches
 {
 public:
-    InputBatches(std::vector<std::string> paths, std::size_t batchBytes, const SpillFolder *spills = nullptr);
+    InputBatches(std::vector<std::string> paths, std::size_t batchBytes, const SpillFolder *spills = nullptr,
+                 std::optional<RowReading> rows = std::nullopt);
 
     // The next batch, never empty; an empty list once every file has been read.
     // Throws ListFileError when a file cannot be opened or read.
@@ -38,6 +47,8 @@ private:
     const SpillFolder *m_spills;
     FileDescriptor m_file;
     std::unique_ptr<ListStreamReader> m_reader;
+    std::optional<RowReading> m_rows;
+    bool m_headerAhead = false; // the current input's header row is still to be left out
     std::vector<std::size_t> m_decodedFromUtf16;
     std::uint64_t m_bytesHandedOut = 0;
 };

@@ -59,8 +59,8 @@ public:
 
 private:
     std::size_t firstLevelPartitions() const;
-    std::vector<PartFile> spreadInputs(const std::vector<std::string> &paths, std::size_t firstPlace,
-                                       std::size_t partitionCount, std::uint64_t &itemCount);
+    // ofOthers: the other files, read and keyed as the second list.
+    std::vector<PartFile> spreadInputs(bool ofOthers, std::size_t partitionCount, std::uint64_t &itemCount);
     void noteDecoded(const InputBatches &input, std::size_t firstPlace);
     // mayBeOneKey: the split above left every item together, as one key repeated would.
     void decide(const Partition &partition, int level, bool mayBeOneKey = false);
@@ -101,11 +101,13 @@ void OutOfCoreRun::noteDecoded(const InputBatches &input, std::size_t firstPlace
         m_decodedFromUtf16.push_back(firstPlace + place);
 }
 
-std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> &paths, std::size_t firstPlace,
-                                                 std::size_t partitionCount, std::uint64_t &itemCount)
+std::vector<PartFile> OutOfCoreRun::spreadInputs(bool ofOthers, std::size_t partitionCount, std::uint64_t &itemCount)
 {
-    Spreader spreader(m_folder, partitionCount, 0, m_budget.writerBuffer(partitionCount), m_inputs.mode);
-    InputBatches input(paths, m_budget.batchBytes, m_inputs.spills);
+    const MatchMode mode = ofOthers ? m_inputs.mode.forOtherList() : m_inputs.mode;
+    Spreader spreader(m_folder, partitionCount, 0, m_budget.writerBuffer(partitionCount), mode);
+    InputBatches input(ofOthers ? m_inputs.others : m_inputs.files, m_budget.batchBytes, m_inputs.spills,
+                       rowReadingOf(m_inputs, ofOthers));
+    const std::size_t firstPlace = ofOthers ? m_inputs.files.size() : 0;
     std::uint64_t position = 0;
     const std::uint64_t total = inputBytes(m_inputs);
     for (;;) {
@@ -156,7 +158,7 @@ void OutOfCoreRun::splitAndDecide(const Partition &partition, int level)
     const std::vector<PartFile> firsts = splitPartFile(m_folder, partition.first, level + 1, m_budget, m_inputs.mode);
     std::vector<PartFile> seconds;
     if (partition.second)
-        seconds = splitPartFile(m_folder, *partition.second, level + 1, m_budget, m_inputs.mode);
+        seconds = splitPartFile(m_folder, *partition.second, level + 1, m_budget, m_inputs.mode.forOtherList());
     removeFiles(partition);
     for (std::size_t p = 0; p < firsts.size(); ++p) {
         Partition part{firsts[p], partition.second ? std::optional<PartFile>(seconds[p]) : std::nullopt};
@@ -214,11 +216,12 @@ void OutOfCoreRun::keepByPresence(const Partition &partition)
     const bool keepsPresent = m_comparison == Comparison::KeepsPresent;
     KeyTable table(m_budget.tableBytes);
     KeyMaker keys(m_inputs.mode);
+    KeyMaker otherKeys(m_inputs.mode.forOtherList());
     Record record{};
     bool inserted = false;
     RecordReader second(m_folder, *partition.second, m_budget.readerBuffer);
     while (second.next(record)) {
-        const std::string_view key = keys.keyOf(record.text);
+        const std::string_view key = otherKeys.keyOf(record.text);
         table.findOrInsert(key, hashOf(key), record.position, inserted);
     }
     RecordReader first(m_folder, partition.first, m_budget.readerBuffer);
@@ -235,10 +238,10 @@ void OutOfCoreRun::countInTable(const Partition &partition)
     constexpr std::uint64_t kInList = 1;
     constexpr std::uint64_t kInOther = 2;
     KeyTable table(m_budget.tableBytes);
-    KeyMaker keys(m_inputs.mode);
     PartialCounts part;
     std::size_t distinct = 0;
     const auto note = [&](const PartFile &file, std::uint64_t where) {
+        KeyMaker keys(where == kInList ? m_inputs.mode : m_inputs.mode.forOtherList());
         RecordReader reader(m_folder, file, m_budget.readerBuffer);
         Record record{};
         bool inserted = false;
@@ -270,7 +273,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
 
 std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
 {
-    InputBatches input(m_inputs.files, m_budget.batchBytes, m_inputs.spills);
+    InputBatches input(m_inputs.files, m_budget.batchBytes, m_inputs.spills, rowReadingOf(m_inputs, false));
     std::uint64_t position = 0;
     std::uint64_t keptCount = 0;
     const std::uint64_t total = inputBytes(m_inputs);
@@ -304,11 +307,11 @@ std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
 std::vector<Partition> OutOfCoreRun::spreadBothLists()
 {
     const std::size_t partitionCount = firstLevelPartitions();
-    const std::vector<PartFile> firsts = spreadInputs(m_inputs.files, 0, partitionCount, m_itemCount);
+    const std::vector<PartFile> firsts = spreadInputs(false, partitionCount, m_itemCount);
     std::vector<PartFile> seconds;
     if (weighsAgainstOther(m_comparison)) {
         std::uint64_t otherCount = 0;
-        seconds = spreadInputs(m_inputs.others, m_inputs.files.size(), partitionCount, otherCount);
+        seconds = spreadInputs(true, partitionCount, otherCount);
     }
     std::vector<Partition> partitions;
     for (std::size_t p = 0; p < partitionCount; ++p)

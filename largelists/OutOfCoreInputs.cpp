@@ -6,6 +6,13 @@
 
 namespace Quorvane {
 
+std::optional<RowReading> rowReadingOf(const OutOfCoreInputs &inputs, bool ofOthers)
+{
+    if (!inputs.rows)
+        return std::nullopt;
+    return RowReading{(ofOthers ? inputs.mode.otherField : inputs.mode.field).delimiter, inputs.headerRows};
+}
+
 std::uint64_t inputBytes(const OutOfCoreInputs &inputs)
 {
     std::uint64_t total = 0;

@@ -3,8 +3,10 @@
 #include "engine/AddressVerdict.h"
 #include "engine/ItemList.h"
 #include "engine/Matching.h"
+#include "largelists/InputBatches.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,7 +42,12 @@ struct OutOfCoreInputs
     std::vector<std::string> files;
     std::vector<std::string> others;
     const SpillFolder *spills = nullptr;
+    bool rows = false;       // the inputs are tables: their items are rows (the delimiters are the key fields')
+    bool headerRows = false; // the first row of every input is its header, left out
 };
+
+// How the files (or, with ofOthers, the other files) are read: as rows of tables, or lines.
+std::optional<RowReading> rowReadingOf(const OutOfCoreInputs &inputs, bool ofOthers);
 
 // The bytes of all the files the run reads, for its progress and its partition count.
 std::uint64_t inputBytes(const OutOfCoreInputs &inputs);

@@ -9,7 +9,7 @@ namespace Quorvane {
 OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, const OutOfCoreInputs &inputs,
                                 StageProgress &progress, ResultSink &kept, ResultSink *removed)
 {
-    InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes, inputs.spills);
+    InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes, inputs.spills, rowReadingOf(inputs, false));
     OutOfCoreCounts counts;
     const std::uint64_t total = inputBytes(inputs);
     for (;;) {

@@ -113,6 +113,33 @@ TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
     }
 }
 
+// Rows of tables, whose quoted fields span lines and so batches, with the header written once.
+TEST_F(OutOfCore, TablesGiveTheInMemoryRows)
+{
+    std::mt19937 random(11);
+    const std::vector<std::string> files = {file("a.csv", Samples::randomTableBytes(random, 2000)),
+                                            file("b.csv", Samples::randomTableBytes(random, 500))};
+    const std::string other = file("other.csv", Samples::randomTableBytes(random, 300));
+    for (const OperationCase &operation : kOperations) {
+        std::vector<std::string> arguments = joined(joined(operation.operation, files), {"--csv", "--key", "Email"});
+        if (operation.readsOther)
+            arguments = joined(arguments, {"--other", other});
+        if (arguments.front() != "count" && arguments.front() != "normalize")
+            arguments = joined(arguments, {"--removed", path("removed")});
+        const CliResult inMemory = runCli(joined(arguments, {"--memory-limit", "1G"}));
+        ASSERT_EQ(inMemory.exitCode, 0) << inMemory.err;
+        const std::string removedInMemory = readBytes(path("removed"));
+        for (const char *limit : {"1K", "64K"}) {
+            SCOPED_TRACE(commandLineOf(arguments) + " under " + limit);
+            const CliResult outOfCore = runCli(joined(arguments, {"--memory-limit", limit}));
+            EXPECT_EQ(outOfCore.exitCode, 0) << outOfCore.err;
+            EXPECT_TRUE(outOfCore.out == inMemory.out);
+            EXPECT_TRUE(readBytes(path("removed")) == removedInMemory);
+            EXPECT_EQ(spilledEntries(), 0u);
+        }
+    }
+}
+
 TEST_F(OutOfCore, OneRepeatedLineAndLinesLongerThanABatch)
 {
     const std::string longLine(300000, 'x');

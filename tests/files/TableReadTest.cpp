@@ -1,6 +1,8 @@
 #include "files/ListFileError.h"
+#include "files/ListStreamReader.h"
 #include "files/TableReader.h"
 #include "tests/support/ListTexts.h"
+#include "tests/support/TemporaryFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -107,6 +109,30 @@ TEST(TableReader, RowsWrittenBackGiveTheInputBytes)
             written += std::string(row) + std::string(end);
         EXPECT_EQ(written, bytes);
     }
+}
+
+// Read in batches of any size, for lists larger than memory, a table gives the rows of a whole
+// read: a quoted field that spans lines, and a CR LF, may meet a batch's end anywhere.
+TEST(TableReader, BatchesEndAtRowEnds)
+{
+    const std::string bytes = "n,e\r\n\"A\r\nB\",a@x\r\n\"x\"\"\ny\",\"b\nc\"\r\n,\r\n\"\"\"long quoted field\"\"\",z\r\nlast,\"\"";
+    Testing::TemporaryFolder folder;
+    const std::string path = folder.file("t.csv", bytes);
+    const std::vector<std::string> whole = textsOf(readTable(bytes, {.hasHeader = false}).contents.list);
+    for (std::size_t batchBytes = 16; batchBytes < 48; ++batchBytes) {
+        ListStreamReader reader(path, Readable::AnySource, batchBytes);
+        reader.readRows(',');
+        std::vector<std::string> rows;
+        while (!reader.atEnd()) {
+            const ItemList batch = reader.nextBatch();
+            for (const std::string_view row : batch.texts())
+                rows.emplace_back(row);
+        }
+        EXPECT_EQ(rows, whole) << batchBytes << " bytes a batch";
+    }
+    ListStreamReader unterminated(folder.file("u.csv", "a\n\"b\nc\nd\n"), Readable::AnySource, 16);
+    unterminated.readRows(',');
+    EXPECT_THROW(while (!unterminated.atEnd()) unterminated.nextBatch(), ListFileError);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // Runs one operation of the engine and of the step-by-step reference on the same small lists
-// built from the fuzzer's bytes, under a matching mode the bytes choose; both must leave the
-// same items, the second list untouched, and the progress at 0.
+// built from the fuzzer's bytes, under a matching mode the bytes choose, each list compared on
+// the whole item or on a field of a row; both must leave the same items, the second list
+// untouched, and the progress at 0.
 
 #include "tests/support/ListTexts.h"
 #include "tests/reference/OperationPairs.h"
@@ -45,6 +46,7 @@ std::string variantOf(const std::string &text, FuzzedDataProvider &input)
 {
     static const char *const wrappings[][2] = {
         {"", ""}, {" ", "\t"}, {"\xC2\xA0", "\xE2\x80\x8B"}, {"Ann <", ">"}, {"mailto:", ""}, {"\"", "\""}, {"\xA0", ""},
+        {"a,\"", "\""}, {"\"", "\";b"}, {"x\t", "\t\"y\"\"\""}, {"|", "|"},
     };
     std::string variant = text;
     if (input.ConsumeBool()) {
@@ -87,6 +89,13 @@ void run(int operation, ItemList &first, const ItemList &second, const std::stri
         std::abort();
 }
 
+// The whole item (column 0) or a column of a row, with one of the delimiters tables use.
+KeyField takeField(FuzzedDataProvider &input)
+{
+    static constexpr char kDelimiters[] = {',', ';', '\t', '|'};
+    return {input.ConsumeIntegralInRange<size_t>(0, 3), kDelimiters[input.ConsumeIntegralInRange<size_t>(0, 3)]};
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -94,7 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzedDataProvider input(data, size);
     const int operation = input.ConsumeIntegralInRange(0, static_cast<int>(Reference::operationPairs().size()) - 1);
     const int modeBits = input.ConsumeIntegralInRange(0, 7);
-    const MatchMode mode{(modeBits & 1) != 0, (modeBits & 2) != 0, (modeBits & 4) != 0};
+    MatchMode mode{(modeBits & 1) != 0, (modeBits & 2) != 0, (modeBits & 4) != 0};
+    mode.field = takeField(input);
+    mode.otherField = takeField(input);
     std::string text = input.ConsumeRandomLengthString(4);
     if (text.empty())
         text = "a"; // the window never passes an empty text

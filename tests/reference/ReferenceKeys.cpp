@@ -287,10 +287,44 @@ std::vector<CodePoints> addressesOf(const CodePoints &text)
 
 } // namespace
 
-std::string keyOf(std::string_view item, const MatchMode &mode)
+std::optional<std::string> fieldOf(std::string_view row, const KeyField &field)
 {
+    if (field.isWholeItem())
+        return std::string(row);
+    std::vector<std::string> fields(1);
+    bool quoted = false;
+    bool atFieldStart = true;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const char c = row[i];
+        if (quoted && c == '"' && i + 1 < row.size() && row[i + 1] == '"') {
+            fields.back() += '"';
+            ++i;
+        } else if (quoted) {
+            if (c == '"')
+                quoted = false;
+            else
+                fields.back() += c;
+        } else if (c == field.delimiter) {
+            fields.emplace_back();
+            atFieldStart = true;
+            continue;
+        } else if (atFieldStart && c == '"') {
+            quoted = true;
+        } else {
+            fields.back() += c;
+        }
+        atFieldStart = false;
+    }
+    if (field.column > fields.size())
+        return std::nullopt;
+    return fields[field.column - 1];
+}
+
+std::string keyOf(std::string_view row, const MatchMode &mode)
+{
+    const std::string item = fieldOf(row, mode.field).value_or(std::string());
     if (!mode.ignoreCase && !mode.trim && !mode.email && !mode.providerAliases)
-        return std::string(item);
+        return item;
     const Decoded decoded = decode(item);
     CodePoints key = decoded.codePoints;
     if (mode.email || mode.providerAliases) {

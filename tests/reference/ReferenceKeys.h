@@ -2,6 +2,7 @@
 
 #include "engine/Matching.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,7 +10,11 @@
 // points, work on code points, fold with utf8proc's whole-string mapping.
 namespace Quorvane::Reference {
 
+// The key of the item's key field (mode.field) under the mode; a row without that field has an
+// empty key.
 std::string keyOf(std::string_view item, const MatchMode &mode);
+// The unquoted text of the field, read one byte after another; nothing for a row too short.
+std::optional<std::string> fieldOf(std::string_view row, const KeyField &field);
 // The item with its case folded and nothing else changed.
 std::string foldedOf(std::string_view item);
 // The address the e-mail mode takes out of item, unwrapped until nothing more comes off, in UTF-8

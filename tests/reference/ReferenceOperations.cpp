@@ -67,8 +67,9 @@ double share(int part, int whole)
     return static_cast<double>(part) / static_cast<double>(whole) * 100.0;
 }
 
-bool contains(std::string_view item, std::string_view part, const MatchMode &mode)
+bool contains(std::string_view row, std::string_view part, const MatchMode &mode)
 {
+    const std::string item = fieldOf(row, mode.field).value_or(std::string());
     if (mode.ignoreCase || mode.email || mode.providerAliases)
         return foldedOf(item).find(foldedOf(part)) != std::string::npos;
     return item.find(part) != std::string_view::npos;
@@ -99,7 +100,7 @@ void removeWhere(ItemList &list, ProgressSink &progress, Test &&test)
 std::vector<int> collectMatches(const Keyed &first, const ItemList &second, const MatchMode &mode,
                                 ProgressSink &progress, bool yieldPerOuterStep)
 {
-    const std::vector<std::string> secondKeys = keysOf(second, mode);
+    const std::vector<std::string> secondKeys = keysOf(second, mode.forOtherList());
     std::vector<int> positions;
     const int count = first.count();
     for (int i = 1; i <= count; ++i) {

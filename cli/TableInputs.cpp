@@ -1,0 +1,107 @@
+#include "TableInputs.h"
+
+#include "files/ListFileError.h"
+
+#include "engine/KeyColumn.h"
+#include "engine/KeyField.h"
+
+#include <algorithm>
+
+namespace Quorvane {
+
+namespace {
+
+TableOptions tableOptionsOf(const Invocation &invocation)
+{
+    // --tsv means tabs; --csv finds the delimiter in the first row unless --delimiter names it.
+    const std::optional<char> tab = invocation.tsv ? std::optional<char>('\t') : std::nullopt;
+    return {.delimiter = invocation.delimiter ? invocation.delimiter : tab, .hasHeader = !invocation.noHeader};
+}
+
+std::string listedNames(const std::vector<std::string> &names)
+{
+    std::string listed;
+    for (const std::string &name : names)
+        listed += (listed.empty() ? "\"" : ", \"") + name + '"';
+    return listed;
+}
+
+std::string whichList(ListTable::Side side)
+{
+    return side == ListTable::Side::Others ? " the --other FILEs" : "";
+}
+
+} // namespace
+
+ListTable::ListTable(const Invocation &invocation, Side side, bool firstLinesOnly)
+    : m_options(tableOptionsOf(invocation))
+    , m_key(side == Side::Files ? invocation.key : invocation.otherKey)
+    , m_side(side)
+    , m_quiet(invocation.quiet)
+{
+    m_options.firstLinesOnly = firstLinesOnly;
+}
+
+ListFileContents ListTable::rowsOf(ListFileContents lines, const std::string &name)
+{
+    Table table = tableOf(std::move(lines), m_options, name);
+    if (!m_firstName) {
+        m_firstName = name;
+        m_options.delimiter = table.delimiter; // the later inputs of the list are read alike
+        m_header = std::move(table.header);
+        m_columnNames = std::move(table.columnNames);
+    } else if (table.columnNames != m_columnNames) {
+        std::vector<std::string> sorted = table.columnNames;
+        std::vector<std::string> firstSorted = m_columnNames;
+        std::sort(sorted.begin(), sorted.end());
+        std::sort(firstSorted.begin(), firstSorted.end());
+        const std::string how = sorted == firstSorted ? "has the columns of " : "has another header than ";
+        throw ListFileError(ListFileError::Stage::Read, "Cannot read", name,
+                            how + "\"" + *m_firstName + "\""
+                                + (sorted == firstSorted ? " in another order" : "")
+                                + ": the inputs of a list must share one header");
+    }
+    return std::move(table.contents);
+}
+
+KeyField ListTable::chooseKey(std::span<const std::string_view> rows, const Streams &streams) const
+{
+    const char delimiter = this->delimiter();
+    if (m_key) {
+        const std::optional<std::size_t> column = columnNamed(m_columnNames, *m_key);
+        if (!column)
+            throwNoColumn("no column \"" + *m_key + "\"" + (m_columnNames.empty() ? "" : "; the header has " + listedNames(m_columnNames)));
+        return {*column, delimiter};
+    }
+    if (rows.empty())
+        return {1, delimiter};
+    const std::optional<std::size_t> found = mostAddressLikeColumn(rows, delimiter);
+    if (!found)
+        throwNoColumn("no column looks like e-mail addresses: name one with --key");
+    if (!m_quiet) {
+        const std::size_t index = *found - 1;
+        const std::string name = index < m_columnNames.size() ? ", '" + m_columnNames[index] + "'" : "";
+        printProblem(streams, "comparing" + whichList(m_side) + " on column " + std::to_string(*found) + name);
+    }
+    return {*found, delimiter};
+}
+
+void ListTable::throwNoColumn(const std::string &reason) const
+{
+    throw ListFileError(ListFileError::Stage::Read, "Cannot read", m_firstName.value_or(std::string()), reason);
+}
+
+void printShortRows(const Invocation &invocation, const Streams &streams, ListTable::Side side,
+                    std::span<const std::string_view> rows, const KeyField &field)
+{
+    if (invocation.quiet)
+        return;
+    std::string scratch;
+    const auto isShort = [&](std::string_view row) { return !fieldText(row, field, scratch); };
+    const auto count = static_cast<std::size_t>(std::count_if(rows.begin(), rows.end(), isShort));
+    if (count > 0)
+        printProblem(streams, std::to_string(count) + (count == 1 ? " row" : " rows") + whichList(side)
+                                  + " had no column " + std::to_string(field.column) + ": compared as blank");
+}
+
+} // namespace Quorvane
