@@ -16,12 +16,15 @@ namespace Quorvane {
 //   space separators (U+00A0 no-break space among them), U+200B and U+FEFF.
 // - email: trim, then the address is taken out of "Display Name <addr>", "<addr>", surrounding
 //   double or single quotes and a leading "mailto:" (any case), and its case is folded.
+// - otherIsPatterns: the second list of remove-matches and keep-matches holds patterns
+//   (PatternSet.h) that items match by their keys; keys themselves do not change.
 // The item that stays in a list is always the original text; only the comparison changes.
 struct MatchMode
 {
     bool ignoreCase = false;
     bool trim = false;
     bool email = false;
+    bool otherIsPatterns = false;
 
     bool isExact() const { return !ignoreCase && !trim && !email; }
     // The with/without filters ignore case in both of these modes and never trim.

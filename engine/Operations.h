@@ -9,6 +9,8 @@
 
 namespace Quorvane {
 
+class PatternSet;
+
 // Every operation on a list, in the window and in quorvane-cli alike; its row in the catalogue
 // (OperationCatalogue.h) says how it runs and what people see of it.
 enum class Operation {
@@ -54,6 +56,10 @@ void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, co
 // Removes from first every item whose text occurs nowhere in second; second is only read.
 void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const OperationHost &host,
                            const MatchMode &mode = {});
+// With mode.otherIsPatterns, second holds patterns (PatternSet.h), not items. These take
+// patterns read once, for lists that come batch by batch.
+void SubtractSecondListFromFirstList(ItemList &first, const PatternSet &patterns, const OperationHost &host);
+void KeepOnlyMatchesInList(ItemList &first, const PatternSet &patterns, const OperationHost &host);
 // Replaces every item of list by its key under mode, in list order with repeats kept: normalize.
 void replaceByKeys(ItemList &list, const MatchMode &mode);
 
