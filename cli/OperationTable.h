@@ -18,6 +18,7 @@ enum Takes : unsigned {
     kWritesList = 1u << 6,       // -o, --lf, --crlf
     kTakesJson = 1u << 7,        // --json
     kRemovesItems = 1u << 8,     // --removed FILE
+    kTakesPatterns = 1u << 9,    // --patterns
 };
 
 // An operation of the catalogue on the command line: the options it takes follow from its row.

@@ -63,6 +63,12 @@ constexpr std::array kOptions = {
               "compare the addresses: 'Ann <ANN@x.org>', ' ann@x.org'\n"
               "and 'mailto:Ann@X.org' are the same address",
               [](Invocation &invocation, std::string_view) { invocation.mode.email = true; }},
+    CliOption{"--patterns", 0, "", kTakesPatterns, Group::Mode,
+              "the --other files hold patterns: '@x.org' (that\n"
+              "domain), '@*.x.org' (its subdomains), 'info@' (that\n"
+              "local part), globs with * and ? ('*@*.ru'); lines\n"
+              "starting with # are comments",
+              [](Invocation &invocation, std::string_view) { invocation.mode.otherIsPatterns = true; }},
     CliOption{"--text", 'e', "TEXT", kTakesText, Group::Other,
               "remove-with, remove-without: search for TEXT, even one\n"
               "that starts with -; every argument that is not an\n"

@@ -10,7 +10,7 @@
 
 namespace Quorvane {
 
-// The lines of a list read as patterns that items match, as remove-matches and keep-matches read
+// The lines of a list read as patterns that items match, as subtract and keep-matches (Remove Matches and Keep Only Matches) read
 // their second list when the mode's otherIsPatterns is set. Each line is first put in its
 // compared form under the mode, as the items are; then, by its shape:
 // - empty, or starting with #: no pattern (the blank lines and comments of a pattern file);
