@@ -1,5 +1,6 @@
 #include "GlobPattern.h"
 
+#include <algorithm>
 #include <array>
 
 namespace Quorvane {
@@ -55,6 +56,19 @@ std::string_view GlobPattern::literalTail() const
 {
     const std::size_t last = m_pattern.find_last_of("*?");
     return std::string_view(m_pattern).substr(last == std::string::npos ? 0 : last + 1);
+}
+
+std::string_view GlobPattern::longestLiteral() const
+{
+    const std::string_view pattern = m_pattern;
+    std::string_view longest;
+    for (std::size_t start = 0; start < pattern.size();) {
+        const std::size_t end = std::min(pattern.find_first_of("*?", start), pattern.size());
+        if (end - start > longest.size())
+            longest = pattern.substr(start, end - start);
+        start = end + 1;
+    }
+    return longest;
 }
 
 bool GlobPattern::matches(std::string_view text) const

@@ -26,6 +26,8 @@ public:
     // ends with; for a pattern without a wildcard, both are the whole pattern.
     std::string_view literalHead() const;
     std::string_view literalTail() const;
+    // The longest run of bytes without a wildcard, which every match holds somewhere.
+    std::string_view longestLiteral() const;
 
     static bool hasWildcard(std::string_view text);
 
