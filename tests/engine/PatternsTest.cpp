@@ -3,6 +3,7 @@
 // operations that read patterns.
 #include "tests/support/ListTexts.h"
 #include "tests/support/UnexpectedErrors.h"
+#include "tests/reference/ReferencePatterns.h"
 
 #include "engine/GlobIndex.h"
 #include "engine/Operations.h"
@@ -22,24 +23,6 @@ using namespace Quorvane::Samples;
 namespace {
 
 using Texts = std::vector<std::string>;
-
-// What * and ? mean, position by position: slow, and plainly right.
-bool globByDefinition(std::string_view glob, std::string_view text)
-{
-    std::vector<bool> row(text.size() + 1, false); // row[j]: the glob so far matches text[0, j)
-    row[0] = true;
-    for (const char c : glob) {
-        std::vector<bool> next(text.size() + 1, false);
-        for (std::size_t j = 0; j <= text.size(); ++j) {
-            if (c == '*')
-                next[j] = row[j] || (j > 0 && next[j - 1]);
-            else if (j > 0)
-                next[j] = row[j - 1] && (c == '?' || c == text[j - 1]);
-        }
-        row = std::move(next);
-    }
-    return row[text.size()];
-}
 
 struct PatternCase
 {
@@ -88,7 +71,7 @@ TEST(Patterns, GlobsMatchAsTheirDefinitionSays)
         // Pieces longer than one word of bits are scanned too.
         const std::string glob = round % 100 == 0 ? "*" + std::string(70, 'a') + "?*" : textOf("ab*?", 8);
         const std::string text = round % 100 == 0 ? std::string(60 + random() % 20, 'a') + textOf("ab", 12) : textOf("ab", 12);
-        ASSERT_EQ(GlobPattern(glob).matches(text), globByDefinition(glob, text)) << glob << " on " << text;
+        ASSERT_EQ(GlobPattern(glob).matches(text), Reference::globMatches(glob, text)) << glob << " on " << text;
     }
     // The index tries only some globs on each text: never too few.
     for (int round = 0; round < 50; ++round) {
@@ -101,7 +84,7 @@ TEST(Patterns, GlobsMatchAsTheirDefinitionSays)
         for (int t = 0; t < 400; ++t) {
             const std::string text = textOf("abc", 10);
             const bool anyMatches = std::any_of(globs.begin(), globs.end(),
-                                                [&](const std::string &glob) { return globByDefinition(glob, text); });
+                                                [&](const std::string &glob) { return Reference::globMatches(glob, text); });
             ASSERT_EQ(index.matchesAny(text), anyMatches) << text << " on " << describe(globs);
         }
     }

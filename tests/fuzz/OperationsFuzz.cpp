@@ -93,8 +93,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
     const int operation = input.ConsumeIntegralInRange(0, 6);
-    const int modeBits = input.ConsumeIntegralInRange(0, 7);
-    const MatchMode mode{(modeBits & 1) != 0, (modeBits & 2) != 0, (modeBits & 4) != 0};
+    const int modeBits = input.ConsumeIntegralInRange(0, 15);
+    const MatchMode mode{(modeBits & 1) != 0, (modeBits & 2) != 0, (modeBits & 4) != 0, (modeBits & 8) != 0};
     std::string text = input.ConsumeRandomLengthString(4);
     if (text.empty())
         text = "a"; // the window never passes an empty text
