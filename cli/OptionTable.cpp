@@ -64,10 +64,10 @@ constexpr std::array kOptions = {
               "and 'mailto:Ann@X.org' are the same address",
               [](Invocation &invocation, std::string_view) { invocation.mode.email = true; }},
     CliOption{"--patterns", 0, "", kTakesPatterns, Group::Mode,
-              "the --other files hold patterns: '@x.org' (that\n"
-              "domain), '@*.x.org' (its subdomains), 'info@' (that\n"
-              "local part), globs with * and ? ('*@*.ru'); lines\n"
-              "starting with # are comments",
+              "subtract, keep-matches: the --other files hold\n"
+              "patterns: '@x.org' (that domain), '@*.x.org' (its\n"
+              "subdomains), 'info@' (that local part), globs with\n"
+              "* and ? ('*@*.ru'); lines starting with # are comments",
               [](Invocation &invocation, std::string_view) { invocation.mode.otherIsPatterns = true; }},
     CliOption{"--text", 'e', "TEXT", kTakesText, Group::Other,
               "remove-with, remove-without: search for TEXT, even one\n"
