@@ -5,13 +5,12 @@
 #include "tests/support/UnexpectedErrors.h"
 #include "tests/reference/ReferencePatterns.h"
 
-#include "engine/GlobIndex.h"
+#include "engine/GlobPattern.h"
 #include "engine/Operations.h"
 #include "engine/PatternSet.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <random>
 #include <string>
@@ -72,21 +71,6 @@ TEST(Patterns, GlobsMatchAsTheirDefinitionSays)
         const std::string glob = round % 100 == 0 ? "*" + std::string(70, 'a') + "?*" : textOf("ab*?", 8);
         const std::string text = round % 100 == 0 ? std::string(60 + random() % 20, 'a') + textOf("ab", 12) : textOf("ab", 12);
         ASSERT_EQ(GlobPattern(glob).matches(text), Reference::globMatches(glob, text)) << glob << " on " << text;
-    }
-    // The index tries only some globs on each text: never too few.
-    for (int round = 0; round < 50; ++round) {
-        GlobIndex index;
-        std::vector<std::string> globs(1 + random() % 6);
-        for (std::string &glob : globs) {
-            glob = textOf("abc*?", 7);
-            index.add(glob);
-        }
-        for (int t = 0; t < 400; ++t) {
-            const std::string text = textOf("abc", 10);
-            const bool anyMatches = std::any_of(globs.begin(), globs.end(),
-                                                [&](const std::string &glob) { return Reference::globMatches(glob, text); });
-            ASSERT_EQ(index.matchesAny(text), anyMatches) << text << " on " << describe(globs);
-        }
     }
 }
 
