@@ -20,6 +20,7 @@ enum Takes : unsigned {
     kRemovesItems = 1u << 8,     // --removed FILE
     kTakesCommon = 1u << 9,      // --common
     kTakesAscii = 1u << 10,      // --ascii
+    kTakesPatterns = 1u << 11,   // --patterns
 };
 
 // An operation of the catalogue on the command line: the options it takes follow from its row.

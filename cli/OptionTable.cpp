@@ -126,6 +126,12 @@ constexpr std::array kOptions = {
               [](Invocation &invocation, std::string_view value) { invocation.delimiter = delimiterFrom(value); }},
     CliOption{"--no-header", 0, "", 0, Group::Table, "the first row is a row like the others, not a header",
               [](Invocation &invocation, std::string_view) { invocation.noHeader = true; }},
+    CliOption{"--patterns", 0, "", kTakesPatterns, Group::Mode,
+              "subtract, keep-matches: the --other files hold\n"
+              "patterns: '@x.org' (that domain), '@*.x.org' (its\n"
+              "subdomains), 'info@' (that local part), globs with\n"
+              "* and ? ('*@*.ru'); lines starting with # are comments",
+              [](Invocation &invocation, std::string_view) { invocation.mode.otherIsPatterns = true; }},
     CliOption{"--text", 'e', "TEXT", kTakesText, Group::Other,
               "remove-with, remove-without: search for TEXT, even one\n"
               "that starts with -; every argument that is not an\n"

@@ -29,6 +29,8 @@ namespace Quorvane {
 // - asciiDomains: normalize writes domains in their ASCII form rather than in lower-case
 //   Unicode; comparisons do not change.
 // The modes apply to the item's key field (KeyField.h): the whole item, or one column of a row.
+// - otherIsPatterns: the second list of remove-matches and keep-matches holds patterns
+//   (PatternSet.h) that items match by their keys; keys themselves do not change.
 // The item that stays in a list is always the original text; only the comparison changes.
 // - commonAddresses: changes no key; validate then also refuses what mail services commonly
 //   refuse (MailboxGrammar.h).
@@ -42,6 +44,7 @@ struct MatchMode
     bool asciiDomains = false;
     KeyField field = {};      // of the list itself
     KeyField otherField = {}; // of the list it is compared with
+    bool otherIsPatterns = false;
 
     bool readsAddresses() const { return email || providerAliases; }
     bool isExact() const { return !ignoreCase && !trim && !readsAddresses() && field.isWholeItem(); }

@@ -61,10 +61,18 @@ struct OperationRow
     bool judgesAddresses = false; // heeds the common rules of addresses (MatchMode::commonAddresses)
     // Changes the list in place; null for count, which writes figures instead.
     void (*change)(const OperationCall &call) = nullptr;
+    // Changes the list by patterns read once from the second list, under the mode's
+    // otherIsPatterns; null for the operations that take no patterns.
+    void (*changeByPatterns)(ItemList &list, const PatternSet &patterns, const OperationHost &host) = nullptr;
     // The window's status bar after its button ran; no sentence for those without a button.
     StatusWording status = {};
 
-    bool decidesEachItemAlone() const { return comparison == Comparison::None; }
+    bool takesPatterns() const { return changeByPatterns != nullptr; }
+    // Patterns are matched by each item alone, whatever the comparison without them.
+    bool decidesEachItemAlone(const MatchMode &mode) const
+    {
+        return comparison == Comparison::None || (mode.otherIsPatterns && takesPatterns());
+    }
 };
 
 std::span<const OperationRow> operationCatalogue();

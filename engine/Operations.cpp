@@ -2,6 +2,7 @@
 
 #include "AddressVerdict.h"
 #include "PartitionMatcher.h"
+#include "PatternSet.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
 #include "TextSearch.h"
@@ -147,6 +148,32 @@ RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<c
     return flags;
 }
 
+// Flags every item whose key's match among the patterns equals removeWhenMatched. Each
+// worker makes the keys of its share of the items with a maker of its own.
+RemovalFlags flagByPatterns(std::span<const std::string_view> texts, const PatternSet &patterns,
+                            ProgressSink &progress, bool removeWhenMatched)
+{
+    ProgressPacer pacer(progress, texts.size(), Direction::Forward);
+    const std::size_t workers = workersFor(texts.size());
+    RemovalFlags flags = std::make_unique<bool[]>(texts.size());
+    runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
+        KeyMaker keyMaker(patterns.mode());
+        const Share share = shareOf(texts.size(), worker, workers);
+        forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
+            flags[i] = patterns.matches(keyMaker.keyOf(texts[i])) == removeWhenMatched;
+        });
+    });
+    return flags;
+}
+
+RemovalFlags flagByOther(std::span<const std::string_view> first, const ItemList &second, const MatchMode &mode,
+                         ProgressSink &progress, bool removeWhenPresent)
+{
+    if (!mode.otherIsPatterns)
+        return flagByPresence(first, second.texts(), mode, progress, removeWhenPresent);
+    return flagByPatterns(first, PatternSet(second.texts(), mode), progress, removeWhenPresent);
+}
+
 } // namespace
 
 void RemoveDupesExceptFirst(ItemList &list, const OperationHost &host, const MatchMode &mode)
@@ -181,16 +208,26 @@ void RemoveItemsWithout(ItemList &list, std::string_view text, const OperationHo
 void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, const OperationHost &host,
                                      const MatchMode &mode)
 {
-    runTrapped(first, host, kSubtractSecondListFromFirstList, [&] {
-        return flagByPresence(first.texts(), second.texts(), mode, host.progress, true);
-    });
+    runTrapped(first, host, kSubtractSecondListFromFirstList,
+               [&] { return flagByOther(first.texts(), second, mode, host.progress, true); });
+}
+
+void SubtractSecondListFromFirstList(ItemList &first, const PatternSet &patterns, const OperationHost &host)
+{
+    runTrapped(first, host, kSubtractSecondListFromFirstList,
+               [&] { return flagByPatterns(first.texts(), patterns, host.progress, true); });
 }
 
 void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const OperationHost &host, const MatchMode &mode)
 {
-    runTrapped(first, host, kKeepOnlyMatchesInList, [&] {
-        return flagByPresence(first.texts(), second.texts(), mode, host.progress, false);
-    });
+    runTrapped(first, host, kKeepOnlyMatchesInList,
+               [&] { return flagByOther(first.texts(), second, mode, host.progress, false); });
+}
+
+void KeepOnlyMatchesInList(ItemList &first, const PatternSet &patterns, const OperationHost &host)
+{
+    runTrapped(first, host, kKeepOnlyMatchesInList,
+               [&] { return flagByPatterns(first.texts(), patterns, host.progress, false); });
 }
 
 void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const MatchMode &mode)

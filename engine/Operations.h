@@ -9,6 +9,8 @@
 
 namespace Quorvane {
 
+class PatternSet;
+
 // Every operation on a list, in the window and in quorvane-cli alike; its row in the catalogue
 // (OperationCatalogue.h) says how it runs and what people see of it.
 enum class Operation {
@@ -62,6 +64,10 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const Operat
 // Removes the items that do not hold exactly one valid address (AddressVerdict.h), under the
 // common rules too when mode asks for them.
 void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const MatchMode &mode = {});
+// With mode.otherIsPatterns, second holds patterns (PatternSet.h), not items. These take
+// patterns read once, for lists that come batch by batch.
+void SubtractSecondListFromFirstList(ItemList &first, const PatternSet &patterns, const OperationHost &host);
+void KeepOnlyMatchesInList(ItemList &first, const PatternSet &patterns, const OperationHost &host);
 // Replaces every item of list by its key under mode, in list order with repeats kept: normalize.
 void replaceByKeys(ItemList &list, const MatchMode &mode);
 

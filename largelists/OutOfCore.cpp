@@ -351,7 +351,7 @@ OutOfCoreCounts runOutOfCore(Operation operation, std::string_view text, const O
     const OperationRow &row = operationRow(operation);
     if (!row.change)
         throw std::invalid_argument("an operation that writes no list has no items to keep");
-    if (row.decidesEachItemAlone())
+    if (row.decidesEachItemAlone(inputs.mode))
         return filterOutOfCore(row, text, inputs, progress, kept, removed);
     return OutOfCoreRun(row.comparison, inputs, folder, progress).compare(kept, removed);
 }

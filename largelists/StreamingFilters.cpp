@@ -3,14 +3,53 @@
 #include "InputBatches.h"
 #include "Partitioning.h"
 #include "StageProgress.h"
+#include "engine/PatternSet.h"
+
+#include <optional>
 
 namespace Quorvane {
+
+namespace {
+
+// The other files read whole, for their patterns: only the first list streams.
+struct OtherFiles
+{
+    ItemList items;
+    std::vector<std::size_t> decodedFromUtf16; // by place in the files followed by the others
+    std::uint64_t bytes = 0;
+};
+
+OtherFiles readOthers(const OutOfCoreInputs &inputs)
+{
+    InputBatches input(inputs.others, Budget(inputs.memoryLimit).batchBytes, inputs.spills, rowReadingOf(inputs, true));
+    OtherFiles others;
+    for (;;) {
+        ItemList batch = input.next();
+        if (batch.isEmpty())
+            break;
+        others.items.appendList(std::move(batch));
+    }
+    for (const std::size_t place : input.decodedFromUtf16())
+        others.decodedFromUtf16.push_back(inputs.files.size() + place);
+    others.bytes = input.bytesHandedOut();
+    return others;
+}
+
+} // namespace
 
 OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, const OutOfCoreInputs &inputs,
                                 StageProgress &progress, ResultSink &kept, ResultSink *removed)
 {
-    InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes, inputs.spills, rowReadingOf(inputs, false));
     OutOfCoreCounts counts;
+    std::optional<PatternSet> patterns;
+    std::uint64_t othersBytes = 0;
+    if (inputs.mode.otherIsPatterns && row.takesPatterns()) {
+        const OtherFiles others = readOthers(inputs);
+        patterns.emplace(others.items.texts(), inputs.mode);
+        counts.decodedFromUtf16 = others.decodedFromUtf16;
+        othersBytes = others.bytes;
+    }
+    InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes, inputs.spills, rowReadingOf(inputs, false));
     const std::uint64_t total = inputBytes(inputs);
     for (;;) {
         ItemList batch = input.next();
@@ -21,15 +60,19 @@ OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, 
         RethrowingReporter failure;
         ItemList gone;
         const OperationHost host{operationProgress, failure, removed ? &gone : nullptr, &counts.refusals};
-        row.change({batch, ItemList(), text, host, inputs.mode});
+        if (patterns)
+            row.changeByPatterns(batch, *patterns, host);
+        else
+            row.change({batch, ItemList(), text, host, inputs.mode});
         failure.rethrowFailure();
         counts.itemsOut += batch.count();
         kept.write(batch);
         if (removed)
             removed->write(gone);
-        progress.show("filtering", input.bytesHandedOut(), total);
+        progress.show("filtering", othersBytes + input.bytesHandedOut(), total);
     }
-    counts.decodedFromUtf16 = input.decodedFromUtf16();
+    const std::vector<std::size_t> &firstDecoded = input.decodedFromUtf16();
+    counts.decodedFromUtf16.insert(counts.decodedFromUtf16.begin(), firstDecoded.begin(), firstDecoded.end());
     return counts;
 }
 

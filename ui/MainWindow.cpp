@@ -170,32 +170,51 @@ void MainWindow::buildEditMenu()
 }
 
 // Exact at every start: nothing is kept between runs. Disabled while a command runs, which keeps
-// the mode it started with.
+// the mode it started with. The four ways of comparing exclude each other; reading the other list
+// as patterns (Remove Matches and Keep Only Matches) goes with any of them.
 void MainWindow::buildMatchingMenu()
 {
-    QMenu *matching = menuBar()->addMenu(QStringLiteral("&Matching"));
+    m_matchingMenu = menuBar()->addMenu(QStringLiteral("&Matching"));
     auto *choices = new QActionGroup(this);
-    m_matchingChoices = choices;
     choices->setExclusive(true);
     const std::span<const MatchingChoice> all = matchingChoices();
     QStringList captions;
     for (const MatchingChoice &choice : all)
         captions << choice.caption;
+    captions << otherListAsPatternsCaption() << columnChoiceCaptions();
     const QStringList texts = withMnemonics(captions);
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        const MatchingChoice &choice = all[static_cast<std::size_t>(i)];
-        QAction *action = matching->addAction(texts.at(i));
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        QAction *action = m_matchingMenu->addAction(texts.at(static_cast<qsizetype>(i)));
         action->setCheckable(true);
-        action->setChecked(choice.mode.isExact());
+        action->setChecked(all[i].mode.isExact());
         choices->addAction(action);
-        const MatchMode mode = choice.mode;
-        const QString name = choice.caption;
-        connect(action, &QAction::triggered, this, [this, mode, name] {
-            m_form->setMatching(mode);
-            m_matching->setText(matchingText(name));
+        connect(action, &QAction::triggered, this, [this, i] {
+            m_matchingChoice = i;
+            applyMatching();
         });
     }
-    addColumnChoices(*matching, *choices, *m_form, [this](const QString &sentence) { say(sentence); });
+    m_matchingMenu->addSeparator();
+    m_otherListAsPatterns = m_matchingMenu->addAction(texts.at(static_cast<qsizetype>(all.size())));
+    m_otherListAsPatterns->setCheckable(true);
+    connect(m_otherListAsPatterns, &QAction::toggled, this, &MainWindow::applyMatching);
+    m_matchingMenu->addSeparator();
+    addColumnChoices(*m_matchingMenu, texts.mid(static_cast<qsizetype>(all.size()) + 1), *m_form,
+                     [this](const QString &sentence) { say(sentence); });
+}
+
+void MainWindow::applyMatching()
+{
+    const MatchingChoice &choice = matchingChoices()[m_matchingChoice];
+    MatchMode mode = choice.mode;
+    mode.otherIsPatterns = m_otherListAsPatterns->isChecked();
+    m_form->setMatching(mode);
+    m_matching->setText(matchingText(choice.caption, mode.otherIsPatterns));
+}
+
+void MainWindow::setMatchingEnabled(bool enabled)
+{
+    for (QAction *action : m_matchingMenu->actions())
+        action->setEnabled(enabled);
 }
 
 void MainWindow::buildHelpMenu()
@@ -249,12 +268,12 @@ bool MainWindow::event(QEvent *event)
 void MainWindow::commandStarting()
 {
     m_history.begin();
-    m_matchingChoices->setEnabled(false);
+    setMatchingEnabled(false);
 }
 
 void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome &outcome)
 {
-    m_matchingChoices->setEnabled(true);
+    setMatchingEnabled(true);
     const UndoHistory::Recorded recorded = m_history.record(label.stepName);
     if (worthSaying(label, outcome, recorded.changed)) {
         CommandReport report{label.command, label.list, recorded.counts[listIndex(label.list)],

@@ -8,7 +8,7 @@
 #include <QMainWindow>
 
 class QAction;
-class QActionGroup;
+class QMenu;
 class QLabel;
 
 namespace Quorvane {
@@ -53,6 +53,9 @@ private:
     void buildFileMenu();
     void buildEditMenu();
     void buildMatchingMenu();
+    // The form's mode and the status bar's mode text from the Matching menu's choices.
+    void applyMatching();
+    void setMatchingEnabled(bool enabled);
     void buildHelpMenu();
     void buildStatusBar();
 
@@ -70,7 +73,9 @@ private:
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QList<QAction *> m_selectionActions;
-    QActionGroup *m_matchingChoices = nullptr;
+    QMenu *m_matchingMenu = nullptr;
+    std::size_t m_matchingChoice = 0; // in matchingChoices()
+    QAction *m_otherListAsPatterns = nullptr;
     ElidedLabel *m_sentence = nullptr;
     QLabel *m_counts = nullptr;
     QLabel *m_matching = nullptr;

@@ -127,9 +127,15 @@ std::span<const MatchingChoice> matchingChoices()
     return choices;
 }
 
-QString matchingText(const QString &choiceCaption)
+QString otherListAsPatternsCaption()
 {
-    return QStringLiteral("Matching: ") + choiceCaption;
+    return QStringLiteral("Other List as Patterns");
+}
+
+QString matchingText(const QString &choiceCaption, bool otherIsPatterns)
+{
+    return QStringLiteral("Matching: ") + choiceCaption
+        + (otherIsPatterns ? QStringLiteral(", other list as patterns") : QString());
 }
 
 QString listCountsText(std::size_t list1Count, std::size_t list2Count, const QLocale &locale)

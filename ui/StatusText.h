@@ -26,8 +26,11 @@ struct MatchingChoice
 };
 std::span<const MatchingChoice> matchingChoices();
 
-// "Matching: Ignore case".
-QString matchingText(const QString &choiceCaption);
+// The Matching menu's switch that reads the other list as patterns.
+QString otherListAsPatternsCaption();
+
+// "Matching: Ignore case", and ", other list as patterns" when it is read so.
+QString matchingText(const QString &choiceCaption, bool otherIsPatterns = false);
 
 // What a command did, as the status bar tells it.
 struct CommandReport

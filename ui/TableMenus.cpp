@@ -3,7 +3,6 @@
 #include "ui/Dialogs.h"
 #include "ui/Form1.h"
 
-#include <QActionGroup>
 #include <QMenu>
 
 namespace Quorvane {
@@ -45,18 +44,20 @@ void addTableLoads(QMenu &file, Form1 &form)
                          [&form, list] { form.loadTable(list); });
 }
 
-void addColumnChoices(QMenu &matching, QActionGroup &whileIdle, Form1 &form, const std::function<void(const QString &)> &say)
+QStringList columnChoiceCaptions()
 {
-    const QString texts[] = {QStringLiteral("Compare &Column of List 1..."),
-                             QStringLiteral("Compare C&olumn of List 2...")};
+    return {QStringLiteral("Compare Column of List 1..."), QStringLiteral("Compare Column of List 2...")};
+}
+
+void addColumnChoices(QMenu &matching, const QStringList &texts, Form1 &form, const std::function<void(const QString &)> &say)
+{
     for (const ListId list : kBothLists) {
-        QAction *action = matching.addAction(texts[listIndex(list)]);
-        // A running command keeps the keys it started with: the group is disabled meanwhile.
-        whileIdle.addAction(action);
+        QAction *action = matching.addAction(texts.at(static_cast<qsizetype>(listIndex(list))));
         QObject::connect(action, &QAction::triggered, &form, [&form, list, say] { chooseColumn(form, list, say); });
-        // Only a list of rows has columns.
-        QObject::connect(&matching, &QMenu::aboutToShow, action,
-                         [&form, list, action] { action->setEnabled(form.tables().active(list, form.list(list))); });
+        // Only a list of rows has columns; while a command runs the whole menu is disabled.
+        QObject::connect(&matching, &QMenu::aboutToShow, action, [&form, list, action] {
+            action->setEnabled(!form.isCommandRunning() && form.tables().active(list, form.list(list)));
+        });
     }
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 #include <functional>
 
-class QActionGroup;
 class QMenu;
 
 namespace Quorvane {
@@ -15,9 +14,10 @@ class Form1;
 void addTableLoads(QMenu &file, Form1 &form);
 
 // The Matching menu's "Compare Column of List 1/2...", there while the list holds rows: picks
-// the column among the header's names; say tells the status bar. They join whileIdle, the
-// choices disabled while a command runs.
-void addColumnChoices(QMenu &matching, QActionGroup &whileIdle, Form1 &form,
+// the column among the header's names; say tells the status bar. texts are the captions with
+// the menu's mnemonics.
+QStringList columnChoiceCaptions();
+void addColumnChoices(QMenu &matching, const QStringList &texts, Form1 &form,
                       const std::function<void(const QString &)> &say);
 
 } // namespace Quorvane

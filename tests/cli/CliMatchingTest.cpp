@@ -24,6 +24,7 @@ TEST_F(CliMatching, EachModeReachesEachOperationThatTakesIt)
 {
     const std::string input = "Ann@X.org\n ann@x.org\nBob <bob@y.org>\nmailto:BOB@y.org\nann@x.org\n";
     const std::string other = file("other.txt", "ANN@x.org\n");
+    const std::string patterns = file("patterns.txt", "# ann@x.org\n@Y.org\n*@x.org\n");
     struct Case
     {
         std::vector<std::string> arguments;
@@ -41,6 +42,9 @@ TEST_F(CliMatching, EachModeReachesEachOperationThatTakesIt)
          {"Ann@X.org", " ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org", "ann@x.org"}},
         {{"keep-matches", "--ignore-case", "--other", other, "-"}, {"Ann@X.org", "ann@x.org"}},
         {{"keep-matches", "--trim", "--other", other, "-"}, {}},
+        {{"subtract", "--patterns", "--other", patterns, "-"}, {"Ann@X.org", "Bob <bob@y.org>", "mailto:BOB@y.org"}},
+        {{"keep-matches", "--email", "--patterns", "--other", patterns, "-"},
+         {"Ann@X.org", " ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org", "ann@x.org"}},
         {{"remove-with", "ANN", "--ignore-case", "-"}, {"Bob <bob@y.org>", "mailto:BOB@y.org"}},
         {{"remove-with", "ANN", "-"},
          {"Ann@X.org", " ann@x.org", "Bob <bob@y.org>", "mailto:BOB@y.org", "ann@x.org"}},

@@ -62,6 +62,8 @@ const OperationCase kOperations[] = {
     {{"remove-without", "EXAMPLE", "--ignore-case"}, false},
     {{"subtract", "--email"}, true},
     {{"keep-matches", "--trim"}, true},
+    {{"subtract", "--patterns", "--email"}, true},
+    {{"keep-matches", "--patterns"}, true},
     {{"normalize", "--email"}, false},
     {{"count", "--trim"}, false},
     {{"count", "--json", "--ignore-case"}, true},
@@ -137,6 +139,27 @@ TEST_F(OutOfCore, TablesGiveTheInMemoryRows)
             EXPECT_TRUE(readBytes(path("removed")) == removedInMemory);
             EXPECT_EQ(spilledEntries(), 0u);
         }
+    }
+}
+
+// With patterns only the first list streams; the patterns of every kind stay in memory.
+TEST_F(OutOfCore, PatternsGiveTheInMemoryResult)
+{
+    std::mt19937 random(11);
+    const std::string input = Samples::randomListBytes(random, 5000);
+    const std::string patterns =
+        file("patterns.txt", "# comment\n@x.net\n@*.org\nuser1*@\n*@?\na@\n*7*\nzz\n");
+    for (const char *operation : {"subtract", "keep-matches"}) {
+        const std::vector<std::string> arguments = {operation, "--patterns", "--email", "--other", patterns, "-"};
+        const CliResult inMemory =
+            runCli(joined(arguments, {"--removed", path("removed-in-memory"), "--memory-limit", "1G"}), input);
+        ASSERT_EQ(inMemory.exitCode, 0) << inMemory.err;
+        const CliResult outOfCore = runCli(joined(arguments, {"--removed", path("removed"), "--memory-limit", "1K"}), input);
+        EXPECT_EQ(outOfCore.exitCode, 0) << outOfCore.err;
+        EXPECT_TRUE(outOfCore.out == inMemory.out) << operation;
+        EXPECT_TRUE(readBytes(path("removed")) == readBytes(path("removed-in-memory"))) << operation;
+        EXPECT_EQ(outOfCore.err, inMemory.err);
+        EXPECT_EQ(spilledEntries(), 0u);
     }
 }
 

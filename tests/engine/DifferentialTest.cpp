@@ -147,6 +147,19 @@ public:
         return needle;
     }
 
+    // The texts made into patterns of every shape: domains, local parts, stars and question
+    // marks in place of bytes, comments; some stay plain.
+    std::vector<std::string> asPatterns(std::vector<std::string> texts)
+    {
+        for (std::string &text : texts) {
+            for (char &c : text)
+                c = below(4) == 0 ? "*?"[below(2)] : c;
+            static const std::vector<std::string> fronts = {"", "", "@", "@*.", "*", "#"};
+            text = fronts[below(static_cast<int>(fronts.size()))] + text + (below(4) == 0 ? "@" : "");
+        }
+        return texts;
+    }
+
 private:
     int below(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(m_random); }
 
@@ -182,12 +195,19 @@ std::vector<MatchMode> allModes()
     return modes;
 }
 
+// The second list read as patterns, compared exactly and as addresses.
+std::vector<MatchMode> patternModes()
+{
+    return {MatchMode{.otherIsPatterns = true}, MatchMode{.email = true, .otherIsPatterns = true}};
+}
+
 std::string nameOf(const MatchMode &mode)
 {
-    if (!mode.ignoreCase && !mode.trim && !mode.email)
-        return "Exact";
+    const std::string patterns = mode.otherIsPatterns ? "Patterns" : "";
+    if (!mode.ignoreCase && !mode.trim && !mode.email && !mode.providerAliases)
+        return "Exact" + patterns;
     return std::string(mode.ignoreCase ? "IgnoreCase" : "") + (mode.trim ? "Trim" : "") + (mode.email ? "Email" : "")
-        + (mode.providerAliases ? "ProviderAliases" : "");
+        + (mode.providerAliases ? "ProviderAliases" : "") + patterns;
 }
 
 std::string describe(const Input &input)
@@ -253,6 +273,8 @@ TEST_P(Differential, ShortListsGiveTheReferenceResult)
         Input input;
         input.first = random.shortList(pool);
         input.second = random.shortList(pool);
+        if (std::get<MatchMode>(GetParam()).otherIsPatterns)
+            input.second = random.asPatterns(input.second);
         input.needle = random.needle(input.first);
         if (!sameResult(GetParam(), input, run))
             return;
@@ -332,6 +354,9 @@ std::string caseName(const testing::TestParamInfo<Case> &info)
 
 INSTANTIATE_TEST_SUITE_P(AllOperations, Differential,
                          testing::Combine(testing::ValuesIn(Reference::operationPairs()), testing::ValuesIn(allModes())), caseName);
+INSTANTIATE_TEST_SUITE_P(Patterns, Differential,
+                         testing::Combine(testing::ValuesIn(Reference::operationPairs()), testing::ValuesIn(patternModes())),
+                         caseName);
 // The reference is quadratic, so long lists run exact and under the mode that changes most.
 INSTANTIATE_TEST_SUITE_P(AllOperations, DifferentialOnLongLists,
                          testing::Combine(testing::ValuesIn(Reference::operationPairs()), testing::Values(MatchMode{}, MatchMode{false, false, true})),

@@ -102,8 +102,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
     const int operation = input.ConsumeIntegralInRange(0, static_cast<int>(Reference::operationPairs().size()) - 1);
-    const int modeBits = input.ConsumeIntegralInRange(0, 7);
-    MatchMode mode{(modeBits & 1) != 0, (modeBits & 2) != 0, (modeBits & 4) != 0};
+    const int modeBits = input.ConsumeIntegralInRange(0, 15);
+    MatchMode mode{.ignoreCase = (modeBits & 1) != 0, .trim = (modeBits & 2) != 0, .email = (modeBits & 4) != 0,
+                   .otherIsPatterns = (modeBits & 8) != 0};
     mode.field = takeField(input);
     mode.otherField = takeField(input);
     std::string text = input.ConsumeRandomLengthString(4);

@@ -42,6 +42,11 @@ if [ -n "$appstream" ]; then
     "$appstream" validate --no-net "$metainfo" || fail "appstreamcli rejects the metadata"
 fi
 "$prefix/bin/quorvane-cli" --help | grep -q 'dedupe-first' || fail "quorvane-cli --help does not explain the operations"
+roles=$prefix/share/quorvane/role-addresses.txt
+[ "$(stat -c %a "$roles")" = 644 ] || fail "share/quorvane/role-addresses.txt is missing or not 0644"
+[ "$(printf 'Info@x.org\nann@x.org\nsalesinfo@x.org\nNo-Reply <no-reply@y.net>\n' \
+     | "$prefix/bin/quorvane-cli" subtract -q --patterns --email --other "$roles")" = $'ann@x.org\nsalesinfo@x.org' ] \
+    || fail "subtract --patterns with the role addresses does not remove them"
 # The window answers these two without a display, through its link.
 headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$prefix/bin/quorvane" "$@"; }
 [ "$(headless --version)" = "quorvane $version" ] || fail "quorvane --version does not say $version without a display"

@@ -28,6 +28,9 @@ check_batch_tool() {
     printf 'b@x.org\na@x.org\nb@x.org\n' >"$work/list.txt"
     /usr/bin/quorvane-cli dedupe-first -o "$work/out.txt" "$work/list.txt" 2>/dev/null
     [ "$(cat "$work/out.txt")" = $'b@x.org\na@x.org' ] || fail "the installed quorvane-cli does not remove repeats"
+    printf 'info@x.org\nann@x.org\n' >"$work/list.txt"
+    [ "$(/usr/bin/quorvane-cli subtract -q --patterns --other /usr/share/quorvane/role-addresses.txt "$work/list.txt")" \
+        = 'ann@x.org' ] || fail "the installed role addresses are not removed by subtract --patterns"
 }
 
 # The batch tool alone, as on a server: it needs nothing of Qt and brings no window.
@@ -63,7 +66,7 @@ grep -Eq '"/usr/lib/quorvane/HAND-M\.CUR".* = [0-9]+$' "$work/opened" \
     || fail "the installed window did not read its pointer from /usr/lib/quorvane"
 
 remove_packages
-for path in /usr/bin/quorvane /usr/bin/quorvane-cli /usr/lib/quorvane; do
+for path in /usr/bin/quorvane /usr/bin/quorvane-cli /usr/lib/quorvane /usr/share/quorvane; do
     [ ! -e "$path" ] && [ ! -L "$path" ] || fail "removing the packages left $path"
 done
 echo "the packages install, alone and together, work and go again"

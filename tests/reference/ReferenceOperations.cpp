@@ -2,6 +2,7 @@
 
 #include "ReferenceAddresses.h"
 #include "ReferenceKeys.h"
+#include "ReferencePatterns.h"
 
 #include <string>
 
@@ -96,7 +97,7 @@ void removeWhere(ItemList &list, ProgressSink &progress, Test &&test)
 }
 
 // The matching scan of the cross-list operations: position i of first is appended once for
-// every item of second with the same text.
+// every item of second with the same text (or, read as patterns, that it matches).
 std::vector<int> collectMatches(const Keyed &first, const ItemList &second, const MatchMode &mode,
                                 ProgressSink &progress, bool yieldPerOuterStep)
 {
@@ -110,7 +111,8 @@ std::vector<int> collectMatches(const Keyed &first, const ItemList &second, cons
         const int secondCount = countOf(second);
         for (int j = 1; j <= secondCount; ++j) {
             progress.yield();
-            if (first.keyAt(i) == secondKeys[static_cast<std::size_t>(j - 1)])
+            const std::string &secondKey = secondKeys[static_cast<std::size_t>(j - 1)];
+            if (mode.otherIsPatterns ? patternMatches(secondKey, first.keyAt(i)) : first.keyAt(i) == secondKey)
                 positions.push_back(i);
         }
     }

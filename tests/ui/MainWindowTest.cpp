@@ -325,6 +325,31 @@ TEST_F(MainWindowTest, TheMatchingChoiceAppliesToTheDedupeAndFilterButtons)
     }
 }
 
+// The switch goes with each of the four choices; the mode text says when it is on.
+TEST_F(MainWindowTest, RemoveMatchesCanReadTheOtherListAsPatterns)
+{
+    const QList<QAction *> entries = menuTitled(QStringLiteral("&Matching"))->actions();
+    QAction *patterns = entries.back();
+    EXPECT_EQ(patterns->text().remove('&'), QStringLiteral("Other List as Patterns"));
+    for (const char *text : {"ann@x.org", "Bob@Y.org", "info@z.net"})
+        form().list1().append(text);
+    for (const char *text : {"# role accounts", "info@", "@y.org"})
+        form().list2().append(text);
+    click(Button::RemoveMatchesList2FromList1);
+    EXPECT_EQ(form().list1().count(), 3u) << "plain lines match no item";
+    patterns->trigger();
+    EXPECT_EQ(m_window->matchingLabel()->text().toStdString(), "Matching: Exact, other list as patterns");
+    click(Button::RemoveMatchesList2FromList1);
+    EXPECT_EQ(textsOf(form().list1()), (Texts{"ann@x.org", "Bob@Y.org"}));
+    entries.at(3)->trigger(); // E-mail addresses
+    EXPECT_TRUE(patterns->isChecked());
+    EXPECT_EQ(m_window->matchingLabel()->text().toStdString(), "Matching: E-mail addresses, other list as patterns");
+    click(Button::RemoveMatchesList2FromList1);
+    EXPECT_EQ(textsOf(form().list1()), Texts{"ann@x.org"});
+    patterns->trigger();
+    EXPECT_EQ(m_window->matchingLabel()->text().toStdString(), "Matching: E-mail addresses");
+}
+
 // The worker threads of a running command read its mode: the menu waits for the command to end.
 // The command's question is asked while it runs, as its work would yield to the window.
 TEST_F(MainWindowTest, TheMatchingMenuIsDisabledWhileACommandRunsOnTheModeItStartedWith)
