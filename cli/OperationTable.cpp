@@ -32,8 +32,7 @@ unsigned optionsOf(const OperationRow &row)
 {
     return modeOptions(row.modes) | outputOptions(row) | (row.needsMode ? kNeedsMode : 0u)
         | (row.needsText ? kTakesText : 0u) | (row.needsOther ? kTakesOther | kNeedsOther : 0u)
-        | (row.judgesAddresses ? kTakesCommon : 0u);
-        | (row.takesPatterns() ? kTakesPatterns : 0u);
+        | (row.judgesAddresses ? kTakesCommon : 0u) | (row.takesPatterns() ? kTakesPatterns : 0u);
 }
 
 std::vector<OperationInfo> operationsOfTheCatalogue()

@@ -72,8 +72,9 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
         std::count_if(keys.begin(), keys.end(), [](std::string_view key) { return key.empty(); }));
     sum.items = texts.size();
     if (mode.email) {
-        const auto isInvalid = [&mode](std::string_view text) {
-            return judgeAddressLine(text, mode.commonAddresses) != AddressRefusal::Valid;
+        KeyMaker fields(mode);
+        const auto isInvalid = [&](std::string_view text) {
+            return judgeAddressLine(fields.fieldOf(text), mode.commonAddresses) != AddressRefusal::Valid;
         };
         sum.invalid = static_cast<std::size_t>(std::count_if(texts.begin(), texts.end(), isInvalid));
     }

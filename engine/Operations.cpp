@@ -84,9 +84,9 @@ RemovalFlags flagBySearch(std::span<const std::string_view> texts, std::string_v
     return flagEach(texts, progress, [&](std::string_view item) { return !search.occursIn(item); });
 }
 
-// Flags every item that does not hold exactly one valid address, on every core for long lists,
-// and counts why in refusals.
-RemovalFlags flagInvalidAddresses(std::span<const std::string_view> texts, bool common, ProgressSink &progress,
+// Flags every item whose key field does not hold exactly one valid address, on every core for
+// long lists, and counts why in refusals.
+RemovalFlags flagInvalidAddresses(std::span<const std::string_view> texts, const MatchMode &mode, ProgressSink &progress,
                                   RefusalCounts &refusals)
 {
     ProgressPacer pacer(progress, texts.size(), Direction::Forward);
@@ -97,10 +97,11 @@ RemovalFlags flagInvalidAddresses(std::span<const std::string_view> texts, bool 
         constexpr std::size_t kBlock = 4096;
         const Share share = shareOf(texts.size(), worker, workers);
         RefusalCounts found; // here, not in counts: the workers' counts would share cache lines
+        KeyMaker fields(mode);
         for (std::size_t start = share.begin; start < share.end; start += kBlock) {
             const std::size_t end = std::min(share.end, start + kBlock);
             for (std::size_t i = start; i < end; ++i) {
-                const AddressRefusal refusal = judgeAddressLine(texts[i], common);
+                const AddressRefusal refusal = judgeAddressLine(fields.fieldOf(texts[i]), mode.commonAddresses);
                 found.add(refusal);
                 flags[i] = refusal != AddressRefusal::Valid;
             }
@@ -234,7 +235,7 @@ void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const Mat
 {
     runTrapped(list, host, kRemoveInvalidAddresses, [&] {
         RefusalCounts refusals;
-        RemovalFlags flags = flagInvalidAddresses(list.texts(), mode.commonAddresses, host.progress, refusals);
+        RemovalFlags flags = flagInvalidAddresses(list.texts(), mode, host.progress, refusals);
         if (host.refusals)
             *host.refusals += refusals;
         return flags;

@@ -194,12 +194,12 @@ void MainWindow::buildMatchingMenu()
         });
     }
     m_matchingMenu->addSeparator();
+    addColumnChoices(*m_matchingMenu, texts.mid(static_cast<qsizetype>(all.size()) + 1), *m_form,
+                     [this](const QString &sentence) { say(sentence); });
+    m_matchingMenu->addSeparator();
     m_otherListAsPatterns = m_matchingMenu->addAction(texts.at(static_cast<qsizetype>(all.size())));
     m_otherListAsPatterns->setCheckable(true);
     connect(m_otherListAsPatterns, &QAction::toggled, this, &MainWindow::applyMatching);
-    m_matchingMenu->addSeparator();
-    addColumnChoices(*m_matchingMenu, texts.mid(static_cast<qsizetype>(all.size()) + 1), *m_form,
-                     [this](const QString &sentence) { say(sentence); });
 }
 
 void MainWindow::applyMatching()
