@@ -8,10 +8,14 @@
 #include "RunMessages.h"
 
 #include "engine/Operations.h"
+#include "engine/Overlap.h"
+#include "engine/WorkMemory.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <new>
 #include <optional>
 
@@ -74,6 +78,27 @@ public:
         output().writeText(countReport(counts, againstOther, m_invocation.json));
     }
 
+    // compare: finds where every item of both lists belongs in one pass, writes the parts asked
+    // for and tells how many items each part holds.
+    void writeParts()
+    {
+        m_activity = "compare the lists";
+        NullProgress progress;
+        const Overlap overlap = findOverlap(m_first.texts(), m_second.texts(), m_invocation.mode, progress);
+        const ItemList onlyInList = partOf(m_first, overlap.firstShared.get(), false, m_invocation.onlyInList);
+        const ItemList inBoth = partOf(m_first, overlap.firstShared.get(), true, m_invocation.inBoth);
+        const ItemList onlyInOther = partOf(m_second, overlap.secondShared.get(), false, m_invocation.onlyInOther);
+        m_activity = "write the lists";
+        const BatchOutput::ListOutput parts[] = {{onlyInList, m_invocation.onlyInList},
+                                                 {inBoth, m_invocation.inBoth},
+                                                 {onlyInOther, m_invocation.onlyInOther}};
+        std::vector<BatchOutput::ListOutput> asked;
+        std::copy_if(std::begin(parts), std::end(parts), std::back_inserter(asked),
+                     [](const BatchOutput::ListOutput &part) { return part.path.has_value(); });
+        output().writeListsTo(asked, [this] { m_watch.checkUnchanged(); });
+        printOverlapCounts(m_invocation, m_streams, overlap.counts);
+    }
+
     void printSummary() const { Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut); }
 
 private:
@@ -113,6 +138,23 @@ private:
             change({m_first, m_second, m_invocation.searchText(), host, m_invocation.mode});
     }
 
+    // The items of list whose flag is shared, as views into its blocks; nothing when no path asks for them.
+    static ItemList partOf(const ItemList &list, const bool *flags, bool shared, const std::optional<std::string> &path)
+    {
+        ItemList part;
+        if (!path)
+            return part;
+        ItemList::Items items;
+        const std::span<const std::string_view> texts = list.texts();
+        reserveLarge(items, static_cast<std::size_t>(std::count(flags, flags + texts.size(), shared)));
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            if (flags[i] == shared)
+                items.push_back(texts[i]);
+        }
+        part.restore(std::move(items), list.blocks());
+        return part;
+    }
+
     const Invocation &m_invocation;
     const Streams &m_streams;
     const InputWatch &m_watch;
@@ -139,6 +181,10 @@ int runBatch(const Invocation &invocation, const Streams &streams, const InputWa
         run.readInputs(preread);
         if (invocation.operation == Operation::Count) {
             run.printCounts();
+            return kExitSuccess;
+        }
+        if (invocation.operation == Operation::Compare) {
+            run.writeParts();
             return kExitSuccess;
         }
         run.changeList();

@@ -18,6 +18,7 @@ enum Takes : unsigned {
     kWritesList = 1u << 6,       // -o, --lf, --crlf
     kTakesJson = 1u << 7,        // --json
     kRemovesItems = 1u << 8,     // --removed FILE
+    kWritesParts = 1u << 9,      // --only-list, --both, --only-other, --lf, --crlf
 };
 
 // An operation of the catalogue on the command line: the options it takes follow from its row.

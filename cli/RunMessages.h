@@ -3,6 +3,8 @@
 #include "CommandLine.h"
 #include "Streams.h"
 
+#include "engine/Overlap.h"
+
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -14,6 +16,10 @@ namespace Quorvane {
 // The line standard error gets after a run, unless it is quiet: "1 item in, 0 items out".
 void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
                   std::uint64_t itemsOut);
+
+// compare's line on standard error, unless the run is quiet: "2 items only in the list, 3 in
+// both, 1 only in the other".
+void printOverlapCounts(const Invocation &invocation, const Streams &streams, const OverlapCounts &counts);
 
 // Says on standard error, unless the run is quiet, that the input shown as name was decoded from UTF-16.
 void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name);

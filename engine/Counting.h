@@ -2,6 +2,7 @@
 
 #include "engine/ItemList.h"
 #include "engine/Matching.h"
+#include "engine/Overlap.h"
 #include "engine/Progress.h"
 
 #include <cstddef>
@@ -24,6 +25,8 @@ struct ListCounts
     std::size_t shared = 0;
     std::size_t onlyInList = 0;
     std::size_t onlyInOther = 0;
+    // Set only when counted against another list: the same overlap in items (Overlap.h).
+    OverlapCounts overlap;
 };
 
 // What counting finds part by part (partitions of the keys, in memory or on disk): parts add up
@@ -35,6 +38,8 @@ struct PartialCounts
     std::size_t repeats = 0;     // items whose key an earlier item of the list has
     std::size_t shared = 0;      // distinct keys the other list has too
     std::size_t onlyInOther = 0; // distinct keys only the other list has
+    std::size_t itemsShared = 0;      // items whose key the other list has
+    std::size_t itemsOnlyInOther = 0; // items of the other list whose key the list lacks
 
     PartialCounts &operator+=(const PartialCounts &part);
 };

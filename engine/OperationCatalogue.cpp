@@ -64,6 +64,11 @@ const std::array kCatalogue = {
                  .commandName = "count",
                  .description = "count the lines, blanks, distinct lines and repeats",
                  .comparison = Comparison::CountsKeys},
+    OperationRow{.operation = Operation::Compare,
+                 .commandName = "compare",
+                 .description = "write the lines only in one list or in both",
+                 .needsOther = true,
+                 .comparison = Comparison::SplitsByPresence},
 };
 
 } // namespace

@@ -21,6 +21,7 @@ enum class Operation {
     KeepMatches,
     Normalize,
     Count,
+    Compare,
 };
 
 // What an operation needs from whoever runs it: a place to show progress and to report errors,

@@ -1,6 +1,6 @@
 #include "Overlap.h"
 
-#include "PartitionMatcher.h"
+#include "OverlapFlags.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
 #include "Workers.h"
@@ -18,6 +18,27 @@ std::size_t countSet(const bool *flags, std::size_t count)
 
 } // namespace
 
+Overlap overlapFlagsFor(std::size_t firstCount, std::size_t secondCount)
+{
+    Overlap overlap;
+    overlap.firstShared = std::make_unique<bool[]>(firstCount);
+    overlap.secondShared = std::make_unique<bool[]>(secondCount);
+    return overlap;
+}
+
+void flagOverlap(PartitionMatcher &matcher, const PartitionSide &first, const PartitionSide &second, Overlap &overlap,
+                 WorkerSteps &steps)
+{
+    matcher.flagPresence(first, second, true, overlap.firstShared.get(), steps);
+    matcher.flagPresence(second, first, true, overlap.secondShared.get(), steps);
+}
+
+OverlapCounts countOverlap(const Overlap &overlap, std::size_t firstCount, std::size_t secondCount)
+{
+    const std::size_t inBoth = countSet(overlap.firstShared.get(), firstCount);
+    return {firstCount - inBoth, inBoth, secondCount - countSet(overlap.secondShared.get(), secondCount)};
+}
+
 Overlap findOverlap(std::span<const std::string_view> first, std::span<const std::string_view> second,
                     const MatchMode &mode, ProgressSink &progress, std::size_t workers)
 {
@@ -26,19 +47,12 @@ Overlap findOverlap(std::span<const std::string_view> first, std::span<const std
     const std::size_t partitionCount = TextPartitions::partitionCountFor(std::max(first.size(), second.size()));
     const TextPartitions firstPartitions(first, partitionCount, pacer, mode, workers);
     const TextPartitions secondPartitions(second, partitionCount, pacer, mode, workers);
-    Overlap overlap;
-    overlap.firstShared = std::make_unique<bool[]>(first.size());
-    overlap.secondShared = std::make_unique<bool[]>(second.size());
+    Overlap overlap = overlapFlagsFor(first.size(), second.size());
     forEachPartition(partitionCount, std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()),
                      workers, pacer, [&](PartitionMatcher &matcher, std::size_t p, WorkerSteps &steps) {
-                         const PartitionSide firstSide = firstPartitions.partition(p);
-                         const PartitionSide secondSide = secondPartitions.partition(p);
-                         matcher.flagPresence(firstSide, secondSide, true, overlap.firstShared.get(), steps);
-                         matcher.flagPresence(secondSide, firstSide, true, overlap.secondShared.get(), steps);
+                         flagOverlap(matcher, firstPartitions.partition(p), secondPartitions.partition(p), overlap, steps);
                      });
-    overlap.counts.inBoth = countSet(overlap.firstShared.get(), first.size());
-    overlap.counts.onlyInFirst = first.size() - overlap.counts.inBoth;
-    overlap.counts.onlyInSecond = second.size() - countSet(overlap.secondShared.get(), second.size());
+    overlap.counts = countOverlap(overlap, first.size(), second.size());
     progress.setProgress(0);
     return overlap;
 }
