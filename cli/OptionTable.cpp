@@ -70,7 +70,8 @@ constexpr std::array kOptions = {
               setText},
     CliOption{"--other", 0, "FILE", kTakesOther, Group::Other,
               "read FILE into the second list (subtract, keep-matches,\n"
-              "count, compare); repeat it to read several files in order",
+              "count, compare); repeat it to read several files in\n"
+              "order",
               [](Invocation &invocation, std::string_view value) { invocation.others.emplace_back(value); }},
     CliOption{"--output", 'o', "OUT", kWritesList, Group::Other,
               "write the result to OUT, replacing it as a whole only\n"
