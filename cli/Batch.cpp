@@ -9,7 +9,6 @@
 
 #include "engine/Operations.h"
 #include "engine/Overlap.h"
-#include "engine/WorkMemory.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
 
@@ -138,21 +137,10 @@ private:
             change({m_first, m_second, m_invocation.searchText(), host, m_invocation.mode});
     }
 
-    // The items of list whose flag is shared, as views into its blocks; nothing when no path asks for them.
+    // The items of list whose flag is shared, or nothing when no path asks for them.
     static ItemList partOf(const ItemList &list, const bool *flags, bool shared, const std::optional<std::string> &path)
     {
-        ItemList part;
-        if (!path)
-            return part;
-        ItemList::Items items;
-        const std::span<const std::string_view> texts = list.texts();
-        reserveLarge(items, static_cast<std::size_t>(std::count(flags, flags + texts.size(), shared)));
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            if (flags[i] == shared)
-                items.push_back(texts[i]);
-        }
-        part.restore(std::move(items), list.blocks());
-        return part;
+        return path ? itemsFlagged(list, flags, shared) : ItemList();
     }
 
     const Invocation &m_invocation;

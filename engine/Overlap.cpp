@@ -3,6 +3,7 @@
 #include "OverlapFlags.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
+#include "WorkMemory.h"
 #include "Workers.h"
 
 #include <algorithm>
@@ -17,6 +18,20 @@ std::size_t countSet(const bool *flags, std::size_t count)
 }
 
 } // namespace
+
+ItemList itemsFlagged(const ItemList &list, const bool *flags, bool wanted)
+{
+    const std::span<const std::string_view> texts = list.texts();
+    ItemList::Items items;
+    reserveLarge(items, static_cast<std::size_t>(std::count(flags, flags + texts.size(), wanted)));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (flags[i] == wanted)
+            items.push_back(texts[i]);
+    }
+    ItemList flagged;
+    flagged.restore(std::move(items), list.blocks());
+    return flagged;
+}
 
 Overlap overlapFlagsFor(std::size_t firstCount, std::size_t secondCount)
 {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/ItemList.h"
 #include "engine/Matching.h"
 #include "engine/Progress.h"
 
@@ -33,6 +34,9 @@ struct Overlap
     std::unique_ptr<bool[]> secondShared; // one entry per item of the second list
     OverlapCounts counts;
 };
+
+// The items of list whose flag equals wanted, in list order, as views into list's blocks.
+ItemList itemsFlagged(const ItemList &list, const bool *flags, bool wanted);
 
 // Finds the overlap in one pass: each key is made and hashed once, on workers threads (see
 // Workers.h). Throws what TextPartitions throws, and whatever progress throws to stop the work.

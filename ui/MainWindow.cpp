@@ -7,6 +7,7 @@
 #include "ui/HelpBoxes.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
+#include "ui/OverlapPanel.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -55,6 +56,7 @@ MainWindow::MainWindow(StartUpEnvironment environment, QWidget *parent)
     setWindowFlags(kFixedWindowFlags);
     setCentralWidget(m_form);
     m_form->setCommandWatcher(this);
+    m_overlap = addOverlapPanel(*this, *m_form);
     buildMenus();
     buildStatusBar();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -88,6 +90,7 @@ void MainWindow::buildMenus()
     for (const ListId list : kBothLists)
         addListMenu(*menuBar(), *m_form, list);
     buildMatchingMenu();
+    addViewMenu(*menuBar(), *m_overlap);
     buildHelpMenu();
     // Menus are windows of their own, which do not take the bar's font.
     menuBar()->setFont(barFont(*menuBar()));
@@ -190,6 +193,7 @@ void MainWindow::buildMatchingMenu()
         connect(action, &QAction::triggered, this, [this, mode, name] {
             m_form->setMatching(mode);
             m_matching->setText(matchingText(name));
+            m_overlap->invalidate();
         });
     }
 }
@@ -246,6 +250,7 @@ void MainWindow::commandStarting()
 {
     m_history.begin();
     m_matchingChoices->setEnabled(false);
+    m_overlap->commandStarting();
 }
 
 void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome &outcome)
@@ -264,6 +269,7 @@ void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome
     if (recorded.forgotten)
         say(m_sentence->text() + QStringLiteral(" (not enough memory to keep it for undo: the history was cleared)"));
     updateUndoActions();
+    m_overlap->commandFinished();
 }
 
 void MainWindow::undo()
