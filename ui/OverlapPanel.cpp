@@ -1,6 +1,7 @@
 #include "OverlapPanel.h"
 
 #include "commands/ListCommands.h"
+#include "ui/BarLook.h"
 #include "ui/Form1.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
@@ -13,6 +14,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QTimer>
 
 namespace Quorvane {
@@ -43,6 +45,17 @@ int indexOf(OverlapPanel::Part part)
     return static_cast<int>(part);
 }
 
+// The main window's own style, and only its own: no line to drag between the form and the panel,
+// which keep their sizes.
+class NoDockSeparator final : public QProxyStyle
+{
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option, const QWidget *widget) const override
+    {
+        return metric == PM_DockWidgetSeparatorExtent ? 0 : QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 } // namespace
 
 OverlapPanel::OverlapPanel(Form1 &form, QWidget *parent)
@@ -53,7 +66,8 @@ OverlapPanel::OverlapPanel(Form1 &form, QWidget *parent)
     }))
 {
     setObjectName(QStringLiteral("OverlapPanel"));
-    setFont(m_form.font());
+    setFont(barFont(*this));
+    setFixedHeight(sizeHint().height());
     for (const ListId list : kBothLists)
         connect(m_form.listView(list)->model(), &QAbstractItemModel::modelReset, this, &OverlapPanel::invalidate);
     invalidate();
@@ -288,6 +302,9 @@ OverlapPanel *addOverlapPanel(QMainWindow &window, Form1 &form)
     auto *panel = new OverlapPanel(form, dock);
     dock->setWidget(panel);
     window.addDockWidget(Qt::BottomDockWidgetArea, dock);
+    auto *style = new NoDockSeparator;
+    style->setParent(&window);
+    window.setStyle(style);
     QObject::connect(dock, &QDockWidget::visibilityChanged, &window, [&window] {
         QTimer::singleShot(0, &window, [&window] { window.setFixedSize(window.sizeHint()); });
     });
