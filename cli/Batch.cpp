@@ -84,11 +84,13 @@ public:
         m_activity = "compare the lists";
         NullProgress progress;
         const Overlap overlap = findOverlap(m_first.texts(), m_second.texts(), m_invocation.mode, progress);
-        const ItemList onlyInList = partOf(m_first, overlap.firstShared.get(), false, m_invocation.onlyInList);
         const ItemList inBoth = partOf(m_first, overlap.firstShared.get(), true, m_invocation.inBoth);
         const ItemList onlyInOther = partOf(m_second, overlap.secondShared.get(), false, m_invocation.onlyInOther);
+        // What stays of the list is only in it: taken in place, as subtract takes it.
+        if (m_invocation.onlyInList)
+            m_first.removeFlagged({overlap.firstShared.get(), m_first.count()});
         m_activity = "write the lists";
-        const BatchOutput::ListOutput parts[] = {{onlyInList, m_invocation.onlyInList},
+        const BatchOutput::ListOutput parts[] = {{m_first, m_invocation.onlyInList},
                                                  {inBoth, m_invocation.inBoth},
                                                  {onlyInOther, m_invocation.onlyInOther}};
         std::vector<BatchOutput::ListOutput> asked;
