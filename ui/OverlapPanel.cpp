@@ -172,8 +172,11 @@ ItemList OverlapPanel::itemsOf(Part part)
     return itemsFlagged(m_form.list1(), overlap->firstShared.get(), part == Part::InBoth);
 }
 
+// Neither while a command runs: its lists are in the middle of changing.
 void OverlapPanel::copyPart(Part part)
 {
+    if (m_form.isCommandRunning())
+        return;
     const ItemList items = itemsOf(part);
     if (!items.isEmpty())
         QApplication::clipboard()->setText(clipboardLines(items, std::vector<RowRange>{{0, items.count() - 1}}));
@@ -196,9 +199,9 @@ QMenu *OverlapPanel::contextMenu(Part part)
 {
     auto *menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
-    const QString items = QStringLiteral("Items ") + caption(part).replace(QStringLiteral("List"), QStringLiteral("List"));
-    menu->addAction(QStringLiteral("&Copy ") + items, this, [this, part] { copyPart(part); });
-    menu->addAction(QStringLiteral("&Save ") + items + QStringLiteral("..."), this, [this, part] { savePart(part); });
+    const QString items = QStringLiteral(" the Items ") + caption(part);
+    menu->addAction(QStringLiteral("&Copy") + items, this, [this, part] { copyPart(part); });
+    menu->addAction(QStringLiteral("&Save") + items + QStringLiteral("..."), this, [this, part] { savePart(part); });
     return menu;
 }
 
