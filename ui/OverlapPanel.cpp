@@ -24,6 +24,9 @@ namespace {
 constexpr int kMargin = 6;
 constexpr int kBarHeight = 12;
 constexpr int kSwatch = 9;
+// The window first shows what a command did (the views repaint in a few milliseconds); only
+// then does the search start beside it.
+constexpr int kStartDelayMs = 25;
 // The procedure an error report names when saving a part fails.
 constexpr const char *kSaveProcedure = "SaveOverlapPart";
 
@@ -116,13 +119,13 @@ std::optional<OverlapCounts> OverlapPanel::shownCounts() const
     return m_shown.overlap ? std::optional(m_shown.overlap->counts) : std::nullopt;
 }
 
-// Started from the event loop, once the change that asked for it is complete.
+// Started from the event loop, once the change that asked for it is complete and shown.
 void OverlapPanel::scheduleStart()
 {
     if (m_startScheduled)
         return;
     m_startScheduled = true;
-    QTimer::singleShot(0, this, [this] {
+    QTimer::singleShot(kStartDelayMs, this, [this] {
         m_startScheduled = false;
         start();
     });
