@@ -10,10 +10,13 @@
 
 #include "engine/AddressVerdict.h"
 #include "engine/Operations.h"
+#include "engine/Overlap.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <new>
 #include <optional>
 
@@ -98,6 +101,30 @@ public:
         Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut);
         printRefusals(m_invocation, m_streams, m_refusals);
     }
+    // compare: finds where every item of both lists belongs in one pass, writes the parts asked
+    // for and tells how many items each part holds.
+    void writeParts()
+    {
+        m_activity = "compare the lists";
+        NullProgress progress;
+        const Overlap overlap = findOverlap(m_first.texts(), m_second.texts(), m_invocation.mode, progress);
+        const ItemList inBoth = partOf(m_first, overlap.firstShared.get(), true, m_invocation.inBoth);
+        const ItemList onlyInOther = partOf(m_second, overlap.secondShared.get(), false, m_invocation.onlyInOther);
+        // What stays of the list is only in it: taken in place, as subtract takes it.
+        if (m_invocation.onlyInList)
+            m_first.removeFlagged({overlap.firstShared.get(), m_first.count()});
+        m_activity = "write the lists";
+        const BatchOutput::ListOutput parts[] = {{m_first, m_invocation.onlyInList},
+                                                 {inBoth, m_invocation.inBoth},
+                                                 {onlyInOther, m_invocation.onlyInOther}};
+        std::vector<BatchOutput::ListOutput> asked;
+        std::copy_if(std::begin(parts), std::end(parts), std::back_inserter(asked),
+                     [](const BatchOutput::ListOutput &part) { return part.path.has_value(); });
+        output().writeListsTo(asked, [this] { m_watch.checkUnchanged(); });
+        printOverlapCounts(m_invocation, m_streams, overlap.counts);
+    }
+
+    void printSummary() const { Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut); }
 
 private:
     BatchOutput output() const
@@ -161,6 +188,12 @@ private:
             change({m_first, m_second, m_invocation.searchText(), host, m_mode});
     }
 
+    // The items of list whose flag is shared, or nothing when no path asks for them.
+    static ItemList partOf(const ItemList &list, const bool *flags, bool shared, const std::optional<std::string> &path)
+    {
+        return path ? itemsFlagged(list, flags, shared) : ItemList();
+    }
+
     const Invocation &m_invocation;
     const Streams &m_streams;
     const InputWatch &m_watch;
@@ -191,6 +224,10 @@ int runBatch(const Invocation &invocation, const Streams &streams, const InputWa
         run.readInputs(preread);
         if (invocation.operation == Operation::Count) {
             run.printCounts();
+            return kExitSuccess;
+        }
+        if (invocation.operation == Operation::Compare) {
+            run.writeParts();
             return kExitSuccess;
         }
         run.changeList();

@@ -19,21 +19,27 @@ bool goesToStandardOutput(const std::optional<std::string> &path)
     return !path || *path == kStandardStream;
 }
 
-std::optional<NameIdentity> outputIdentity(const std::optional<std::string> &path, const Streams &streams)
+std::optional<NameIdentity> outputIdentity(const std::string &path, const Streams &streams)
 {
-    return goesToStandardOutput(path) ? identityOfDescriptor(streams.output) : identityOfName(*path);
+    return path == kStandardStream ? identityOfDescriptor(streams.output) : identityOfName(path);
 }
 
 } // namespace
 
-void refuseOneFileForBothLists(const Invocation &invocation, const Streams &streams)
+void refuseOneFileForTwoLists(const Invocation &invocation, const Streams &streams)
 {
-    if (!invocation.removed)
-        return;
-    const std::optional<NameIdentity> removed = outputIdentity(invocation.removed, streams);
-    if (*invocation.removed == invocation.output.value_or(std::string(kStandardStream))
-        || (removed && removed == outputIdentity(invocation.output, streams)))
-        throw UsageError("--removed and -o name the same file");
+    const std::vector<Invocation::NamedOutput> outputs = invocation.namedOutputs();
+    std::vector<std::optional<NameIdentity>> identities;
+    for (const Invocation::NamedOutput &output : outputs)
+        identities.push_back(outputIdentity(output.name, streams));
+    for (std::size_t later = 1; later < outputs.size(); ++later) {
+        for (std::size_t earlier = 0; earlier < later; ++earlier) {
+            if (outputs[earlier].name == outputs[later].name
+                || (identities[earlier] && identities[earlier] == identities[later]))
+                throw UsageError(std::string(outputs[earlier].option) + " and " + std::string(outputs[later].option)
+                                 + " name the same file");
+        }
+    }
 }
 
 LineEnd outputLineEnd(LineEndChoice choice, LineEnd firstInputLineEnd)
@@ -58,17 +64,22 @@ BatchOutput::BatchOutput(const Invocation &invocation, const Streams &streams, L
 void BatchOutput::writeLists(const ItemList &kept, const ItemList *removed,
                              const std::function<void()> &beforePublish) const
 {
+    std::vector<ListOutput> lists;
+    if (removed)
+        lists.push_back({*removed, m_invocation.removed});
+    lists.push_back({kept, m_invocation.output});
+    writeListsTo(lists, beforePublish);
+}
+
+void BatchOutput::writeListsTo(std::span<const ListOutput> lists, const std::function<void()> &beforePublish) const
+{
     std::vector<ListToWrite> files;
-    if (removed) {
-        if (goesToStandardOutput(m_invocation.removed))
-            writeToStandardOutput(*removed);
+    for (const ListOutput &list : lists) {
+        if (goesToStandardOutput(list.path))
+            writeToStandardOutput(list.list);
         else
-            files.push_back({*removed, *m_invocation.removed});
+            files.push_back({list.list, *list.path});
     }
-    if (goesToStandardOutput(m_invocation.output))
-        writeToStandardOutput(kept);
-    else
-        files.push_back({kept, *m_invocation.output});
     if (files.empty())
         return beforePublish();
     WriteOptions options{m_lineEnd};

@@ -8,6 +8,8 @@
 #include "files/LineSplitting.h"
 
 #include <functional>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -35,10 +37,10 @@ void toStandardOutput(const Streams &streams, Write &&write)
 // line ends in LF, and CR LF after anything else (CR LF, a lone CR, no line end at all).
 LineEnd outputLineEnd(LineEndChoice choice, LineEnd firstInputLineEnd);
 
-// Throws UsageError when -o and --removed reach one file under two names (./out.txt and
-// out.txt, a link, /dev/stdout and standard output): the second list would replace the first,
-// or both would run together on standard output.
-void refuseOneFileForBothLists(const Invocation &invocation, const Streams &streams);
+// Throws UsageError when two of the lists a run writes (-o and --removed; compare's parts) reach
+// one file under two names (./out.txt and out.txt, a link, /dev/stdout and standard output):
+// the second list would replace the first, or both would run together on standard output.
+void refuseOneFileForTwoLists(const Invocation &invocation, const Streams &streams);
 
 // Writes what a run gives. What goes to standard output goes first: it cannot be taken back,
 // but it changes no file either. Then the files, the removed items before OUT, each put in
@@ -52,6 +54,13 @@ public:
     // removed is null when the run keeps no removed items. beforePublish runs once everything
     // is written and before any file is put in place; what it throws replaces nothing.
     void writeLists(const ItemList &kept, const ItemList *removed, const std::function<void()> &beforePublish) const;
+    // The same for any lists, put in place in the given order.
+    struct ListOutput
+    {
+        const ItemList &list;
+        const std::optional<std::string> &path; // standard output when absent or "-"
+    };
+    void writeListsTo(std::span<const ListOutput> lists, const std::function<void()> &beforePublish) const;
     void writeText(std::string_view text) const;
 
 private:

@@ -36,7 +36,7 @@ int runBatchTool(std::span<const std::string_view> arguments, const Streams &str
     try {
         invocation = parseCommandLine(arguments);
         if (invocation.request == Invocation::Request::Run) {
-            refuseOneFileForBothLists(invocation, streams);
+            refuseOneFileForTwoLists(invocation, streams);
             watch.emplace(invocation, streams);
         }
     } catch (const UsageError &error) {

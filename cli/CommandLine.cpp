@@ -166,6 +166,24 @@ void checkComplete(const OperationInfo &operation, const Invocation &invocation)
 
 } // namespace
 
+std::vector<Invocation::NamedOutput> Invocation::namedOutputs() const
+{
+    std::vector<NamedOutput> outputs;
+    const auto add = [&](std::string_view option, const std::optional<std::string> &name) {
+        if (name)
+            outputs.push_back({option, *name});
+    };
+    add("--removed", removed);
+    if (operation == Operation::Compare) {
+        add("--only-list", onlyInList);
+        add("--both", inBoth);
+        add("--only-other", onlyInOther);
+    } else {
+        outputs.push_back({"-o", output.value_or(std::string(kStandardStream))});
+    }
+    return outputs;
+}
+
 Invocation parseCommandLine(std::span<const std::string_view> arguments)
 {
     Invocation invocation;

@@ -32,6 +32,9 @@ struct Invocation
     std::vector<std::string> others;    // into the second list, in order
     std::optional<std::string> output;  // standard output when absent or "-"
     std::optional<std::string> removed; // where the removed items go; "-" is standard output
+    std::optional<std::string> onlyInList;  // compare: where each part goes; "-" is standard output
+    std::optional<std::string> inBoth;
+    std::optional<std::string> onlyInOther;
     MatchMode mode;
     // Rows of tables instead of lines (--csv, --tsv and the options that go with them).
     bool csv = false;
@@ -47,6 +50,15 @@ struct Invocation
 
     std::string_view searchText() const { return text ? std::string_view(*text) : std::string_view(); }
     bool readsTables() const { return csv || tsv; }
+
+    // A list the run writes, by the option that names it: "-o", "--removed", "--both", ...
+    struct NamedOutput
+    {
+        std::string_view option;
+        std::string name; // "-" for standard output
+    };
+    // Every list the run writes, in the order they are put in place.
+    std::vector<NamedOutput> namedOutputs() const;
 };
 
 // A command line that does not say a complete, valid request.

@@ -12,6 +12,7 @@ struct Figure
     std::string_view label;
     std::string_view key;
     std::size_t value;
+    bool jsonOnly = false;
 };
 
 std::vector<Figure> figuresOf(const ListCounts &counts, bool againstOther)
@@ -26,6 +27,10 @@ std::vector<Figure> figuresOf(const ListCounts &counts, bool againstOther)
         figures.push_back({"shared", "shared", counts.shared});
         figures.push_back({"only in list", "only_in_list", counts.onlyInList});
         figures.push_back({"only in other", "only_in_other", counts.onlyInOther});
+        // The overlap in items, as compare writes it; the table keeps the figures it always had.
+        figures.push_back({"", "items_only_in_list", counts.overlap.onlyInFirst, true});
+        figures.push_back({"", "items_in_both", counts.overlap.inBoth, true});
+        figures.push_back({"", "items_only_in_other", counts.overlap.onlyInSecond, true});
     }
     if (counts.invalid)
         figures.push_back({"invalid", "invalid", *counts.invalid});
@@ -44,8 +49,9 @@ std::string asJson(const std::vector<Figure> &figures)
 }
 
 // Labels in one column, figures right-aligned in the next.
-std::string asTable(const std::vector<Figure> &figures)
+std::string asTable(std::vector<Figure> figures)
 {
+    std::erase_if(figures, [](const Figure &figure) { return figure.jsonOnly; });
     std::size_t labelWidth = 0;
     std::size_t valueWidth = 0;
     for (const Figure &figure : figures) {

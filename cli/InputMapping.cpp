@@ -60,8 +60,8 @@ InputMapping::InputMapping(const Invocation &invocation, const Streams &streams)
     struct stat status {};
     if (::fstat(streams.output, &status) == 0)
         noteRegularFile(status);
-    for (const auto &name : {invocation.output, invocation.removed}) {
-        if (name && *name != kStandardStream && ::stat(name->c_str(), &status) == 0)
+    for (const Invocation::NamedOutput &output : invocation.namedOutputs()) {
+        if (output.name != kStandardStream && ::stat(output.name.c_str(), &status) == 0)
             noteRegularFile(status);
     }
     g_errorDescriptor = streams.errors;

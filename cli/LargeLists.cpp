@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <algorithm>
 #include <cstring>
+#include <stdexcept>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -309,6 +310,9 @@ std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Str
             return std::nullopt;
         }
     }
+    if (invocation.operation == Operation::Compare)
+        throw std::runtime_error("compare needs both lists in memory, and they need more than the memory limit of "
+                                 + std::to_string(inputs.memoryLimit) + " bytes");
     SpillFolder folder;
     return runOutOfCoreAndWrite(invocation, inputs, streams, watch, sources, folder);
 }

@@ -20,11 +20,14 @@ unsigned modeOptions(ModesHeeded modes)
     return 0;
 }
 
-// Count writes figures, against --other FILEs when given; every other operation writes a list.
+// Count writes figures, against --other FILEs when given; compare writes the parts of both lists;
+// every other operation writes a list.
 unsigned outputOptions(const OperationRow &row)
 {
     if (row.comparison == Comparison::CountsKeys)
         return kTakesOther | kTakesJson;
+    if (row.comparison == Comparison::SplitsByPresence)
+        return kWritesParts;
     return kWritesList | (row.rewritesItems ? kTakesAscii : kRemovesItems);
 }
 

@@ -21,6 +21,7 @@ enum Takes : unsigned {
     kTakesCommon = 1u << 9,      // --common
     kTakesAscii = 1u << 10,      // --ascii
     kTakesPatterns = 1u << 11,   // --patterns
+    kWritesParts = 1u << 12,     // --only-list, --both, --only-other, --lf, --crlf
 };
 
 // An operation of the catalogue on the command line: the options it takes follow from its row.

@@ -139,7 +139,8 @@ constexpr std::array kOptions = {
               setText},
     CliOption{"--other", 0, "FILE", kTakesOther, Group::Other,
               "read FILE into the second list (subtract, keep-matches,\n"
-              "count); repeat it to read several files in order",
+              "count, compare); repeat it to read several files in\n"
+              "order",
               [](Invocation &invocation, std::string_view value) { invocation.others.emplace_back(value); }},
     CliOption{"--output", 'o', "OUT", kWritesList, Group::Other,
               "write the result to OUT, replacing it as a whole only\n"
@@ -150,9 +151,21 @@ constexpr std::array kOptions = {
               "write the removed lines to FILE, in list order, as\n"
               "carefully as OUT; - is standard output",
               [](Invocation &invocation, std::string_view value) { setOnce(invocation.removed, "--removed", value); }},
-    CliOption{"--lf", 0, "", kWritesList, Group::Other, "end every written line with a line feed",
+    CliOption{"--only-list", 0, "FILE", kWritesParts, Group::Other,
+              "compare: write the lines whose key the --other files\n"
+              "lack to FILE, as carefully as OUT; - is standard output",
+              [](Invocation &invocation, std::string_view value) { setOnce(invocation.onlyInList, "--only-list", value); }},
+    CliOption{"--both", 0, "FILE", kWritesParts, Group::Other,
+              "compare: write the lines whose key the --other files\n"
+              "have too to FILE",
+              [](Invocation &invocation, std::string_view value) { setOnce(invocation.inBoth, "--both", value); }},
+    CliOption{"--only-other", 0, "FILE", kWritesParts, Group::Other,
+              "compare: write the lines of the --other files whose\n"
+              "key the list lacks to FILE",
+              [](Invocation &invocation, std::string_view value) { setOnce(invocation.onlyInOther, "--only-other", value); }},
+    CliOption{"--lf", 0, "", kWritesList | kWritesParts, Group::Other, "end every written line with a line feed",
               [](Invocation &invocation, std::string_view) { setLineEnd(invocation, LineEndChoice::LineFeed); }},
-    CliOption{"--crlf", 0, "", kWritesList, Group::Other,
+    CliOption{"--crlf", 0, "", kWritesList | kWritesParts, Group::Other,
               "end every written line with a carriage return and a\n"
               "line feed",
               [](Invocation &invocation, std::string_view) {

@@ -18,7 +18,7 @@ struct CliOption
     std::string_view name;      // --name
     char shortName;             // 'o' for -o; 0 for none
     std::string_view valueName; // empty for an option without a value
-    unsigned takenBy;           // the Takes bit an operation needs for it; 0 for every operation
+    unsigned takenBy;           // the Takes bits an operation needs one of for it; 0 for every operation
     Group group;
     std::string_view help;      // one line per line of the help, after the option's column
     Setter set;

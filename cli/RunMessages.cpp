@@ -26,9 +26,11 @@ bool namedOnCommandLine(const Invocation &invocation, const std::string &name)
     const auto among = [&name](const std::vector<std::string> &names) {
         return std::find(names.begin(), names.end(), name) != names.end();
     };
+    const std::vector<Invocation::NamedOutput> outputs = invocation.namedOutputs();
     return !name.empty() && name != kStandardStream
-        && (among(invocation.files) || among(invocation.others) || invocation.output == name
-            || invocation.removed == name);
+        && (among(invocation.files) || among(invocation.others)
+            || std::any_of(outputs.begin(), outputs.end(),
+                           [&name](const Invocation::NamedOutput &output) { return output.name == name; }));
 }
 
 } // namespace
@@ -44,6 +46,11 @@ void printRefusals(const Invocation &invocation, const Streams &streams, const R
 {
     if (!invocation.quiet && refusals.total() > 0)
         writeAll(streams.errors, itemCount(refusals.total()) + " removed: " + refusals.described() + "\n");
+void printOverlapCounts(const Invocation &invocation, const Streams &streams, const OverlapCounts &counts)
+{
+    if (!invocation.quiet)
+        writeAll(streams.errors, itemCount(counts.onlyInFirst) + " only in the list, " + std::to_string(counts.inBoth)
+                                     + " in both, " + std::to_string(counts.onlyInSecond) + " only in the other\n");
 }
 
 void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name)

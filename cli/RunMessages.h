@@ -3,6 +3,8 @@
 #include "CommandLine.h"
 #include "Streams.h"
 
+#include "engine/Overlap.h"
+
 #include <cstdint>
 #include <exception>
 #include <string>
@@ -20,6 +22,9 @@ void printSummary(const Invocation &invocation, const Streams &streams, std::uin
 // The line standard error gets after the summary, unless the run is quiet, when lines were
 // refused as addresses: "3 items removed: 2 without an @, 1 too long".
 void printRefusals(const Invocation &invocation, const Streams &streams, const RefusalCounts &refusals);
+// compare's line on standard error, unless the run is quiet: "2 items only in the list, 3 in
+// both, 1 only in the other".
+void printOverlapCounts(const Invocation &invocation, const Streams &streams, const OverlapCounts &counts);
 
 // Says on standard error, unless the run is quiet, that the input shown as name was decoded from UTF-16.
 void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name);

@@ -2,6 +2,7 @@
 
 #include "AddressVerdict.h"
 #include "PartitionMatcher.h"
+#include "OverlapFlags.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
 #include "Workers.h"
@@ -19,6 +20,8 @@ PartialCounts &PartialCounts::operator+=(const PartialCounts &part)
     shared += part.shared;
     onlyInOther += part.onlyInOther;
     invalid += part.invalid;
+    itemsShared += part.itemsShared;
+    itemsOnlyInOther += part.itemsOnlyInOther;
     return *this;
 }
 
@@ -33,6 +36,7 @@ ListCounts listCountsOf(const PartialCounts &sum, bool againstOther, const Match
         counts.shared = sum.shared;
         counts.onlyInList = counts.distinct - sum.shared;
         counts.onlyInOther = sum.onlyInOther;
+        counts.overlap = {sum.items - sum.itemsShared, sum.itemsShared, sum.itemsOnlyInOther};
     }
     if (mode.email)
         counts.invalid = sum.invalid;
@@ -45,7 +49,7 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
 {
     const std::span<const std::string_view> texts = list.texts();
     const std::span<const std::string_view> otherTexts = other ? other->texts() : std::span<const std::string_view>();
-    ProgressPacer pacer(progress, 3 * (texts.size() + otherTexts.size()), ProgressPacer::Direction::Forward);
+    ProgressPacer pacer(progress, (other ? 5 : 3) * (texts.size() + otherTexts.size()), ProgressPacer::Direction::Forward);
     const std::size_t longer = std::max(texts.size(), otherTexts.size());
     const std::size_t workers = workersFor(longer);
     const std::size_t partitionCount = TextPartitions::partitionCountFor(longer);
@@ -53,6 +57,7 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
     const TextPartitions otherPartitions(otherTexts, partitionCount, pacer, mode.forOtherList(), workers);
 
     std::vector<PartialCounts> partials(workers);
+    Overlap overlap = overlapFlagsFor(texts.size(), otherTexts.size());
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
         PartitionMatcher matcher(partitions.largestPartition() + otherPartitions.largestPartition());
         const Share share = shareOf(partitionCount, worker, workers);
@@ -60,6 +65,8 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
             const PartitionMatcher::KeyCounts found =
                 matcher.countKeys(partitions.partition(p), otherPartitions.partition(p), steps);
             partials[worker] += {.repeats = found.repeatsInFirst, .shared = found.shared, .onlyInOther = found.onlyInSecond};
+            if (other)
+                flagOverlap(matcher, partitions.partition(p), otherPartitions.partition(p), overlap, steps);
         }
     });
 
@@ -78,6 +85,9 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
         };
         sum.invalid = static_cast<std::size_t>(std::count_if(texts.begin(), texts.end(), isInvalid));
     }
+    const OverlapCounts found = countOverlap(overlap, texts.size(), otherTexts.size());
+    sum.itemsShared = found.inBoth;
+    sum.itemsOnlyInOther = found.onlyInSecond;
     const ListCounts counts = listCountsOf(sum, other != nullptr, mode);
     progress.setProgress(0);
     return counts;

@@ -2,6 +2,7 @@
 
 #include "engine/ItemList.h"
 #include "engine/Matching.h"
+#include "engine/Overlap.h"
 #include "engine/Progress.h"
 
 #include <cstddef>
@@ -28,6 +29,8 @@ struct ListCounts
 
     // Set only under e-mail matching: the items validate would remove (AddressVerdict.h).
     std::optional<std::size_t> invalid;
+    // Set only when counted against another list: the same overlap in items (Overlap.h).
+    OverlapCounts overlap;
 };
 
 // What counting finds part by part (partitions of the keys, in memory or on disk): parts add up
@@ -40,6 +43,8 @@ struct PartialCounts
     std::size_t shared = 0;      // distinct keys the other list has too
     std::size_t onlyInOther = 0; // distinct keys only the other list has
     std::size_t invalid = 0;     // items that hold no valid address, counted under e-mail matching
+    std::size_t itemsShared = 0;      // items whose key the other list has
+    std::size_t itemsOnlyInOther = 0; // items of the other list whose key the list lacks
 
     PartialCounts &operator+=(const PartialCounts &part);
 };

@@ -75,6 +75,11 @@ const std::array kCatalogue = {
                  .judgesAddresses = true,
                  .change = [](const OperationCall &c) { RemoveInvalidAddresses(c.list, c.host, c.mode); },
                  .status = {"Removed {removed} from {list}", "invalid address", "invalid addresses"}},
+    OperationRow{.operation = Operation::Compare,
+                 .commandName = "compare",
+                 .description = "write the lines only in one list or in both",
+                 .needsOther = true,
+                 .comparison = Comparison::SplitsByPresence},
 };
 
 } // namespace

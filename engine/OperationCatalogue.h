@@ -16,6 +16,7 @@ enum class Comparison {
     KeepsAbsent,    // the items whose key the second list lacks
     KeepsPresent,   // the items whose key the second list has
     CountsKeys,     // changes nothing: counts the keys, against the second list when there is one
+    SplitsByPresence, // changes nothing: parts the items of both lists by whether the other has their key
 };
 
 // Which parts of the matching mode an operation heeds.

@@ -24,6 +24,7 @@ enum class Operation {
     Normalize,
     Count,
     Validate,
+    Compare,
 };
 
 class RefusalCounts;

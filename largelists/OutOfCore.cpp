@@ -33,6 +33,7 @@ bool weighsAgainstOther(Comparison comparison)
     case Comparison::KeepsAbsent:
     case Comparison::KeepsPresent:
     case Comparison::CountsKeys:
+    case Comparison::SplitsByPresence:
         return true;
     case Comparison::None:
     case Comparison::KeepsFirstCopy:
@@ -182,6 +183,8 @@ void OutOfCoreRun::decideInTable(const Partition &partition)
         return keepByPresence(partition);
     case Comparison::CountsKeys:
         return countInTable(partition);
+    case Comparison::SplitsByPresence:
+        throw std::logic_error("compare runs in memory only");
     case Comparison::None:
         break;
     }
@@ -232,11 +235,14 @@ void OutOfCoreRun::keepByPresence(const Partition &partition)
     }
 }
 
-// Counts what count counts of one partition; nothing of it when its table does not fit.
+// Counts what count counts of one partition; nothing of it when its table does not fit. An
+// entry's position holds where its key was met in its two lowest bits, and above them how many
+// items of the list have it.
 void OutOfCoreRun::countInTable(const Partition &partition)
 {
     constexpr std::uint64_t kInList = 1;
     constexpr std::uint64_t kInOther = 2;
+    constexpr std::uint64_t kOneItemOfList = 4;
     KeyTable table(m_budget.tableBytes);
     PartialCounts part;
     std::size_t distinct = 0;
@@ -247,13 +253,17 @@ void OutOfCoreRun::countInTable(const Partition &partition)
         bool inserted = false;
         while (reader.next(record)) {
             const std::string_view key = keys.keyOf(record.text);
-            table.findOrInsert(key, hashOf(key), where, inserted).position |= where;
+            std::uint64_t &found = table.findOrInsert(key, hashOf(key), where, inserted).position;
             if (where == kInList) {
                 ++part.items;
                 part.blanks += key.empty() ? 1 : 0;
                 if (m_inputs.mode.email
-                    && judgeAddressLine(record.text, m_inputs.mode.commonAddresses) != AddressRefusal::Valid)
+                    && judgeAddressLine(keys.fieldOf(record.text), m_inputs.mode.commonAddresses) != AddressRefusal::Valid)
                     ++part.invalid;
+                found += kOneItemOfList;
+            } else {
+                part.itemsOnlyInOther += found & kInList ? 0 : 1;
+                found |= kInOther;
             }
         }
     };
@@ -266,6 +276,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
         distinct += inList ? 1 : 0;
         part.shared += inList && inOther ? 1 : 0;
         part.onlyInOther += inOther && !inList ? 1 : 0;
+        part.itemsShared += inList && inOther ? entry.position / kOneItemOfList : 0;
     });
     part.repeats = part.items - distinct;
     m_counts += part;

@@ -8,6 +8,7 @@
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
 #include "ui/TableMenus.h"
+#include "ui/OverlapPanel.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -56,6 +57,7 @@ MainWindow::MainWindow(StartUpEnvironment environment, QWidget *parent)
     setWindowFlags(kFixedWindowFlags);
     setCentralWidget(m_form);
     m_form->setCommandWatcher(this);
+    m_overlap = addOverlapPanel(*this, *m_form);
     buildMenus();
     buildStatusBar();
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -89,6 +91,7 @@ void MainWindow::buildMenus()
     for (const ListId list : kBothLists)
         addListMenu(*menuBar(), *m_form, list);
     buildMatchingMenu();
+    addViewMenu(*menuBar(), *m_overlap);
     buildHelpMenu();
     // Menus are windows of their own, which do not take the bar's font.
     menuBar()->setFont(barFont(*menuBar()));
@@ -209,6 +212,7 @@ void MainWindow::applyMatching()
     mode.otherIsPatterns = m_otherListAsPatterns->isChecked();
     m_form->setMatching(mode);
     m_matching->setText(matchingText(choice.caption, mode.otherIsPatterns));
+    m_overlap->invalidate();
 }
 
 void MainWindow::setMatchingEnabled(bool enabled)
@@ -269,6 +273,7 @@ void MainWindow::commandStarting()
 {
     m_history.begin();
     setMatchingEnabled(false);
+    m_overlap->commandStarting();
 }
 
 void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome &outcome)
@@ -287,6 +292,7 @@ void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome
     if (recorded.forgotten)
         say(m_sentence->text() + QStringLiteral(" (not enough memory to keep it for undo: the history was cleared)"));
     updateUndoActions();
+    m_overlap->commandFinished();
 }
 
 void MainWindow::undo()

@@ -15,6 +15,7 @@ namespace Quorvane {
 
 class ElidedLabel;
 class Form1;
+class OverlapPanel;
 
 // The program's window: the form in the middle, a menu bar above it that reaches every command
 // from the keyboard, and a status bar below it that counts both lists and says what the last
@@ -31,6 +32,7 @@ public:
     QLabel *matchingLabel() const { return m_matching; }
     ElidedLabel *sentenceLabel() const { return m_sentence; }
     QAction *undoAction() const { return m_undo; }
+    OverlapPanel &overlap() const { return *m_overlap; }
 
     void undo();
     void redo();
@@ -79,6 +81,7 @@ private:
     ElidedLabel *m_sentence = nullptr;
     QLabel *m_counts = nullptr;
     QLabel *m_matching = nullptr;
+    OverlapPanel *m_overlap = nullptr;
 };
 
 } // namespace Quorvane

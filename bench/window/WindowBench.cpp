@@ -3,6 +3,8 @@
 // operation commands runs on freshly loaded lists (its time includes the window handling the
 // events that follow, so the views have shown the new lists), and both lists are saved.
 // After each operation it is undone and redone, and at the end 100,000 lines are pasted.
+// Each operation starts once the overlap of the loaded lists is shown, as after a user's pause;
+// the row after it is how long the overlap under the form took to follow the operation.
 // Prints a Markdown table and the peak resident memory.
 //
 //   window_bench LIST OTHER [TEXT] [--ten-operations | --ten-operations-without-history | --only=N]
@@ -20,6 +22,7 @@
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
 #include "ui/MainWindow.h"
+#include "ui/OverlapPanel.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -156,15 +159,23 @@ private:
         if (m_window.pushButton(button)->text().endsWith(QStringLiteral("...")))
             m_answers.inputs.push_back(m_text);
         const std::size_t before = own.count();
+        waitForOverlap();
         const double time = click(button);
         const std::size_t after = own.count();
         const std::string caption = m_window.pushButton(button)->text().toStdString();
         row(caption, before, after, time);
+        row("Overlap after " + caption, after, after, millisecondsOf([&] { waitForOverlap(); }));
         // An operation that removed nothing left no step to undo.
         if (m_main.history().undoName() != caption)
             return;
         row("Undo " + caption, after, own.count(), timed([&] { m_main.undo(); }));
         row("Redo " + caption, before, own.count(), timed([&] { m_main.redo(); }));
+    }
+
+    void waitForOverlap()
+    {
+        while (!m_main.overlap().isCurrent())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
 
     double timed(const std::function<void()> &work)

@@ -31,7 +31,7 @@ TEST_F(CliCount, FiguresUnderEachModeAndAgainstOtherLists)
          "shared         1\nonly in list   4\nonly in other  1\n"},
         {{"count", "--email", "--json", "--other", other, "--other", moreOther, "-"},
          "{\"items\": 6, \"blanks\": 2, \"distinct\": 3, \"repeats\": 3, \"shared\": 2, \"only_in_list\": 1, "
-         "\"only_in_other\": 1, \"invalid\": 2}\n"},
+         "\"only_in_other\": 1, \"items_only_in_list\": 2, \"items_in_both\": 4, \"items_only_in_other\": 1, \"invalid\": 2}\n"},
         {{"count", "--email", "-"}, "items     6\nblanks    2\ndistinct  3\nrepeats   3\ninvalid   2\n"},
         {{"count", "--email", "--json", "-"},
          "{\"items\": 3, \"blanks\": 0, \"distinct\": 3, \"repeats\": 0, \"invalid\": 1}\n",

@@ -8,9 +8,11 @@
 #include "tests/reference/ReferenceKeys.h"
 
 #include "engine/Counting.h"
+#include "engine/Overlap.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <tuple>
 #include <random>
 #include <set>
@@ -343,6 +345,50 @@ TEST(DifferentialCounting, CountsAgreeWithSetsOfTheReferenceKeys)
             ASSERT_EQ(actual, expected) << nameOf(mode) << " case " << run << "\n" << Samples::describe(texts) << "\n"
                                         << Samples::describe(others);
             ASSERT_EQ(actualAlone, std::vector<std::size_t>(expected.begin(), expected.begin() + 4));
+        }
+    }
+}
+
+// Which items of texts have a key that others have too, by the reference's keys.
+std::vector<bool> sharedByReference(const std::vector<std::string> &texts, const std::vector<std::string> &others,
+                                    const MatchMode &mode)
+{
+    std::set<std::string> otherKeys;
+    for (const std::string &text : others)
+        otherKeys.insert(Reference::keyOf(text, mode));
+    std::vector<bool> shared;
+    for (const std::string &text : texts)
+        shared.push_back(otherKeys.contains(Reference::keyOf(text, mode)));
+    return shared;
+}
+
+// The overlap of two lists, item by item, under every mode: short lists on one thread, and lists
+// spread over several partitions on two.
+TEST(DifferentialOverlap, EveryItemIsPlacedByTheReferenceKeys)
+{
+    RandomLists random(kStartValue + 3);
+    for (const MatchMode &mode : allModes()) {
+        for (int run = 0; run <= kCasesPerMode / 4; ++run) {
+            const bool spread = run == 0;
+            const std::vector<std::string> pool = spread ? random.pool(600) : random.shortPool();
+            const std::vector<std::string> first = spread ? random.list(pool, 25000, 7) : random.shortList(pool);
+            const std::vector<std::string> second = spread ? random.list(pool, 3000, 9) : random.shortList(pool);
+            const std::vector<bool> firstShared = sharedByReference(first, second, mode);
+            const std::vector<bool> secondShared = sharedByReference(second, first, mode);
+            const auto inBoth = static_cast<std::size_t>(std::count(firstShared.begin(), firstShared.end(), true));
+            const auto secondInFirst =
+                static_cast<std::size_t>(std::count(secondShared.begin(), secondShared.end(), true));
+
+            NullProgress progress;
+            const ItemList firstList = listOf(first);
+            const ItemList secondList = listOf(second);
+            const Overlap overlap = findOverlap(firstList.texts(), secondList.texts(), mode, progress, spread ? 2 : 1);
+            const OverlapCounts expected{first.size() - inBoth, inBoth, second.size() - secondInFirst};
+            ASSERT_EQ(std::vector<bool>(overlap.firstShared.get(), overlap.firstShared.get() + first.size()), firstShared)
+                << nameOf(mode) << " case " << run << "\n" << Samples::describe(first) << "\n" << Samples::describe(second);
+            ASSERT_EQ(std::vector<bool>(overlap.secondShared.get(), overlap.secondShared.get() + second.size()),
+                      secondShared);
+            ASSERT_EQ(overlap.counts, expected);
         }
     }
 }

@@ -4,6 +4,7 @@
 #include "ui/Form1.h"
 #include "ui/ListView.h"
 #include "ui/MainWindow.h"
+#include "ui/OverlapPanel.h"
 
 #include "tests/support/ListTexts.h"
 
@@ -24,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <memory>
 
@@ -132,7 +134,7 @@ TEST_F(MainWindowTest, TheFormKeepsItsSizeBetweenTheMenuBarAndTheStatusBar)
     EXPECT_EQ(m_window->minimumSize(), m_window->maximumSize()) << "the window cannot be resized";
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Quorvane Software"));
     EXPECT_FALSE(m_window->windowIcon().isNull());
-    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "List &1", "List &2", "&Matching", "&Help"}));
+    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "List &1", "List &2", "&Matching", "&View", "&Help"}));
     EXPECT_EQ(form().listView(ListId::List1)->accessibleName(), QStringLiteral("List 1"));
     EXPECT_EQ(form().listView(ListId::List2)->accessibleName(), QStringLiteral("List 2"));
 }
@@ -639,6 +641,55 @@ TEST_F(MainWindowTest, TablesAreComparedOnTheirColumnsAndSavedUnderTheirHeader)
     emit matching->aboutToShow();
     EXPECT_FALSE(column2->isEnabled());
     EXPECT_EQ(form().listView(ListId::List2)->model()->headerData(0, Qt::Horizontal).toString(), kColumnHeader);
+}
+
+} // namespace
+} // namespace Quorvane
+
+namespace Quorvane {
+namespace {
+
+// The overlap under the form is found aside after every command and change of matching, shown
+// greyed until then, and each part's context menu copies or saves exactly its items.
+TEST_F(MainWindowTest, TheOverlapFollowsTheListsAndCopiesOrSavesEachPart)
+{
+    using Part = OverlapPanel::Part;
+    OverlapPanel &overlap = m_window->overlap();
+    const auto countsFound = [&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return overlap.isCurrent(); }, 10000));
+        const OverlapCounts counts = overlap.shownCounts().value_or(OverlapCounts{9, 9, 9});
+        return std::vector<std::size_t>{counts.onlyInFirst, counts.inBoth, counts.onlyInSecond};
+    };
+    using Counts = std::vector<std::size_t>;
+    EXPECT_EQ(countsFound(), (Counts{0, 0, 0}));
+    click(Button::LoadSampleList1);
+    click(Button::LoadSampleList2);
+    EXPECT_FALSE(overlap.isCurrent());
+    EXPECT_EQ(countsFound(), (Counts{2, 1, 2}));
+    form().list1().append("ORDERS@example.org");
+    EXPECT_EQ(countsFound(), (Counts{3, 1, 2}));
+    menuTitled(QStringLiteral("&Matching"))->actions().at(1)->trigger(); // Ignore case
+    EXPECT_EQ(countsFound(), (Counts{2, 2, 1}));
+
+    overlap.contextMenu(Part::InBoth)->actions().at(0)->trigger();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("support@example.com\nORDERS@example.org\n"));
+    const QString saved = m_folder.filePath(QStringLiteral("only-in-2.txt"));
+    m_answers.saveFiles.push_back(saved);
+    overlap.contextMenu(Part::OnlyInList2)->actions().at(1)->trigger();
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray("sample@example.net\r\n"));
+    EXPECT_EQ(textsOf(form().list2()).size(), 3u) << "the list itself unchanged";
+
+    // Each part answers in its third of the captions, under the bar, and along the bar:
+    // 2 of 5 items, 2, then 1.
+    const int barWidth = overlap.width() - 12;
+    for (const Part part : OverlapPanel::kParts) {
+        const int third = static_cast<int>(part);
+        EXPECT_EQ(overlap.partAt({6 + barWidth * (1 + 2 * third) / 6, 28}), part);
+        EXPECT_EQ(overlap.partAt({6 + barWidth * std::array{1, 5, 9}[third] / 10, 10}), part);
+    }
+    EXPECT_EQ(overlap.partAt({3, 2}), std::nullopt) << "the margin";
 }
 
 } // namespace
