@@ -107,14 +107,18 @@ public:
     {
         m_activity = "compare the lists";
         NullProgress progress;
-        const Overlap overlap = findOverlap(m_first.texts(), m_second.texts(), m_invocation.mode, progress);
-        const ItemList inBoth = partOf(m_first, overlap.firstShared.get(), true, m_invocation.inBoth);
-        const ItemList onlyInOther = partOf(m_second, overlap.secondShared.get(), false, m_invocation.onlyInOther);
+        const Overlap overlap = findOverlap(m_first.texts(), m_second.texts(), m_mode, progress);
+        // Rows of tables go under the header of the list they come from.
+        const ItemList inBoth =
+            withHeaderOf(m_firstTable, partOf(m_first, overlap.firstShared.get(), true, m_invocation.inBoth));
+        const ItemList onlyInOther =
+            withHeaderOf(m_secondTable, partOf(m_second, overlap.secondShared.get(), false, m_invocation.onlyInOther));
         // What stays of the list is only in it: taken in place, as subtract takes it.
         if (m_invocation.onlyInList)
             m_first.removeFlagged({overlap.firstShared.get(), m_first.count()});
+        const ItemList onlyInList = withHeaderOf(m_firstTable, std::move(m_first));
         m_activity = "write the lists";
-        const BatchOutput::ListOutput parts[] = {{m_first, m_invocation.onlyInList},
+        const BatchOutput::ListOutput parts[] = {{onlyInList, m_invocation.onlyInList},
                                                  {inBoth, m_invocation.inBoth},
                                                  {onlyInOther, m_invocation.onlyInOther}};
         std::vector<BatchOutput::ListOutput> asked;
@@ -124,7 +128,6 @@ public:
         printOverlapCounts(m_invocation, m_streams, overlap.counts);
     }
 
-    void printSummary() const { Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut); }
 
 private:
     BatchOutput output() const
@@ -133,10 +136,15 @@ private:
                            outputLineEnd(m_invocation.lineEnd, m_firstInputLineEnd.value_or(LineEnd::None)));
     }
 
-    ItemList withHeader(ItemList &&rows) const
+    ItemList withHeader(ItemList &&rows) const { return withHeaderOf(m_firstTable, std::move(rows)); }
+
+    // rows under the table's header row, when the list is a table that has one.
+    static ItemList withHeaderOf(const std::optional<ListTable> &table, ItemList &&rows)
     {
+        if (!table || !table->header())
+            return std::move(rows);
         ItemList written;
-        written.append(*m_firstTable->header());
+        written.append(*table->header());
         written.appendList(std::move(rows));
         return written;
     }

@@ -46,6 +46,8 @@ void printRefusals(const Invocation &invocation, const Streams &streams, const R
 {
     if (!invocation.quiet && refusals.total() > 0)
         writeAll(streams.errors, itemCount(refusals.total()) + " removed: " + refusals.described() + "\n");
+}
+
 void printOverlapCounts(const Invocation &invocation, const Streams &streams, const OverlapCounts &counts)
 {
     if (!invocation.quiet)

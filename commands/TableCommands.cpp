@@ -27,7 +27,7 @@ bool endsWith(const std::string &text, std::string_view end)
 
 // The new table of a list from its first file: compared on the column that looks most like
 // addresses, else the first.
-ListTable tableFrom(const Table &table)
+LoadedTable tableFrom(const Table &table)
 {
     const std::size_t sample = std::min(table.contents.list.count(), kAddressSampleRows);
     const std::optional<std::size_t> addresses =
@@ -36,7 +36,7 @@ ListTable tableFrom(const Table &table)
 }
 
 // Reads one file as a table and appends its rows, if its columns are the list's.
-void loadTable(ItemList &list, ListId id, std::optional<ListTable> &listTable, const std::string &path,
+void loadTable(ItemList &list, ListId id, std::optional<LoadedTable> &listTable, const std::string &path,
                const CommandHost &host)
 {
     std::optional<ListFileContents> contents = readChosenFile(path, host.dialogs, host.progress);
@@ -64,7 +64,7 @@ void loadTable(ItemList &list, ListId id, std::optional<ListTable> &listTable, c
 
 } // namespace
 
-std::string ListTable::keyColumnName() const
+std::string LoadedTable::keyColumnName() const
 {
     std::string name = "column " + std::to_string(keyColumn);
     if (keyColumn <= columnNames.size())
@@ -72,13 +72,13 @@ std::string ListTable::keyColumnName() const
     return name;
 }
 
-const ListTable *ListTables::active(ListId list, const ItemList &items) const
+const LoadedTable *LoadedTables::active(ListId list, const ItemList &items) const
 {
-    const std::optional<ListTable> &table = m_tables[listIndex(list)];
+    const std::optional<LoadedTable> &table = m_tables[listIndex(list)];
     return table && !items.isEmpty() ? &*table : nullptr;
 }
 
-void ListTables::forgetEmptied(const ItemList &list1, const ItemList &list2)
+void LoadedTables::forgetEmptied(const ItemList &list1, const ItemList &list2)
 {
     if (list1.isEmpty())
         m_tables[0].reset();
@@ -86,17 +86,17 @@ void ListTables::forgetEmptied(const ItemList &list1, const ItemList &list2)
         m_tables[1].reset();
 }
 
-std::array<KeyField, 2> ListTables::keyFields(const ItemList &list1, const ItemList &list2) const
+std::array<KeyField, 2> LoadedTables::keyFields(const ItemList &list1, const ItemList &list2) const
 {
     std::array<KeyField, 2> fields{};
-    if (const ListTable *table = active(ListId::List1, list1))
+    if (const LoadedTable *table = active(ListId::List1, list1))
         fields[0] = table->keyField();
-    if (const ListTable *table = active(ListId::List2, list2))
+    if (const LoadedTable *table = active(ListId::List2, list2))
         fields[1] = table->keyField();
     return fields;
 }
 
-void runLoadTableCommand(ItemList &list, ListId id, ListTables &tables, const std::string &procedure,
+void runLoadTableCommand(ItemList &list, ListId id, LoadedTables &tables, const std::string &procedure,
                          const CommandHost &host)
 {
     TrappedProcedure trap(host.reporter, "Form1", procedure);
@@ -106,7 +106,7 @@ void runLoadTableCommand(ItemList &list, ListId id, ListTables &tables, const st
     });
     if (paths.empty())
         return;
-    std::optional<ListTable> &listTable = tables.of(id);
+    std::optional<LoadedTable> &listTable = tables.of(id);
     trap.step(kLoadTable.hourglass, [&] { host.pointer.setPointer(Pointer::Hourglass); });
     for (const std::string &path : paths)
         trap.step(kLoadTable.loadEachFile, [&] { loadTable(list, id, listTable, path, host); });

@@ -17,7 +17,7 @@ inline constexpr std::string_view kTableFileFilter = "Tables (*.csv *.tsv);;All 
 
 // A list whose items are the rows of a table: the header it was read with, how its fields are
 // separated and the column its rows are compared on. Only a list with rows has one.
-struct ListTable
+struct LoadedTable
 {
     std::string header; // the header row's exact bytes
     std::vector<std::string> columnNames;
@@ -30,26 +30,26 @@ struct ListTable
 };
 
 // The window's table of each list, kept while the list has rows.
-class ListTables
+class LoadedTables
 {
 public:
-    std::optional<ListTable> &of(ListId list) { return m_tables[listIndex(list)]; }
+    std::optional<LoadedTable> &of(ListId list) { return m_tables[listIndex(list)]; }
     // The list's table while the list holds any row.
-    const ListTable *active(ListId list, const ItemList &items) const;
+    const LoadedTable *active(ListId list, const ItemList &items) const;
     // Called as each command starts: an emptied list holds lines again.
     void forgetEmptied(const ItemList &list1, const ItemList &list2);
     // How each list's items are compared: every key field of a list with rows is its column.
     std::array<KeyField, 2> keyFields(const ItemList &list1, const ItemList &list2) const;
 
 private:
-    std::array<std::optional<ListTable>, 2> m_tables;
+    std::array<std::optional<LoadedTable>, 2> m_tables;
 };
 
 // "Load Table To List": asks for table files and appends their rows. The first file's header
 // names the columns; the column that looks most like addresses is compared. A later file with
 // other columns is not loaded, and a list that holds lines takes no table rows. A file whose
 // quotes never close gets its error and adds nothing.
-void runLoadTableCommand(ItemList &list, ListId id, ListTables &tables, const std::string &procedure,
+void runLoadTableCommand(ItemList &list, ListId id, LoadedTables &tables, const std::string &procedure,
                          const CommandHost &host);
 
 } // namespace Quorvane

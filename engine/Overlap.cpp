@@ -61,7 +61,7 @@ Overlap findOverlap(std::span<const std::string_view> first, std::span<const std
     ProgressPacer pacer(progress, 4 * (first.size() + second.size()), ProgressPacer::Direction::Forward);
     const std::size_t partitionCount = TextPartitions::partitionCountFor(std::max(first.size(), second.size()));
     const TextPartitions firstPartitions(first, partitionCount, pacer, mode, workers);
-    const TextPartitions secondPartitions(second, partitionCount, pacer, mode, workers);
+    const TextPartitions secondPartitions(second, partitionCount, pacer, mode.forOtherList(), workers);
     Overlap overlap = overlapFlagsFor(first.size(), second.size());
     forEachPartition(partitionCount, std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()),
                      workers, pacer, [&](PartitionMatcher &matcher, std::size_t p, WorkerSteps &steps) {

@@ -302,7 +302,7 @@ void Form1::loadTable(ListId list)
 
 void Form1::showKeyColumn(ListId list)
 {
-    const ListTable *table = m_tables.active(list, this->list(list));
+    const LoadedTable *table = m_tables.active(list, this->list(list));
     (list == ListId::List1 ? *m_model1 : *m_model2).setHeader(
         table ? QStringLiteral("Rows compared on %1:").arg(QString::fromStdString(table->keyColumnName()))
               : kColumnHeader);
@@ -334,7 +334,7 @@ void Form1::runButtonCommand(const ButtonDesign &button)
     case ListCommand::Load:
         return runLoadCommand(own, procedure, host);
     case ListCommand::Save:
-        if (const ListTable *table = m_tables.active(button.ownList, own))
+        if (const LoadedTable *table = m_tables.active(button.ownList, own))
             return runSaveCommand(own, procedure, host, table->header);
         return runSaveCommand(own, procedure, host);
     case ListCommand::Clear:

@@ -93,7 +93,7 @@ public:
     void setMatching(const MatchMode &mode) { m_matching = mode; }
 
     // The tables of the lists that hold rows of one.
-    ListTables &tables() { return m_tables; }
+    LoadedTables &tables() { return m_tables; }
     // "Load Table To List 1/2".
     void loadTable(ListId list);
     // The list view's header names the column a list of rows is compared on.
@@ -145,7 +145,7 @@ private:
     bool m_commandRunning = false;
     CommandOutcome m_outcome;
     MatchMode m_matching;
-    ListTables m_tables;
+    LoadedTables m_tables;
     CommandWatcher *m_watcher = nullptr;
     // Last, so it stops watching before anything it reads goes.
     std::unique_ptr<PointerFeedback> m_pointerFeedback;

@@ -10,7 +10,7 @@ namespace Quorvane {
 namespace {
 
 // "3: Email Address", one for each column of the header.
-QStringList columnChoices(const ListTable &table)
+QStringList columnChoices(const LoadedTable &table)
 {
     QStringList choices;
     for (std::size_t i = 0; i < table.columnNames.size(); ++i)
@@ -20,7 +20,7 @@ QStringList columnChoices(const ListTable &table)
 
 void chooseColumn(Form1 &form, ListId list, const std::function<void(const QString &)> &say)
 {
-    std::optional<ListTable> &table = form.tables().of(list);
+    std::optional<LoadedTable> &table = form.tables().of(list);
     if (!table || !form.tables().active(list, form.list(list)))
         return;
     const int chosen = Dialogs::choiceBox(&form, QStringLiteral("Compare the rows of %1 on column:")
