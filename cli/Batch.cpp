@@ -7,6 +7,7 @@
 #include "LargeLists.h"
 #include "RunMessages.h"
 
+#include "engine/AddressList.h"
 #include "engine/Operations.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
@@ -40,6 +41,8 @@ public:
         readSources(m_invocation.files, m_first);
         readSources(m_invocation.others, m_second);
         m_itemsIn = m_first.count();
+        if (m_invocation.mode.readsAddresses())
+            m_severalAddresses = countSeveralAddresses(m_first.texts()) + countSeveralAddresses(m_second.texts());
         passSeam(Seam::InputsRead);
     }
 
@@ -74,7 +77,10 @@ public:
         output().writeText(countReport(counts, againstOther, m_invocation.json));
     }
 
-    void printSummary() const { Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut); }
+    void printSummary() const
+    {
+        Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut, m_severalAddresses);
+    }
 
 private:
     BatchOutput output() const
@@ -125,6 +131,7 @@ private:
     std::optional<LineEnd> m_firstInputLineEnd;
     std::size_t m_itemsIn = 0;
     std::size_t m_itemsOut = 0;
+    std::size_t m_severalAddresses = 0;
 };
 
 } // namespace

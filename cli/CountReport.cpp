@@ -27,6 +27,8 @@ std::vector<Figure> figuresOf(const ListCounts &counts, bool againstOther)
         figures.push_back({"only in list", "only_in_list", counts.onlyInList});
         figures.push_back({"only in other", "only_in_other", counts.onlyInOther});
     }
+    if (counts.severalAddresses)
+        figures.push_back({"several addresses", "several_addresses", *counts.severalAddresses});
     return figures;
 }
 

@@ -242,7 +242,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     watch.checkUnchanged();
     outputs.commit();
     printDecodedInputs(invocation, streams, counts.decodedFromUtf16);
-    printSummary(invocation, streams, counts.itemsIn, counts.itemsOut);
+    printSummary(invocation, streams, counts.itemsIn, counts.itemsOut, counts.severalAddresses);
     return kExitSuccess;
 }
 

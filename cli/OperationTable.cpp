@@ -25,7 +25,9 @@ unsigned outputOptions(const OperationRow &row)
 {
     if (row.comparison == Comparison::CountsKeys)
         return kTakesOther | kTakesJson;
-    return kWritesList | (row.rewritesItems ? kTakesAscii : kRemovesItems);
+    if (row.rewritesItems)
+        return kWritesList | (row.modes == ModesHeeded::All ? kTakesAscii : 0u);
+    return kWritesList | kRemovesItems;
 }
 
 unsigned optionsOf(const OperationRow &row)

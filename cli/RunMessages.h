@@ -11,9 +11,11 @@
 
 namespace Quorvane {
 
-// The line standard error gets after a run, unless it is quiet: "1 item in, 0 items out".
+// The line standard error gets after a run, unless it is quiet: "1 item in, 0 items out"; when
+// the mode reads addresses and some lines of the inputs held several, "..., 2 lines with
+// several addresses".
 void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
-                  std::uint64_t itemsOut);
+                  std::uint64_t itemsOut, std::uint64_t severalAddresses);
 
 // Says on standard error, unless the run is quiet, that the input shown as name was decoded from UTF-16.
 void printDecodedFromUtf16(const Invocation &invocation, const Streams &streams, const std::string &name);

@@ -71,4 +71,17 @@ std::vector<std::string_view> addressesOf(std::string_view text)
     return addresses;
 }
 
+bool holdsSeveralAddresses(std::string_view text)
+{
+    return maySeparateAddresses(text) && addressesOf(text).size() > 1;
+}
+
+std::size_t countSeveralAddresses(std::span<const std::string_view> texts)
+{
+    std::size_t count = 0;
+    for (const std::string_view text : texts)
+        count += holdsSeveralAddresses(text) ? 1 : 0;
+    return count;
+}
+
 } // namespace Quorvane

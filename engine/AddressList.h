@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -14,5 +16,8 @@ bool maySeparateAddresses(std::string_view text);
 // the address after it (at the end, to the one before). Blank pieces are nothing, so
 // "ann@x.org," holds one address; a line without "@" holds none.
 std::vector<std::string_view> addressesOf(std::string_view text);
+bool holdsSeveralAddresses(std::string_view text);
+// How many of texts hold several addresses.
+std::size_t countSeveralAddresses(std::span<const std::string_view> texts);
 
 } // namespace Quorvane

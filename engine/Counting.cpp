@@ -1,5 +1,6 @@
 #include "Counting.h"
 
+#include "AddressList.h"
 #include "PartitionMatcher.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
@@ -17,16 +18,19 @@ PartialCounts &PartialCounts::operator+=(const PartialCounts &part)
     repeats += part.repeats;
     shared += part.shared;
     onlyInOther += part.onlyInOther;
+    severalAddresses += part.severalAddresses;
     return *this;
 }
 
-ListCounts listCountsOf(const PartialCounts &sum, bool againstOther)
+ListCounts listCountsOf(const PartialCounts &sum, bool againstOther, const MatchMode &mode)
 {
     ListCounts counts;
     counts.items = sum.items;
     counts.blanks = sum.blanks;
     counts.repeats = sum.repeats;
     counts.distinct = sum.items - sum.repeats;
+    if (mode.readsAddresses())
+        counts.severalAddresses = sum.severalAddresses;
     if (againstOther) {
         counts.shared = sum.shared;
         counts.onlyInList = counts.distinct - sum.shared;
@@ -67,7 +71,9 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
     sum.blanks = static_cast<std::size_t>(
         std::count_if(keys.begin(), keys.end(), [](std::string_view key) { return key.empty(); }));
     sum.items = texts.size();
-    const ListCounts counts = listCountsOf(sum, other != nullptr);
+    if (mode.readsAddresses())
+        sum.severalAddresses = countSeveralAddresses(texts);
+    const ListCounts counts = listCountsOf(sum, other != nullptr, mode);
     progress.setProgress(0);
     return counts;
 }

@@ -5,6 +5,7 @@
 #include "engine/Progress.h"
 
 #include <cstddef>
+#include <optional>
 
 namespace Quorvane {
 
@@ -19,6 +20,8 @@ struct ListCounts
     std::size_t blanks = 0;
     std::size_t distinct = 0;
     std::size_t repeats = 0; // items - distinct
+    // Items that hold several addresses (AddressList.h); counted only when the mode reads addresses.
+    std::optional<std::size_t> severalAddresses;
 
     // Set only when counted against another list; all three count distinct keys.
     std::size_t shared = 0;
@@ -35,12 +38,13 @@ struct PartialCounts
     std::size_t repeats = 0;     // items whose key an earlier item of the list has
     std::size_t shared = 0;      // distinct keys the other list has too
     std::size_t onlyInOther = 0; // distinct keys only the other list has
+    std::size_t severalAddresses = 0;
 
     PartialCounts &operator+=(const PartialCounts &part);
 };
 
 // The counts of a whole list from the sum of its parts'; against another list when againstOther.
-ListCounts listCountsOf(const PartialCounts &sum, bool againstOther);
+ListCounts listCountsOf(const PartialCounts &sum, bool againstOther, const MatchMode &mode);
 
 // Counts the items of list. Throws std::bad_alloc when memory runs out.
 ListCounts countItems(const ItemList &list, const MatchMode &mode, ProgressSink &progress);

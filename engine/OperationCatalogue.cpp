@@ -64,6 +64,13 @@ const std::array kCatalogue = {
                  .commandName = "count",
                  .description = "count the lines, blanks, distinct lines and repeats",
                  .comparison = Comparison::CountsKeys},
+    OperationRow{.operation = Operation::SplitAddresses,
+                 .commandName = "split-addresses",
+                 .description = "write each address of a line of several as its own line",
+                 .modes = ModesHeeded::None,
+                 .rewritesItems = true,
+                 .change = [](const OperationCall &c) { SplitAddresses(c.list, c.host); },
+                 .status = {"Split {list}'s lines of several addresses: {added} in all", "item", "items"}},
 };
 
 } // namespace

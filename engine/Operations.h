@@ -21,6 +21,7 @@ enum class Operation {
     KeepMatches,
     Normalize,
     Count,
+    SplitAddresses,
 };
 
 // What an operation needs from whoever runs it: a place to show progress and to report errors,
@@ -56,5 +57,8 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const Operat
                            const MatchMode &mode = {});
 // Replaces every item of list by its key under mode, in list order with repeats kept: normalize.
 void replaceByKeys(ItemList &list, const MatchMode &mode);
+// Puts each address of an item that holds several (AddressList.h) in its place as an item of
+// its own, with its original text; other items stay as they are.
+void SplitAddresses(ItemList &list, const OperationHost &host);
 
 } // namespace Quorvane

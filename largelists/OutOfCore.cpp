@@ -6,6 +6,7 @@
 #include "SpillFolder.h"
 #include "StageProgress.h"
 #include "StreamingFilters.h"
+#include "engine/AddressList.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
 
@@ -84,6 +85,7 @@ private:
     std::vector<std::uint64_t> m_kept; // one bit per item of the first list
     std::vector<std::size_t> m_decodedFromUtf16;
     PartialCounts m_counts;
+    std::uint64_t m_severalAddresses = 0; // in the inputs of both lists
 };
 
 // Enough partitions that each one's table, estimated from the bytes, fits its budget; a
@@ -113,6 +115,8 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(const std::vector<std::string> 
             break;
         for (const std::string_view text : batch.texts())
             spreader.add({position++, text});
+        if (m_inputs.mode.readsAddresses())
+            m_severalAddresses += countSeveralAddresses(batch.texts());
         m_progress.show("spreading into partitions", input.bytesHandedOut(), total);
     }
     noteDecoded(input, firstPlace);
@@ -237,6 +241,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
     KeyMaker keys(m_inputs.mode);
     PartialCounts part;
     std::size_t distinct = 0;
+    const bool readsAddresses = m_inputs.mode.readsAddresses();
     const auto note = [&](const PartFile &file, std::uint64_t where) {
         RecordReader reader(m_folder, file, m_budget.readerBuffer);
         Record record{};
@@ -247,6 +252,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
             if (where == kInList) {
                 ++part.items;
                 part.blanks += key.empty() ? 1 : 0;
+                part.severalAddresses += readsAddresses && holdsSeveralAddresses(record.text) ? 1 : 0;
             }
         }
     };
@@ -323,7 +329,7 @@ OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
     }
     passSeam(Seam::InputsRead);
     const std::uint64_t keptCount = writeKept(kept, removed);
-    return {m_itemCount, keptCount, m_decodedFromUtf16};
+    return {m_itemCount, keptCount, m_decodedFromUtf16, m_severalAddresses};
 }
 
 ListCounts OutOfCoreRun::count()
@@ -333,7 +339,7 @@ ListCounts OutOfCoreRun::count()
         decide(partitions[p], 0);
         m_progress.show("counting partitions", p + 1, partitions.size());
     }
-    return listCountsOf(m_counts, !m_inputs.others.empty());
+    return listCountsOf(m_counts, !m_inputs.others.empty(), m_inputs.mode);
 }
 
 } // namespace

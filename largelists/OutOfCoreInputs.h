@@ -27,6 +27,8 @@ struct OutOfCoreCounts
     std::uint64_t itemsOut = 0;
     // The inputs decoded from UTF-16, by their place in files followed by others.
     std::vector<std::size_t> decodedFromUtf16;
+    // Lines of the inputs that hold several addresses, counted when the mode reads addresses.
+    std::uint64_t severalAddresses = 0;
 };
 
 // The memory an out-of-core run may use and the files it reads, all of them regular files

@@ -4,6 +4,8 @@
 #include "Partitioning.h"
 #include "StageProgress.h"
 
+#include "engine/AddressList.h"
+
 namespace Quorvane {
 
 OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, const OutOfCoreInputs &inputs,
@@ -17,6 +19,8 @@ OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, 
         if (batch.isEmpty())
             break;
         counts.itemsIn += batch.count();
+        if (inputs.mode.readsAddresses())
+            counts.severalAddresses += countSeveralAddresses(batch.texts());
         NullProgress operationProgress;
         RethrowingReporter failure;
         ItemList gone;

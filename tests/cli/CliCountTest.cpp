@@ -31,7 +31,7 @@ TEST_F(CliCount, FiguresUnderEachModeAndAgainstOtherLists)
          "shared         1\nonly in list   4\nonly in other  1\n"},
         {{"count", "--email", "--json", "--other", other, "--other", moreOther, "-"},
          "{\"items\": 6, \"blanks\": 2, \"distinct\": 3, \"repeats\": 3, \"shared\": 2, \"only_in_list\": 1, "
-         "\"only_in_other\": 1}\n"},
+         "\"only_in_other\": 1, \"several_addresses\": 0}\n"},
         // Figures of different widths stand right-aligned under each other.
         {{"count", "-"}, "items     12\nblanks     0\ndistinct  12\nrepeats    0\n",
          "1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n"},
