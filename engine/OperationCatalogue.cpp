@@ -70,7 +70,7 @@ const std::array kCatalogue = {
                  .modes = ModesHeeded::None,
                  .rewritesItems = true,
                  .change = [](const OperationCall &c) { SplitAddresses(c.list, c.host); },
-                 .status = {"Split {list}'s lines of several addresses: {added} in all", "item", "items"}},
+                 .status = {"Split the lines of several addresses in {list}: {added} now"}},
 };
 
 } // namespace

@@ -64,6 +64,8 @@ QMenu *addListMenu(QMenuBar &bar, Form1 &form, ListId list)
             captions << QString::fromLatin1(design.caption);
         }
     }
+    for (const MenuOperation &operation : menuOperations())
+        captions << QString::fromLatin1(operation.caption);
     const QStringList texts = withMnemonics(captions);
     for (std::size_t i = 0; i < designs.size(); ++i) {
         const ButtonDesign &design = *designs[i];
@@ -73,6 +75,13 @@ QMenu *addListMenu(QMenuBar &bar, Form1 &form, ListId list)
         QAction *action = menu->addAction(texts.at(static_cast<qsizetype>(i)));
         const Button button = design.button;
         QObject::connect(action, &QAction::triggered, &form, [&form, button] { form.buttonClicked(button); });
+    }
+    menu->addSeparator();
+    for (std::size_t i = 0; i < menuOperations().size(); ++i) {
+        const MenuOperation &operation = menuOperations()[i];
+        QAction *action = menu->addAction(texts.at(static_cast<qsizetype>(designs.size() + i)));
+        QObject::connect(action, &QAction::triggered, &form,
+                         [&form, operation, list] { form.menuOperationChosen(operation, list); });
     }
     return menu;
 }

@@ -296,6 +296,14 @@ void Form1::buttonClicked(Button button)
     runCommand(labelOf(design), [&] { runButtonCommand(design); });
 }
 
+void Form1::menuOperationChosen(const MenuOperation &operation, ListId list)
+{
+    runCommand(CommandLabel::onList(operation.caption, operation.operation, list), [&] {
+        runOperationCommand({operation.operation, list}, m_list1, m_list2, menuProcedureOf(operation, list),
+                            commandHost());
+    });
+}
+
 void Form1::runButtonCommand(const ButtonDesign &button)
 {
     const std::string procedure = clickProcedureOf(button.button);

@@ -95,6 +95,8 @@ public:
 
     // A click on the button: runs its command unless another command is running.
     void buttonClicked(Button button);
+    // The list menu's entry of an operation without a button: runs it on list as a button would.
+    void menuOperationChosen(const MenuOperation &operation, ListId list);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
