@@ -45,6 +45,7 @@ std::string variantOf(const std::string &text, FuzzedDataProvider &input)
 {
     static const char *const wrappings[][2] = {
         {"", ""}, {" ", "\t"}, {"\xC2\xA0", "\xE2\x80\x8B"}, {"Ann <", ">"}, {"mailto:", ""}, {"\"", "\""}, {"\xA0", ""},
+        {"a.b+", "@GoogleMail.com"}, {"x@y, ", "; "}, {"", "@B\xC3\x9C" "CHER.de"}, {"", "@xn--bcher-kva.de"},
     };
     std::string variant = text;
     if (input.ConsumeBool()) {
@@ -92,9 +93,10 @@ void run(int operation, ItemList &first, const ItemList &second, const std::stri
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
-    const int operation = input.ConsumeIntegralInRange(0, 6);
-    const int modeBits = input.ConsumeIntegralInRange(0, 7);
-    const MatchMode mode{(modeBits & 1) != 0, (modeBits & 2) != 0, (modeBits & 4) != 0};
+    const int operation = input.ConsumeIntegralInRange(0, static_cast<int>(Reference::operationPairs().size()) - 1);
+    const int modeBits = input.ConsumeIntegralInRange(0, 15);
+    const MatchMode mode{.ignoreCase = (modeBits & 1) != 0, .trim = (modeBits & 2) != 0, .email = (modeBits & 4) != 0,
+                         .providerAliases = (modeBits & 8) != 0};
     std::string text = input.ConsumeRandomLengthString(4);
     if (text.empty())
         text = "a"; // the window never passes an empty text

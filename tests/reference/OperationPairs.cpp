@@ -35,6 +35,9 @@ const std::vector<OperationPair> &operationPairs()
         {"KeepOnlyMatchesInList",
          [](ItemList &l, const ItemList &o, Text, Host h, Mode m) { Quorvane::KeepOnlyMatchesInList(l, o, h, m); },
          [](ItemList &l, const ItemList &o, Text, ProgressSink &p, Mode m) { Reference::KeepOnlyMatchesInList(l, o, p, m); }},
+        {"SplitAddresses",
+         [](ItemList &l, const ItemList &, Text, Host h, Mode) { Quorvane::SplitAddresses(l, h); },
+         [](ItemList &l, const ItemList &, Text, ProgressSink &p, Mode) { Reference::SplitAddresses(l, p); }},
     };
     return all;
 }

@@ -23,6 +23,9 @@ void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, Pr
 void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink &progress,
                            const MatchMode &mode = {});
 
+// Puts the addresses of each item of several in its place, one by one, in a new list.
+void SplitAddresses(ItemList &list, ProgressSink &progress);
+
 // Keeps, of each value, only its last occurrence, in the order of those last occurrences.
 std::vector<int> RemoveDupesFromArray(const std::vector<int> &values, ProgressSink &progress);
 
