@@ -41,7 +41,8 @@ public:
         readSources(m_invocation.files, m_first);
         readSources(m_invocation.others, m_second);
         m_itemsIn = m_first.count();
-        if (m_invocation.mode.readsAddresses())
+        // Only the summary tells them.
+        if (m_invocation.mode.readsAddresses() && !m_invocation.quiet)
             m_severalAddresses = countSeveralAddresses(m_first.texts()) + countSeveralAddresses(m_second.texts());
         passSeam(Seam::InputsRead);
     }

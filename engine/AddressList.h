@@ -7,8 +7,19 @@
 
 namespace Quorvane {
 
-// Whether text may hold several addresses: it has a comma or a semicolon somewhere.
-bool maySeparateAddresses(std::string_view text);
+// What one pass over a line finds: whether it is plain ASCII and whether it has a comma or a
+// semicolon somewhere, so it may hold several addresses.
+struct LineScan
+{
+    bool ascii;
+    bool separators;
+};
+
+LineScan scanLine(std::string_view text);
+inline bool maySeparateAddresses(std::string_view text)
+{
+    return scanLine(text).separators;
+}
 
 // The addresses of one line, each a view of its original text without the white space around
 // it. Commas and semicolons separate addresses outside double quotes and angle brackets; a piece
