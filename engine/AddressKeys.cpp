@@ -54,17 +54,19 @@ std::string_view AddressKeys::addressKeyOf(std::string_view address, bool lineIs
     const std::size_t at = address.rfind('@');
     const std::string_view domain = at == std::string_view::npos ? std::string_view() : address.substr(at + 1);
     const bool plain = (lineIsAscii || isAscii(address)) && !mayHoldAceLabel(domain);
-    if (plain && !m_providerAliases) {
+    if (plain) {
         const std::size_t first = firstToFold(address);
-        if (first == address.size())
+        if (first == address.size() && !(m_providerAliases && atAliasingProvider(address)))
             return address;
         m_address.assign(address.data(), first);
         appendFolded(m_address, address.substr(first), false, Folding::Simple);
+        if (m_providerAliases)
+            applyProviderAliases(m_address);
         return m_address;
     }
     m_address.clear();
     const Folding folding = m_fullFolding ? Folding::Full : Folding::Simple;
-    if (plain || at == std::string_view::npos) {
+    if (at == std::string_view::npos) {
         appendComposedFolded(m_address, address, latin1, folding);
     } else {
         appendComposedFolded(m_address, address.substr(0, at), latin1, folding);
