@@ -9,6 +9,7 @@
 #include "TableInputs.h"
 
 #include "engine/AddressVerdict.h"
+#include "engine/AddressList.h"
 #include "engine/Operations.h"
 #include "engine/Overlap.h"
 #include "engine/Seams.h"
@@ -53,6 +54,10 @@ public:
         if (m_firstTable)
             chooseKeys();
         m_itemsIn = m_first.count();
+        // Only the summary tells them.
+        if (m_invocation.mode.readsAddresses() && !m_invocation.quiet)
+            m_severalAddresses = countSeveralAddresses(m_first.texts(), m_mode.field)
+                + countSeveralAddresses(m_second.texts(), m_mode.otherField);
         passSeam(Seam::InputsRead);
     }
 
@@ -98,7 +103,7 @@ public:
 
     void printSummary() const
     {
-        Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut);
+        Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut, m_severalAddresses);
         printRefusals(m_invocation, m_streams, m_refusals);
     }
     // compare: finds where every item of both lists belongs in one pass, writes the parts asked
@@ -218,6 +223,7 @@ private:
     std::optional<LineEnd> m_firstInputLineEnd;
     std::size_t m_itemsIn = 0;
     std::size_t m_itemsOut = 0;
+    std::size_t m_severalAddresses = 0;
 };
 
 } // namespace

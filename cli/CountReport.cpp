@@ -34,6 +34,8 @@ std::vector<Figure> figuresOf(const ListCounts &counts, bool againstOther)
     }
     if (counts.invalid)
         figures.push_back({"invalid", "invalid", *counts.invalid});
+    if (counts.severalAddresses)
+        figures.push_back({"several addresses", "several_addresses", *counts.severalAddresses});
     return figures;
 }
 

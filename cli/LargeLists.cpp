@@ -288,7 +288,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     watch.checkUnchanged();
     outputs.commit();
     printDecodedInputs(invocation, streams, counts.decodedFromUtf16);
-    printSummary(invocation, streams, counts.itemsIn, counts.itemsOut);
+    printSummary(invocation, streams, counts.itemsIn, counts.itemsOut, counts.severalAddresses);
     printRefusals(invocation, streams, counts.refusals);
     return kExitSuccess;
 }

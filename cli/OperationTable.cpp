@@ -28,7 +28,9 @@ unsigned outputOptions(const OperationRow &row)
         return kTakesOther | kTakesJson;
     if (row.comparison == Comparison::SplitsByPresence)
         return kWritesParts;
-    return kWritesList | (row.rewritesItems ? kTakesAscii : kRemovesItems);
+    if (row.rewritesItems)
+        return kWritesList | (row.modes == ModesHeeded::All ? kTakesAscii : 0u);
+    return kWritesList | kRemovesItems;
 }
 
 unsigned optionsOf(const OperationRow &row)

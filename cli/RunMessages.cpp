@@ -36,10 +36,16 @@ bool namedOnCommandLine(const Invocation &invocation, const std::string &name)
 } // namespace
 
 void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
-                  std::uint64_t itemsOut)
+                  std::uint64_t itemsOut, std::uint64_t severalAddresses)
 {
-    if (!invocation.quiet)
-        writeAll(streams.errors, itemCount(itemsIn) + " in, " + itemCount(itemsOut) + " out\n");
+    if (invocation.quiet)
+        return;
+    std::string summary = itemCount(itemsIn) + " in, " + itemCount(itemsOut) + " out";
+    if (severalAddresses > 0) {
+        summary += ", " + std::to_string(severalAddresses)
+            + (severalAddresses == 1 ? " line with several addresses" : " lines with several addresses");
+    }
+    writeAll(streams.errors, summary + "\n");
 }
 
 void printRefusals(const Invocation &invocation, const Streams &streams, const RefusalCounts &refusals)

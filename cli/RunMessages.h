@@ -15,9 +15,11 @@ namespace Quorvane {
 
 class RefusalCounts;
 
-// The line standard error gets after a run, unless it is quiet: "1 item in, 0 items out".
+// The line standard error gets after a run, unless it is quiet: "1 item in, 0 items out"; when
+// the mode reads addresses and some lines of the inputs held several, "..., 2 lines with
+// several addresses".
 void printSummary(const Invocation &invocation, const Streams &streams, std::uint64_t itemsIn,
-                  std::uint64_t itemsOut);
+                  std::uint64_t itemsOut, std::uint64_t severalAddresses);
 
 // The line standard error gets after the summary, unless the run is quiet, when lines were
 // refused as addresses: "3 items removed: 2 without an @, 1 too long".

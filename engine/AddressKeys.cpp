@@ -29,7 +29,8 @@ AddressKeys::AddressKeys(const MatchMode &mode, Use use)
 
 std::string_view AddressKeys::keyOf(std::string_view text, Reading &reading)
 {
-    if (maySeparateAddresses(text)) {
+    const LineScan scan = scanLine(text);
+    if (scan.separators) {
         const std::vector<std::string_view> addresses = addressesOf(text);
         if (addresses.size() == 1)
             text = addresses.front();
@@ -38,33 +39,34 @@ std::string_view AddressKeys::keyOf(std::string_view text, Reading &reading)
             for (const std::string_view address : addresses) {
                 if (!m_list.empty())
                     m_list += kListSeparator;
-                m_list += addressKeyOf(reading.address(address), reading.isLatin1());
+                m_list += addressKeyOf(reading.address(address), scan.ascii, reading.isLatin1());
             }
             return m_list;
         }
     }
-    const std::string_view address = reading.address(text);
-    return addressKeyOf(address, !isAscii(address) && reading.isLatin1());
+    return addressKeyOf(reading.address(text), scan.ascii, !scan.ascii && reading.isLatin1());
 }
 
 // The local part keeps its length: Unicode's composed form, simple case folding ("Straße" is
 // not "strasse"), unless case is ignored as a whole. The domain is compared in its ASCII form.
-std::string_view AddressKeys::addressKeyOf(std::string_view address, bool latin1)
+std::string_view AddressKeys::addressKeyOf(std::string_view address, bool lineIsAscii, bool latin1)
 {
     const std::size_t at = address.rfind('@');
     const std::string_view domain = at == std::string_view::npos ? std::string_view() : address.substr(at + 1);
-    const bool plain = isAscii(address) && !mayHoldAceLabel(domain);
-    if (plain && !m_providerAliases) {
+    const bool plain = (lineIsAscii || isAscii(address)) && !mayHoldAceLabel(domain);
+    if (plain) {
         const std::size_t first = firstToFold(address);
-        if (first == address.size())
+        if (first == address.size() && !(m_providerAliases && atAliasingProvider(address)))
             return address;
         m_address.assign(address.data(), first);
         appendFolded(m_address, address.substr(first), false, Folding::Simple);
+        if (m_providerAliases)
+            applyProviderAliases(m_address);
         return m_address;
     }
     m_address.clear();
     const Folding folding = m_fullFolding ? Folding::Full : Folding::Simple;
-    if (plain || at == std::string_view::npos) {
+    if (at == std::string_view::npos) {
         appendComposedFolded(m_address, address, latin1, folding);
     } else {
         appendComposedFolded(m_address, address.substr(0, at), latin1, folding);

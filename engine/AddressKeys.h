@@ -27,7 +27,7 @@ public:
     }
 
 private:
-    std::string_view addressKeyOf(std::string_view address, bool latin1);
+    std::string_view addressKeyOf(std::string_view address, bool lineIsAscii, bool latin1);
     void appendDomain(std::string_view domain, bool latin1);
 
     bool m_fullFolding;

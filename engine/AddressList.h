@@ -1,12 +1,27 @@
 #pragma once
 
+#include "engine/KeyField.h"
+
+#include <cstddef>
+#include <span>
 #include <string_view>
 #include <vector>
 
 namespace Quorvane {
 
-// Whether text may hold several addresses: it has a comma or a semicolon somewhere.
-bool maySeparateAddresses(std::string_view text);
+// What one pass over a line finds: whether it is plain ASCII and whether it has a comma or a
+// semicolon somewhere, so it may hold several addresses.
+struct LineScan
+{
+    bool ascii;
+    bool separators;
+};
+
+LineScan scanLine(std::string_view text);
+inline bool maySeparateAddresses(std::string_view text)
+{
+    return scanLine(text).separators;
+}
 
 // The addresses of one line, each a view of its original text without the white space around
 // it. Commas and semicolons separate addresses outside double quotes and angle brackets; a piece
@@ -14,5 +29,8 @@ bool maySeparateAddresses(std::string_view text);
 // the address after it (at the end, to the one before). Blank pieces are nothing, so
 // "ann@x.org," holds one address; a line without "@" holds none.
 std::vector<std::string_view> addressesOf(std::string_view text);
+bool holdsSeveralAddresses(std::string_view text);
+// How many of texts hold several addresses in their key field (KeyField.h).
+std::size_t countSeveralAddresses(std::span<const std::string_view> texts, const KeyField &field = {});
 
 } // namespace Quorvane

@@ -1,5 +1,6 @@
 #include "AddressVerdict.h"
 
+#include "AddressList.h"
 #include "Matching.h"
 
 #include <algorithm>
@@ -26,32 +27,6 @@ constexpr std::array<std::string_view, kAddressRefusalCount> kReasonPhrases = {
     "with an all-numeric top-level domain",
 };
 
-bool isAsciiSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-// Whether line holds a comma or a semicolon anywhere. Most lines hold neither, so this looks at
-// eight bytes at a time.
-bool holdsSeparator(std::string_view line)
-{
-    constexpr std::uint64_t kEachByte = 0x0101010101010101u;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-    // Exact for whether any byte of word equals the byte that pattern repeats.
-    const auto holdsByte = [](std::uint64_t word, std::uint64_t pattern) {
-        const std::uint64_t zeroWhereEqual = word ^ pattern;
-        return ((zeroWhereEqual - kEachByte) & ~zeroWhereEqual & kHighBits) != 0;
-    };
-    std::size_t i = 0;
-    for (; line.size() - i >= 8; i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, line.data() + i, sizeof word);
-        if (holdsByte(word, kEachByte * ',') || holdsByte(word, kEachByte * ';'))
-            return true;
-    }
-    return std::any_of(line.begin() + std::ptrdiff_t(i), line.end(), [](char c) { return c == ',' || c == ';'; });
-}
-
 std::string utf8FromLatin1(std::string_view text)
 {
     std::string utf8;
@@ -70,8 +45,15 @@ std::string utf8FromLatin1(std::string_view text)
 
 AddressRefusal judgeUtf8Line(std::string_view line, bool common)
 {
-    if (holdsSeveralAddresses(line))
-        return AddressRefusal::SeveralAddresses;
+    // A line parted by commas or semicolons is judged by its one address, as the e-mail mode
+    // compares it ("ann@x.org;" is ann@x.org); one of several addresses is refused.
+    if (maySeparateAddresses(line)) {
+        const std::vector<std::string_view> addresses = addressesOf(line);
+        if (addresses.size() > 1)
+            return AddressRefusal::SeveralAddresses;
+        if (addresses.size() == 1)
+            line = addresses.front();
+    }
     // What the e-mail mode takes out once may still be wrapped ("'<ann@x.org>'"); its own
     // compared form is then unwrapped once more, and both are judged alike.
     std::string_view address = emailAddressIn(line);
@@ -81,39 +63,6 @@ AddressRefusal judgeUtf8Line(std::string_view line, bool common)
 }
 
 } // namespace
-
-bool holdsSeveralAddresses(std::string_view line)
-{
-    if (!holdsSeparator(line))
-        return false;
-    int pieces = 0;
-    bool filled = false; // the piece so far holds more than white space
-    bool quoted = false;
-    int angles = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted) {
-            if (c == '\\')
-                ++i;
-            else if (c == '"')
-                quoted = false;
-        } else if (c == '"') {
-            quoted = true;
-        } else if (c == '<') {
-            ++angles;
-        } else if (c == '>' && angles > 0) {
-            --angles;
-        } else if ((c == ',' || c == ';') && angles == 0) {
-            pieces += filled ? 1 : 0;
-            filled = false;
-            continue;
-        } else if (isAsciiSpace(c)) {
-            continue;
-        }
-        filled = true;
-    }
-    return pieces + (filled ? 1 : 0) > 1;
-}
 
 AddressRefusal judgeAddressLine(std::string_view line, bool common)
 {

@@ -9,10 +9,6 @@
 
 namespace Quorvane {
 
-// Whether commas or semicolons outside double quotes and angle brackets part line into more
-// than one piece that is not blank.
-bool holdsSeveralAddresses(std::string_view line);
-
 // Judges the address that the e-mail mode compares in line (Matching.h), so display names,
 // "mailto:", quotes and angle brackets around it are accepted, also wrapped in each other in any
 // order; a line that holds several addresses is refused for that. A line that is not UTF-8 is read as Latin-1, as matching reads it.

@@ -1,6 +1,7 @@
 #include "Counting.h"
 
 #include "AddressVerdict.h"
+#include "AddressList.h"
 #include "PartitionMatcher.h"
 #include "OverlapFlags.h"
 #include "ProgressPacer.h"
@@ -22,6 +23,7 @@ PartialCounts &PartialCounts::operator+=(const PartialCounts &part)
     invalid += part.invalid;
     itemsShared += part.itemsShared;
     itemsOnlyInOther += part.itemsOnlyInOther;
+    severalAddresses += part.severalAddresses;
     return *this;
 }
 
@@ -32,6 +34,8 @@ ListCounts listCountsOf(const PartialCounts &sum, bool againstOther, const Match
     counts.blanks = sum.blanks;
     counts.repeats = sum.repeats;
     counts.distinct = sum.items - sum.repeats;
+    if (mode.readsAddresses())
+        counts.severalAddresses = sum.severalAddresses;
     if (againstOther) {
         counts.shared = sum.shared;
         counts.onlyInList = counts.distinct - sum.shared;
@@ -88,6 +92,8 @@ ListCounts count(const ItemList &list, const ItemList *other, const MatchMode &m
     const OverlapCounts found = countOverlap(overlap, texts.size(), otherTexts.size());
     sum.itemsShared = found.inBoth;
     sum.itemsOnlyInOther = found.onlyInSecond;
+    if (mode.readsAddresses())
+        sum.severalAddresses = countSeveralAddresses(texts, mode.field);
     const ListCounts counts = listCountsOf(sum, other != nullptr, mode);
     progress.setProgress(0);
     return counts;

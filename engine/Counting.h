@@ -21,6 +21,8 @@ struct ListCounts
     std::size_t blanks = 0;
     std::size_t distinct = 0;
     std::size_t repeats = 0; // items - distinct
+    // Items that hold several addresses (AddressList.h); counted only when the mode reads addresses.
+    std::optional<std::size_t> severalAddresses;
 
     // Set only when counted against another list; all three count distinct keys.
     std::size_t shared = 0;
@@ -45,6 +47,7 @@ struct PartialCounts
     std::size_t invalid = 0;     // items that hold no valid address, counted under e-mail matching
     std::size_t itemsShared = 0;      // items whose key the other list has
     std::size_t itemsOnlyInOther = 0; // items of the other list whose key the list lacks
+    std::size_t severalAddresses = 0;
 
     PartialCounts &operator+=(const PartialCounts &part);
 };

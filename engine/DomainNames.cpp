@@ -11,6 +11,8 @@ namespace {
 
 // Few lists hold more distinct international domains; past this the kept forms start over.
 constexpr std::size_t kMostKept = 1u << 14;
+// No domain name is longer; a longer text (a runaway line) is converted but not kept.
+constexpr std::size_t kLongestKept = 1024;
 
 using Idn2Text = std::unique_ptr<char, decltype(&idn2_free)>;
 
@@ -43,6 +45,10 @@ bool mayHoldAceLabel(std::string_view domain)
 
 std::optional<std::string_view> DomainNames::formOf(const std::string &domain)
 {
+    if (domain.size() > kLongestKept) {
+        m_unkept = converted(domain);
+        return m_unkept ? std::optional<std::string_view>(*m_unkept) : std::nullopt;
+    }
     auto found = m_found.find(domain);
     if (found == m_found.end()) {
         if (m_found.size() >= kMostKept)

@@ -32,6 +32,7 @@ private:
 
     Form m_form;
     std::unordered_map<std::string, std::optional<std::string>> m_found;
+    std::optional<std::string> m_unkept;
 };
 
 } // namespace Quorvane

@@ -80,6 +80,13 @@ const std::array kCatalogue = {
                  .description = "write the lines only in one list or in both",
                  .needsOther = true,
                  .comparison = Comparison::SplitsByPresence},
+    OperationRow{.operation = Operation::SplitAddresses,
+                 .commandName = "split-addresses",
+                 .description = "write each address of a line of several as its own line",
+                 .modes = ModesHeeded::None,
+                 .rewritesItems = true,
+                 .change = [](const OperationCall &c) { SplitAddresses(c.list, c.host); },
+                 .status = {"Split the lines of several addresses in {list}: {added} now"}},
 };
 
 } // namespace

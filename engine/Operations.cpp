@@ -1,11 +1,13 @@
 #include "Operations.h"
 
 #include "AddressVerdict.h"
+#include "AddressList.h"
 #include "PartitionMatcher.h"
 #include "PatternSet.h"
 #include "ProgressPacer.h"
 #include "TextPartitions.h"
 #include "TextSearch.h"
+#include "WorkMemory.h"
 #include "Workers.h"
 
 #include <algorithm>
@@ -37,6 +39,7 @@ constexpr TrappedOperation kRemoveItemsWithout{"RemoveItemsWithout", 110, 120};
 constexpr TrappedOperation kSubtractSecondListFromFirstList{"SubtractSecondListFromFirstList", 112, 124};
 constexpr TrappedOperation kKeepOnlyMatchesInList{"KeepOnlyMatchesInList", 114, 140};
 constexpr TrappedOperation kRemoveInvalidAddresses{"RemoveInvalidAddresses", 110, 120};
+constexpr TrappedOperation kSplitAddresses{"SplitAddresses", 110, 120};
 
 // Removes the flagged items; with a list for removed items, hands them over first, so a failure
 // to keep them leaves the list untouched.
@@ -240,6 +243,33 @@ void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const Mat
             *host.refusals += refusals;
         return flags;
     });
+}
+
+// The addresses are views into the items' own blocks: nothing is copied, and the items before
+// the first one split stay the same items (for undo).
+void SplitAddresses(ItemList &list, const OperationHost &host)
+{
+    TrappedProcedure procedure(host.reporter, "List", kSplitAddresses.procedure);
+    const std::span<const std::string_view> texts = list.texts();
+    ItemList::Items items;
+    bool split = false;
+    const bool collected = procedure.step(kSplitAddresses.collectLabel, [&] {
+        ProgressPacer pacer(host.progress, texts.size(), Direction::Forward);
+        reserveLarge(items, texts.size());
+        forEachPaced(texts.size(), pacer, [&](std::size_t i) {
+            const std::vector<std::string_view> addresses =
+                maySeparateAddresses(texts[i]) ? addressesOf(texts[i]) : std::vector<std::string_view>();
+            if (addresses.size() < 2) {
+                items.push_back(texts[i]);
+                return;
+            }
+            items.insert(items.end(), addresses.begin(), addresses.end());
+            split = true;
+        });
+    });
+    if (collected && split)
+        procedure.step(kSplitAddresses.removeLabel, [&] { list.restore(std::move(items), list.blocks()); });
+    host.progress.setProgress(0);
 }
 
 void replaceByKeys(ItemList &list, const MatchMode &mode)

@@ -25,6 +25,7 @@ enum class Operation {
     Count,
     Validate,
     Compare,
+    SplitAddresses,
 };
 
 class RefusalCounts;
@@ -71,5 +72,8 @@ void SubtractSecondListFromFirstList(ItemList &first, const PatternSet &patterns
 void KeepOnlyMatchesInList(ItemList &first, const PatternSet &patterns, const OperationHost &host);
 // Replaces every item of list by its key under mode, in list order with repeats kept: normalize.
 void replaceByKeys(ItemList &list, const MatchMode &mode);
+// Puts each address of an item that holds several (AddressList.h) in its place as an item of
+// its own, with its original text; other items stay as they are.
+void SplitAddresses(ItemList &list, const OperationHost &host);
 
 } // namespace Quorvane

@@ -31,7 +31,23 @@ constexpr std::array kPlusAddressing = {
     Provider{"proton.me", false},     Provider{"protonmail.com", false}, Provider{"pm.me", false},
 };
 
+const Provider *providerOf(std::string_view domain)
+{
+    const auto found = std::find_if(kPlusAddressing.begin(), kPlusAddressing.end(),
+                                    [domain](const Provider &p) { return p.domain == domain; });
+    return found == kPlusAddressing.end() ? nullptr : &*found;
+}
+
 } // namespace
+
+bool atAliasingProvider(std::string_view address)
+{
+    const std::size_t at = address.rfind('@');
+    if (at == std::string_view::npos)
+        return false;
+    const std::string_view domain = address.substr(at + 1);
+    return domain == kGooglemail || providerOf(domain);
+}
 
 void applyProviderAliases(std::string &address)
 {
@@ -40,10 +56,8 @@ void applyProviderAliases(std::string &address)
         return;
     if (std::string_view(address).substr(at + 1) == kGooglemail)
         address.replace(at + 1, std::string::npos, kGmail);
-    const std::string_view domain = std::string_view(address).substr(at + 1);
-    const auto provider = std::find_if(kPlusAddressing.begin(), kPlusAddressing.end(),
-                                       [domain](const Provider &p) { return p.domain == domain; });
-    if (provider == kPlusAddressing.end())
+    const Provider *provider = providerOf(std::string_view(address).substr(at + 1));
+    if (!provider)
         return;
     // The tag starts at the first plus that follows some of the local part.
     std::string_view local = std::string_view(address).substr(0, at);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace Quorvane {
 
@@ -9,5 +10,8 @@ namespace Quorvane {
 // parts, and a "+tag" does not count at providers that document plus addressing.
 // A quoted local part is left as it is.
 void applyProviderAliases(std::string &address);
+// Whether applyProviderAliases may change the address (in compared form): its domain is one of
+// the providers'.
+bool atAliasingProvider(std::string_view address);
 
 } // namespace Quorvane

@@ -7,6 +7,7 @@
 #include "StageProgress.h"
 #include "StreamingFilters.h"
 #include "engine/AddressVerdict.h"
+#include "engine/AddressList.h"
 #include "engine/Seams.h"
 #include "files/ListFile.h"
 
@@ -86,6 +87,7 @@ private:
     std::vector<std::uint64_t> m_kept; // one bit per item of the first list
     std::vector<std::size_t> m_decodedFromUtf16;
     PartialCounts m_counts;
+    std::uint64_t m_severalAddresses = 0; // in the inputs of both lists
 };
 
 // Enough partitions that each one's table, estimated from the bytes, fits its budget; a
@@ -117,6 +119,8 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(bool ofOthers, std::size_t part
             break;
         for (const std::string_view text : batch.texts())
             spreader.add({position++, text});
+        if (m_inputs.mode.readsAddresses())
+            m_severalAddresses += countSeveralAddresses(batch.texts(), mode.field);
         m_progress.show("spreading into partitions", input.bytesHandedOut(), total);
     }
     noteDecoded(input, firstPlace);
@@ -246,6 +250,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
     KeyTable table(m_budget.tableBytes);
     PartialCounts part;
     std::size_t distinct = 0;
+    const bool readsAddresses = m_inputs.mode.readsAddresses();
     const auto note = [&](const PartFile &file, std::uint64_t where) {
         KeyMaker keys(where == kInList ? m_inputs.mode : m_inputs.mode.forOtherList());
         RecordReader reader(m_folder, file, m_budget.readerBuffer);
@@ -260,6 +265,7 @@ void OutOfCoreRun::countInTable(const Partition &partition)
                 if (m_inputs.mode.email
                     && judgeAddressLine(keys.fieldOf(record.text), m_inputs.mode.commonAddresses) != AddressRefusal::Valid)
                     ++part.invalid;
+                part.severalAddresses += readsAddresses && holdsSeveralAddresses(keys.fieldOf(record.text)) ? 1 : 0;
                 found += kOneItemOfList;
             } else {
                 part.itemsOnlyInOther += found & kInList ? 0 : 1;
@@ -341,7 +347,7 @@ OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
     }
     passSeam(Seam::InputsRead);
     const std::uint64_t keptCount = writeKept(kept, removed);
-    return {m_itemCount, keptCount, m_decodedFromUtf16, {}};
+    return {m_itemCount, keptCount, m_decodedFromUtf16, m_severalAddresses};
 }
 
 ListCounts OutOfCoreRun::count()

@@ -31,6 +31,8 @@ struct OutOfCoreCounts
     // The inputs decoded from UTF-16, by their place in files followed by others.
     std::vector<std::size_t> decodedFromUtf16;
     RefusalCounts refusals; // why items were removed, by the operations that judge addresses
+    // Lines of the inputs that hold several addresses, counted when the mode reads addresses.
+    std::uint64_t severalAddresses = 0;
 };
 
 // The memory an out-of-core run may use and the files it reads, all of them regular files

@@ -7,6 +7,8 @@
 
 #include <optional>
 
+#include "engine/AddressList.h"
+
 namespace Quorvane {
 
 namespace {
@@ -56,6 +58,8 @@ OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, 
         if (batch.isEmpty())
             break;
         counts.itemsIn += batch.count();
+        if (inputs.mode.readsAddresses())
+            counts.severalAddresses += countSeveralAddresses(batch.texts(), inputs.mode.field);
         NullProgress operationProgress;
         RethrowingReporter failure;
         ItemList gone;

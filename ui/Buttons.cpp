@@ -60,11 +60,28 @@ constexpr ButtonDesign kButtons[] = {
 };
 static_assert(std::size(kButtons) == kButtonCount);
 
+constexpr MenuOperation kMenuOperations[] = {
+    {Operation::Validate, "Remove Invalid Addresses"},
+    {Operation::SplitAddresses, "Split Addresses"},
+};
+
 } // namespace
 
 std::span<const ButtonDesign> buttonDesigns()
 {
     return kButtons;
+}
+
+std::span<const MenuOperation> menuOperations()
+{
+    return kMenuOperations;
+}
+
+std::string menuProcedureOf(const MenuOperation &operation, ListId list)
+{
+    std::string name = operation.caption;
+    std::erase(name, ' ');
+    return name + "List" + std::to_string(listNumber(list)) + "_Click";
 }
 
 const ButtonDesign &designOf(Button button)

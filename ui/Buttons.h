@@ -71,4 +71,15 @@ std::string objectNameOf(Button button);
 // "PushButtonN_Click": the procedure name error reports give for the button's command.
 std::string clickProcedureOf(Button button);
 
+// An operation the window offers in each list's menu only: the form keeps its buttons.
+struct MenuOperation
+{
+    Operation operation;
+    const char *caption;
+};
+
+std::span<const MenuOperation> menuOperations();
+// The procedure error reports name for it: "SplitAddressesList1_Click".
+std::string menuProcedureOf(const MenuOperation &operation, ListId list);
+
 } // namespace Quorvane

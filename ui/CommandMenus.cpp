@@ -34,17 +34,6 @@ qsizetype mnemonicPlace(const QString &text, const QString &taken)
     return firstFree;
 }
 
-// The operations a list's menu offers without a button on the form, which keeps its size.
-struct MenuOperation
-{
-    const char *caption;
-    Operation operation;
-};
-
-constexpr MenuOperation kMenuOperations[] = {
-    {"Remove Invalid Addresses", Operation::Validate},
-};
-
 } // namespace
 
 QStringList withMnemonics(const QStringList &texts)
@@ -76,8 +65,8 @@ QMenu *addListMenu(QMenuBar &bar, Form1 &form, ListId list)
             captions << QString::fromLatin1(design.caption);
         }
     }
-    for (const MenuOperation &command : kMenuOperations)
-        captions << QString::fromLatin1(command.caption);
+    for (const MenuOperation &operation : menuOperations())
+        captions << QString::fromLatin1(operation.caption);
     const QStringList texts = withMnemonics(captions);
     for (std::size_t i = 0; i < designs.size(); ++i) {
         const ButtonDesign &design = *designs[i];
@@ -89,11 +78,11 @@ QMenu *addListMenu(QMenuBar &bar, Form1 &form, ListId list)
         QObject::connect(action, &QAction::triggered, &form, [&form, button] { form.buttonClicked(button); });
     }
     menu->addSeparator();
-    for (std::size_t i = 0; i < std::size(kMenuOperations); ++i) {
+    for (std::size_t i = 0; i < menuOperations().size(); ++i) {
+        const MenuOperation &operation = menuOperations()[i];
         QAction *action = menu->addAction(texts.at(static_cast<qsizetype>(designs.size() + i)));
-        const MenuOperation &command = kMenuOperations[i];
         QObject::connect(action, &QAction::triggered, &form,
-                         [&form, &command, list] { form.runMenuOperation(command.operation, list, command.caption); });
+                         [&form, operation, list] { form.menuOperationChosen(operation, list); });
     }
     return menu;
 }

@@ -17,7 +17,7 @@ QStringList withMnemonics(const QStringList &texts);
 
 // The list's menu, "List &1" or "List &2": its buttons' commands under the buttons' captions, in
 // the buttons' order, built from the button table. An entry runs what a click on its button runs.
-// Below them, the operations that have no button ("Remove Invalid Addresses").
+// Then the operations that have no button (menuOperations), on that list.
 QMenu *addListMenu(QMenuBar &bar, Form1 &form, ListId list);
 
 } // namespace Quorvane

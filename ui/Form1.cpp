@@ -314,13 +314,12 @@ void Form1::buttonClicked(Button button)
     runCommand(labelOf(design), [&] { runButtonCommand(design); });
 }
 
-void Form1::runMenuOperation(Operation operation, ListId list, const std::string &caption)
+void Form1::menuOperationChosen(const MenuOperation &operation, ListId list)
 {
-    std::string procedure = caption;
-    std::erase(procedure, ' ');
-    procedure += std::to_string(listNumber(list)) + "_Click";
-    runCommand(CommandLabel::onList(caption, operation, list),
-               [&] { runOperationCommand({operation, list}, m_list1, m_list2, procedure, commandHost()); });
+    runCommand(CommandLabel::onList(operation.caption, operation.operation, list), [&] {
+        runOperationCommand({operation.operation, list}, m_list1, m_list2, menuProcedureOf(operation, list),
+                            commandHost());
+    });
 }
 
 void Form1::runButtonCommand(const ButtonDesign &button)

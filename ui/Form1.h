@@ -106,9 +106,8 @@ public:
 
     // A click on the button: runs its command unless another command is running.
     void buttonClicked(Button button);
-    // A menu's operation without a button, on list, as its caption names it; the error report
-    // names the procedure after the caption and the list ("RemoveInvalidAddresses1_Click").
-    void runMenuOperation(Operation operation, ListId list, const std::string &caption);
+    // The list menu's entry of an operation without a button: runs it on list as a button would.
+    void menuOperationChosen(const MenuOperation &operation, ListId list);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -283,7 +283,8 @@ void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome
     if (worthSaying(label, outcome, recorded.changed)) {
         CommandReport report{label.command, label.list, recorded.counts[listIndex(label.list)],
                              QString::fromStdString(outcome.text)};
-        if (label.command == WindowCommand(ListCommand::Save))
+        // What a save or a split leaves in the list says more than the items it moved.
+        if (label.command == WindowCommand(ListCommand::Save) || label.command == WindowCommand(Operation::SplitAddresses))
             report.counts.added = m_form->list(label.list).count();
         say(withNotes(commandSentence(report, locale()), outcome.notes));
     } else {

@@ -123,6 +123,7 @@ std::span<const MatchingChoice> matchingChoices()
         {QStringLiteral("Ignore case"), {.ignoreCase = true}},
         {QStringLiteral("Ignore surrounding spaces"), {.trim = true}},
         {QStringLiteral("E-mail addresses"), {.email = true}},
+        {QStringLiteral("E-mail addresses with provider aliases"), {.email = true, .providerAliases = true}},
     };
     return choices;
 }

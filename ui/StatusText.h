@@ -18,7 +18,7 @@ namespace Quorvane {
 // "List 1: 1,204,311 items · List 2: 98,000 items", grouped as the locale groups digits.
 QString listCountsText(std::size_t list1Count, std::size_t list2Count, const QLocale &locale);
 
-// The Matching menu's four exclusive choices, Exact first.
+// The Matching menu's exclusive choices, Exact first.
 struct MatchingChoice
 {
     QString caption;

@@ -70,5 +70,63 @@ TEST_F(CliMatching, IgnoringCaseFoldsBeyondAscii)
     EXPECT_EQ(result.out, lines({"\xC3\x89" "cole@x.org", "STRASSE@x.org"}));
 }
 
+// International domains, several addresses on a line and provider aliases, in memory and out of
+// core, with what the summary says of them.
+TEST_F(CliMatching, AddressRulesReachEveryRunAndTheSummary)
+{
+    const std::string input = "ann@b\xC3\xBC" "cher.de\nAnn <ANN@xn--bcher-kva.de>\nBob <bob@y.org>, Cid <cid@z.org>\n"
+                              "j.doe+a@gmail.com\njdoe@googlemail.com\n";
+    const std::string several = "1 line with several addresses\n";
+    struct Case
+    {
+        std::vector<std::string> arguments;
+        std::vector<std::string> out;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"dedupe-first", "--email", "-"},
+         {"ann@b\xC3\xBC" "cher.de", "Bob <bob@y.org>, Cid <cid@z.org>", "j.doe+a@gmail.com", "jdoe@googlemail.com"},
+         "5 items in, 4 items out, " + several},
+        {{"dedupe-first", "--email", "--memory-limit", "1K", "-"},
+         {"ann@b\xC3\xBC" "cher.de", "Bob <bob@y.org>, Cid <cid@z.org>", "j.doe+a@gmail.com", "jdoe@googlemail.com"},
+         "5 items in, 4 items out, " + several},
+        {{"dedupe-last", "--provider-aliases", "-"},
+         {"Ann <ANN@xn--bcher-kva.de>", "Bob <bob@y.org>, Cid <cid@z.org>", "jdoe@googlemail.com"},
+         "5 items in, 3 items out, " + several},
+        {{"normalize", "--email", "-"},
+         {"ann@b\xC3\xBC" "cher.de", "ann@b\xC3\xBC" "cher.de", "bob@y.org, cid@z.org", "j.doe+a@gmail.com", "jdoe@googlemail.com"},
+         "5 items in, 5 items out, " + several},
+        {{"normalize", "--email", "--ascii", "--provider-aliases", "-"},
+         {"ann@xn--bcher-kva.de", "ann@xn--bcher-kva.de", "bob@y.org, cid@z.org", "jdoe@gmail.com", "jdoe@gmail.com"},
+         "5 items in, 5 items out, " + several},
+        {{"split-addresses", "-"},
+         {"ann@b\xC3\xBC" "cher.de", "Ann <ANN@xn--bcher-kva.de>", "Bob <bob@y.org>", "Cid <cid@z.org>", "j.doe+a@gmail.com",
+          "jdoe@googlemail.com"},
+         "5 items in, 6 items out\n"},
+        {{"split-addresses", "--memory-limit", "1K", "-"},
+         {"ann@b\xC3\xBC" "cher.de", "Ann <ANN@xn--bcher-kva.de>", "Bob <bob@y.org>", "Cid <cid@z.org>", "j.doe+a@gmail.com",
+          "jdoe@googlemail.com"},
+         "5 items in, 6 items out\n"},
+        {{"count", "--provider-aliases", "-"},
+         {"items              5", "blanks             0", "distinct           3", "repeats            2",
+          "several addresses  1"},
+         ""},
+        {{"count", "--email", "--memory-limit", "1K", "-"},
+         {"items              5", "blanks             0", "distinct           4", "repeats            1",
+          "several addresses  1"},
+         ""},
+    };
+    for (const Case &run : cases) {
+        const std::string shown = Testing::commandLineOf(run.arguments) + ": ";
+        const CliResult result = runCli(run.arguments, input);
+        EXPECT_EQ(result.exitCode, 0) << shown << result.err;
+        EXPECT_EQ(result.out, lines(run.out)) << shown;
+        EXPECT_EQ(result.err, run.err) << shown;
+    }
+    for (const std::vector<std::string> &wrong : std::vector<std::vector<std::string>>{
+             {"normalize", "--ascii", "--trim", "-"}, {"split-addresses", "--email", "-"}, {"dedupe-first", "--ascii", "-"}})
+        EXPECT_EQ(runCli(wrong, input).exitCode, kCliUsageError) << Testing::commandLineOf(wrong);
+}
+
 } // namespace
 } // namespace Quorvane

@@ -153,7 +153,7 @@ TEST(LongLists, ListsBeyond32767ItemsAreHandledWhole)
 
 TEST(Operations, EachRemovesInOneChangeAndLeavesTheSecondListAlone)
 {
-    const Texts texts = {"a", "", "b", "a", "", "ab", "c"};
+    const Texts texts = {"a", "", "b", "a", "", "ab", "c", "a@x, b@y"};
     ItemList other = listOf({"a", "c", "a"});
     ChangeCounter otherChanges;
     other.setObserver(&otherChanges);
@@ -165,7 +165,10 @@ TEST(Operations, EachRemovesInOneChangeAndLeavesTheSecondListAlone)
         operation.engine(list, other, "a", quietHost(), {});
         EXPECT_EQ(changes.announced, 1);
         EXPECT_EQ(changes.changes, 1);
-        EXPECT_LT(list.count(), texts.size());
+        if (operation.name == std::string_view("SplitAddresses"))
+            EXPECT_EQ(list.count(), texts.size() + 1);
+        else
+            EXPECT_LT(list.count(), texts.size());
     }
     EXPECT_EQ(otherChanges.announced, 0);
 }

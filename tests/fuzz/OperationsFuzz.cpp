@@ -47,6 +47,7 @@ std::string variantOf(const std::string &text, FuzzedDataProvider &input)
     static const char *const wrappings[][2] = {
         {"", ""}, {" ", "\t"}, {"\xC2\xA0", "\xE2\x80\x8B"}, {"Ann <", ">"}, {"mailto:", ""}, {"\"", "\""}, {"\xA0", ""},
         {"a,\"", "\""}, {"\"", "\";b"}, {"x\t", "\t\"y\"\"\""}, {"|", "|"},
+        {"a.b+", "@GoogleMail.com"}, {"x@y, ", "; "}, {"", "@B\xC3\x9C" "CHER.de"}, {"", "@xn--bcher-kva.de"},
     };
     std::string variant = text;
     if (input.ConsumeBool()) {
@@ -102,9 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     FuzzedDataProvider input(data, size);
     const int operation = input.ConsumeIntegralInRange(0, static_cast<int>(Reference::operationPairs().size()) - 1);
-    const int modeBits = input.ConsumeIntegralInRange(0, 15);
+    const int modeBits = input.ConsumeIntegralInRange(0, 31);
     MatchMode mode{.ignoreCase = (modeBits & 1) != 0, .trim = (modeBits & 2) != 0, .email = (modeBits & 4) != 0,
-                   .otherIsPatterns = (modeBits & 8) != 0};
+                   .providerAliases = (modeBits & 8) != 0, .otherIsPatterns = (modeBits & 16) != 0};
     mode.field = takeField(input);
     mode.otherField = takeField(input);
     std::string text = input.ConsumeRandomLengthString(4);

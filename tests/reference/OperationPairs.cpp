@@ -43,6 +43,9 @@ const std::vector<OperationPair> &operationPairs()
         {"RemoveInvalidAddressesCommonly",
          [](ItemList &l, const ItemList &, Text, Host h, Mode) { Quorvane::RemoveInvalidAddresses(l, h, kCommon); },
          [](ItemList &l, const ItemList &, Text, ProgressSink &p, Mode) { Reference::RemoveInvalidAddresses(l, p, kCommon); }},
+        {"SplitAddresses",
+         [](ItemList &l, const ItemList &, Text, Host h, Mode) { Quorvane::SplitAddresses(l, h); },
+         [](ItemList &l, const ItemList &, Text, ProgressSink &p, Mode) { Reference::SplitAddresses(l, p); }},
     };
     return all;
 }

@@ -343,6 +343,15 @@ std::string keyOf(std::string_view row, const MatchMode &mode)
     return encode(key, decoded.latin1);
 }
 
+std::vector<std::string> addressTextsOf(std::string_view item)
+{
+    const Decoded decoded = decode(item);
+    std::vector<std::string> texts;
+    for (const CodePoints &address : addressesOf(decoded.codePoints))
+        texts.push_back(encode(address, decoded.latin1));
+    return texts;
+}
+
 std::string foldedOf(std::string_view item)
 {
     return caseFolded(utf8Of(decode(item).codePoints));

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Item keys written plainly, apart from the engine's fast ones: decode the whole item to code
 // points, work on code points, fold with utf8proc's whole-string mapping.
@@ -20,5 +21,7 @@ std::string foldedOf(std::string_view item);
 // The address the e-mail mode takes out of item, unwrapped until nothing more comes off, in UTF-8
 // and not folded; a Latin-1 item is read as Latin-1.
 std::string addressIn(std::string_view item);
+// The addresses of an item, each with its original bytes; none when it holds no "@".
+std::vector<std::string> addressTextsOf(std::string_view item);
 
 } // namespace Quorvane::Reference

@@ -229,4 +229,21 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink
     progress.setProgress(0);
 }
 
+void SplitAddresses(ItemList &list, ProgressSink &progress)
+{
+    ItemList split;
+    for (int position = 1; position <= countOf(list); ++position) {
+        progress.yield();
+        progress.setProgress(share(position, countOf(list)));
+        const std::vector<std::string> addresses = addressTextsOf(textAt(list, position));
+        if (addresses.size() < 2)
+            split.append(textAt(list, position));
+        for (std::size_t i = 0; addresses.size() > 1 && i < addresses.size(); ++i)
+            split.append(addresses[i]);
+    }
+    list.clear();
+    list.appendList(std::move(split));
+    progress.setProgress(0);
+}
+
 } // namespace Quorvane::Reference

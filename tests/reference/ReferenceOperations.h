@@ -25,6 +25,9 @@ void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, ProgressSink
 // Removes the items that do not hold exactly one valid address (ReferenceAddresses.h).
 void RemoveInvalidAddresses(ItemList &list, ProgressSink &progress, const MatchMode &mode = {});
 
+// Puts the addresses of each item of several in its place, one by one, in a new list.
+void SplitAddresses(ItemList &list, ProgressSink &progress);
+
 // Keeps, of each value, only its last occurrence, in the order of those last occurrences.
 std::vector<int> RemoveDupesFromArray(const std::vector<int> &values, ProgressSink &progress);
 

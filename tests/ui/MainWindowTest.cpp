@@ -307,8 +307,8 @@ TEST_F(MainWindowTest, TheMatchingChoiceAppliesToTheDedupeAndFilterButtons)
         std::size_t keptByDedupe;
         std::size_t keptByWithout; // Remove List 1 Items Without... "a@x"
     };
-    // Exact, Ignore case, Ignore surrounding spaces, E-mail addresses.
-    const Case cases[] = {{0, 4, 2}, {1, 3, 4}, {2, 3, 2}, {3, 1, 4}};
+    // Exact, Ignore case, Ignore surrounding spaces, E-mail addresses, with provider aliases.
+    const Case cases[] = {{0, 4, 2}, {1, 3, 4}, {2, 3, 2}, {3, 1, 4}, {4, 1, 4}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.choice);
         menu->actions().at(c.choice)->trigger();
@@ -350,6 +350,32 @@ TEST_F(MainWindowTest, RemoveMatchesCanReadTheOtherListAsPatterns)
     EXPECT_EQ(textsOf(form().list1()), Texts{"ann@x.org"});
     patterns->trigger();
     EXPECT_EQ(m_window->matchingLabel()->text().toStdString(), "Matching: E-mail addresses");
+}
+
+// Each list's menu splits that list's lines of several addresses in place, as one undo step; the
+// provider-aliases choice reaches the dedupe.
+TEST_F(MainWindowTest, SplitAddressesRunsFromEachListMenuWithUndo)
+{
+    QMenu *menu = menuTitled(QStringLiteral("List &2"));
+    QAction *split = menu->actions().back();
+    EXPECT_EQ(split->text(), QStringLiteral("S&plit Addresses"));
+    split->trigger();
+    EXPECT_EQ(m_answers.shown.size(), 1u) << "the empty-list guard";
+    for (const char *text : {"a@x.org", "Bob <bob@y.org>, Cid <cid@z.org>", "j.doe+news@gmail.com"})
+        form().list2().append(text);
+    split->trigger();
+    EXPECT_EQ(textsOf(form().list2()), (Texts{"a@x.org", "Bob <bob@y.org>", "Cid <cid@z.org>", "j.doe+news@gmail.com"}));
+    EXPECT_EQ(sentence(), QStringLiteral("Split the lines of several addresses in List 2: 4 items now"));
+    EXPECT_EQ(m_window->undoAction()->text(), QStringLiteral("&Undo Split Addresses (List 2)"));
+    keys(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(textsOf(form().list2()), (Texts{"a@x.org", "Bob <bob@y.org>, Cid <cid@z.org>", "j.doe+news@gmail.com"}));
+    keys(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    EXPECT_EQ(form().list2().count(), 4u);
+
+    form().list2().append("jdoe@googlemail.com");
+    menuTitled(QStringLiteral("&Matching"))->actions().at(4)->trigger();
+    click(Button::RemoveList2DupesExceptFirst);
+    EXPECT_EQ(form().list2().count(), 4u);
 }
 
 // The worker threads of a running command read its mode: the menu waits for the command to end.
@@ -427,9 +453,10 @@ TEST_F(MainWindowTest, EachListMenuRunsItsButtonsUnderTheirCaptions)
                       1)
                 << design.caption << " in " << listName(list);
         }
-        // Below the buttons' entries, the operation that has no button.
-        EXPECT_EQ(entries.size(), buttons + 1);
-        EXPECT_EQ(entries.back().caption, QStringLiteral("Remove Invalid Addresses"));
+        // Below the buttons' entries, the operations that have no button.
+        EXPECT_EQ(entries.size(), buttons + 2);
+        EXPECT_EQ(entries.at(buttons).caption, QStringLiteral("Remove Invalid Addresses"));
+        EXPECT_EQ(entries.back().caption, QStringLiteral("Split Addresses"));
     }
     const auto trigger = [&](ListId list, const char *caption) {
         for (const Entry &entry : entriesOfList(list)) {
