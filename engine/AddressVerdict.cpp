@@ -54,11 +54,11 @@ AddressRefusal judgeUtf8Line(std::string_view line, bool common)
         if (addresses.size() == 1)
             line = addresses.front();
     }
-    // What the e-mail mode takes out once may still be wrapped ("'<ann@x.org>'"); its own
-    // compared form is then unwrapped once more, and both are judged alike.
-    std::string_view address = emailAddressIn(line);
-    for (std::string_view inner = emailAddressIn(address); inner != address; inner = emailAddressIn(address))
-        address = inner;
+    // What the e-mail mode takes out may still be wrapped ("'<ann@x.org>'") or parted
+    // ("\"a@x.org;\""): the compared form is read again as a line, as it would be on its own.
+    const std::string_view address = emailAddressIn(line);
+    if (address != line)
+        return judgeUtf8Line(address, common);
     return address.empty() ? AddressRefusal::Blank : judgeMailbox(address, common);
 }
 

@@ -347,7 +347,7 @@ OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
     }
     passSeam(Seam::InputsRead);
     const std::uint64_t keptCount = writeKept(kept, removed);
-    return {m_itemCount, keptCount, m_decodedFromUtf16, m_severalAddresses};
+    return {m_itemCount, keptCount, m_decodedFromUtf16, {}, m_severalAddresses};
 }
 
 ListCounts OutOfCoreRun::count()

@@ -31,10 +31,13 @@ TEST_F(CliCount, FiguresUnderEachModeAndAgainstOtherLists)
          "shared         1\nonly in list   4\nonly in other  1\n"},
         {{"count", "--email", "--json", "--other", other, "--other", moreOther, "-"},
          "{\"items\": 6, \"blanks\": 2, \"distinct\": 3, \"repeats\": 3, \"shared\": 2, \"only_in_list\": 1, "
-         "\"only_in_other\": 1, \"items_only_in_list\": 2, \"items_in_both\": 4, \"items_only_in_other\": 1, \"invalid\": 2}\n"},
-        {{"count", "--email", "-"}, "items     6\nblanks    2\ndistinct  3\nrepeats   3\ninvalid   2\n"},
+         "\"only_in_other\": 1, \"items_only_in_list\": 2, \"items_in_both\": 4, \"items_only_in_other\": 1, \"invalid\": 2, "
+         "\"several_addresses\": 0}\n"},
+        {{"count", "--email", "-"},
+         "items              6\nblanks             2\ndistinct           3\nrepeats            3\ninvalid            2\n"
+         "several addresses  0\n"},
         {{"count", "--email", "--json", "-"},
-         "{\"items\": 3, \"blanks\": 0, \"distinct\": 3, \"repeats\": 0, \"invalid\": 1}\n",
+         "{\"items\": 3, \"blanks\": 0, \"distinct\": 3, \"repeats\": 0, \"invalid\": 1, \"several_addresses\": 1}\n",
          "Ann <ann@x.org>\nbob@y.org, cid@z.org\nmailto:dan@w.org\n"},
         // Figures of different widths stand right-aligned under each other.
         {{"count", "-"}, "items     12\nblanks     0\ndistinct  12\nrepeats    0\n",

@@ -113,7 +113,7 @@ TEST_F(CliMatching, AddressRulesReachEveryRunAndTheSummary)
          ""},
         {{"count", "--email", "--memory-limit", "1K", "-"},
          {"items              5", "blanks             0", "distinct           4", "repeats            1",
-          "several addresses  1"},
+          "invalid            1", "several addresses  1"},
          ""},
     };
     for (const Case &run : cases) {

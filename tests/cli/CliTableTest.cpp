@@ -45,7 +45,7 @@ TEST_F(CliTable, EveryOperationKeepsWholeRows)
         {{"remove-blanks", "--csv"}, kContacts},
         {{"normalize", "--csv", "--email"}, kHeader + "Ann,ann@x.org,\"Acme, Inc.\"\r\nBob,bob@y.org,Zeta\r\n"
                                                       "ann,ann@x.org,\"Multi\r\nline\"\r\nShort\r\nCy,cy@z.org,\r\n"},
-        {{"count", "--csv", "--email", "--json"}, "{\"items\": 5, \"blanks\": 1, \"distinct\": 4, \"repeats\": 1, \"invalid\": 1}\n"},
+        {{"count", "--csv", "--email", "--json"}, "{\"items\": 5, \"blanks\": 1, \"distinct\": 4, \"repeats\": 1, \"invalid\": 1, \"several_addresses\": 0}\n"},
         {{"dedupe-first", "--csv", "--no-header", "--key", "2", "--ignore-case"},
          kHeader + "Ann,ann@x.org,\"Acme, Inc.\"\r\nBob,\"BOB@y.org\",Zeta\r\nShort\r\nCy,cy@z.org,\r\n"},
     };

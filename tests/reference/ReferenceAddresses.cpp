@@ -94,35 +94,24 @@ const std::regex &mailboxPattern()
     return pattern;
 }
 
-// Cuts the item at every comma and semicolon outside quotes and angle brackets.
-std::vector<std::string> piecesOf(std::string_view item)
+// The item in UTF-8: as it is when it is UTF-8, else each byte read as a Latin-1 character.
+std::string utf8Item(std::string_view item)
 {
-    std::vector<std::string> pieces(1);
-    bool quoted = false;
-    int angles = 0;
-    for (std::size_t i = 0; i < item.size(); ++i) {
-        const char c = item[i];
-        if (!quoted && angles == 0 && (c == ',' || c == ';')) {
-            pieces.emplace_back();
-            continue;
+    const auto *bytes = reinterpret_cast<const utf8proc_uint8_t *>(item.data());
+    utf8proc_int32_t c = 0;
+    for (utf8proc_ssize_t at = 0, step = 0; at < static_cast<utf8proc_ssize_t>(item.size()); at += step) {
+        step = utf8proc_iterate(bytes + at, static_cast<utf8proc_ssize_t>(item.size()) - at, &c);
+        if (step < 0) {
+            std::string utf8;
+            for (const char byte : item) {
+                utf8proc_uint8_t encoded[4];
+                utf8.append(reinterpret_cast<const char *>(encoded),
+                            static_cast<std::size_t>(utf8proc_encode_char(static_cast<unsigned char>(byte), encoded)));
+            }
+            return utf8;
         }
-        pieces.back() += c;
-        if (quoted && c == '\\' && i + 1 < item.size())
-            pieces.back() += item[++i];
-        else if (c == '"')
-            quoted = !quoted;
-        else if (!quoted && (c == '<' || (c == '>' && angles > 0)))
-            angles += c == '<' ? 1 : -1;
     }
-    return pieces;
-}
-
-bool holdsSeveral(std::string_view item)
-{
-    const std::vector<std::string> pieces = piecesOf(item);
-    return std::count_if(pieces.begin(), pieces.end(), [](const std::string &piece) {
-               return piece.find_first_not_of(" \t\n\v\f\r") != std::string::npos;
-           }) > 1;
+    return std::string(item);
 }
 
 bool lengthsFit(const Shape &shape, const std::smatch &match)
@@ -157,9 +146,17 @@ bool passesCommonRules(const std::string &local, const std::string &domain)
 
 bool holdsValidAddress(std::string_view item, bool common)
 {
-    if (holdsSeveral(item))
+    // The line as the e-mail mode reads it: one of several addresses, its one address, or, with
+    // none, the whole line.
+    const std::string text = utf8Item(item);
+    const std::vector<std::string> addresses = addressTextsOf(text);
+    if (addresses.size() > 1)
         return false;
-    const Shape shape = shapeOf(addressIn(item));
+    const std::string one = addresses.empty() ? text : addresses.front();
+    // What comes out may be wrapped or parted again: it is read as a line of its own.
+    if (const std::string inner = addressOnceIn(one); inner != one)
+        return holdsValidAddress(inner, common);
+    const Shape shape = shapeOf(one);
     std::smatch match;
     if (!std::regex_match(shape.shape, match, mailboxPattern()) || !lengthsFit(shape, match))
         return false;

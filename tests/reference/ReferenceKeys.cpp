@@ -357,6 +357,11 @@ std::string foldedOf(std::string_view item)
     return caseFolded(utf8Of(decode(item).codePoints));
 }
 
+std::string addressOnceIn(std::string_view item)
+{
+    return utf8Of(address(decode(item).codePoints));
+}
+
 std::string addressIn(std::string_view item)
 {
     CodePoints text = decode(item).codePoints;

@@ -21,6 +21,8 @@ std::string foldedOf(std::string_view item);
 // The address the e-mail mode takes out of item, unwrapped until nothing more comes off, in UTF-8
 // and not folded; a Latin-1 item is read as Latin-1.
 std::string addressIn(std::string_view item);
+// The same, taken out once: what is left may still be wrapped.
+std::string addressOnceIn(std::string_view item);
 // The addresses of an item, each with its original bytes; none when it holds no "@".
 std::vector<std::string> addressTextsOf(std::string_view item);
 

@@ -179,7 +179,9 @@ void RemoveItemsWithout(ItemList &list, std::string_view text, ProgressSink &pro
 void RemoveInvalidAddresses(ItemList &list, ProgressSink &progress, const MatchMode &mode)
 {
     removeWhere(list, progress,
-                [&](std::string_view item) { return !holdsValidAddress(item, mode.commonAddresses); });
+                [&](std::string_view row) {
+                    return !holdsValidAddress(fieldOf(row, mode.field).value_or(std::string()), mode.commonAddresses);
+                });
 }
 
 std::vector<int> RemoveDupesFromArray(const std::vector<int> &values, ProgressSink &progress)
