@@ -7,6 +7,7 @@
 #include "ui/HelpBoxes.h"
 #include "ui/ListSelection.h"
 #include "ui/ListView.h"
+#include "ui/MatchingMenu.h"
 #include "ui/TableMenus.h"
 #include "ui/OverlapPanel.h"
 
@@ -172,53 +173,15 @@ void MainWindow::buildEditMenu()
     updateSelectionActions();
 }
 
-// Exact at every start: nothing is kept between runs. Disabled while a command runs, which keeps
-// the mode it started with. The four ways of comparing exclude each other; reading the other list
-// as patterns (Remove Matches and Keep Only Matches) goes with any of them.
 void MainWindow::buildMatchingMenu()
 {
-    m_matchingMenu = menuBar()->addMenu(QStringLiteral("&Matching"));
-    auto *choices = new QActionGroup(this);
-    choices->setExclusive(true);
-    const std::span<const MatchingChoice> all = matchingChoices();
-    QStringList captions;
-    for (const MatchingChoice &choice : all)
-        captions << choice.caption;
-    captions << otherListAsPatternsCaption() << columnChoiceCaptions();
-    const QStringList texts = withMnemonics(captions);
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        QAction *action = m_matchingMenu->addAction(texts.at(static_cast<qsizetype>(i)));
-        action->setCheckable(true);
-        action->setChecked(all[i].mode.isExact());
-        choices->addAction(action);
-        connect(action, &QAction::triggered, this, [this, i] {
-            m_matchingChoice = i;
-            applyMatching();
+    m_matchingMenu = std::make_unique<MatchingMenu>(
+        *menuBar(), *m_form, [this](const QString &sentence) { say(sentence); },
+        [this](const MatchMode &mode, const QString &modeText) {
+            m_form->setMatching(mode);
+            m_matching->setText(modeText);
+            m_overlap->invalidate();
         });
-    }
-    m_matchingMenu->addSeparator();
-    addColumnChoices(*m_matchingMenu, texts.mid(static_cast<qsizetype>(all.size()) + 1), *m_form,
-                     [this](const QString &sentence) { say(sentence); });
-    m_matchingMenu->addSeparator();
-    m_otherListAsPatterns = m_matchingMenu->addAction(texts.at(static_cast<qsizetype>(all.size())));
-    m_otherListAsPatterns->setCheckable(true);
-    connect(m_otherListAsPatterns, &QAction::toggled, this, &MainWindow::applyMatching);
-}
-
-void MainWindow::applyMatching()
-{
-    const MatchingChoice &choice = matchingChoices()[m_matchingChoice];
-    MatchMode mode = choice.mode;
-    mode.otherIsPatterns = m_otherListAsPatterns->isChecked();
-    m_form->setMatching(mode);
-    m_matching->setText(matchingText(choice.caption, mode.otherIsPatterns));
-    m_overlap->invalidate();
-}
-
-void MainWindow::setMatchingEnabled(bool enabled)
-{
-    for (QAction *action : m_matchingMenu->actions())
-        action->setEnabled(enabled);
 }
 
 void MainWindow::buildHelpMenu()
@@ -272,13 +235,13 @@ bool MainWindow::event(QEvent *event)
 void MainWindow::commandStarting()
 {
     m_history.begin();
-    setMatchingEnabled(false);
+    m_matchingMenu->setEnabled(false);
     m_overlap->commandStarting();
 }
 
 void MainWindow::commandFinished(const CommandLabel &label, const CommandOutcome &outcome)
 {
-    setMatchingEnabled(true);
+    m_matchingMenu->setEnabled(true);
     const UndoHistory::Recorded recorded = m_history.record(label.stepName);
     if (worthSaying(label, outcome, recorded.changed)) {
         CommandReport report{label.command, label.list, recorded.counts[listIndex(label.list)],

@@ -7,6 +7,8 @@
 #include <QList>
 #include <QMainWindow>
 
+#include <memory>
+
 class QAction;
 class QMenu;
 class QLabel;
@@ -14,6 +16,7 @@ class QLabel;
 namespace Quorvane {
 
 class ElidedLabel;
+class MatchingMenu;
 class Form1;
 class OverlapPanel;
 
@@ -56,8 +59,6 @@ private:
     void buildEditMenu();
     void buildMatchingMenu();
     // The form's mode and the status bar's mode text from the Matching menu's choices.
-    void applyMatching();
-    void setMatchingEnabled(bool enabled);
     void buildHelpMenu();
     void buildStatusBar();
 
@@ -75,9 +76,7 @@ private:
     QAction *m_undo = nullptr;
     QAction *m_redo = nullptr;
     QList<QAction *> m_selectionActions;
-    QMenu *m_matchingMenu = nullptr;
-    std::size_t m_matchingChoice = 0; // in matchingChoices()
-    QAction *m_otherListAsPatterns = nullptr;
+    std::unique_ptr<MatchingMenu> m_matchingMenu;
     ElidedLabel *m_sentence = nullptr;
     QLabel *m_counts = nullptr;
     QLabel *m_matching = nullptr;
