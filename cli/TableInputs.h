@@ -39,6 +39,7 @@ public:
 
 private:
     [[noreturn]] void throwNoColumn(const std::string &reason) const;
+    void checkColumnsAlike(const std::vector<std::string> &names, const std::string &name) const;
 
     TableOptions m_options;
     const std::optional<std::string> &m_key;
