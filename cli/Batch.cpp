@@ -125,10 +125,12 @@ private:
             const bool isStandardInput = name == kStandardStream;
             const std::string shown = shownInputName(name);
             m_activity = "read " + shown;
-            if (table)
-                appendSource(list, shown, table->rowsOf(readSource(name, isStandardInput), isStandardInput ? "standard input" : name));
-            else
+            if (table) {
+                const std::string tableName = isStandardInput ? "standard input" : name;
+                appendSource(list, shown, table->rowsOf(readSource(name, isStandardInput), tableName));
+            } else {
                 appendSource(list, shown, readSource(name, isStandardInput));
+            }
         }
     }
 

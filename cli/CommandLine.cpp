@@ -149,7 +149,8 @@ void checkComplete(const OperationInfo &operation, const Invocation &invocation)
     // In a table, normalize unquotes the key field even without a mode.
     if ((operation.takes & kNeedsMode) && invocation.mode.isExact() && !invocation.readsTables())
         throw UsageError(std::string(operation.name()) + " needs --trim, --ignore-case or --email");
-    if (!invocation.readsTables() && (invocation.key || invocation.otherKey || invocation.delimiter || invocation.noHeader))
+    const bool tableOptions = invocation.key || invocation.otherKey || invocation.delimiter || invocation.noHeader;
+    if (tableOptions && !invocation.readsTables())
         throw UsageError("--key, --other-key, --delimiter and --no-header need --csv or --tsv");
 
     const auto readsStandardInput = [](const std::vector<std::string> &names) {

@@ -249,10 +249,12 @@ std::optional<std::string> prepareTables(const Invocation &invocation, const Str
 {
     ListTable files(invocation, ListTable::Side::Files, true);
     ListTable others(invocation, ListTable::Side::Others, true);
-    inputs.mode.field = files.chooseKey(firstRowsOf(inputs.files, invocation.files, files, inputs.spills).texts(), streams);
-    if (!inputs.others.empty())
-        inputs.mode.otherField =
-            others.chooseKey(firstRowsOf(inputs.others, invocation.others, others, inputs.spills).texts(), streams);
+    const ItemList firstRows = firstRowsOf(inputs.files, invocation.files, files, inputs.spills);
+    inputs.mode.field = files.chooseKey(firstRows.texts(), streams);
+    if (!inputs.others.empty()) {
+        const ItemList otherFirstRows = firstRowsOf(inputs.others, invocation.others, others, inputs.spills);
+        inputs.mode.otherField = others.chooseKey(otherFirstRows.texts(), streams);
+    }
     inputs.rows = true;
     inputs.headerRows = !invocation.noHeader;
     return files.header();

@@ -82,7 +82,8 @@ KeyField ListTable::chooseKey(std::span<const std::string_view> rows, const Stre
     if (m_key) {
         const std::optional<std::size_t> column = columnNamed(m_columnNames, *m_key);
         if (!column)
-            throwNoColumn("no column \"" + *m_key + "\"" + (m_columnNames.empty() ? "" : "; the header has " + listedNames(m_columnNames)));
+            throwNoColumn("no column \"" + *m_key + "\""
+                          + (m_columnNames.empty() ? "" : "; the header has " + listedNames(m_columnNames)));
         return {*column, delimiter};
     }
     if (rows.empty())
