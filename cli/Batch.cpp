@@ -69,16 +69,14 @@ public:
         // The kept items are read from the mapped inputs while they are written: the inputs are
         // compared with what they were first once everything is written, before any file is in place.
         m_itemsOut = m_first.count();
-        const auto check = [this] { m_watch.checkUnchanged(); };
-        if (!m_firstTable || !m_firstTable->header()) {
-            output().writeLists(m_first, m_removed ? &*m_removed : nullptr, check);
-            return;
+        // A table's header row once, at the top of each file.
+        std::optional<ItemList> header;
+        if (m_firstTable && m_firstTable->header()) {
+            header.emplace();
+            header->append(*m_firstTable->header());
         }
-        // The header row once, at the top of each file.
-        const ItemList kept = withHeader(std::move(m_first));
-        const std::optional<ItemList> removed = m_removed ? std::optional<ItemList>(withHeader(std::move(*m_removed)))
-                                                          : std::nullopt;
-        output().writeLists(kept, removed ? &*removed : nullptr, check);
+        output().writeLists(m_first, m_removed ? &*m_removed : nullptr, [this] { m_watch.checkUnchanged(); },
+                            header ? &*header : nullptr);
     }
 
     void printCounts()
@@ -99,14 +97,6 @@ private:
     {
         return BatchOutput(m_invocation, m_streams,
                            outputLineEnd(m_invocation.lineEnd, m_firstInputLineEnd.value_or(LineEnd::None)));
-    }
-
-    ItemList withHeader(ItemList &&rows) const
-    {
-        ItemList written;
-        written.append(*m_firstTable->header());
-        written.appendList(std::move(rows));
-        return written;
     }
 
     void chooseKeys()

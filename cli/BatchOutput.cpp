@@ -56,19 +56,19 @@ BatchOutput::BatchOutput(const Invocation &invocation, const Streams &streams, L
 {}
 
 void BatchOutput::writeLists(const ItemList &kept, const ItemList *removed,
-                             const std::function<void()> &beforePublish) const
+                             const std::function<void()> &beforePublish, const ItemList *heading) const
 {
     std::vector<ListToWrite> files;
     if (removed) {
         if (goesToStandardOutput(m_invocation.removed))
-            writeToStandardOutput(*removed);
+            writeToStandardOutput(*removed, heading);
         else
-            files.push_back({*removed, *m_invocation.removed});
+            files.push_back({*removed, *m_invocation.removed, heading});
     }
     if (goesToStandardOutput(m_invocation.output))
-        writeToStandardOutput(kept);
+        writeToStandardOutput(kept, heading);
     else
-        files.push_back({kept, *m_invocation.output});
+        files.push_back({kept, *m_invocation.output, heading});
     if (files.empty())
         return beforePublish();
     WriteOptions options{m_lineEnd};
@@ -85,9 +85,13 @@ void BatchOutput::writeText(std::string_view text) const
     });
 }
 
-void BatchOutput::writeToStandardOutput(const ItemList &list) const
+void BatchOutput::writeToStandardOutput(const ItemList &list, const ItemList *heading) const
 {
-    toStandardOutput(m_streams, [&] { writeListToDescriptor(list, m_streams.output, kStandardOutputName, m_lineEnd); });
+    toStandardOutput(m_streams, [&] {
+        if (heading)
+            writeListToDescriptor(*heading, m_streams.output, kStandardOutputName, m_lineEnd);
+        writeListToDescriptor(list, m_streams.output, kStandardOutputName, m_lineEnd);
+    });
 }
 
 } // namespace Quorvane
