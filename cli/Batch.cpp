@@ -102,11 +102,11 @@ private:
     void chooseKeys()
     {
         m_mode.field = m_firstTable->chooseKey(m_first.texts(), m_streams);
-        printShortRows(m_invocation, m_streams, ListTable::Side::Files, m_first.texts(), m_mode.field);
-        if (!m_invocation.others.empty()) {
+        if (!m_invocation.others.empty())
             m_mode.otherField = m_secondTable->chooseKey(m_second.texts(), m_streams);
+        printShortRows(m_invocation, m_streams, ListTable::Side::Files, m_first.texts(), m_mode.field);
+        if (!m_invocation.others.empty())
             printShortRows(m_invocation, m_streams, ListTable::Side::Others, m_second.texts(), m_mode.otherField);
-        }
     }
 
     void readSources(const std::vector<std::string> &names, ItemList &list, std::optional<ListTable> &table)

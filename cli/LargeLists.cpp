@@ -260,6 +260,15 @@ std::optional<std::string> prepareTables(const Invocation &invocation, const Str
     return files.header();
 }
 
+void printShortRowsOf(const Invocation &invocation, const Streams &streams, const OutOfCoreInputs &inputs,
+                      const OutOfCoreCounts &notes)
+{
+    if (!inputs.rows)
+        return;
+    printShortRows(invocation, streams, ListTable::Side::Files, notes.shortRows, inputs.mode.field);
+    printShortRows(invocation, streams, ListTable::Side::Others, notes.otherShortRows, inputs.mode.otherField);
+}
+
 int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, const Streams &streams,
                          const InputWatch &watch, StreamSources &sources, SpillFolder &folder)
 {
@@ -269,10 +278,11 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     ProgressLine progress(streams.errors);
     const LineEnd lineEnd = outputLineEnd(invocation.lineEnd, firstLineEndOf(inputs));
     if (invocation.operation == Operation::Count) {
-        std::vector<std::size_t> decodedFromUtf16;
-        const ListCounts counts = countOutOfCore(inputs, folder, progress, decodedFromUtf16);
+        OutOfCoreCounts notes;
+        const ListCounts counts = countOutOfCore(inputs, folder, progress, notes);
         watch.checkUnchanged();
-        printDecodedInputs(invocation, streams, decodedFromUtf16);
+        printDecodedInputs(invocation, streams, notes.decodedFromUtf16);
+        printShortRowsOf(invocation, streams, inputs, notes);
         BatchOutput(invocation, streams, lineEnd).writeText(countReport(counts, !invocation.others.empty(), invocation.json));
         return kExitSuccess;
     }
@@ -289,6 +299,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     watch.checkUnchanged();
     outputs.commit();
     printDecodedInputs(invocation, streams, counts.decodedFromUtf16);
+    printShortRowsOf(invocation, streams, inputs, counts);
     printSummary(invocation, streams, counts.itemsIn, counts.itemsOut);
     return kExitSuccess;
 }

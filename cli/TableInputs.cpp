@@ -111,9 +111,16 @@ void printShortRows(const Invocation &invocation, const Streams &streams, ListTa
         return;
     std::string scratch;
     const auto isShort = [&](std::string_view row) { return !fieldText(row, field, scratch); };
-    const auto count = static_cast<std::size_t>(std::count_if(rows.begin(), rows.end(), isShort));
-    if (count > 0)
-        printProblem(streams, std::to_string(count) + (count == 1 ? " row" : " rows") + whichList(side)
+    printShortRows(invocation, streams, side, static_cast<std::uint64_t>(std::count_if(rows.begin(), rows.end(), isShort)),
+                   field);
+}
+
+void printShortRows(const Invocation &invocation, const Streams &streams, ListTable::Side side, std::uint64_t count,
+                    const KeyField &field)
+{
+    if (!invocation.quiet && count > 0)
+        printProblem(streams, std::to_string(count) + (count == 1 ? " row" : " rows")
+                                  + (side == ListTable::Side::Others ? " of the --other FILEs" : "")
                                   + " had no column " + std::to_string(field.column) + ": compared as blank");
 }
 

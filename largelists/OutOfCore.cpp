@@ -54,7 +54,8 @@ public:
 
     OutOfCoreCounts compare(ResultSink &kept, ResultSink *removed);
     ListCounts count();
-    const std::vector<std::size_t> &decodedFromUtf16() const { return m_decodedFromUtf16; }
+    // What the run found out about its inputs besides its counts.
+    OutOfCoreCounts inputNotes() const { return {0, 0, m_decodedFromUtf16, m_shortRows, m_otherShortRows}; }
 
 private:
     std::size_t firstLevelPartitions() const;
@@ -83,6 +84,8 @@ private:
     std::uint64_t m_itemCount = 0;
     std::vector<std::uint64_t> m_kept; // one bit per item of the first list
     std::vector<std::size_t> m_decodedFromUtf16;
+    std::uint64_t m_shortRows = 0;
+    std::uint64_t m_otherShortRows = 0;
     PartialCounts m_counts;
 };
 
@@ -118,6 +121,7 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(bool ofOthers, std::size_t part
         m_progress.show("spreading into partitions", input.bytesHandedOut(), total);
     }
     noteDecoded(input, firstPlace);
+    (ofOthers ? m_otherShortRows : m_shortRows) = input.shortRows();
     itemCount = position;
     return spreader.finish();
 }
@@ -326,7 +330,10 @@ OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
     }
     passSeam(Seam::InputsRead);
     const std::uint64_t keptCount = writeKept(kept, removed);
-    return {m_itemCount, keptCount, m_decodedFromUtf16};
+    OutOfCoreCounts counts = inputNotes();
+    counts.itemsIn = m_itemCount;
+    counts.itemsOut = keptCount;
+    return counts;
 }
 
 ListCounts OutOfCoreRun::count()
@@ -353,11 +360,11 @@ OutOfCoreCounts runOutOfCore(Operation operation, std::string_view text, const O
 }
 
 ListCounts countOutOfCore(const OutOfCoreInputs &inputs, SpillFolder &folder, StageProgress &progress,
-                          std::vector<std::size_t> &decodedFromUtf16)
+                          OutOfCoreCounts &inputNotes)
 {
     OutOfCoreRun run(Comparison::CountsKeys, inputs, folder, progress);
     const ListCounts counts = run.count();
-    decodedFromUtf16 = run.decodedFromUtf16();
+    inputNotes = run.inputNotes();
     return counts;
 }
 

@@ -29,6 +29,9 @@ struct OutOfCoreCounts
     std::uint64_t itemsOut = 0;
     // The inputs decoded from UTF-16, by their place in files followed by others.
     std::vector<std::size_t> decodedFromUtf16;
+    // Of tables: the rows of each list with fewer fields than its key column.
+    std::uint64_t shortRows = 0;
+    std::uint64_t otherShortRows = 0;
 };
 
 // The memory an out-of-core run may use and the files it reads, all of them regular files

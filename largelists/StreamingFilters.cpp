@@ -30,6 +30,7 @@ OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, 
         progress.show("filtering", input.bytesHandedOut(), total);
     }
     counts.decodedFromUtf16 = input.decodedFromUtf16();
+    counts.shortRows = input.shortRows();
     return counts;
 }
 
