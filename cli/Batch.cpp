@@ -78,16 +78,9 @@ public:
         // The kept items are read from the mapped inputs while they are written: the inputs are
         // compared with what they were first once everything is written, before any file is in place.
         m_itemsOut = m_first.count();
-        const auto check = [this] { m_watch.checkUnchanged(); };
-        if (!m_firstTable || !m_firstTable->header()) {
-            output().writeLists(m_first, m_removed ? &*m_removed : nullptr, check);
-            return;
-        }
-        // The header row once, at the top of each file.
-        const ItemList kept = withHeader(std::move(m_first));
-        const std::optional<ItemList> removed = m_removed ? std::optional<ItemList>(withHeader(std::move(*m_removed)))
-                                                          : std::nullopt;
-        output().writeLists(kept, removed ? &*removed : nullptr, check);
+        const std::optional<ItemList> header = headingOf(m_firstTable);
+        output().writeLists(m_first, m_removed ? &*m_removed : nullptr, [this] { m_watch.checkUnchanged(); },
+                            header ? &*header : nullptr);
     }
 
     void printCounts()
@@ -113,19 +106,20 @@ public:
         m_activity = "compare the lists";
         NullProgress progress;
         const Overlap overlap = findOverlap(m_first.texts(), m_second.texts(), m_mode, progress);
-        // Rows of tables go under the header of the list they come from.
-        const ItemList inBoth =
-            withHeaderOf(m_firstTable, partOf(m_first, overlap.firstShared.get(), true, m_invocation.inBoth));
-        const ItemList onlyInOther =
-            withHeaderOf(m_secondTable, partOf(m_second, overlap.secondShared.get(), false, m_invocation.onlyInOther));
+        const ItemList inBoth = partOf(m_first, overlap.firstShared.get(), true, m_invocation.inBoth);
+        const ItemList onlyInOther = partOf(m_second, overlap.secondShared.get(), false, m_invocation.onlyInOther);
         // What stays of the list is only in it: taken in place, as subtract takes it.
         if (m_invocation.onlyInList)
             m_first.removeFlagged({overlap.firstShared.get(), m_first.count()});
-        const ItemList onlyInList = withHeaderOf(m_firstTable, std::move(m_first));
         m_activity = "write the lists";
-        const BatchOutput::ListOutput parts[] = {{onlyInList, m_invocation.onlyInList},
-                                                 {inBoth, m_invocation.inBoth},
-                                                 {onlyInOther, m_invocation.onlyInOther}};
+        // Rows of tables go under the header of the list they come from.
+        const std::optional<ItemList> firstHeading = headingOf(m_firstTable);
+        const std::optional<ItemList> secondHeading = headingOf(m_secondTable);
+        const ItemList *first = firstHeading ? &*firstHeading : nullptr;
+        const BatchOutput::ListOutput parts[] = {{m_first, m_invocation.onlyInList, first},
+                                                 {inBoth, m_invocation.inBoth, first},
+                                                 {onlyInOther, m_invocation.onlyInOther,
+                                                  secondHeading ? &*secondHeading : nullptr}};
         std::vector<BatchOutput::ListOutput> asked;
         std::copy_if(std::begin(parts), std::end(parts), std::back_inserter(asked),
                      [](const BatchOutput::ListOutput &part) { return part.path.has_value(); });
@@ -141,27 +135,24 @@ private:
                            outputLineEnd(m_invocation.lineEnd, m_firstInputLineEnd.value_or(LineEnd::None)));
     }
 
-    ItemList withHeader(ItemList &&rows) const { return withHeaderOf(m_firstTable, std::move(rows)); }
-
-    // rows under the table's header row, when the list is a table that has one.
-    static ItemList withHeaderOf(const std::optional<ListTable> &table, ItemList &&rows)
+    // A table's header row, written once at the top of each file of the list's rows.
+    static std::optional<ItemList> headingOf(const std::optional<ListTable> &table)
     {
         if (!table || !table->header())
-            return std::move(rows);
-        ItemList written;
-        written.append(*table->header());
-        written.appendList(std::move(rows));
-        return written;
+            return std::nullopt;
+        std::optional<ItemList> heading(std::in_place);
+        heading->append(*table->header());
+        return heading;
     }
 
     void chooseKeys()
     {
         m_mode.field = m_firstTable->chooseKey(m_first.texts(), m_streams);
-        printShortRows(m_invocation, m_streams, ListTable::Side::Files, m_first.texts(), m_mode.field);
-        if (!m_invocation.others.empty()) {
+        if (!m_invocation.others.empty())
             m_mode.otherField = m_secondTable->chooseKey(m_second.texts(), m_streams);
+        printShortRows(m_invocation, m_streams, ListTable::Side::Files, m_first.texts(), m_mode.field);
+        if (!m_invocation.others.empty())
             printShortRows(m_invocation, m_streams, ListTable::Side::Others, m_second.texts(), m_mode.otherField);
-        }
     }
 
     void readSources(const std::vector<std::string> &names, ItemList &list, std::optional<ListTable> &table)
@@ -170,10 +161,12 @@ private:
             const bool isStandardInput = name == kStandardStream;
             const std::string shown = shownInputName(name);
             m_activity = "read " + shown;
-            if (table)
-                appendSource(list, shown, table->rowsOf(readSource(name, isStandardInput), isStandardInput ? "standard input" : name));
-            else
+            if (table) {
+                const std::string tableName = isStandardInput ? "standard input" : name;
+                appendSource(list, shown, table->rowsOf(readSource(name, isStandardInput), tableName));
+            } else {
                 appendSource(list, shown, readSource(name, isStandardInput));
+            }
         }
     }
 

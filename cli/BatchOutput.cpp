@@ -62,12 +62,12 @@ BatchOutput::BatchOutput(const Invocation &invocation, const Streams &streams, L
 {}
 
 void BatchOutput::writeLists(const ItemList &kept, const ItemList *removed,
-                             const std::function<void()> &beforePublish) const
+                             const std::function<void()> &beforePublish, const ItemList *heading) const
 {
     std::vector<ListOutput> lists;
     if (removed)
-        lists.push_back({*removed, m_invocation.removed});
-    lists.push_back({kept, m_invocation.output});
+        lists.push_back({*removed, m_invocation.removed, heading});
+    lists.push_back({kept, m_invocation.output, heading});
     writeListsTo(lists, beforePublish);
 }
 
@@ -76,9 +76,9 @@ void BatchOutput::writeListsTo(std::span<const ListOutput> lists, const std::fun
     std::vector<ListToWrite> files;
     for (const ListOutput &list : lists) {
         if (goesToStandardOutput(list.path))
-            writeToStandardOutput(list.list);
+            writeToStandardOutput(list.list, list.heading);
         else
-            files.push_back({list.list, *list.path});
+            files.push_back({list.list, *list.path, list.heading});
     }
     if (files.empty())
         return beforePublish();
@@ -96,9 +96,13 @@ void BatchOutput::writeText(std::string_view text) const
     });
 }
 
-void BatchOutput::writeToStandardOutput(const ItemList &list) const
+void BatchOutput::writeToStandardOutput(const ItemList &list, const ItemList *heading) const
 {
-    toStandardOutput(m_streams, [&] { writeListToDescriptor(list, m_streams.output, kStandardOutputName, m_lineEnd); });
+    toStandardOutput(m_streams, [&] {
+        if (heading)
+            writeListToDescriptor(*heading, m_streams.output, kStandardOutputName, m_lineEnd);
+        writeListToDescriptor(list, m_streams.output, kStandardOutputName, m_lineEnd);
+    });
 }
 
 } // namespace Quorvane

@@ -52,19 +52,22 @@ public:
     BatchOutput(const Invocation &invocation, const Streams &streams, LineEnd lineEnd);
 
     // removed is null when the run keeps no removed items. beforePublish runs once everything
-    // is written and before any file is put in place; what it throws replaces nothing.
-    void writeLists(const ItemList &kept, const ItemList *removed, const std::function<void()> &beforePublish) const;
+    // is written and before any file is put in place; what it throws replaces nothing. heading,
+    // when given, comes first in each (a table's header row).
+    void writeLists(const ItemList &kept, const ItemList *removed, const std::function<void()> &beforePublish,
+                    const ItemList *heading = nullptr) const;
     // The same for any lists, put in place in the given order.
     struct ListOutput
     {
         const ItemList &list;
         const std::optional<std::string> &path; // standard output when absent or "-"
+        const ItemList *heading = nullptr;
     };
     void writeListsTo(std::span<const ListOutput> lists, const std::function<void()> &beforePublish) const;
     void writeText(std::string_view text) const;
 
 private:
-    void writeToStandardOutput(const ItemList &list) const;
+    void writeToStandardOutput(const ItemList &list, const ItemList *heading) const;
 
     const Invocation &m_invocation;
     const Streams &m_streams;

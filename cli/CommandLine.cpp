@@ -151,7 +151,8 @@ void checkComplete(const OperationInfo &operation, const Invocation &invocation)
         throw UsageError(std::string(operation.name()) + " needs --trim, --ignore-case or --email");
     if (invocation.mode.asciiDomains && !invocation.mode.readsAddresses())
         throw UsageError("--ascii needs --email");
-    if (!invocation.readsTables() && (invocation.key || invocation.otherKey || invocation.delimiter || invocation.noHeader))
+    const bool tableOptions = invocation.key || invocation.otherKey || invocation.delimiter || invocation.noHeader;
+    if (tableOptions && !invocation.readsTables())
         throw UsageError("--key, --other-key, --delimiter and --no-header need --csv or --tsv");
 
     const auto readsStandardInput = [](const std::vector<std::string> &names) {

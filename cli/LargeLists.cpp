@@ -250,13 +250,24 @@ std::optional<std::string> prepareTables(const Invocation &invocation, const Str
 {
     ListTable files(invocation, ListTable::Side::Files, true);
     ListTable others(invocation, ListTable::Side::Others, true);
-    inputs.mode.field = files.chooseKey(firstRowsOf(inputs.files, invocation.files, files, inputs.spills).texts(), streams);
-    if (!inputs.others.empty())
-        inputs.mode.otherField =
-            others.chooseKey(firstRowsOf(inputs.others, invocation.others, others, inputs.spills).texts(), streams);
+    const ItemList firstRows = firstRowsOf(inputs.files, invocation.files, files, inputs.spills);
+    inputs.mode.field = files.chooseKey(firstRows.texts(), streams);
+    if (!inputs.others.empty()) {
+        const ItemList otherFirstRows = firstRowsOf(inputs.others, invocation.others, others, inputs.spills);
+        inputs.mode.otherField = others.chooseKey(otherFirstRows.texts(), streams);
+    }
     inputs.rows = true;
     inputs.headerRows = !invocation.noHeader;
     return files.header();
+}
+
+void printShortRowsOf(const Invocation &invocation, const Streams &streams, const OutOfCoreInputs &inputs,
+                      const OutOfCoreCounts &notes)
+{
+    if (!inputs.rows)
+        return;
+    printShortRows(invocation, streams, ListTable::Side::Files, notes.shortRows, inputs.mode.field);
+    printShortRows(invocation, streams, ListTable::Side::Others, notes.otherShortRows, inputs.mode.otherField);
 }
 
 int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, const Streams &streams,
@@ -268,10 +279,11 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     ProgressLine progress(streams.errors);
     const LineEnd lineEnd = outputLineEnd(invocation.lineEnd, firstLineEndOf(inputs));
     if (invocation.operation == Operation::Count) {
-        std::vector<std::size_t> decodedFromUtf16;
-        const ListCounts counts = countOutOfCore(inputs, folder, progress, decodedFromUtf16);
+        OutOfCoreCounts notes;
+        const ListCounts counts = countOutOfCore(inputs, folder, progress, notes);
         watch.checkUnchanged();
-        printDecodedInputs(invocation, streams, decodedFromUtf16);
+        printDecodedInputs(invocation, streams, notes.decodedFromUtf16);
+        printShortRowsOf(invocation, streams, inputs, notes);
         BatchOutput(invocation, streams, lineEnd).writeText(countReport(counts, !invocation.others.empty(), invocation.json));
         return kExitSuccess;
     }
@@ -288,6 +300,7 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     watch.checkUnchanged();
     outputs.commit();
     printDecodedInputs(invocation, streams, counts.decodedFromUtf16);
+    printShortRowsOf(invocation, streams, inputs, counts);
     printSummary(invocation, streams, counts.itemsIn, counts.itemsOut, counts.severalAddresses);
     printRefusals(invocation, streams, counts.refusals);
     return kExitSuccess;

@@ -51,17 +51,29 @@ ListFileContents ListTable::rowsOf(ListFileContents lines, const std::string &na
         m_header = std::move(table.header);
         m_columnNames = std::move(table.columnNames);
     } else if (table.columnNames != m_columnNames) {
-        std::vector<std::string> sorted = table.columnNames;
-        std::vector<std::string> firstSorted = m_columnNames;
-        std::sort(sorted.begin(), sorted.end());
-        std::sort(firstSorted.begin(), firstSorted.end());
-        const std::string how = sorted == firstSorted ? "has the columns of " : "has another header than ";
-        throw ListFileError(ListFileError::Stage::Read, "Cannot read", name,
-                            how + "\"" + *m_firstName + "\""
-                                + (sorted == firstSorted ? " in another order" : "")
-                                + ": the inputs of a list must share one header");
+        checkColumnsAlike(table.columnNames, name);
     }
     return std::move(table.contents);
+}
+
+// Another input of the list may name the same columns in another order only when --key names
+// the key column and it stands at the same place: the list has one key column, and each row
+// keeps its own order.
+void ListTable::checkColumnsAlike(const std::vector<std::string> &names, const std::string &name) const
+{
+    std::vector<std::string> sorted = names;
+    std::vector<std::string> firstSorted = m_columnNames;
+    std::sort(sorted.begin(), sorted.end());
+    std::sort(firstSorted.begin(), firstSorted.end());
+    const auto fail = [&](const std::string &reason) {
+        throw ListFileError(ListFileError::Stage::Read, "Cannot read", name, reason);
+    };
+    if (sorted != firstSorted)
+        fail("has another header than \"" + *m_firstName + "\": the inputs of a list must share one header");
+    const std::optional<std::size_t> column = m_key ? columnNamed(names, *m_key) : std::nullopt;
+    if (!column || column != columnNamed(m_columnNames, *m_key))
+        fail("has the columns of \"" + *m_firstName + "\" in another order: that needs --key naming a column that "
+             "stands at the same place in both");
 }
 
 KeyField ListTable::chooseKey(std::span<const std::string_view> rows, const Streams &streams) const
@@ -70,7 +82,8 @@ KeyField ListTable::chooseKey(std::span<const std::string_view> rows, const Stre
     if (m_key) {
         const std::optional<std::size_t> column = columnNamed(m_columnNames, *m_key);
         if (!column)
-            throwNoColumn("no column \"" + *m_key + "\"" + (m_columnNames.empty() ? "" : "; the header has " + listedNames(m_columnNames)));
+            throwNoColumn("no column \"" + *m_key + "\""
+                          + (m_columnNames.empty() ? "" : "; the header has " + listedNames(m_columnNames)));
         return {*column, delimiter};
     }
     if (rows.empty())
@@ -98,9 +111,16 @@ void printShortRows(const Invocation &invocation, const Streams &streams, ListTa
         return;
     std::string scratch;
     const auto isShort = [&](std::string_view row) { return !fieldText(row, field, scratch); };
-    const auto count = static_cast<std::size_t>(std::count_if(rows.begin(), rows.end(), isShort));
-    if (count > 0)
-        printProblem(streams, std::to_string(count) + (count == 1 ? " row" : " rows") + whichList(side)
+    printShortRows(invocation, streams, side, static_cast<std::uint64_t>(std::count_if(rows.begin(), rows.end(), isShort)),
+                   field);
+}
+
+void printShortRows(const Invocation &invocation, const Streams &streams, ListTable::Side side, std::uint64_t count,
+                    const KeyField &field)
+{
+    if (!invocation.quiet && count > 0)
+        printProblem(streams, std::to_string(count) + (count == 1 ? " row" : " rows")
+                                  + (side == ListTable::Side::Others ? " of the --other FILEs" : "")
                                   + " had no column " + std::to_string(field.column) + ": compared as blank");
 }
 

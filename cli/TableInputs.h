@@ -5,6 +5,7 @@
 
 #include "files/TableReader.h"
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -39,6 +40,7 @@ public:
 
 private:
     [[noreturn]] void throwNoColumn(const std::string &reason) const;
+    void checkColumnsAlike(const std::vector<std::string> &names, const std::string &name) const;
 
     TableOptions m_options;
     const std::optional<std::string> &m_key;
@@ -50,7 +52,9 @@ private:
 };
 
 // Says on standard error, unless quiet, how many rows of a list were compared as blank because
-// they have fewer fields than its key column.
+// they have fewer fields than its key column: count of them, or those among rows.
+void printShortRows(const Invocation &invocation, const Streams &streams, ListTable::Side side, std::uint64_t count,
+                    const KeyField &field);
 void printShortRows(const Invocation &invocation, const Streams &streams, ListTable::Side side,
                     std::span<const std::string_view> rows, const KeyField &field);
 

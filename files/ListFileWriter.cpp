@@ -100,6 +100,8 @@ WriteWarnings writeListFiles(std::span<const ListToWrite> lists, const WriteOpti
     std::vector<std::unique_ptr<ListFileOutput>> outputs;
     for (const ListToWrite &list : lists) {
         outputs.push_back(std::make_unique<ListFileOutput>(list.path, options));
+        if (list.heading)
+            outputs.back()->write(*list.heading);
         outputs.back()->write(list.list);
         outputs.back()->prepare();
     }

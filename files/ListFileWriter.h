@@ -69,6 +69,7 @@ struct ListToWrite
 {
     const ItemList &list;
     std::string path;
+    const ItemList *heading = nullptr; // items written before the list's own: a table's header row
 };
 
 // Writes every list to a new file of its own first, then puts them in place in the given

@@ -232,7 +232,8 @@ std::vector<std::string_view> ListStreamReader::itemsOf(std::string_view text)
     std::vector<std::string_view> lines = splitLines(text);
     if (!m_rowDelimiter)
         return lines;
-    std::vector<std::string_view> rows = rowsOfLines(lines, *m_rowDelimiter, m_name, {m_rowsHandedOut, m_linesHandedOut});
+    std::vector<std::string_view> rows =
+        rowsOfLines(lines, *m_rowDelimiter, m_name, {m_rowsHandedOut, m_linesHandedOut});
     m_rowsHandedOut += rows.size();
     m_linesHandedOut += lines.size();
     return rows;
@@ -249,7 +250,8 @@ ItemList ListStreamReader::nextBatch()
         dropLineFeedOfPreviousCarriageReturn();
         std::size_t cut = m_textSize;
         if (inputLeft()) {
-            const std::size_t end = lastItemEnd(std::string_view(m_text->data() + m_textStart, m_textSize - m_textStart));
+            const std::string_view text(m_text->data() + m_textStart, m_textSize - m_textStart);
+            const std::size_t end = lastItemEnd(text);
             if (end == std::string_view::npos) {
                 // One line (row) fills the buffer: it must come whole.
                 moveTextTo(std::make_unique<ByteBlock>(m_text->size() * 2));

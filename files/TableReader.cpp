@@ -85,8 +85,8 @@ Table tableOf(ListFileContents lines, const TableOptions &options, const std::st
     const char delimiter = options.delimiter.value_or(
         texts.empty() ? options.usualDelimiter : detectDelimiter(texts.front(), options.usualDelimiter));
     // Most tables have no line end inside quotes: then their rows are their lines, as they are.
-    const auto firstOpen = std::find_if(texts.begin(), texts.end(),
-                                        [delimiter](std::string_view line) { return endsInsideQuotes(line, delimiter, false); });
+    const auto endsOpen = [delimiter](std::string_view line) { return endsInsideQuotes(line, delimiter, false); };
+    const auto firstOpen = std::find_if(texts.begin(), texts.end(), endsOpen);
     if (firstOpen != texts.end()) {
         ItemList::Items rows(texts.begin(), firstOpen);
         const std::size_t before = rows.size();

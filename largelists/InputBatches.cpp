@@ -29,7 +29,7 @@ ItemList InputBatches::next()
             m_file = openListInput(path, m_spills);
             m_reader = std::make_unique<ListStreamReader>(m_file.get(), path, m_batchBytes);
             if (m_rows)
-                m_reader->readRows(m_rows->delimiter);
+                m_reader->readRows(m_rows->field.delimiter);
             m_headerAhead = m_rows && m_rows->headerRow;
         }
         ItemList batch = m_reader->nextBatch();
@@ -45,8 +45,11 @@ ItemList InputBatches::next()
         }
         if (batch.isEmpty())
             continue;
-        for (const std::string_view text : batch.texts())
+        std::string scratch;
+        for (const std::string_view text : batch.texts()) {
             m_bytesHandedOut += text.size() + 1;
+            m_shortRows += m_rows && !fieldText(text, m_rows->field, scratch) ? 1 : 0;
+        }
         return batch;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ItemList.h"
+#include "engine/KeyField.h"
 #include "files/ListStreamReader.h"
 
 #include <cstdint>
@@ -20,7 +21,7 @@ FileDescriptor openListInput(const std::string &path, const SpillFolder *spills)
 // Inputs read as tables: their rows, each input's header row left out when it has one.
 struct RowReading
 {
-    char delimiter = ',';
+    KeyField field;        // the key field: its delimiter splits the rows, its column is counted
     bool headerRow = true;
 };
 
@@ -39,6 +40,8 @@ public:
     std::uint64_t bytesHandedOut() const { return m_bytesHandedOut; }
     // The places in paths of the files read to their end that were decoded from UTF-16.
     const std::vector<std::size_t> &decodedFromUtf16() const { return m_decodedFromUtf16; }
+    // The rows handed out so far that have fewer fields than the key column.
+    std::uint64_t shortRows() const { return m_shortRows; }
 
 private:
     std::vector<std::string> m_paths;
@@ -51,6 +54,7 @@ private:
     bool m_headerAhead = false; // the current input's header row is still to be left out
     std::vector<std::size_t> m_decodedFromUtf16;
     std::uint64_t m_bytesHandedOut = 0;
+    std::uint64_t m_shortRows = 0;
 };
 
 } // namespace Quorvane

@@ -57,7 +57,16 @@ public:
 
     OutOfCoreCounts compare(ResultSink &kept, ResultSink *removed);
     ListCounts count();
-    const std::vector<std::size_t> &decodedFromUtf16() const { return m_decodedFromUtf16; }
+    // What the run found out about its inputs besides its counts.
+    OutOfCoreCounts inputNotes() const
+    {
+        OutOfCoreCounts notes;
+        notes.decodedFromUtf16 = m_decodedFromUtf16;
+        notes.severalAddresses = m_severalAddresses;
+        notes.shortRows = m_shortRows;
+        notes.otherShortRows = m_otherShortRows;
+        return notes;
+    }
 
 private:
     std::size_t firstLevelPartitions() const;
@@ -86,6 +95,8 @@ private:
     std::uint64_t m_itemCount = 0;
     std::vector<std::uint64_t> m_kept; // one bit per item of the first list
     std::vector<std::size_t> m_decodedFromUtf16;
+    std::uint64_t m_shortRows = 0;
+    std::uint64_t m_otherShortRows = 0;
     PartialCounts m_counts;
     std::uint64_t m_severalAddresses = 0; // in the inputs of both lists
 };
@@ -124,6 +135,7 @@ std::vector<PartFile> OutOfCoreRun::spreadInputs(bool ofOthers, std::size_t part
         m_progress.show("spreading into partitions", input.bytesHandedOut(), total);
     }
     noteDecoded(input, firstPlace);
+    (ofOthers ? m_otherShortRows : m_shortRows) = input.shortRows();
     itemCount = position;
     return spreader.finish();
 }
@@ -347,7 +359,10 @@ OutOfCoreCounts OutOfCoreRun::compare(ResultSink &kept, ResultSink *removed)
     }
     passSeam(Seam::InputsRead);
     const std::uint64_t keptCount = writeKept(kept, removed);
-    return {m_itemCount, keptCount, m_decodedFromUtf16, {}, m_severalAddresses};
+    OutOfCoreCounts counts = inputNotes();
+    counts.itemsIn = m_itemCount;
+    counts.itemsOut = keptCount;
+    return counts;
 }
 
 ListCounts OutOfCoreRun::count()
@@ -374,11 +389,11 @@ OutOfCoreCounts runOutOfCore(Operation operation, std::string_view text, const O
 }
 
 ListCounts countOutOfCore(const OutOfCoreInputs &inputs, SpillFolder &folder, StageProgress &progress,
-                          std::vector<std::size_t> &decodedFromUtf16)
+                          OutOfCoreCounts &inputNotes)
 {
     OutOfCoreRun run(Comparison::CountsKeys, inputs, folder, progress);
     const ListCounts counts = run.count();
-    decodedFromUtf16 = run.decodedFromUtf16();
+    inputNotes = run.inputNotes();
     return counts;
 }
 

@@ -26,8 +26,9 @@ OutOfCoreCounts runOutOfCore(Operation operation, std::string_view text, const O
                              SpillFolder &folder, StageProgress &progress, ResultSink &kept, ResultSink *removed);
 
 // Counts the first list, and against the second when there is one, as count does in memory,
-// within the memory limit, working on partitions on disk as runOutOfCore does.
+// within the memory limit, working on partitions on disk as runOutOfCore does. inputNotes gets
+// what the run found out about its inputs (UTF-16, short rows); its item counts stay 0.
 ListCounts countOutOfCore(const OutOfCoreInputs &inputs, SpillFolder &folder, StageProgress &progress,
-                          std::vector<std::size_t> &decodedFromUtf16);
+                          OutOfCoreCounts &inputNotes);
 
 } // namespace Quorvane

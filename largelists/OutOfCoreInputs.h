@@ -33,6 +33,9 @@ struct OutOfCoreCounts
     RefusalCounts refusals; // why items were removed, by the operations that judge addresses
     // Lines of the inputs that hold several addresses, counted when the mode reads addresses.
     std::uint64_t severalAddresses = 0;
+    // Of tables: the rows of each list with fewer fields than its key column.
+    std::uint64_t shortRows = 0;
+    std::uint64_t otherShortRows = 0;
 };
 
 // The memory an out-of-core run may use and the files it reads, all of them regular files

@@ -77,6 +77,7 @@ OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, 
     }
     const std::vector<std::size_t> &firstDecoded = input.decodedFromUtf16();
     counts.decodedFromUtf16.insert(counts.decodedFromUtf16.begin(), firstDecoded.begin(), firstDecoded.end());
+    counts.shortRows = input.shortRows();
     return counts;
 }
 

@@ -70,6 +70,24 @@ TEST_F(CliTable, SaysWhichColumnItFoundAndHowManyRowsAreShort)
               kHeader + "ann,Ann@X.org,\"Multi\r\nline\"\r\nDee,ann@x.org,Q\r\n");
 }
 
+// Only the order of the other columns may differ, the key column standing where it stands in the
+// first input: each row keeps its own order, the header is the first input's.
+TEST_F(CliTable, InputsWithTheColumnsInAnotherOrder)
+{
+    const std::string first = file("a.csv", "Name,Email,City\nAnn,a@x.org,Oslo\n");
+    const std::string reordered = file("b.csv", "City,Email,Name\nRome,A@x.org,Bea\nLima,c@x.org,Cy\n");
+    const CliResult result = runCli({"dedupe-first", "--csv", "--ignore-case", "--key", "email", "-q", first, reordered});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Name,Email,City\nAnn,a@x.org,Oslo\nLima,c@x.org,Cy\n");
+    for (const std::vector<std::string> &arguments :
+         {std::vector<std::string>{"dedupe-first", "--csv", first, reordered},
+          {"dedupe-first", "--csv", "--key", "Name", first, reordered}}) {
+        const CliResult refused = runCli(arguments);
+        EXPECT_EQ(refused.exitCode, kCliFileError);
+        EXPECT_TRUE(contains(refused.err, "b.csv: has the columns of \"" + first + "\" in another order")) << refused.err;
+    }
+}
+
 TEST_F(CliTable, TabsFromUtf16AndStandardInput)
 {
     const std::string utf16 = std::string("\xFF\xFE" "n\0\t\0e\0\n\0A\0\t\0a\0@\0x\0\n\0B\0\t\0a\0@\0x\0\n\0", 32);
