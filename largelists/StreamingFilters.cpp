@@ -19,6 +19,7 @@ struct OtherFiles
     ItemList items;
     std::vector<std::size_t> decodedFromUtf16; // by place in the files followed by the others
     std::uint64_t bytes = 0;
+    std::uint64_t shortRows = 0; // of tables: rows with fewer fields than the key column
 };
 
 OtherFiles readOthers(const OutOfCoreInputs &inputs)
@@ -34,6 +35,7 @@ OtherFiles readOthers(const OutOfCoreInputs &inputs)
     for (const std::size_t place : input.decodedFromUtf16())
         others.decodedFromUtf16.push_back(inputs.files.size() + place);
     others.bytes = input.bytesHandedOut();
+    others.shortRows = input.shortRows();
     return others;
 }
 
@@ -49,6 +51,7 @@ OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, 
         const OtherFiles others = readOthers(inputs);
         patterns.emplace(others.items.texts(), inputs.mode);
         counts.decodedFromUtf16 = others.decodedFromUtf16;
+        counts.otherShortRows = others.shortRows;
         othersBytes = others.bytes;
     }
     InputBatches input(inputs.files, Budget(inputs.memoryLimit).batchBytes, inputs.spills, rowReadingOf(inputs, false));
