@@ -61,7 +61,8 @@ LineScan scanLine(std::string_view text)
     };
     if (text.size() < 8) {
         std::uint64_t word = kEachByte * 'a'; // a filler that is neither a separator nor past ASCII
-        std::memcpy(&word, text.data(), text.size());
+        if (!text.empty()) // an empty view may have no bytes at all to copy from
+            std::memcpy(&word, text.data(), text.size());
         take(word);
     } else {
         std::uint64_t word;
@@ -107,7 +108,7 @@ std::size_t countSeveralAddresses(std::span<const std::string_view> texts, const
     std::size_t count = 0;
     std::string scratch;
     for (const std::string_view text : texts)
-        count += holdsSeveralAddresses(fieldText(text, field, scratch).value_or(std::string_view())) ? 1 : 0;
+        count += holdsSeveralAddresses(fieldText(text, field, scratch).value_or(text.substr(0, 0))) ? 1 : 0;
     return count;
 }
 

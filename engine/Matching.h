@@ -75,7 +75,7 @@ public:
     {
         if (m_mode.field.isWholeItem())
             return text;
-        return fieldText(text, m_mode.field, m_fieldBuffer).value_or(std::string_view());
+        return fieldText(text, m_mode.field, m_fieldBuffer).value_or(text.substr(0, 0));
     }
     // The text with its case folded and nothing else changed, as the filters search it.
     std::string_view foldedOf(std::string_view text);

@@ -73,7 +73,8 @@ const char *KeyTable::storeKey(std::string_view key)
         m_chunkLeft = size;
     }
     char *stored = m_chunkNext;
-    std::memcpy(stored, key.data(), key.size());
+    if (!key.empty()) // an empty key's view may point nowhere
+        std::memcpy(stored, key.data(), key.size());
     m_chunkNext += key.size();
     m_chunkLeft -= key.size();
     return stored;
