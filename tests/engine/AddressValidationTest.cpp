@@ -187,14 +187,14 @@ namespace {
 // shorter or longer). What the compared form drops (a display name, what stands before the last
 // "<", outer quotes) holds no comma or semicolon outside quotes and angle brackets that would part
 // the line: the addresses hold no angle brackets, and one in quotes no quotes.
-std::vector<std::string> randomAddressLines(unsigned seed, int count)
+std::vector<std::string> randomAddressLines(unsigned start, int count)
 {
     const std::vector<std::string> pieces = {
         "a", "Z", "0", ".", "..", "-", "_", "+", "@", "@@", "\"", "\\", " ", ",", ";", "[", "]", ":",
         "x.org", "EXAMPLE.COM", "IPv6:", "::1", "192.0.2.1", "\xC3\xA9", "\xC3\x89", "\xC3\x9F", "\xCE\xA3",
         "\xE4\xBE\x8B", "\xE2\x98\x83", "\xE9", "\xC2\xA0", "mailto:", std::string(40, 'l')};
     const std::vector<std::string> names = {"", "Ann ", "\"Doe, Ann\" ", "ANN\xC3\x89 ", "'q' "};
-    std::mt19937 random(seed);
+    std::mt19937 random(start);
     const auto pick = [&](const std::vector<std::string> &from) { return from[random() % from.size()]; };
     std::vector<std::string> lines;
     for (int i = 0; i < count; ++i) {
