@@ -239,6 +239,14 @@ std::vector<std::string_view> ListStreamReader::itemsOf(std::string_view text)
     return rows;
 }
 
+void ListStreamReader::throwRowTooLong() const
+{
+    // Nothing of the row has been handed out, so it is the one after those that were.
+    throw ListFileError(ListFileError::Stage::Read, "Cannot read", m_name,
+                        "row " + std::to_string(m_rowsHandedOut + 1) + " (line " + std::to_string(m_linesHandedOut + 1)
+                            + ") is longer than the memory limit of " + std::to_string(m_longestRow) + " bytes");
+}
+
 ItemList ListStreamReader::nextBatch()
 {
     if (m_handedOutAll)
@@ -254,6 +262,8 @@ ItemList ListStreamReader::nextBatch()
             const std::size_t end = lastItemEnd(text);
             if (end == std::string_view::npos) {
                 // One line (row) fills the buffer: it must come whole.
+                if (m_rowDelimiter && text.size() > m_longestRow)
+                    throwRowTooLong();
                 moveTextTo(std::make_unique<ByteBlock>(m_text->size() * 2));
                 continue;
             }

@@ -4,6 +4,7 @@
 #include "files/ListFileReader.h"
 #include "files/OpenFile.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -38,8 +39,14 @@ public:
     ListStreamReader &operator=(const ListStreamReader &) = delete;
 
     // Hands out the rows of a table instead of lines (TableReader.h): every batch ends at a row's
-    // end, so a quoted field that spans lines stays in one row. Before the first batch.
-    void readRows(char delimiter) { m_rowDelimiter = delimiter; }
+    // end, so a quoted field that spans lines stays in one row. A row longer than longestRow
+    // bytes is a read error naming it: a quote left open near the start of a large table would
+    // otherwise take the rest of the file into memory as one row. Before the first batch.
+    void readRows(char delimiter, std::uint64_t longestRow = UINT64_MAX)
+    {
+        m_rowDelimiter = delimiter;
+        m_longestRow = longestRow;
+    }
 
     // The next items in file order, batchBytes of text at most; a longer line (row) comes whole,
     // in a batch of at most twice its length. Throws ListFileError when the file cannot be read.
@@ -59,6 +66,7 @@ private:
     ItemList cutBatch(std::size_t cut);
     std::size_t lastItemEnd(std::string_view text) const;
     std::vector<std::string_view> itemsOf(std::string_view text);
+    [[noreturn]] void throwRowTooLong() const;
 
     FileDescriptor m_ownedFile;
     int m_descriptor;
@@ -75,6 +83,7 @@ private:
     std::optional<Utf16Decoder> m_decoder;
 
     std::optional<char> m_rowDelimiter;
+    std::uint64_t m_longestRow = UINT64_MAX;
     std::size_t m_rowsHandedOut = 0;
     std::size_t m_linesHandedOut = 0;
 

@@ -29,7 +29,7 @@ ItemList InputBatches::next()
             m_file = openListInput(path, m_spills);
             m_reader = std::make_unique<ListStreamReader>(m_file.get(), path, m_batchBytes);
             if (m_rows)
-                m_reader->readRows(m_rows->field.delimiter);
+                m_reader->readRows(m_rows->field.delimiter, m_rows->longestRow);
             m_headerAhead = m_rows && m_rows->headerRow;
         }
         ItemList batch = m_reader->nextBatch();

@@ -23,6 +23,7 @@ struct RowReading
 {
     KeyField field;        // the key field: its delimiter splits the rows, its column is counted
     bool headerRow = true;
+    std::uint64_t longestRow = UINT64_MAX; // a longer row is a read error (the memory limit)
 };
 
 // Reads list files one after the other and hands out their items in batches of about

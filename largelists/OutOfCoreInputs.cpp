@@ -10,7 +10,7 @@ std::optional<RowReading> rowReadingOf(const OutOfCoreInputs &inputs, bool ofOth
 {
     if (!inputs.rows)
         return std::nullopt;
-    return RowReading{ofOthers ? inputs.mode.otherField : inputs.mode.field, inputs.headerRows};
+    return RowReading{ofOthers ? inputs.mode.otherField : inputs.mode.field, inputs.headerRows, inputs.memoryLimit};
 }
 
 std::uint64_t inputBytes(const OutOfCoreInputs &inputs)

@@ -114,6 +114,8 @@ TEST_F(CliTable, RefusesWhatItCannotCompareAndNamesTheFile)
          "contacts.csv: no column \"Phone\"; the header has \"First Name\", \"Email Address\", \"Company\""},
         {{"dedupe-first", "--csv", file("open.csv", "a,b\nx,\"y\nz\n")}, kCliFileError,
          "open.csv: the quoted field in row 2 (line 2) has no closing quote"},
+        {{"dedupe-first", "--csv", "--key", "e", "--memory-limit", "64K", file("long.csv", "n,e\nx,a@b\n\"" + std::string(200'000, 'y'))},
+         kCliFileError, "long.csv: row 3 (line 3) is longer than the memory limit of 65536 bytes"},
         {{"dedupe-first", "--csv", file("names.csv", "a,b\nx,y\n")}, kCliFileError,
          "names.csv: no column looks like e-mail addresses: name one with --key"},
         {{"dedupe-first", "--key", "2", contacts}, kCliUsageError, "--key, --other-key, --delimiter and --no-header need --csv or --tsv"},
