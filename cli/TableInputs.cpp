@@ -51,29 +51,39 @@ ListFileContents ListTable::rowsOf(ListFileContents lines, const std::string &na
         m_header = std::move(table.header);
         m_columnNames = std::move(table.columnNames);
     } else if (table.columnNames != m_columnNames) {
-        checkColumnsAlike(table.columnNames, name);
+        noteColumnsElsewhere(table, name);
     }
     return std::move(table.contents);
 }
 
-// Another input of the list may name the same columns in another order only when --key names
-// the key column and it stands at the same place: the list has one key column, and each row
-// keeps its own order.
-void ListTable::checkColumnsAlike(const std::vector<std::string> &names, const std::string &name) const
+// Another input of the list may name the same columns in another order when --key names the
+// key column: each row keeps its own order, and the rows of that input are compared on the
+// column its header gives that name.
+void ListTable::noteColumnsElsewhere(const Table &table, const std::string &name)
 {
-    std::vector<std::string> sorted = names;
+    std::vector<std::string> sorted = table.columnNames;
     std::vector<std::string> firstSorted = m_columnNames;
     std::sort(sorted.begin(), sorted.end());
     std::sort(firstSorted.begin(), firstSorted.end());
     const auto fail = [&](const std::string &reason) {
         throw ListFileError(ListFileError::Stage::Read, "Cannot read", name, reason);
     };
+    const std::string inAnotherOrder = "has the columns of \"" + *m_firstName + "\" in another order: ";
     if (sorted != firstSorted)
         fail("has another header than \"" + *m_firstName + "\": the inputs of a list must share one header");
-    const std::optional<std::size_t> column = m_key ? columnNamed(names, *m_key) : std::nullopt;
-    if (!column || column != columnNamed(m_columnNames, *m_key))
-        fail("has the columns of \"" + *m_firstName + "\" in another order: that needs --key naming a column that "
-             "stands at the same place in both");
+    if (!m_key)
+        fail(inAnotherOrder + "that needs --key naming the column to compare");
+    const std::optional<std::size_t> first = columnNamed(m_columnNames, *m_key);
+    if (!first)
+        return; // chooseKey says the first input has no such column
+    const auto named = std::find(table.columnNames.begin(), table.columnNames.end(), m_columnNames[*first - 1]);
+    const std::size_t column = static_cast<std::size_t>(named - table.columnNames.begin()) + 1;
+    if (column == *first)
+        return;
+    if (m_options.firstLinesOnly)
+        fail(inAnotherOrder + "a list larger than memory needs one order of columns in all its inputs");
+    for (const std::shared_ptr<const ByteBlock> &block : table.contents.list.blocks())
+        m_columnsElsewhere.push_back({block->data(), block->data() + block->size(), column});
 }
 
 KeyField ListTable::chooseKey(std::span<const std::string_view> rows, const Streams &streams) const
@@ -84,7 +94,10 @@ KeyField ListTable::chooseKey(std::span<const std::string_view> rows, const Stre
         if (!column)
             throwNoColumn("no column \"" + *m_key + "\""
                           + (m_columnNames.empty() ? "" : "; the header has " + listedNames(m_columnNames)));
-        return {*column, delimiter};
+        KeyField field{*column, delimiter};
+        if (!m_columnsElsewhere.empty())
+            field.elsewhere = &m_columnsElsewhere;
+        return field;
     }
     if (rows.empty())
         return {1, delimiter};

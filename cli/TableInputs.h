@@ -25,12 +25,14 @@ public:
     ListTable(const Invocation &invocation, Side side, bool firstLinesOnly = false);
 
     // The rows of one input read as lines; name is how messages call it. Throws ListFileError
-    // naming the input when a quote is never closed or its header differs from the first's.
+    // naming the input when a quote is never closed or its header differs from the first's
+    // (other than in the order of its columns, when --key names the column to compare).
     ListFileContents rowsOf(ListFileContents lines, const std::string &name);
 
     // The list's key field: the column --key (--other-key) names, else the one whose values look
     // most like addresses, which standard error is told of. Throws ListFileError naming the first
-    // input when there is no such column.
+    // input when there is no such column. Where later inputs order their columns otherwise, the
+    // field points into this table: it is used while the table lives.
     KeyField chooseKey(std::span<const std::string_view> rows, const Streams &streams) const;
 
     // The first input's header row, written once at the top of what the run writes.
@@ -40,7 +42,7 @@ public:
 
 private:
     [[noreturn]] void throwNoColumn(const std::string &reason) const;
-    void checkColumnsAlike(const std::vector<std::string> &names, const std::string &name) const;
+    void noteColumnsElsewhere(const Table &table, const std::string &name);
 
     TableOptions m_options;
     const std::optional<std::string> &m_key;
@@ -49,6 +51,7 @@ private:
     std::optional<std::string> m_firstName; // of the first input, once read
     std::optional<std::string> m_header;
     std::vector<std::string> m_columnNames;
+    std::vector<ColumnElsewhere> m_columnsElsewhere; // of later inputs that order their columns otherwise
 };
 
 // Says on standard error, unless quiet, how many rows of a list were compared as blank because

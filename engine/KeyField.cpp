@@ -1,6 +1,7 @@
 #include "KeyField.h"
 
 #include <cstring>
+#include <functional>
 
 namespace Quorvane {
 
@@ -101,12 +102,23 @@ std::optional<std::string_view> rawField(FieldCursor &cursor, std::size_t column
 
 } // namespace
 
+std::size_t KeyField::columnAmongStretches(std::string_view row) const
+{
+    // std::less orders pointers into different blocks too, as the built-in < need not.
+    const std::less<const char *> before;
+    for (const ColumnElsewhere &stretch : *elsewhere) {
+        if (!before(row.data(), stretch.begin) && before(row.data(), stretch.end))
+            return stretch.column;
+    }
+    return column;
+}
+
 std::optional<std::string_view> fieldText(std::string_view row, const KeyField &field, std::string &scratch)
 {
     if (field.isWholeItem())
         return row;
     FieldCursor cursor(row, field.delimiter);
-    const std::optional<std::string_view> raw = rawField(cursor, field.column);
+    const std::optional<std::string_view> raw = rawField(cursor, field.columnOf(row));
     if (!raw)
         return {};
     return unquoted(*raw, scratch);
@@ -141,7 +153,7 @@ std::string rowWithField(std::string_view row, const KeyField &field, std::strin
     if (field.isWholeItem())
         return std::string(text);
     FieldCursor cursor(row, field.delimiter);
-    const std::optional<std::string_view> raw = rawField(cursor, field.column);
+    const std::optional<std::string_view> raw = rawField(cursor, field.columnOf(row));
     if (!raw)
         return std::string(row);
     const std::size_t begin = static_cast<std::size_t>(raw->data() - row.data());

@@ -13,13 +13,30 @@ namespace Quorvane {
 // runs to the next quote that is not doubled, so it may hold delimiters, quotes (doubled) and line
 // ends. Text after its closing quote, up to the delimiter, still belongs to the field. A quote
 // anywhere else is an ordinary character, as spreadsheets read it.
+//
+// The inputs of one table list may order their columns differently: the rows of such an input
+// lie in its own bytes, and those bytes' stretch says where their key column is.
+struct ColumnElsewhere
+{
+    const char *begin = nullptr;
+    const char *end = nullptr;
+    std::size_t column = 0;
+};
+
 struct KeyField
 {
     std::size_t column = 0; // 1-based; 0 is the whole item
     char delimiter = ',';
+    // Held by whoever read the inputs, for as long as the field is used; none for most lists.
+    const std::vector<ColumnElsewhere> *elsewhere = nullptr;
 
     bool isWholeItem() const { return column == 0; }
+    // The column of row's key: column, unless row lies in one of the stretches elsewhere.
+    std::size_t columnOf(std::string_view row) const { return elsewhere ? columnAmongStretches(row) : column; }
     bool operator==(const KeyField &) const = default;
+
+private:
+    std::size_t columnAmongStretches(std::string_view row) const;
 };
 
 // The text of field's column in row, unquoted: a view into row when unquoting changes nothing,

@@ -70,18 +70,21 @@ TEST_F(CliTable, SaysWhichColumnItFoundAndHowManyRowsAreShort)
               kHeader + "ann,Ann@X.org,\"Multi\r\nline\"\r\nDee,ann@x.org,Q\r\n");
 }
 
-// Only the order of the other columns may differ, the key column standing where it stands in the
-// first input: each row keeps its own order, the header is the first input's.
+// Inputs of a list may order their columns otherwise when --key names the column (by name or by
+// its number in the first input): each row keeps its own order and is compared, and rewritten, on
+// the column of that name in its own header; the header written is the first input's.
 TEST_F(CliTable, InputsWithTheColumnsInAnotherOrder)
 {
     const std::string first = file("a.csv", "Name,Email,City\nAnn,a@x.org,Oslo\n");
-    const std::string reordered = file("b.csv", "City,Email,Name\nRome,A@x.org,Bea\nLima,c@x.org,Cy\n");
-    const CliResult result = runCli({"dedupe-first", "--csv", "--ignore-case", "--key", "email", "-q", first, reordered});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Name,Email,City\nAnn,a@x.org,Oslo\nLima,c@x.org,Cy\n");
+    const std::string reordered = file("b.csv", "Email,City,Name\nA@X.org,Rome,Bea\nc@x.org,Lima,Cy\n");
+    const CliResult deduped = runCli({"dedupe-first", "--csv", "--ignore-case", "--key", "email", "-q", first, reordered});
+    EXPECT_EQ(deduped.exitCode, 0) << deduped.err;
+    EXPECT_EQ(deduped.out, "Name,Email,City\nAnn,a@x.org,Oslo\nc@x.org,Lima,Cy\n");
+    const CliResult normalized = runCli({"normalize", "--csv", "--email", "--key", "2", "-q", first, reordered});
+    EXPECT_EQ(normalized.out, "Name,Email,City\nAnn,a@x.org,Oslo\na@x.org,Rome,Bea\nc@x.org,Lima,Cy\n");
     for (const std::vector<std::string> &arguments :
          {std::vector<std::string>{"dedupe-first", "--csv", first, reordered},
-          {"dedupe-first", "--csv", "--key", "Name", first, reordered}}) {
+          {"dedupe-first", "--csv", "--key", "Name", "--memory-limit", "1K", first, reordered}}) {
         const CliResult refused = runCli(arguments);
         EXPECT_EQ(refused.exitCode, kCliFileError);
         EXPECT_TRUE(contains(refused.err, "b.csv: has the columns of \"" + first + "\" in another order")) << refused.err;
