@@ -268,16 +268,17 @@ std::vector<CodePoints> addressesOf(const CodePoints &text)
         }
     }
     std::vector<Range> found;
-    std::optional<std::size_t> nameBegin;
+    constexpr std::size_t kNoName = std::size_t(-1);
+    std::size_t nameBegin = kNoName; // where the pieces without @ before the next address start
     for (const Range &piece : pieces) {
         if (!holdsAt(CodePoints(text.begin() + long(piece.begin), text.begin() + long(piece.end)))) {
-            nameBegin = nameBegin.value_or(piece.begin);
+            nameBegin = std::min(nameBegin, piece.begin);
             continue;
         }
-        found.push_back({nameBegin.value_or(piece.begin), piece.end});
-        nameBegin.reset();
+        found.push_back({std::min(nameBegin, piece.begin), piece.end});
+        nameBegin = kNoName;
     }
-    if (nameBegin && !found.empty())
+    if (nameBegin != kNoName && !found.empty())
         found.back().end = pieces.back().end;
     std::vector<CodePoints> addresses;
     for (const Range &range : found)
