@@ -1,6 +1,7 @@
 // The worked examples and edge cases of the seven operations, long lists, and how progress moves.
 #include "tests/support/ListTexts.h"
 #include "tests/support/Recorders.h"
+#include "tests/support/Sanitizers.h"
 #include "tests/support/UnexpectedErrors.h"
 #include "tests/reference/OperationPairs.h"
 
@@ -185,8 +186,8 @@ TEST(Progress, EveryOperationEndsAtZeroAlsoOnEmptyAndSingleItemLists)
 
 TEST(Progress, LongOperationsMoveInTheirDirectionAndYieldRarely)
 {
-    const Texts texts = spreadCopies(700000, 3);
-    const Texts second = spreadCopies(1000000, 1);
+    const Texts texts = spreadCopies(Testing::itemsForLongWork(700000), 3);
+    const Texts second = spreadCopies(Testing::itemsForLongWork(1000000), 1);
     const std::vector<RecordingProgress> recorded = progressOfAll(texts, second);
     for (std::size_t i = 0; i < recorded.size(); ++i) {
         SCOPED_TRACE("operation " + std::to_string(i));

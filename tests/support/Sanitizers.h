@@ -13,3 +13,17 @@
 #ifndef QUORVANE_ADDRESS_SANITIZER
 #define QUORVANE_ADDRESS_SANITIZER 0
 #endif
+
+#include <cstddef>
+
+namespace Quorvane::Testing {
+
+// How many items make work last long enough to be watched (a bar that moves, a window that
+// breathes meanwhile): under AddressSanitizer every step takes several times as long, so a
+// quarter of the items last about as long as the whole in an optimised build.
+constexpr std::size_t itemsForLongWork(std::size_t optimised)
+{
+    return QUORVANE_ADDRESS_SANITIZER ? optimised / 4 : optimised;
+}
+
+} // namespace Quorvane::Testing

@@ -2,6 +2,8 @@
 
 #include "WindowFixture.h"
 
+#include "tests/support/Sanitizers.h"
+
 #include <QPushButton>
 
 #include <functional>
@@ -26,7 +28,7 @@ protected:
     // Shows the window and waits until it can take mouse and key events.
     void showWindow();
     // Enough distinct addresses that any operation on them works long enough to yield a few times.
-    static constexpr std::size_t kLongWork = 2'000'000;
+    static constexpr std::size_t kLongWork = Testing::itemsForLongWork(2'000'000);
     // Fills list with count distinct addresses.
     static void fillLarge(ItemList &list, std::size_t count);
     // Clicks button and runs action once from inside the command, while it yields to the window.
