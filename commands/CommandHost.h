@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/ListId.h"
 #include "engine/ErrorTrap.h"
 #include "engine/Matching.h"
 #include "engine/Progress.h"
@@ -11,6 +12,8 @@
 #include <vector>
 
 namespace Quorvane {
+
+class KeyIndexes;
 
 // The window's pointer setting; the numbers are the values the commands set.
 enum class Pointer { Default = 0, Hourglass = 11, Custom = 99 };
@@ -80,6 +83,17 @@ struct CommandHost
     MatchMode matching = {}; // how the operations compare items
     // The key field of each list's items (by listIndex): a column of a list of table rows.
     std::array<KeyField, 2> keyFields = {};
+    // Each list's keys made earlier, while it is unchanged; none when null.
+    const KeyIndexes *keyIndexes = nullptr;
+
+    // How an operation on list own compares: its own key field, and the other list's.
+    MatchMode matchingFor(ListId own) const
+    {
+        MatchMode mode = matching;
+        mode.field = keyFields[listIndex(own)];
+        mode.otherField = keyFields[listIndex(otherList(own))];
+        return mode;
+    }
 };
 
 } // namespace Quorvane

@@ -1,5 +1,6 @@
 #include "OperationCommands.h"
 
+#include "commands/KeyIndexes.h"
 #include "engine/AddressVerdict.h"
 
 #include <string>
@@ -133,11 +134,12 @@ void runOperationCommand(const OperationCommand &command, ItemList &list1, ItemL
             return;
     }
     RefusalCounts refusals;
-    const OperationHost operationHost{host.progress, host.reporter, nullptr, &refusals};
-    MatchMode mode = host.matching;
-    mode.field = host.keyFields[listIndex(command.ownList)];
-    mode.otherField = host.keyFields[listIndex(otherList(command.ownList))];
-    run.runOperation(operation, {own, other, text, operationHost, mode});
+    OperationHost operationHost{host.progress, host.reporter, nullptr, &refusals};
+    if (host.keyIndexes) {
+        operationHost.ownKeys = host.keyIndexes->of(command.ownList, own);
+        operationHost.otherKeys = host.keyIndexes->of(otherList(command.ownList), other);
+    }
+    run.runOperation(operation, {own, other, text, operationHost, host.matchingFor(command.ownList)});
     if (host.outcome) {
         host.outcome->ran = true;
         host.outcome->text = text;

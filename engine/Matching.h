@@ -59,6 +59,14 @@ struct MatchMode
     bool foldsCase() const { return ignoreCase || readsAddresses(); }
 };
 
+// Whether items have the same keys under a as under b (which may still differ in what they do
+// with the keys, such as reading the other list as patterns).
+inline bool makesSameKeys(const MatchMode &a, const MatchMode &b)
+{
+    return a.ignoreCase == b.ignoreCase && a.trim == b.trim && a.email == b.email
+           && a.providerAliases == b.providerAliases && a.field == b.field;
+}
+
 // Makes the comparable form of items (their key) under one mode: first the key field, then the
 // modes applied to it. The key is a view of the item itself when only its ends are cut off or an
 // unquoted field is taken, otherwise a view of a buffer that the next call reuses. A row with

@@ -119,35 +119,42 @@ RemovalFlags flagInvalidAddresses(std::span<const std::string_view> texts, const
 
 // Flags every item whose key equals that of an item met before it, meeting the items in rising
 // order or, with keepLast, in falling order.
-RemovalFlags flagRepeats(std::span<const std::string_view> texts, const MatchMode &mode, ProgressSink &progress,
+RemovalFlags flagRepeats(std::span<const std::string_view> texts, const MatchMode &mode, const OperationHost &host,
                          bool keepLast)
 {
-    ProgressPacer pacer(progress, 3 * texts.size(), Direction::Backward);
+    ProgressPacer pacer(host.progress, 3 * texts.size(), Direction::Backward);
     const std::size_t workers = workersFor(texts.size());
-    const TextPartitions partitions(texts, TextPartitions::partitionCountFor(texts.size()), pacer, mode, workers);
+    const std::shared_ptr<const TextPartitions> partitions =
+        partitionsFor(host.ownKeys, texts, TextPartitions::partitionCountFor(texts.size()), pacer, mode, workers);
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
-    forEachPartition(partitions.partitionCount(), partitions.largestPartition(), workers, pacer,
+    // Equal keys share a partition however finely the partitions were made.
+    forEachPartition(partitions->partitionCount(), partitions->largestPartition(), workers, pacer,
                      [&](PartitionMatcher &matcher, std::size_t p, WorkerSteps &steps) {
-                         matcher.flagRepeats(partitions.partition(p), keepLast, flags.get(), steps);
+                         matcher.flagRepeats(partitions->partition(p), keepLast, flags.get(), steps);
                      });
     return flags;
 }
 
 // Flags every item of first whose key's presence in second equals removeWhenPresent.
 RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<const std::string_view> second,
-                            const MatchMode &mode, ProgressSink &progress, bool removeWhenPresent)
+                            const MatchMode &mode, const OperationHost &host, bool removeWhenPresent)
 {
-    ProgressPacer pacer(progress, 3 * (first.size() + second.size()), Direction::Forward);
+    ProgressPacer pacer(host.progress, 3 * (first.size() + second.size()), Direction::Forward);
     const std::size_t longer = std::max(first.size(), second.size());
     const std::size_t workers = workersFor(longer);
     const std::size_t partitionCount = TextPartitions::partitionCountFor(longer);
-    const TextPartitions firstPartitions(first, partitionCount, pacer, mode, workers);
-    const TextPartitions secondPartitions(second, partitionCount, pacer, mode.forOtherList(), workers);
+    const std::shared_ptr<const TextPartitions> firstPartitions =
+        partitionsFor(host.ownKeys, first, partitionCount, pacer, mode, workers);
+    const std::shared_ptr<const TextPartitions> secondPartitions =
+        partitionsFor(host.otherKeys, second, partitionCount, pacer, mode.forOtherList(), workers);
     RemovalFlags flags = std::make_unique<bool[]>(first.size());
-    forEachPartition(partitionCount, std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()),
+    forEachPartition(partitionCount,
+                     std::max(firstPartitions->largestPartition(partitionCount),
+                              secondPartitions->largestPartition(partitionCount)),
                      workers, pacer, [&](PartitionMatcher &matcher, std::size_t p, WorkerSteps &steps) {
-                         matcher.flagPresence(firstPartitions.partition(p), secondPartitions.partition(p),
-                                              removeWhenPresent, flags.get(), steps);
+                         matcher.flagPresence(firstPartitions->partition(p, partitionCount),
+                                              secondPartitions->partition(p, partitionCount), removeWhenPresent,
+                                              flags.get(), steps);
                      });
     return flags;
 }
@@ -171,23 +178,23 @@ RemovalFlags flagByPatterns(std::span<const std::string_view> texts, const Patte
 }
 
 RemovalFlags flagByOther(std::span<const std::string_view> first, const ItemList &second, const MatchMode &mode,
-                         ProgressSink &progress, bool removeWhenPresent)
+                         const OperationHost &host, bool removeWhenPresent)
 {
     if (!mode.otherIsPatterns)
-        return flagByPresence(first, second.texts(), mode, progress, removeWhenPresent);
-    return flagByPatterns(first, PatternSet(second.texts(), mode), progress, removeWhenPresent);
+        return flagByPresence(first, second.texts(), mode, host, removeWhenPresent);
+    return flagByPatterns(first, PatternSet(second.texts(), mode), host.progress, removeWhenPresent);
 }
 
 } // namespace
 
 void RemoveDupesExceptFirst(ItemList &list, const OperationHost &host, const MatchMode &mode)
 {
-    runTrapped(list, host, kRemoveDupesExceptFirst, [&] { return flagRepeats(list.texts(), mode, host.progress, false); });
+    runTrapped(list, host, kRemoveDupesExceptFirst, [&] { return flagRepeats(list.texts(), mode, host, false); });
 }
 
 void RemoveDupesAll(ItemList &list, const OperationHost &host, const MatchMode &mode)
 {
-    runTrapped(list, host, kRemoveDupesAll, [&] { return flagRepeats(list.texts(), mode, host.progress, true); });
+    runTrapped(list, host, kRemoveDupesAll, [&] { return flagRepeats(list.texts(), mode, host, true); });
 }
 
 void RemoveBlanksFromList(ItemList &list, const OperationHost &host)
@@ -213,7 +220,7 @@ void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, co
                                      const MatchMode &mode)
 {
     runTrapped(first, host, kSubtractSecondListFromFirstList,
-               [&] { return flagByOther(first.texts(), second, mode, host.progress, true); });
+               [&] { return flagByOther(first.texts(), second, mode, host, true); });
 }
 
 void SubtractSecondListFromFirstList(ItemList &first, const PatternSet &patterns, const OperationHost &host)
@@ -225,7 +232,7 @@ void SubtractSecondListFromFirstList(ItemList &first, const PatternSet &patterns
 void KeepOnlyMatchesInList(ItemList &first, const ItemList &second, const OperationHost &host, const MatchMode &mode)
 {
     runTrapped(first, host, kKeepOnlyMatchesInList,
-               [&] { return flagByOther(first.texts(), second, mode, host.progress, false); });
+               [&] { return flagByOther(first.texts(), second, mode, host, false); });
 }
 
 void KeepOnlyMatchesInList(ItemList &first, const PatternSet &patterns, const OperationHost &host)

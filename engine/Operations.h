@@ -5,11 +5,13 @@
 #include "engine/Matching.h"
 #include "engine/Progress.h"
 
+#include <memory>
 #include <string_view>
 
 namespace Quorvane {
 
 class PatternSet;
+class TextPartitions;
 
 // Every operation on a list, in the window and in quorvane-cli alike; its row in the catalogue
 // (OperationCatalogue.h) says how it runs and what people see of it.
@@ -42,6 +44,11 @@ struct OperationHost
     ItemList *removed = nullptr;
     // Told why each item was removed, by the operations that judge addresses.
     RefusalCounts *refusals = nullptr;
+    // The partitions of the keys of the list changed and of the list compared with, made
+    // earlier; used where they serve those very lists under the operation's mode (see
+    // TextPartitions::serves), so the keys need not be made and hashed again.
+    std::shared_ptr<const TextPartitions> ownKeys = nullptr;
+    std::shared_ptr<const TextPartitions> otherKeys = nullptr;
 };
 
 // Items compare by their keys under mode (Matching.h); the item kept is always the original.

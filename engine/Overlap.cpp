@@ -57,15 +57,27 @@ OverlapCounts countOverlap(const Overlap &overlap, std::size_t firstCount, std::
 Overlap findOverlap(std::span<const std::string_view> first, std::span<const std::string_view> second,
                     const MatchMode &mode, ProgressSink &progress, std::size_t workers)
 {
+    ListKeys keys;
+    return findOverlap(first, second, mode, progress, workers, keys);
+}
+
+Overlap findOverlap(std::span<const std::string_view> first, std::span<const std::string_view> second,
+                    const MatchMode &mode, ProgressSink &progress, std::size_t workers, ListKeys &keys)
+{
     // Two steps per text for the keys, then each partition is matched both ways.
     ProgressPacer pacer(progress, 4 * (first.size() + second.size()), ProgressPacer::Direction::Forward);
     const std::size_t partitionCount = TextPartitions::partitionCountFor(std::max(first.size(), second.size()));
-    const TextPartitions firstPartitions(first, partitionCount, pacer, mode, workers);
-    const TextPartitions secondPartitions(second, partitionCount, pacer, mode.forOtherList(), workers);
+    keys.first = partitionsFor(keys.first, first, partitionCount, pacer, mode, workers);
+    keys.second = partitionsFor(keys.second, second, partitionCount, pacer, mode.forOtherList(), workers);
+    const TextPartitions &firstPartitions = *keys.first;
+    const TextPartitions &secondPartitions = *keys.second;
     Overlap overlap = overlapFlagsFor(first.size(), second.size());
-    forEachPartition(partitionCount, std::max(firstPartitions.largestPartition(), secondPartitions.largestPartition()),
+    forEachPartition(partitionCount,
+                     std::max(firstPartitions.largestPartition(partitionCount),
+                              secondPartitions.largestPartition(partitionCount)),
                      workers, pacer, [&](PartitionMatcher &matcher, std::size_t p, WorkerSteps &steps) {
-                         flagOverlap(matcher, firstPartitions.partition(p), secondPartitions.partition(p), overlap, steps);
+                         flagOverlap(matcher, firstPartitions.partition(p, partitionCount),
+                                     secondPartitions.partition(p, partitionCount), overlap, steps);
                      });
     overlap.counts = countOverlap(overlap, first.size(), second.size());
     progress.setProgress(0);

@@ -11,6 +11,8 @@
 
 namespace Quorvane {
 
+class TextPartitions;
+
 // How two lists overlap under a matching mode, counted in items, not in distinct keys, so that
 // each count is the length of a list the user can take away:
 // - onlyInFirst: the items of the first list whose key the second lacks (what subtract keeps),
@@ -42,6 +44,16 @@ ItemList itemsFlagged(const ItemList &list, const bool *flags, bool wanted);
 // Workers.h). Throws what TextPartitions throws, and whatever progress throws to stop the work.
 Overlap findOverlap(std::span<const std::string_view> first, std::span<const std::string_view> second,
                     const MatchMode &mode, ProgressSink &progress, std::size_t workers);
+
+// The partitions of both lists' keys: given to a pass, those made earlier, used where they
+// serve; after it, those it used, for whoever keeps them for the next pass.
+struct ListKeys
+{
+    std::shared_ptr<const TextPartitions> first;
+    std::shared_ptr<const TextPartitions> second;
+};
+Overlap findOverlap(std::span<const std::string_view> first, std::span<const std::string_view> second,
+                    const MatchMode &mode, ProgressSink &progress, std::size_t workers, ListKeys &keys);
 
 // The same with as many threads as lists this long are worth.
 Overlap findOverlap(std::span<const std::string_view> first, std::span<const std::string_view> second,

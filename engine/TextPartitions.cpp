@@ -45,11 +45,13 @@ std::string_view KeyStore::keep(std::string_view key)
     if (key.size() > kKeyBlock / 4) {
         m_longKeys.push_back(std::make_unique_for_overwrite<char[]>(key.size()));
         bytes = m_longKeys.back().get();
+        m_held += key.size();
     } else {
         if (m_capacity - m_used < key.size()) {
             m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kKeyBlock));
             m_used = 0;
             m_capacity = kKeyBlock;
+            m_held += kKeyBlock;
         }
         bytes = m_blocks.back().get() + m_used;
         m_used += key.size();
@@ -65,7 +67,9 @@ std::size_t TextPartitions::partitionCountFor(std::size_t textCount)
 
 TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::size_t partitionCount,
                                ProgressPacer &pacer, const MatchMode &mode, std::size_t workers)
-    : m_keyStores(workers)
+    : m_texts(texts)
+    , m_mode(mode)
+    , m_keyStores(workers)
     , m_keys(texts)
     , m_entries(checkedTextCount(texts.size()))
     , m_starts(partitionCount + 1)
@@ -155,7 +159,53 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
 
 PartitionSide TextPartitions::partition(std::size_t number) const
 {
-    return {m_entries.all().subspan(m_starts[number], m_starts[number + 1] - m_starts[number]), m_keys};
+    return partition(number, partitionCount());
+}
+
+PartitionSide TextPartitions::partition(std::size_t number, std::size_t count) const
+{
+    const std::size_t run = partitionCount() / count;
+    const std::size_t begin = m_starts[number * run];
+    return {m_entries.all().subspan(begin, m_starts[(number + 1) * run] - begin), m_keys};
+}
+
+std::size_t TextPartitions::largestPartition(std::size_t count) const
+{
+    if (count == partitionCount())
+        return m_largest;
+    std::size_t largest = 0;
+    for (std::size_t p = 0; p < count; ++p)
+        largest = std::max(largest, partition(p, count).size());
+    return largest;
+}
+
+bool TextPartitions::serves(std::span<const std::string_view> texts, const MatchMode &mode,
+                            std::size_t partitionCount) const
+{
+    return texts.data() == m_texts.data() && texts.size() == m_texts.size() && makesSameKeys(mode, m_mode)
+           && partitionCount <= this->partitionCount();
+}
+
+std::size_t TextPartitions::heldBytes() const
+{
+    std::size_t held = m_entries.size() * sizeof(TextEntry);
+    if (m_madeKeys)
+        held += m_madeKeys->size() * sizeof(std::string_view);
+    for (const KeyStore &store : m_keyStores)
+        held += store.heldBytes();
+    return held;
+}
+
+std::shared_ptr<const TextPartitions> partitionsFor(const std::shared_ptr<const TextPartitions> &known,
+                                                    std::span<const std::string_view> texts,
+                                                    std::size_t partitionCount, ProgressPacer &pacer,
+                                                    const MatchMode &mode, std::size_t workers)
+{
+    if (known && known->serves(texts, mode, partitionCount)) {
+        pacer.advance(2 * texts.size());
+        return known;
+    }
+    return std::make_shared<const TextPartitions>(texts, partitionCount, pacer, mode, workers);
 }
 
 } // namespace Quorvane

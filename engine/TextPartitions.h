@@ -50,12 +50,14 @@ class KeyStore
 {
 public:
     std::string_view keep(std::string_view key);
+    std::size_t heldBytes() const { return m_held; }
 
 private:
     std::vector<std::unique_ptr<char[]>> m_blocks; // the last one takes the next short keys
     std::vector<std::unique_ptr<char[]>> m_longKeys;
     std::size_t m_used = 0;
     std::size_t m_capacity = 0;
+    std::size_t m_held = 0;
 };
 
 // The texts of a list grouped by the hash of their keys into partitions small enough to stay in
@@ -78,10 +80,23 @@ public:
     std::size_t partitionCount() const { return m_starts.size() - 1; }
     PartitionSide partition(std::size_t number) const;
     std::size_t largestPartition() const { return m_largest; }
+    // The same entries grouped into count partitions, count a power of two no larger than
+    // partitionCount(): the top bits of a hash choose its partition, so each coarser partition is
+    // a run of these. Its entries are in rising index order only within each of these.
+    PartitionSide partition(std::size_t number, std::size_t count) const;
+    std::size_t largestPartition(std::size_t count) const;
+
+    // Whether these are the partitions of exactly texts (the same array, not a copy) with the
+    // keys mode makes, grouped at least as finely as into partitionCount.
+    bool serves(std::span<const std::string_view> texts, const MatchMode &mode, std::size_t partitionCount) const;
+    // The memory held by text: the entries, and the keys that are not views of their texts.
+    std::size_t heldBytes() const;
     // Each text's key by index: the texts themselves when matching is exact.
     std::span<const std::string_view> keys() const { return m_keys; }
 
 private:
+    std::span<const std::string_view> m_texts;
+    MatchMode m_mode;
     std::vector<KeyStore> m_keyStores; // one per worker
     std::unique_ptr<WorkArray<std::string_view>> m_madeKeys;
     std::span<const std::string_view> m_keys;
@@ -89,5 +104,12 @@ private:
     WorkArray<std::size_t> m_starts; // partition p holds entries [m_starts[p], m_starts[p + 1])
     std::size_t m_largest = 0;
 };
+
+// The partitions of texts' keys under mode for one pass: known when they serve (made earlier of
+// the same texts, counted on the pacer as made), else made now as the constructor makes them.
+std::shared_ptr<const TextPartitions> partitionsFor(const std::shared_ptr<const TextPartitions> &known,
+                                                    std::span<const std::string_view> texts,
+                                                    std::size_t partitionCount, ProgressPacer &pacer,
+                                                    const MatchMode &mode, std::size_t workers);
 
 } // namespace Quorvane

@@ -3,6 +3,7 @@
 #include "engine/ErrorTrap.h"
 #include "engine/ItemList.h"
 #include "commands/CommandHost.h"
+#include "commands/KeyIndexes.h"
 #include "commands/TableCommands.h"
 #include "ui/Buttons.h"
 #include "ui/CommandWatcher.h"
@@ -87,8 +88,11 @@ public:
     // Taken when a command starts: it holds a copy of the matching mode, which the command keeps.
     CommandHost commandHost()
     {
-        return {m_dialogs, *this, m_reporter, *m_progress, &m_outcome, m_matching, m_tables.keyFields(m_list1, m_list2)};
+        return {m_dialogs, *this,      m_reporter, *m_progress, &m_outcome, m_matching,
+                m_tables.keyFields(m_list1, m_list2), &m_keyIndexes};
     }
+    // Each list's keys, kept while the list is unchanged (the overlap's thread makes them).
+    KeyIndexes &keyIndexes() { return m_keyIndexes; }
     // How the operations compare items from now on; exact at every start.
     void setMatching(const MatchMode &mode) { m_matching = mode; }
 
@@ -145,6 +149,7 @@ private:
     CommandOutcome m_outcome;
     MatchMode m_matching;
     LoadedTables m_tables;
+    KeyIndexes m_keyIndexes;
     CommandWatcher *m_watcher = nullptr;
     // Last, so it stops watching before anything it reads goes.
     std::unique_ptr<PointerFeedback> m_pointerFeedback;

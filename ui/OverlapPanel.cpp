@@ -105,6 +105,9 @@ void OverlapPanel::invalidate()
 {
     ++m_generation;
     m_worker->cancel();
+    const CommandHost host = m_form.commandHost();
+    for (const ListId list : kBothLists)
+        m_form.keyIndexes().forgetStale(list, m_form.list(list), host.matchingFor(list));
     scheduleStart();
     update();
 }
@@ -136,15 +139,24 @@ void OverlapPanel::start()
 {
     if (isCurrent() || !isVisible() || m_form.isCommandRunning())
         return;
-    m_worker->request({m_form.list1().snapshot(), m_form.list2().snapshot(), m_form.commandHost().matching,
-                       m_generation});
+    const KeyIndexes &kept = m_form.keyIndexes();
+    m_requestedChanges = {m_form.list1().changeCount(), m_form.list2().changeCount()};
+    m_worker->request({m_form.list1().snapshot(),
+                       m_form.list2().snapshot(),
+                       m_form.commandHost().matchingFor(ListId::List1),
+                       m_generation,
+                       {kept.of(ListId::List1, m_form.list1()), kept.of(ListId::List2, m_form.list2())}});
 }
 
 void OverlapPanel::receive(const OverlapWorker::Result &result)
 {
     if (result.generation != m_generation || !result.overlap)
         return;
+    // The same generation: neither list nor the matching has changed since the request.
+    m_form.keyIndexes().keep(ListId::List1, m_requestedChanges[0], result.keys.first);
+    m_form.keyIndexes().keep(ListId::List2, m_requestedChanges[1], result.keys.second);
     m_shown = result;
+    m_shown.keys = {};
     const OverlapCounts &counts = result.overlap->counts;
     setToolTip(QStringLiteral("%1: %2\n%3: %4\n%5: %6")
                    .arg(caption(Part::OnlyInList1), locale().toString(qulonglong(counts.onlyInFirst)),
@@ -167,8 +179,8 @@ ItemList OverlapPanel::itemsOf(Part part)
     std::shared_ptr<const Overlap> overlap = isCurrent() ? m_shown.overlap : nullptr;
     if (!overlap) {
         NullProgress progress;
-        overlap = std::make_shared<const Overlap>(
-            findOverlap(m_form.list1().texts(), m_form.list2().texts(), m_form.commandHost().matching, progress));
+        overlap = std::make_shared<const Overlap>(findOverlap(m_form.list1().texts(), m_form.list2().texts(),
+                                                              m_form.commandHost().matchingFor(ListId::List1), progress));
     }
     if (part == Part::OnlyInList2)
         return itemsFlagged(m_form.list2(), overlap->secondShared.get(), false);

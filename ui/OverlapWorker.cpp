@@ -76,8 +76,9 @@ void OverlapWorker::run()
         try {
             // One thread: the other core is the window's.
             CancellingProgress progress(m_cancelled);
-            result.overlap = std::make_shared<const Overlap>(
-                findOverlap(request->first.texts(), request->second.texts(), request->mode, progress, 1));
+            result.overlap = std::make_shared<const Overlap>(findOverlap(
+                request->first.texts(), request->second.texts(), request->mode, progress, 1, request->keys));
+            result.keys = std::move(request->keys);
         } catch (const Cancelled &) {
             continue;
         } catch (const std::exception &) {

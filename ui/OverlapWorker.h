@@ -27,12 +27,14 @@ public:
         ItemList::Snapshot second;
         MatchMode mode;
         std::uint64_t generation = 0;
+        ListKeys keys = {}; // made earlier of these very lists, where there are any
     };
     // overlap is null when the work failed (no memory for it).
     struct Result
     {
         std::uint64_t generation = 0;
         std::shared_ptr<const Overlap> overlap;
+        ListKeys keys = {}; // those the work used, for the next one
     };
     // Called on the worker's thread with each finished request's result.
     using Deliver = std::function<void(Result)>;

@@ -1,6 +1,7 @@
 #include "FakeCommandHost.h"
 #include "OperationCases.h"
 
+#include "commands/KeyIndexes.h"
 #include "commands/OperationCommands.h"
 #include "tests/support/ListTexts.h"
 
@@ -140,6 +141,47 @@ TEST_F(OperationCommandsTest, ListOfBlankItemsPassesTheGuards)
     EXPECT_TRUE(m_host.asked.empty());
     run({Operation::RemoveBlanks, ListId::List1});
     EXPECT_EQ(m_host.textsOf(Kind::Warn), std::vector<std::string>{"You forgot to load in List 1."});
+}
+
+} // namespace
+} // namespace Quorvane
+
+namespace Quorvane {
+namespace {
+
+std::shared_ptr<const TextPartitions> partitionsOf(const ItemList &list, const MatchMode &mode)
+{
+    NullProgress progress;
+    ProgressPacer pacer(progress, 0, ProgressPacer::Direction::Forward);
+    return std::make_shared<const TextPartitions>(list.texts(), 1, pacer, mode);
+}
+
+// A list's keys are kept while the list is as it was when they were made, within the budget,
+// and an operation given them still removes exactly what it would without them.
+TEST_F(OperationCommandsTest, KeysKeptForAListServeOnlyWhileItIsUnchanged)
+{
+    reset({"a@x", "B@x", "c@x", "a@x"}, {"b@x", "a@x"});
+    KeyIndexes kept;
+    kept.keep(ListId::List1, m_list1.changeCount(), partitionsOf(m_list1, {.ignoreCase = true}));
+    EXPECT_EQ(kept.of(ListId::List1, m_list1), nullptr) << "folded keys cost more than the budget";
+    kept.keep(ListId::List1, m_list1.changeCount(), partitionsOf(m_list1, {}));
+    kept.keep(ListId::List2, m_list2.changeCount(), partitionsOf(m_list2, {}));
+    ASSERT_NE(kept.of(ListId::List1, m_list1), nullptr);
+
+    CommandHost host = m_host.host();
+    host.keyIndexes = &kept;
+    runOperationCommand({Operation::Subtract, ListId::List2}, m_list1, m_list2, "PushButton12_Click", host);
+    EXPECT_EQ(textsOf(m_list2), (Items{"b@x"}));
+    EXPECT_NE(kept.of(ListId::List1, m_list1), nullptr) << "List 1 only read";
+    m_list1.append("d@x");
+    EXPECT_EQ(kept.of(ListId::List1, m_list1), nullptr);
+
+    reset({"a@x"}, {"a@x"});
+    kept.keep(ListId::List1, m_list1.changeCount(), partitionsOf(m_list1, {}));
+    kept.forgetStale(ListId::List1, m_list1, {});
+    ASSERT_NE(kept.of(ListId::List1, m_list1), nullptr);
+    kept.forgetStale(ListId::List1, m_list1, {.ignoreCase = true});
+    EXPECT_EQ(kept.of(ListId::List1, m_list1), nullptr) << "the matching changed";
 }
 
 } // namespace

@@ -72,6 +72,41 @@ TEST(TextPartitions, EqualTextsOfTwoListsShareAPartitionAndOrderIsKept)
     }
 }
 
+// Partitions made earlier stand in for new ones only for the very same texts and keys, grouped at
+// least as finely; read more coarsely, each partition is a run of the finer ones.
+TEST(TextPartitions, PartitionsMadeEarlierServeTheirOwnTextsAndReadCoarser)
+{
+    const std::vector<std::string> texts = numberedTexts(5000, 1200, "@X");
+    const std::vector<std::string_view> views = viewsOf(texts);
+    const std::vector<std::string_view> copy = views;
+    NullProgress progress;
+    ProgressPacer pacer(progress, 0, ProgressPacer::Direction::Forward);
+    const TextPartitions fine(views, 64, pacer, MatchMode{.ignoreCase = true});
+    const MatchMode alsoPatterns{.ignoreCase = true, .otherIsPatterns = true};
+    EXPECT_TRUE(fine.serves(views, alsoPatterns, 16)) << "the same keys";
+    EXPECT_TRUE(fine.serves(views, MatchMode{.ignoreCase = true}, 64));
+    EXPECT_FALSE(fine.serves(views, MatchMode{.ignoreCase = true}, 128)) << "coarser than asked";
+    EXPECT_FALSE(fine.serves(views, MatchMode{}, 16)) << "other keys";
+    EXPECT_FALSE(fine.serves(copy, MatchMode{.ignoreCase = true}, 16)) << "equal texts elsewhere";
+    EXPECT_FALSE(fine.serves(std::span(views).first(4999), MatchMode{.ignoreCase = true}, 16));
+
+    const TextPartitions coarse(views, 16, pacer, MatchMode{.ignoreCase = true});
+    std::size_t largest = 0;
+    for (std::size_t p = 0; p < 16; ++p) {
+        std::multiset<std::uint32_t> fromFine;
+        for (const TextEntry &entry : fine.partition(p, 16).entries)
+            fromFine.insert(entry.index);
+        std::multiset<std::uint32_t> made;
+        for (const TextEntry &entry : coarse.partition(p).entries)
+            made.insert(entry.index);
+        EXPECT_EQ(fromFine, made) << "partition " << p;
+        largest = std::max(largest, made.size());
+    }
+    EXPECT_EQ(fine.largestPartition(16), largest);
+    EXPECT_EQ(fine.heldBytes(), 5000 * (sizeof(TextEntry) + sizeof(std::string_view)) + 256 * 1024)
+        << "folded keys stored beside the entries";
+}
+
 // Tags taken from a tiny range make different texts share tags all the time, as colliding
 // hashes would; the byte comparison must still decide alone.
 // Texts another process rewrites between the two passes (a mapped file) must not be placed past

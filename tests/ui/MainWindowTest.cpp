@@ -657,6 +657,9 @@ TEST_F(MainWindowTest, TablesAreComparedOnTheirColumnsAndSavedUnderTheirHeader)
     ASSERT_TRUE(column2->isEnabled());
     column2->trigger();
     EXPECT_EQ(sentence().toStdString(), "List 2 compared on column 2, 'forwarded to'");
+    OverlapPanel &overlap = m_window->overlap();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return overlap.isCurrent(); }, 10000));
+    EXPECT_EQ(overlap.shownCounts(), (OverlapCounts{2, 1, 0})) << "on the columns compared";
     click(Button::RemoveMatchesList2FromList1);
     EXPECT_EQ(form().list1().count(), 2u);
 
@@ -696,7 +699,10 @@ TEST_F(MainWindowTest, TheOverlapFollowsTheListsAndCopiesOrSavesEachPart)
     click(Button::LoadSampleList2);
     EXPECT_FALSE(overlap.isCurrent());
     EXPECT_EQ(countsFound(), (Counts{2, 1, 2}));
+    EXPECT_NE(form().keyIndexes().of(ListId::List1, form().list1()), nullptr) << "the keys kept for the commands";
     form().list1().append("ORDERS@example.org");
+    EXPECT_EQ(form().keyIndexes().of(ListId::List1, form().list1()), nullptr) << "List 1 changed";
+    EXPECT_NE(form().keyIndexes().of(ListId::List2, form().list2()), nullptr);
     EXPECT_EQ(countsFound(), (Counts{3, 1, 2}));
     menuTitled(QStringLiteral("&Matching"))->actions().at(1)->trigger(); // Ignore case
     EXPECT_EQ(countsFound(), (Counts{2, 2, 1}));

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "commands/ListId.h"
+#include "engine/ItemList.h"
+#include "engine/TextPartitions.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace Quorvane {
+
+// Each list's keys, hashed into partitions once and kept while the list stays as it was: a command
+// that compares the lists again then only matches them, where making and hashing ten million keys
+// would take most of its time. The overlap's thread makes them while the window is idle. Kept only
+// within a budget of memory per item, and let go when their list or the matching changes.
+class KeyIndexes
+{
+public:
+    // The most memory kept per item of a list: the partitions' entries fit; an array of keys that
+    // are not views of their items does not.
+    static constexpr std::size_t kBudgetPerItem = 16;
+
+    // Those kept of list, when it has not changed since they were made; null otherwise.
+    std::shared_ptr<const TextPartitions> of(ListId id, const ItemList &list) const;
+    // Keeps partitions made of list id as it was at its changeCount, when they fit the budget.
+    void keep(ListId id, std::uint64_t changeCount, std::shared_ptr<const TextPartitions> partitions);
+    // Lets go of those no longer of their list as it is, or not made with the keys mode makes.
+    void forgetStale(ListId id, const ItemList &list, const MatchMode &mode);
+
+private:
+    struct Kept
+    {
+        std::uint64_t changeCount = 0;
+        std::shared_ptr<const TextPartitions> partitions;
+    };
+    std::array<Kept, 2> m_kept;
+};
+
+} // namespace Quorvane
