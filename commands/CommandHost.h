@@ -84,7 +84,7 @@ struct CommandHost
     // The key field of each list's items (by listIndex): a column of a list of table rows.
     std::array<KeyField, 2> keyFields = {};
     // Each list's keys made earlier, while it is unchanged; none when null.
-    const KeyIndexes *keyIndexes = nullptr;
+    KeyIndexes *keyIndexes = nullptr;
 
     // How an operation on list own compares: its own key field, and the other list's.
     MatchMode matchingFor(ListId own) const

@@ -8,6 +8,13 @@ std::shared_ptr<const TextPartitions> KeyIndexes::of(ListId id, const ItemList &
     return kept.changeCount == list.changeCount() ? kept.partitions : nullptr;
 }
 
+std::shared_ptr<const TextPartitions> KeyIndexes::take(ListId id, const ItemList &list)
+{
+    std::shared_ptr<const TextPartitions> taken = of(id, list);
+    m_kept[listIndex(id)] = {};
+    return taken;
+}
+
 void KeyIndexes::keep(ListId id, std::uint64_t changeCount, std::shared_ptr<const TextPartitions> partitions)
 {
     Kept &kept = m_kept[listIndex(id)];

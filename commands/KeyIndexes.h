@@ -23,6 +23,10 @@ public:
 
     // Those kept of list, when it has not changed since they were made; null otherwise.
     std::shared_ptr<const TextPartitions> of(ListId id, const ItemList &list) const;
+    // Those kept of list, as of(); the list is about to change, so none are kept of it from now.
+    // Taken out before a command on a long list, their memory goes back before the command asks
+    // for its own, where it is cheapest to have again.
+    std::shared_ptr<const TextPartitions> take(ListId id, const ItemList &list);
     // Keeps partitions made of list id as it was at its changeCount, when they fit the budget.
     void keep(ListId id, std::uint64_t changeCount, std::shared_ptr<const TextPartitions> partitions);
     // Lets go of those no longer of their list as it is, or not made with the keys mode makes.

@@ -136,8 +136,12 @@ void runOperationCommand(const OperationCommand &command, ItemList &list1, ItemL
     RefusalCounts refusals;
     OperationHost operationHost{host.progress, host.reporter, nullptr, &refusals};
     if (host.keyIndexes) {
-        operationHost.ownKeys = host.keyIndexes->of(command.ownList, own);
-        operationHost.otherKeys = host.keyIndexes->of(otherList(command.ownList), other);
+        // Those of the list that changes are let go here, by an operation that does not compare.
+        std::shared_ptr<const TextPartitions> ownKeys = host.keyIndexes->take(command.ownList, own);
+        if (operation.comparison != Comparison::None) {
+            operationHost.ownKeys = std::move(ownKeys);
+            operationHost.otherKeys = host.keyIndexes->of(otherList(command.ownList), other);
+        }
     }
     run.runOperation(operation, {own, other, text, operationHost, host.matchingFor(command.ownList)});
     if (host.outcome) {

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace Quorvane {
@@ -124,8 +125,9 @@ RemovalFlags flagRepeats(std::span<const std::string_view> texts, const MatchMod
 {
     ProgressPacer pacer(host.progress, 3 * texts.size(), Direction::Backward);
     const std::size_t workers = workersFor(texts.size());
+    const std::size_t partitionCount = TextPartitions::partitionCountFor(texts.size());
     const std::shared_ptr<const TextPartitions> partitions =
-        partitionsFor(host.ownKeys, texts, TextPartitions::partitionCountFor(texts.size()), pacer, mode, workers);
+        partitionsFor(std::exchange(host.ownKeys, nullptr), texts, partitionCount, pacer, mode, workers);
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
     // Equal keys share a partition however finely the partitions were made.
     forEachPartition(partitions->partitionCount(), partitions->largestPartition(), workers, pacer,
@@ -144,7 +146,7 @@ RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<c
     const std::size_t workers = workersFor(longer);
     const std::size_t partitionCount = TextPartitions::partitionCountFor(longer);
     const std::shared_ptr<const TextPartitions> firstPartitions =
-        partitionsFor(host.ownKeys, first, partitionCount, pacer, mode, workers);
+        partitionsFor(std::exchange(host.ownKeys, nullptr), first, partitionCount, pacer, mode, workers);
     const std::shared_ptr<const TextPartitions> secondPartitions =
         partitionsFor(host.otherKeys, second, partitionCount, pacer, mode.forOtherList(), workers);
     RemovalFlags flags = std::make_unique<bool[]>(first.size());

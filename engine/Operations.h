@@ -46,8 +46,10 @@ struct OperationHost
     RefusalCounts *refusals = nullptr;
     // The partitions of the keys of the list changed and of the list compared with, made
     // earlier; used where they serve those very lists under the operation's mode (see
-    // TextPartitions::serves), so the keys need not be made and hashed again.
-    std::shared_ptr<const TextPartitions> ownKeys = nullptr;
+    // TextPartitions::serves), so the keys need not be made and hashed again. The list's own
+    // are handed over: the operation lets go of them once it has decided, before it removes
+    // (they no longer describe the list, and the removal can have their memory).
+    mutable std::shared_ptr<const TextPartitions> ownKeys = nullptr;
     std::shared_ptr<const TextPartitions> otherKeys = nullptr;
 };
 

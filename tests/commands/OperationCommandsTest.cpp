@@ -173,6 +173,7 @@ TEST_F(OperationCommandsTest, KeysKeptForAListServeOnlyWhileItIsUnchanged)
     runOperationCommand({Operation::Subtract, ListId::List2}, m_list1, m_list2, "PushButton12_Click", host);
     EXPECT_EQ(textsOf(m_list2), (Items{"b@x"}));
     EXPECT_NE(kept.of(ListId::List1, m_list1), nullptr) << "List 1 only read";
+    EXPECT_EQ(kept.take(ListId::List2, m_list2), nullptr) << "taken by the command that changed List 2";
     m_list1.append("d@x");
     EXPECT_EQ(kept.of(ListId::List1, m_list1), nullptr);
 
