@@ -3,9 +3,11 @@
 #include "files/ListFileError.h"
 
 #include "engine/KeyField.h"
+#include "engine/Workers.h"
 
 #include <algorithm>
 #include <array>
+#include <system_error>
 
 namespace Quorvane {
 
@@ -18,6 +20,31 @@ constexpr std::array kDelimiters = {',', ';', '\t', '|'};
     throw ListFileError(ListFileError::Stage::Read, "Cannot read", name,
                         "the quoted field in row " + std::to_string(row) + " (line " + std::to_string(line)
                             + ") has no closing quote");
+}
+
+// The place of the first line that ends inside quotes, or lines.size(). A line is looked at as
+// if it started outside quotes, which holds for every line up to the first open one; so the
+// second half's answer counts only when the first half has none, and long tables are searched
+// on both cores.
+std::size_t firstOpenLine(std::span<const std::string_view> lines, char delimiter)
+{
+    const auto search = [&](std::size_t begin, std::size_t end) {
+        const auto endsOpen = [delimiter](std::string_view line) { return endsInsideQuotes(line, delimiter, false); };
+        return static_cast<std::size_t>(std::find_if(lines.begin() + static_cast<std::ptrdiff_t>(begin),
+                                                     lines.begin() + static_cast<std::ptrdiff_t>(end), endsOpen)
+                                        - lines.begin());
+    };
+    if (workersFor(lines.size()) < 2)
+        return search(0, lines.size());
+    const std::size_t half = lines.size() / 2;
+    std::size_t inFirst = half;
+    std::size_t inSecond = lines.size();
+    try {
+        runSideBySide([&] { inFirst = search(0, half); }, [&] { inSecond = search(half, lines.size()); });
+    } catch (const std::system_error &) {
+        return search(0, lines.size());
+    }
+    return inFirst < half ? inFirst : inSecond;
 }
 
 } // namespace
@@ -85,11 +112,9 @@ Table tableOf(ListFileContents lines, const TableOptions &options, const std::st
     const char delimiter = options.delimiter.value_or(
         texts.empty() ? options.usualDelimiter : detectDelimiter(texts.front(), options.usualDelimiter));
     // Most tables have no line end inside quotes: then their rows are their lines, as they are.
-    const auto endsOpen = [delimiter](std::string_view line) { return endsInsideQuotes(line, delimiter, false); };
-    const auto firstOpen = std::find_if(texts.begin(), texts.end(), endsOpen);
-    if (firstOpen != texts.end()) {
-        ItemList::Items rows(texts.begin(), firstOpen);
-        const std::size_t before = rows.size();
+    const std::size_t before = firstOpenLine(texts, delimiter);
+    if (before < texts.size()) {
+        ItemList::Items rows(texts.begin(), texts.begin() + static_cast<std::ptrdiff_t>(before));
         const ItemList::Items joined = rowsOfLines(texts.subspan(before), delimiter, name, {before, before},
                                                    options.firstLinesOnly);
         rows.insert(rows.end(), joined.begin(), joined.end());

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace std::string_literals;
@@ -95,6 +96,25 @@ TEST(TableReader, NamesTheFileAndRowOfAnUnterminatedQuote)
     } catch (const ListFileError &error) {
         EXPECT_EQ(error.fileName(), "contacts.csv");
         EXPECT_EQ(error.reason(), "the quoted field in row 3 (line 3) has no closing quote");
+    }
+}
+
+// A long table is searched for its first line that ends inside quotes on both cores: an open
+// line in the first half is found first, one in the second half only when the first has none.
+TEST(TableReader, LongTablesJoinTheLinesOfAQuotedFieldWhereverItOpens)
+{
+    constexpr std::size_t kLines = 300'000;
+    for (const std::vector<std::size_t> &opening : {std::vector<std::size_t>{250'000}, {1'000, 250'000}}) {
+        std::string bytes = "n,e\n";
+        for (std::size_t line = 1; line <= kLines; ++line) {
+            const bool opens = std::find(opening.begin(), opening.end(), line) != opening.end();
+            bytes += opens ? "\"first\nsecond\",x\n" : "a,b\n";
+        }
+        const Table table = readTable(bytes);
+        ASSERT_EQ(table.contents.list.count(), kLines) << opening.size();
+        for (const std::size_t line : opening)
+            EXPECT_EQ(table.contents.list.text(line - 1), "\"first\nsecond\",x");
+        EXPECT_EQ(table.contents.list.text(kLines - 1), "a,b");
     }
 }
 
