@@ -218,6 +218,17 @@ void ItemList::restore(Items items, Blocks blocks)
     m_tailUsed = 0;
 }
 
+void ItemList::restore(Snapshot snapshot)
+{
+    ChangeNotice notice(*this);
+    // The array was made writable; a snapshot only promises not to write it, and the list writes
+    // only through writableItems(), which copies while anyone else still holds it.
+    m_items = std::const_pointer_cast<Items>(std::move(snapshot.m_items));
+    m_blocks = std::move(snapshot.m_blocks);
+    m_tail = nullptr;
+    m_tailUsed = 0;
+}
+
 std::size_t ItemList::storedBytes() const
 {
     std::size_t bytes = 0;

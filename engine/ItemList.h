@@ -111,6 +111,9 @@ public:
     // Makes items the list's content, as one change. Every item must point into one of blocks,
     // which the list keeps from then on: this is how an undo puts a list back as it was.
     void restore(Items items, Blocks blocks);
+    // Makes a snapshot's items the list's content again, as one change, sharing its array rather
+    // than copying it (the list copies it only to change it while another snapshot holds it).
+    void restore(Snapshot snapshot);
 
     // Bytes held for the item texts, removed items' included until they are let go.
     std::size_t storedBytes() const;

@@ -91,6 +91,25 @@ std::optional<ListChange> ListChange::removal(const ItemList &list, std::span<co
     return change;
 }
 
+ListChange ListChange::exchange(ItemList::Snapshot before, const ItemList &after, std::size_t removedCount)
+{
+    ListChange change;
+    change.m_countBefore = before.texts().size();
+    change.m_removedCount = removedCount;
+    change.m_blocksBefore = before.blocks();
+    change.m_blocksAfter = after.blocks();
+    change.m_otherSide = std::move(before);
+    return change;
+}
+
+// Puts the other side's array in the list and keeps the list's own for the way back.
+void ListChange::swapSides(ItemList &list)
+{
+    ItemList::Snapshot now = list.snapshot();
+    list.restore(std::move(*m_otherSide));
+    m_otherSide = std::move(now);
+}
+
 bool ListChange::isRemoved(std::size_t position) const
 {
     const std::size_t bit = position - m_firstRemoved;
@@ -105,6 +124,10 @@ void ListChange::markRemoved(std::size_t position)
 
 void ListChange::undo(ItemList &list)
 {
+    if (m_otherSide) {
+        swapSides(list);
+        return;
+    }
     const std::span<const std::string_view> now = list.texts();
     const std::size_t keptCount = now.size() - m_addedCount;
     const std::size_t bitsEnd = m_firstRemoved + m_removedBits.size() * kBitsPerWord;
@@ -125,6 +148,10 @@ void ListChange::undo(ItemList &list)
 
 void ListChange::redo(ItemList &list)
 {
+    if (m_otherSide) {
+        swapSides(list);
+        return;
+    }
     const std::span<const std::string_view> old = list.texts();
     const std::size_t bitsEnd = m_firstRemoved + m_removedBits.size() * kBitsPerWord;
     ItemList::Items now;
@@ -144,7 +171,8 @@ void ListChange::redo(ItemList &list)
 
 std::size_t ListChange::ownBytes() const
 {
-    return m_removedBits.capacity() * sizeof(std::uint64_t) + m_held.capacity() * sizeof(std::string_view)
+    const std::size_t otherSide = m_otherSide ? m_otherSide->texts().size() * sizeof(std::string_view) : 0;
+    return otherSide + m_removedBits.capacity() * sizeof(std::uint64_t) + m_held.capacity() * sizeof(std::string_view)
         + (m_blocksBefore.capacity() + m_blocksAfter.capacity()) * sizeof(std::shared_ptr<const ByteBlock>);
 }
 

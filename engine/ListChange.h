@@ -23,6 +23,11 @@ public:
     // The change that removing the flagged items will make, taken before they go; nothing when
     // no item is flagged. The list keeps its blocks when it removes items.
     static std::optional<ListChange> removal(const ItemList &list, std::span<const bool> flags);
+    // The change from before to the list as it is now, after a command removed removedCount of
+    // its items and added none, kept as the whole array of the side the list is not on: undo and
+    // redo swap the arrays and copy nothing. Worth it when most of a long list went, where the
+    // views of the removed items would take nearly as much memory, all of it written afresh.
+    static ListChange exchange(ItemList::Snapshot before, const ItemList &after, std::size_t removedCount);
 
     // Both take the list in the state the change left it (undo) or found it (redo), as a history
     // guarantees by undoing and redoing in order.
@@ -38,6 +43,7 @@ public:
     const ItemList::Blocks &blocksAfter() const { return m_blocksAfter; }
 
 private:
+    void swapSides(ItemList &list);
     bool isRemoved(std::size_t position) const;
     void markRemoved(std::size_t position);
 
@@ -48,6 +54,8 @@ private:
     std::size_t m_firstRemoved = 0;
     std::vector<std::uint64_t> m_removedBits;
     ItemList::Items m_held;
+    // The list as it is on the other side of the change, for a change taken by exchange().
+    std::optional<ItemList::Snapshot> m_otherSide;
     ItemList::Blocks m_blocksBefore;
     ItemList::Blocks m_blocksAfter;
 };

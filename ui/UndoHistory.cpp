@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <new>
 #include <unordered_set>
 
@@ -37,6 +38,11 @@ void UndoHistory::removing(const ItemList &list, std::span<const bool> flags)
         if (m_lists[i] != &list || !m_before[i] || m_before[i]->texts().data() != list.texts().data()
             || m_before[i]->texts().size() != list.count())
             continue;
+        const auto removedCount = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), true));
+        if (removedCount > flags.size() - removedCount) {
+            m_largeRemovals[i] = LargeRemoval{removedCount, list.changeCount() + 1};
+            continue;
+        }
         try {
             m_taken[i] = TakenChange{ListChange::removal(list, flags), list.changeCount() + 1};
             m_before[i].reset();
@@ -57,9 +63,14 @@ std::optional<ListChange> UndoHistory::changeOf(std::size_t list)
             return std::nullopt;
         throw ChangeNotTaken{};
     }
-    if (m_before[list])
-        return ListChange::between(*m_before[list], *m_lists[list]);
-    return std::nullopt;
+    if (!m_before[list])
+        return std::nullopt;
+    const ItemList &now = *m_lists[list];
+    const std::optional<LargeRemoval> &large = m_largeRemovals[list];
+    if (large && now.changeCount() == large->changeCountAfter
+        && now.count() + large->removedCount == m_before[list]->texts().size())
+        return ListChange::exchange(std::move(*m_before[list]), now, large->removedCount);
+    return ListChange::between(*m_before[list], now);
 }
 
 std::size_t defaultHistoryBytes()
@@ -86,6 +97,7 @@ void UndoHistory::begin()
     for (std::size_t i = 0; i < m_lists.size(); ++i) {
         m_before[i] = m_lists[i]->snapshot();
         m_taken[i].reset();
+        m_largeRemovals[i].reset();
     }
 }
 
@@ -112,6 +124,7 @@ UndoHistory::Recorded UndoHistory::record(const std::string &name)
     }
     m_before = {};
     m_taken = {};
+    m_largeRemovals = {};
     if (lost) {
         clear();
         recorded.changed = true;

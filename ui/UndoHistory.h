@@ -88,6 +88,13 @@ private:
         std::optional<ListChange> change;
         std::uint64_t changeCountAfter;
     };
+    // A removal of most of a list, as it began: the snapshot stays, so the list puts what it keeps
+    // in a new array and the step can hold the old one whole (ListChange::exchange).
+    struct LargeRemoval
+    {
+        std::size_t removedCount;
+        std::uint64_t changeCountAfter;
+    };
     std::optional<ListChange> changeOf(std::size_t list);
 
     std::optional<StepCounts> moveStep(std::deque<Step> &from, std::deque<Step> &to,
@@ -98,6 +105,7 @@ private:
     HistoryLimits m_limits;
     std::array<std::optional<ItemList::Snapshot>, 2> m_before;
     std::array<std::optional<TakenChange>, 2> m_taken;
+    std::array<std::optional<LargeRemoval>, 2> m_largeRemovals;
     std::deque<Step> m_done;
     std::deque<Step> m_undone;
 };
