@@ -218,6 +218,19 @@ void ItemList::restore(Items items, Blocks blocks)
     m_tailUsed = 0;
 }
 
+void ItemList::refill(std::size_t count, Blocks blocks, const std::function<void(std::span<std::string_view>)> &fill)
+{
+    Items &items = writableItems();
+    items.reserve(count);
+    ChangeNotice notice(*this);
+    items.resize(std::max(count, items.size()));
+    fill(std::span<std::string_view>(items.data(), items.size()));
+    items.resize(count);
+    m_blocks = std::move(blocks);
+    m_tail = nullptr;
+    m_tailUsed = 0;
+}
+
 void ItemList::restore(Snapshot snapshot)
 {
     ChangeNotice notice(*this);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
@@ -111,6 +112,12 @@ public:
     // Makes items the list's content, as one change. Every item must point into one of blocks,
     // which the list keeps from then on: this is how an undo puts a list back as it was.
     void restore(Items items, Blocks blocks);
+    // Makes the list count items long, as one change, with fill(items) writing them in place:
+    // items holds the list's items, then room, count long (or as long as the list, if longer, and
+    // cut to count afterwards). The list's own array is reused when no snapshot shares it and
+    // its capacity suffices, so a list put back after a removal in place takes no fresh memory.
+    // The list keeps blocks from then on, as restore() does.
+    void refill(std::size_t count, Blocks blocks, const std::function<void(std::span<std::string_view>)> &fill);
     // Makes a snapshot's items the list's content again, as one change, sharing its array rather
     // than copying it (the list copies it only to change it while another snapshot holds it).
     void restore(Snapshot snapshot);

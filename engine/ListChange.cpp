@@ -131,18 +131,19 @@ void ListChange::undo(ItemList &list)
     const std::span<const std::string_view> now = list.texts();
     const std::size_t keptCount = now.size() - m_addedCount;
     const std::size_t bitsEnd = m_firstRemoved + m_removedBits.size() * kBitsPerWord;
-    ItemList::Items old;
-    reserveLarge(old, m_countBefore);
     ItemList::Items added(now.begin() + static_cast<std::ptrdiff_t>(keptCount), now.end());
-    std::size_t next = 0;
-    std::size_t removed = 0;
-    for (std::size_t i = 0; i < m_countBefore; ++i) {
-        if (i >= m_firstRemoved && i < bitsEnd && isRemoved(i))
-            old.push_back(m_held[removed++]);
-        else
-            old.push_back(now[next++]);
-    }
-    list.restore(std::move(old), m_blocksBefore);
+    // From the back: position i takes the last removed item not yet put back, or the last kept
+    // one, which lies at or before i; so every kept item is read before its place is written.
+    list.refill(m_countBefore, m_blocksBefore, [&](std::span<std::string_view> items) {
+        std::size_t kept = keptCount;
+        std::size_t removed = m_removedCount;
+        for (std::size_t i = m_countBefore; i-- > 0;) {
+            if (i >= m_firstRemoved && i < bitsEnd && isRemoved(i))
+                items[i] = m_held[--removed];
+            else
+                items[i] = items[--kept];
+        }
+    });
     m_held = std::move(added);
 }
 
@@ -153,19 +154,23 @@ void ListChange::redo(ItemList &list)
         return;
     }
     const std::span<const std::string_view> old = list.texts();
-    const std::size_t bitsEnd = m_firstRemoved + m_removedBits.size() * kBitsPerWord;
-    ItemList::Items now;
-    reserveLarge(now, m_countBefore - m_removedCount + m_addedCount);
+    const std::size_t bitsEnd = std::min(m_firstRemoved + m_removedBits.size() * kBitsPerWord, old.size());
+    const auto removedAt = [&](std::size_t i) { return i >= m_firstRemoved && i < bitsEnd && isRemoved(i); };
     ItemList::Items removed;
     reserveLarge(removed, m_removedCount);
-    for (std::size_t i = 0; i < old.size(); ++i) {
-        if (i >= m_firstRemoved && i < bitsEnd && isRemoved(i))
+    for (std::size_t i = m_firstRemoved; i < bitsEnd; ++i) {
+        if (removedAt(i))
             removed.push_back(old[i]);
-        else
-            now.push_back(old[i]);
     }
-    now.insert(now.end(), m_held.begin(), m_held.end());
-    list.restore(std::move(now), m_blocksAfter);
+    // From the front: a kept item only moves to a lower position, already read.
+    list.refill(m_countBefore - m_removedCount + m_addedCount, m_blocksAfter, [&](std::span<std::string_view> items) {
+        std::size_t next = m_firstRemoved;
+        for (std::size_t i = m_firstRemoved; i < m_countBefore; ++i) {
+            if (!removedAt(i))
+                items[next++] = items[i];
+        }
+        std::copy(m_held.begin(), m_held.end(), items.begin() + static_cast<std::ptrdiff_t>(next));
+    });
     m_held = std::move(removed);
 }
 

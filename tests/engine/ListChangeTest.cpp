@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -57,12 +58,17 @@ void expectUndoAndRedo(ItemList &list, const std::function<void(ItemList &)> &co
     EXPECT_EQ(change->removedCount(), removed);
     EXPECT_EQ(change->addedCount(), added);
     for (int round = 0; round < 2; ++round) {
+        // The second time a snapshot shares the list's array: undo and redo must leave it alone.
+        const std::optional<ItemList::Snapshot> held = round == 1 ? std::optional(list.snapshot()) : std::nullopt;
         change->undo(list);
         EXPECT_EQ(viewsOf(list), before);
         EXPECT_EQ(textsOf(list), beforeTexts);
         change->redo(list);
         EXPECT_EQ(viewsOf(list), after);
         EXPECT_EQ(textsOf(list), afterTexts);
+        if (held) {
+            EXPECT_EQ(std::vector<std::string_view>(held->texts().begin(), held->texts().end()), after);
+        }
     }
 }
 
