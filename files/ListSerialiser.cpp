@@ -3,13 +3,21 @@
 #include "files/ListFileError.h"
 #include "files/RetryingCalls.h"
 
+#include "engine/Workers.h"
+
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
-#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <span>
+#include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace Quorvane {
 
@@ -63,12 +71,58 @@ void serialise(std::span<const std::string_view> texts, std::string_view lineEnd
         flush(chunk.get(), used);
 }
 
+// Writes every byte, from offset on when it is not negative; a failure names the file.
+void writeWhole(int descriptor, const char *bytes, std::size_t size, off_t offset, const std::string &displayName)
+{
+    if (const int error = writeFully(descriptor, bytes, size, offset))
+        throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, error);
+}
+
+// Where a long list may be written as two halves at once: a regular file written from its
+// current offset, not appended to. Copying into the page cache is most of a large write.
+std::optional<off_t> offsetForHalves(int descriptor, std::size_t itemCount)
+{
+    struct stat status {};
+    if (workersFor(itemCount) < 2 || ::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode))
+        return std::nullopt;
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    const off_t offset = ::lseek(descriptor, 0, SEEK_CUR);
+    if (flags < 0 || (flags & O_APPEND) || offset < 0)
+        return std::nullopt;
+    return offset;
+}
+
 std::uint64_t sizeOf(std::span<const std::string_view> texts, std::string_view lineEnd)
 {
     std::uint64_t size = texts.size() * lineEnd.size();
     for (const std::string_view text : texts)
         size += text.size();
     return size;
+}
+
+void writeTextsAt(std::span<const std::string_view> texts, std::string_view lineEnd, int descriptor, off_t offset,
+                  const std::string &displayName, const BytesWritten &onWritten)
+{
+    serialise(texts, lineEnd, [&](const char *bytes, std::size_t size) {
+        writeWhole(descriptor, bytes, size, offset, displayName);
+        offset += static_cast<off_t>(size);
+        if (onWritten)
+            onWritten(size);
+    });
+}
+
+// The second half is written by a thread of its own, from where the first half's bytes end;
+// the descriptor's offset is left after the last byte, as one sequential write leaves it.
+void writeHalvesAt(std::span<const std::string_view> texts, std::string_view lineEnd, int descriptor, off_t offset,
+                   const std::string &displayName, const BytesWritten &onWritten)
+{
+    const std::size_t half = texts.size() / 2;
+    const auto firstSize = static_cast<off_t>(sizeOf(texts.first(half), lineEnd));
+    const auto secondSize = static_cast<off_t>(sizeOf(texts.subspan(half), lineEnd));
+    runSideBySide([&] { writeTextsAt(texts.first(half), lineEnd, descriptor, offset, displayName, onWritten); },
+                  [&] { writeTextsAt(texts.subspan(half), lineEnd, descriptor, offset + firstSize, displayName, onWritten); });
+    if (::lseek(descriptor, offset + firstSize + secondSize, SEEK_SET) < 0)
+        throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
 }
 
 // A list file's lines always end: without a style to keep, they end as they always did.
@@ -82,8 +136,7 @@ LineEnd styleOf(LineEnd lineEnd)
 void writeAllBytes(int descriptor, const char *bytes, std::size_t size, const std::string &displayName)
 {
     ignoreFileSizeSignal();
-    if (const int error = writeFully(descriptor, bytes, size))
-        throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, error);
+    writeWhole(descriptor, bytes, size, -1, displayName);
 }
 
 std::uint64_t serialisedSize(const ItemList &list, LineEnd lineEnd)
@@ -96,8 +149,15 @@ void writeListToDescriptor(const ItemList &list, int descriptor, const std::stri
 {
     const std::string_view lineEndText = lineEndBytes(styleOf(lineEnd));
     ignoreFileSizeSignal();
-    // One thread writes: Linux serialises buffered writes to one file, so a second writer
-    // saved less wall time than the processor time it cost.
+    if (const std::optional<off_t> offset = offsetForHalves(descriptor, list.count())) {
+        try {
+            return writeHalvesAt(list.texts(), lineEndText, descriptor, *offset, displayName, onWritten);
+        } catch (const std::system_error &) {
+            // No thread to be had: one sequential write from the same offset will do.
+            if (::lseek(descriptor, *offset, SEEK_SET) < 0)
+                throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
+        }
+    }
     serialise(list.texts(), lineEndText, [&](const char *bytes, std::size_t size) {
         writeAllBytes(descriptor, bytes, size, displayName);
         if (onWritten)

@@ -15,11 +15,13 @@ ssize_t readOnce(int descriptor, char *bytes, std::size_t count, off_t offset)
     }
 }
 
-int writeFully(int descriptor, const char *bytes, std::size_t size)
+int writeFully(int descriptor, const char *bytes, std::size_t size, off_t offset)
 {
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t written = ::write(descriptor, bytes + done, size - done);
+        const ssize_t written = offset < 0 ? ::write(descriptor, bytes + done, size - done)
+                                           : ::pwrite(descriptor, bytes + done, size - done,
+                                                      offset + static_cast<off_t>(done));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0) {

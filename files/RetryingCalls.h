@@ -15,7 +15,8 @@ namespace Quorvane {
 // end, or -1 with errno set.
 ssize_t readOnce(int descriptor, char *bytes, std::size_t count, off_t offset = -1);
 
-// Writes all size bytes with write(2). Returns 0, or the errno of the failure (also left in errno).
-int writeFully(int descriptor, const char *bytes, std::size_t size);
+// Writes all size bytes with write(2), or with pwrite(2) from offset when it is not negative.
+// Returns 0, or the errno of the failure (also left in errno).
+int writeFully(int descriptor, const char *bytes, std::size_t size, off_t offset = -1);
 
 } // namespace Quorvane

@@ -56,8 +56,8 @@ TEST(ListFileWrite, RoundTripKeepsEveryItem)
     EXPECT_EQ(std::vector<std::string>(back.texts().begin(), back.texts().end()), texts);
 }
 
-// A long list goes to a descriptor in many chunks; what comes before and after it on the same
-// descriptor must stay in place, appended or not.
+// A long list goes to a regular file in two halves at once; what comes before and after it on
+// the same descriptor must stay in place, appended or not.
 TEST(ListFileWrite, DescriptorGetsTheSameBytesBetweenWhatComesBeforeAndAfter)
 {
     Testing::TemporaryFolder folder;
@@ -142,8 +142,8 @@ TEST(ListFileWrite, FileSizeLimitKeepsTheOldFileAndLeavesNoTemporary)
     EXPECT_EQ(folder.entryCount(), 1u);
 }
 
-// Long enough to be written in several chunks; the limit falls after the first ones, and the
-// failure of a later chunk is reported too.
+// Long enough to be written as two halves at once; the limit falls in the second half, which
+// the second thread writes: its failure is reported too.
 TEST(ListFileWrite, FileSizeLimitOnADescriptorIsReported)
 {
     Testing::TemporaryFolder folder;
