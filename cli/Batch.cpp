@@ -5,6 +5,8 @@
 #include "ExitStatus.h"
 #include "InputMapping.h"
 #include "LargeLists.h"
+#include "LineFilter.h"
+#include "ResultSinks.h"
 #include "RunMessages.h"
 #include "TableInputs.h"
 
@@ -94,6 +96,34 @@ public:
         output().writeText(countReport(counts, againstOther, m_invocation.json));
     }
 
+    // The filters that decide each line alone: each input goes from its text straight to the
+    // outputs, which are put in place once every input is read, as the in-memory run does.
+    void filterEachLine(PrereadSources &preread)
+    {
+        m_preread = &preread;
+        const RemovalTest removes = removalTestOf(m_invocation.operation, m_invocation.searchText(), m_mode);
+        std::optional<ResultOutputs> outputs;
+        for (const std::string &name : m_invocation.files) {
+            const std::string shown = shownInputName(name);
+            m_activity = "read " + shown;
+            const ListFileContents contents = readSource(name, name == kStandardStream, Lines::Whole);
+            if (contents.format.decodedFromUtf16())
+                printDecodedFromUtf16(m_invocation, m_streams, shown);
+            if (!outputs)
+                outputs.emplace(m_invocation, m_streams, outputLineEnd(m_invocation.lineEnd, contents.format.firstLineEnd));
+            m_activity = std::string(operationInfo(m_invocation.operation).description());
+            const std::string_view text = contents.list.isEmpty() ? std::string_view() : contents.list.text(0);
+            const LineCounts counts = filterLines(text, removes, outputs->kept(), outputs->removed());
+            m_itemsIn += counts.itemsIn;
+            m_itemsOut += counts.itemsOut;
+        }
+        m_activity = "write the lists";
+        if (!outputs)
+            outputs.emplace(m_invocation, m_streams, outputLineEnd(m_invocation.lineEnd, LineEnd::None));
+        m_watch.checkUnchanged();
+        outputs->commit();
+    }
+
     void printSummary() const
     {
         Quorvane::printSummary(m_invocation, m_streams, m_itemsIn, m_itemsOut, m_severalAddresses);
@@ -170,13 +200,13 @@ private:
         }
     }
 
-    ListFileContents readSource(const std::string &name, bool isStandardInput)
+    ListFileContents readSource(const std::string &name, bool isStandardInput, Lines lines = Lines::Split)
     {
         if (const auto found = m_preread->find(name); found != m_preread->end())
-            return parseListBytes(std::move(found->second));
+            return parseListBytes(std::move(found->second), lines);
         if (isStandardInput)
-            return readListFromDescriptor(m_streams.input, "standard input");
-        return m_mapping.read(name);
+            return readListFromDescriptor(m_streams.input, "standard input", {}, lines);
+        return m_mapping.read(name, lines);
     }
 
     void appendSource(ItemList &list, const std::string &shown, ListFileContents contents)
@@ -219,6 +249,14 @@ private:
     std::size_t m_severalAddresses = 0;
 };
 
+std::uint64_t prereadBytes(const PrereadSources &preread)
+{
+    std::uint64_t bytes = 0;
+    for (const auto &[name, block] : preread)
+        bytes += block->size();
+    return bytes;
+}
+
 } // namespace
 
 int runBatch(const Invocation &invocation, const Streams &streams, const InputWatch &watch)
@@ -228,6 +266,11 @@ int runBatch(const Invocation &invocation, const Streams &streams, const InputWa
         PrereadSources preread;
         if (const std::optional<int> status = runIfLargerThanMemory(invocation, streams, watch, preread))
             return *status;
+        if (filtersLinesAlone(invocation, regularFileBytes(invocation) + prereadBytes(preread))) {
+            run.filterEachLine(preread);
+            run.printSummary();
+            return kExitSuccess;
+        }
         run.readInputs(preread);
         if (invocation.operation == Operation::Count) {
             run.printCounts();

@@ -100,8 +100,8 @@ void BatchOutput::writeToStandardOutput(const ItemList &list, const ItemList *he
 {
     toStandardOutput(m_streams, [&] {
         if (heading)
-            writeListToDescriptor(*heading, m_streams.output, kStandardOutputName, m_lineEnd);
-        writeListToDescriptor(list, m_streams.output, kStandardOutputName, m_lineEnd);
+            writeListToDescriptor(heading->texts(), m_streams.output, kStandardOutputName, m_lineEnd);
+        writeListToDescriptor(list.texts(), m_streams.output, kStandardOutputName, m_lineEnd);
     });
 }
 

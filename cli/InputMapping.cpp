@@ -89,13 +89,13 @@ ReadBy InputMapping::readingOf(int descriptor) const
     return written ? ReadBy::Copying : ReadBy::Mapping;
 }
 
-ListFileContents InputMapping::read(const std::string &name)
+ListFileContents InputMapping::read(const std::string &name, Lines lines)
 {
     const FileDescriptor file = openForReading(name, Readable::AnySource);
     if (readingOf(file.get()) == ReadBy::Copying)
-        return readListFromDescriptor(file.get(), name);
-    return mapListFromDescriptor(file.get(), name,
-                                 [&](const char *bytes, std::size_t size) { noteMapped(name, bytes, size); });
+        return readListFromDescriptor(file.get(), name, {}, lines);
+    return mapListFromDescriptor(
+        file.get(), name, [&](const char *bytes, std::size_t size) { noteMapped(name, bytes, size); }, lines);
 }
 
 void InputMapping::noteMapped(const std::string &name, const char *bytes, std::size_t size)

@@ -33,7 +33,7 @@ public:
     // How the file open on descriptor is best read.
     ReadBy readingOf(int descriptor) const;
     // Reads the list file name, mapped where readingOf says so. Throws ListFileError.
-    ListFileContents read(const std::string &name);
+    ListFileContents read(const std::string &name, Lines lines = Lines::Split);
 
 private:
     void noteMapped(const std::string &name, const char *bytes, std::size_t size);

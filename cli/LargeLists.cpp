@@ -190,19 +190,6 @@ private:
     std::vector<StreamSource> m_sources;
 };
 
-std::uint64_t regularFileBytes(const Invocation &invocation)
-{
-    std::uint64_t total = 0;
-    for (const auto *names : {&invocation.files, &invocation.others}) {
-        for (const std::string &name : *names) {
-            struct stat status {};
-            if (name != kStandardStream && ::stat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-                total += static_cast<std::uint64_t>(status.st_size);
-        }
-    }
-    return total;
-}
-
 // The first line end of the first input, which sets the output's as in memory.
 LineEnd firstLineEndOf(const OutOfCoreInputs &inputs)
 {
@@ -291,9 +278,9 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
     if (header) {
         ItemList headerRow;
         headerRow.append(*header);
-        outputs.kept().write(headerRow);
+        outputs.kept().write(headerRow.texts());
         if (outputs.removed())
-            outputs.removed()->write(headerRow);
+            outputs.removed()->write(headerRow.texts());
     }
     const OutOfCoreCounts counts = runOutOfCore(invocation.operation, invocation.searchText(), inputs, folder, progress,
                                                  outputs.kept(), outputs.removed());
@@ -307,6 +294,19 @@ int runOutOfCoreAndWrite(const Invocation &invocation, OutOfCoreInputs &inputs, 
 }
 
 } // namespace
+
+std::uint64_t regularFileBytes(const Invocation &invocation)
+{
+    std::uint64_t total = 0;
+    for (const auto *names : {&invocation.files, &invocation.others}) {
+        for (const std::string &name : *names) {
+            struct stat status {};
+            if (name != kStandardStream && ::stat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+                total += static_cast<std::uint64_t>(status.st_size);
+        }
+    }
+    return total;
+}
 
 std::optional<int> runIfLargerThanMemory(const Invocation &invocation, const Streams &streams,
                                          const InputWatch &watch, PrereadSources &preread)

@@ -5,6 +5,7 @@
 #include "Streams.h"
 #include "engine/ItemList.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -15,6 +16,9 @@ namespace Quorvane {
 // The bytes of standard input or of a pipe, already read whole, by the name the command line
 // gave it, for the in-memory run to take instead of reading again what can be read only once.
 using PrereadSources = std::map<std::string, std::unique_ptr<ByteBlock>>;
+
+// The bytes of the regular files among the invocation's inputs.
+std::uint64_t regularFileBytes(const Invocation &invocation);
 
 // Runs the invocation out of core when its lists would need more memory than the limit allows
 // and returns the exit status. Returns nothing when they fit, having read into preread whatever

@@ -18,7 +18,7 @@ public:
             m_file = std::make_unique<ListFileOutput>(path, WriteOptions{lineEnd});
     }
 
-    void write(const ItemList &batch) override
+    void write(std::span<const std::string_view> batch) override
     {
         if (m_file)
             return m_file->write(batch);

@@ -92,11 +92,10 @@ WriteWarnings writeWithHeader(const ItemList &list, const std::optional<std::str
 {
     ListFileOutput output(path, options);
     if (header) {
-        ItemList headerRow;
-        headerRow.append(*header);
+        const std::string_view headerRow[] = {*header};
         output.write(headerRow);
     }
-    output.write(list);
+    output.write(list.texts());
     return output.commit();
 }
 

@@ -70,22 +70,15 @@ void runTrapped(ItemList &list, const OperationHost &host, const TrappedOperatio
     host.progress.setProgress(0);
 }
 
-template<typename Test>
-RemovalFlags flagEach(std::span<const std::string_view> texts, ProgressSink &progress, Test &&test)
+// Flags every item the operation's test removes.
+RemovalFlags flagByTest(std::span<const std::string_view> texts, Operation operation, std::string_view text,
+                        const MatchMode &mode, ProgressSink &progress)
 {
+    const RemovalTest removes = removalTestOf(operation, text, mode);
     ProgressPacer pacer(progress, texts.size(), Direction::Forward);
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
-    forEachPaced(texts.size(), pacer, [&](std::size_t i) { flags[i] = test(texts[i]); });
+    forEachPaced(texts.size(), pacer, [&](std::size_t i) { flags[i] = removes(texts[i]); });
     return flags;
-}
-
-RemovalFlags flagBySearch(std::span<const std::string_view> texts, std::string_view part, const MatchMode &mode,
-                          bool removeWhenFound, ProgressSink &progress)
-{
-    TextSearch search(part, mode.foldsCase(), mode.field);
-    if (removeWhenFound)
-        return flagEach(texts, progress, [&](std::string_view item) { return search.occursIn(item); });
-    return flagEach(texts, progress, [&](std::string_view item) { return !search.occursIn(item); });
 }
 
 // Flags every item whose key field does not hold exactly one valid address, on every core for
@@ -201,21 +194,21 @@ void RemoveDupesAll(ItemList &list, const OperationHost &host, const MatchMode &
 
 void RemoveBlanksFromList(ItemList &list, const OperationHost &host)
 {
-    runTrapped(list, host, kRemoveBlanksFromList, [&] {
-        return flagEach(list.texts(), host.progress, [](std::string_view text) { return text.empty(); });
-    });
+    runTrapped(list, host, kRemoveBlanksFromList,
+               [&] { return flagByTest(list.texts(), Operation::RemoveBlanks, {}, {}, host.progress); });
 }
 
 void RemoveItemsWith(ItemList &list, std::string_view text, const OperationHost &host, const MatchMode &mode)
 {
-    const RemovalFlags flags = flagBySearch(list.texts(), text, mode, true, host.progress);
+    const RemovalFlags flags = flagByTest(list.texts(), Operation::RemoveWith, text, mode, host.progress);
     removeFlagged(list, flags, host.removed);
     host.progress.setProgress(0);
 }
 
 void RemoveItemsWithout(ItemList &list, std::string_view text, const OperationHost &host, const MatchMode &mode)
 {
-    runTrapped(list, host, kRemoveItemsWithout, [&] { return flagBySearch(list.texts(), text, mode, false, host.progress); });
+    runTrapped(list, host, kRemoveItemsWithout,
+               [&] { return flagByTest(list.texts(), Operation::RemoveWithout, text, mode, host.progress); });
 }
 
 void SubtractSecondListFromFirstList(ItemList &first, const ItemList &second, const OperationHost &host,
@@ -279,6 +272,24 @@ void SplitAddresses(ItemList &list, const OperationHost &host)
     if (collected && split)
         procedure.step(kSplitAddresses.removeLabel, [&] { list.restore(std::move(items), list.blocks()); });
     host.progress.setProgress(0);
+}
+
+RemovalTest removalTestOf(Operation operation, std::string_view text, const MatchMode &mode)
+{
+    switch (operation) {
+    case Operation::RemoveBlanks:
+        return [](std::string_view item) { return item.empty(); };
+    case Operation::RemoveWith:
+        return [search = TextSearch(text, mode.foldsCase(), mode.field)](std::string_view item) mutable {
+            return search.occursIn(item);
+        };
+    case Operation::RemoveWithout:
+        return [search = TextSearch(text, mode.foldsCase(), mode.field)](std::string_view item) mutable {
+            return !search.occursIn(item);
+        };
+    default:
+        return nullptr;
+    }
 }
 
 void replaceByKeys(ItemList &list, const MatchMode &mode)

@@ -5,6 +5,7 @@
 #include "engine/Matching.h"
 #include "engine/Progress.h"
 
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -79,6 +80,12 @@ void RemoveInvalidAddresses(ItemList &list, const OperationHost &host, const Mat
 // patterns read once, for lists that come batch by batch.
 void SubtractSecondListFromFirstList(ItemList &first, const PatternSet &patterns, const OperationHost &host);
 void KeepOnlyMatchesInList(ItemList &first, const PatternSet &patterns, const OperationHost &host);
+// Whether an operation that decides each item alone by a test of its text removes an item:
+// remove-with, remove-without and remove-blanks, whose test is all they do. Null for any other
+// operation. Runs on one thread: a test keeps scratch space between calls.
+using RemovalTest = std::function<bool(std::string_view item)>;
+RemovalTest removalTestOf(Operation operation, std::string_view text, const MatchMode &mode);
+
 // Replaces every item of list by its key under mode, in list order with repeats kept: normalize.
 void replaceByKeys(ItemList &list, const MatchMode &mode);
 // Puts each address of an item that holds several (AddressList.h) in its place as an item of

@@ -118,6 +118,17 @@ std::vector<std::string_view> splitLines(std::string_view text)
     return lines;
 }
 
+std::size_t pieceEnd(std::string_view text, std::size_t size)
+{
+    if (size >= text.size())
+        return text.size();
+    const std::size_t lineEnd = text.find_first_of("\r\n", size);
+    if (lineEnd == std::string_view::npos)
+        return text.size();
+    const bool pair = text[lineEnd] == kCarriageReturn && lineEnd + 1 < text.size() && text[lineEnd + 1] == kLineFeed;
+    return lineEnd + (pair ? 2 : 1);
+}
+
 LineEnd firstLineEnd(std::string_view text)
 {
     const std::size_t position = text.find_first_of("\r\n");

@@ -51,7 +51,7 @@ std::unique_ptr<ByteBlock> decodeUtf16(std::string_view bytes, TextEncoding byte
     return exactBlock(std::move(block), size);
 }
 
-ListFileContents parseFirstBytes(std::unique_ptr<ByteBlock> block, std::size_t size)
+ListFileContents parseFirstBytes(std::unique_ptr<ByteBlock> block, std::size_t size, Lines lines)
 {
     ListFileContents contents;
     std::string_view text(block->data(), size);
@@ -66,8 +66,12 @@ ListFileContents parseFirstBytes(std::unique_ptr<ByteBlock> block, std::size_t s
         contents.format.byteOrderMarkDropped = guess.byteOrderMarkSize > 0;
     }
     contents.format.firstLineEnd = firstLineEnd(text);
-    std::vector<std::string_view> lines = splitLines(text);
-    contents.list.adopt(std::move(block), std::move(lines));
+    std::vector<std::string_view> items;
+    if (lines == Lines::Split)
+        items = splitLines(text);
+    else if (!text.empty())
+        items.push_back(text);
+    contents.list.adopt(std::move(block), std::move(items));
     return contents;
 }
 
@@ -96,7 +100,8 @@ bool readHalves(int descriptor, char *bytes, std::size_t size, const std::string
 
 // Reads a stream of unknown length, doubling the block whenever it fills up; what a pipe
 // left unused is given back, so many small inputs cost what they hold.
-ListFileContents readStream(int descriptor, std::size_t expectedSize, const std::string &name, const BytesRead &onRead)
+ListFileContents readStream(int descriptor, std::size_t expectedSize, const std::string &name, const BytesRead &onRead,
+                            Lines lines)
 {
     auto block = std::make_unique<ByteBlock>(expectedSize > 0 ? expectedSize + 1 : kFirstPipeChunk);
     std::size_t filled = 0;
@@ -112,15 +117,15 @@ ListFileContents readStream(int descriptor, std::size_t expectedSize, const std:
     }
     if (block->size() - filled > filled / 4 + 1)
         block = exactBlock(std::move(block), filled);
-    return parseFirstBytes(std::move(block), filled);
+    return parseFirstBytes(std::move(block), filled, lines);
 }
 
 } // namespace
 
-ListFileContents parseListBytes(std::unique_ptr<ByteBlock> bytes)
+ListFileContents parseListBytes(std::unique_ptr<ByteBlock> bytes, Lines lines)
 {
     const std::size_t size = bytes->size();
-    return parseFirstBytes(std::move(bytes), size);
+    return parseFirstBytes(std::move(bytes), size, lines);
 }
 
 ListFileContents readListFile(const std::string &path, Readable readable, ReadBy by, const BytesRead &onRead)
@@ -131,23 +136,25 @@ ListFileContents readListFile(const std::string &path, Readable readable, ReadBy
     return readListFromDescriptor(file.get(), path, onRead);
 }
 
-ListFileContents mapListFromDescriptor(int descriptor, const std::string &displayName, const BytesMapped &mapped)
+ListFileContents mapListFromDescriptor(int descriptor, const std::string &displayName, const BytesMapped &mapped,
+                                       Lines lines)
 {
     if (auto bytes = mapFileBytes(descriptor, remainingFileSize(descriptor))) {
         const std::size_t size = bytes->size();
         if (mapped)
             mapped(bytes->data(), size);
-        return parseFirstBytes(std::move(bytes), size);
+        return parseFirstBytes(std::move(bytes), size, lines);
     }
-    return readListFromDescriptor(descriptor, displayName);
+    return readListFromDescriptor(descriptor, displayName, {}, lines);
 }
 
-ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName, const BytesRead &onRead)
+ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName, const BytesRead &onRead,
+                                        Lines lines)
 {
     refuseUnreadable(descriptor, displayName, Readable::AnySource);
     // A regular file is read in one go into a block one byte larger than what is left of
     // it, so the read that finds its end needs no second block.
-    return readStream(descriptor, remainingFileSize(descriptor), displayName, onRead);
+    return readStream(descriptor, remainingFileSize(descriptor), displayName, onRead, lines);
 }
 
 } // namespace Quorvane

@@ -28,11 +28,15 @@ struct ListFileContents
     ListFileFormat format;
 };
 
+// Whether a list file's text is split into its lines, or handed over whole as one item, for a
+// run that goes through the lines once and needs no list of them (see cli/LineFilter).
+enum class Lines { Split, Whole };
+
 // The items of a list file's bytes: a UTF-8 byte-order mark at the start is dropped; UTF-16
 // (with a byte-order mark, or plainly UTF-16 without one) is decoded to UTF-8 when all of it
 // decodes cleanly; everything else is kept byte for byte. CR, CR LF and a lone LF each end a
 // line; the last line counts with or without a line end; a line end at the very end adds no item.
-ListFileContents parseListBytes(std::unique_ptr<ByteBlock> bytes);
+ListFileContents parseListBytes(std::unique_ptr<ByteBlock> bytes, Lines lines = Lines::Split);
 
 // How the bytes of a regular file reach memory: copied, or mapped (see mapFileBytes), which
 // costs neither fresh memory nor a copy but must not outlive a short run.
@@ -48,10 +52,12 @@ using BytesMapped = std::function<void(const char *bytes, std::size_t size)>;
 
 // Reads a list from an open descriptor by mapping what is left of a regular file; anything
 // else, or a file that cannot be mapped, is read as readListFromDescriptor reads it.
-ListFileContents mapListFromDescriptor(int descriptor, const std::string &displayName, const BytesMapped &mapped = {});
+ListFileContents mapListFromDescriptor(int descriptor, const std::string &displayName, const BytesMapped &mapped = {},
+                                       Lines lines = Lines::Split);
 
 // Reads a list from an already open descriptor (standard input) until its end.
 // Throws ListFileError when it is a folder or cannot be read.
-ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName, const BytesRead &onRead = {});
+ListFileContents readListFromDescriptor(int descriptor, const std::string &displayName, const BytesRead &onRead = {},
+                                        Lines lines = Lines::Split);
 
 } // namespace Quorvane

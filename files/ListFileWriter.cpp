@@ -56,12 +56,12 @@ ListFileOutput::ListFileOutput(const std::string &path, const WriteOptions &opti
 
 ListFileOutput::~ListFileOutput() = default;
 
-void ListFileOutput::write(const ItemList &items)
+void ListFileOutput::write(std::span<const std::string_view> texts)
 {
     if (m_replacement)
-        return writeListToDescriptor(items, m_replacement->descriptor(), m_path, m_options.lineEnd, m_options.onWritten);
+        return writeListToDescriptor(texts, m_replacement->descriptor(), m_path, m_options.lineEnd, m_options.onWritten);
     const BrokenPipeAsError brokenPipe;
-    writeListToDescriptor(items, m_target.inPlaceDescriptor, m_path, m_options.lineEnd, m_options.onWritten);
+    writeListToDescriptor(texts, m_target.inPlaceDescriptor, m_path, m_options.lineEnd, m_options.onWritten);
 }
 
 void ListFileOutput::prepare()
@@ -91,7 +91,7 @@ const WriteWarnings &ListFileOutput::warnings() const
 WriteWarnings writeListFile(const ItemList &list, const std::string &path, const WriteOptions &options)
 {
     ListFileOutput output(path, options);
-    output.write(list);
+    output.write(list.texts());
     return output.commit();
 }
 
@@ -101,8 +101,8 @@ WriteWarnings writeListFiles(std::span<const ListToWrite> lists, const WriteOpti
     for (const ListToWrite &list : lists) {
         outputs.push_back(std::make_unique<ListFileOutput>(list.path, options));
         if (list.heading)
-            outputs.back()->write(*list.heading);
-        outputs.back()->write(list.list);
+            outputs.back()->write(list.heading->texts());
+        outputs.back()->write(list.list.texts());
         outputs.back()->prepare();
     }
     if (options.beforePublish)

@@ -43,8 +43,8 @@ public:
     ListFileOutput(const ListFileOutput &) = delete;
     ListFileOutput &operator=(const ListFileOutput &) = delete;
 
-    // Appends the items, each with the line end.
-    void write(const ItemList &items);
+    // Appends the texts, each with the line end.
+    void write(std::span<const std::string_view> texts);
     // Makes the new file ready to take the target's place: identity kept, synced to disk.
     void prepare();
     // Puts it in place. A target written in place needs neither step.

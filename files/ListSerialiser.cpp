@@ -144,21 +144,21 @@ std::uint64_t serialisedSize(const ItemList &list, LineEnd lineEnd)
     return sizeOf(list.texts(), lineEndBytes(styleOf(lineEnd)));
 }
 
-void writeListToDescriptor(const ItemList &list, int descriptor, const std::string &displayName, LineEnd lineEnd,
-                           const BytesWritten &onWritten)
+void writeListToDescriptor(std::span<const std::string_view> texts, int descriptor, const std::string &displayName,
+                           LineEnd lineEnd, const BytesWritten &onWritten)
 {
     const std::string_view lineEndText = lineEndBytes(styleOf(lineEnd));
     ignoreFileSizeSignal();
-    if (const std::optional<off_t> offset = offsetForHalves(descriptor, list.count())) {
+    if (const std::optional<off_t> offset = offsetForHalves(descriptor, texts.size())) {
         try {
-            return writeHalvesAt(list.texts(), lineEndText, descriptor, *offset, displayName, onWritten);
+            return writeHalvesAt(texts, lineEndText, descriptor, *offset, displayName, onWritten);
         } catch (const std::system_error &) {
             // No thread to be had: one sequential write from the same offset will do.
             if (::lseek(descriptor, *offset, SEEK_SET) < 0)
                 throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
         }
     }
-    serialise(list.texts(), lineEndText, [&](const char *bytes, std::size_t size) {
+    serialise(texts, lineEndText, [&](const char *bytes, std::size_t size) {
         writeAllBytes(descriptor, bytes, size, displayName);
         if (onWritten)
             onWritten(size);

@@ -16,7 +16,7 @@ using BytesWritten = std::function<void(std::size_t bytes)>;
 // limit is reported as "File too large": SIGXFSZ is ignored for the whole process from the
 // first write on, instead of killing it.
 // onWritten, when given, is told each chunk's size as it is written, possibly from two threads.
-void writeListToDescriptor(const ItemList &list, int descriptor, const std::string &displayName,
+void writeListToDescriptor(std::span<const std::string_view> texts, int descriptor, const std::string &displayName,
                            LineEnd lineEnd = LineEnd::CarriageReturnLineFeed, const BytesWritten &onWritten = {});
 
 // How many bytes the list takes in a file with the given line end (CR LF for None).

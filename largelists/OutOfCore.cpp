@@ -322,9 +322,9 @@ std::uint64_t OutOfCoreRun::writeKept(ResultSink &kept, ResultSink *removed)
         position += batch.count();
         batch.removeFlagged({flags.get(), batch.count()});
         keptCount += batch.count();
-        kept.write(batch);
+        kept.write(batch.texts());
         if (removed)
-            removed->write(gone);
+            removed->write(gone.texts());
         m_progress.show("writing the result", input.bytesHandedOut(), total);
     }
     // Which input changed is for the caller to find, by comparing each with what it was first.

@@ -21,7 +21,7 @@ class ResultSink
 {
 public:
     virtual ~ResultSink() = default;
-    virtual void write(const ItemList &batch) = 0;
+    virtual void write(std::span<const std::string_view> batch) = 0;
 };
 
 struct OutOfCoreCounts

@@ -73,9 +73,9 @@ OutOfCoreCounts filterOutOfCore(const OperationRow &row, std::string_view text, 
             row.change({batch, ItemList(), text, host, inputs.mode});
         failure.rethrowFailure();
         counts.itemsOut += batch.count();
-        kept.write(batch);
+        kept.write(batch.texts());
         if (removed)
-            removed->write(gone);
+            removed->write(gone.texts());
         progress.show("filtering", othersBytes + input.bytesHandedOut(), total);
     }
     const std::vector<std::size_t> &firstDecoded = input.decodedFromUtf16();

@@ -74,7 +74,7 @@ TEST_F(InputMappingTest, AnInputCutShortEndsTheRunAndKeepsTheOutput)
             const ListFileContents contents = mapping.read(list);
             if (::truncate(list.c_str(), 0) == 0) {
                 ListFileOutput out(output);
-                out.write(contents.list);
+                out.write(contents.list.texts());
                 out.commit();
             }
             std::_Exit(0);

@@ -115,6 +115,27 @@ TEST_F(OutOfCore, EveryOperationGivesTheInMemoryResultWhateverTheLimit)
     }
 }
 
+// The filters that decide each line alone go from each input's text to the outputs piece by
+// piece; lines of every ending meet the pieces' ends anywhere in a text of several pieces.
+TEST_F(OutOfCore, LinesFilteredStraightToTheOutputsGiveTheBatchesResult)
+{
+    std::mt19937 random(11);
+    const std::string input = Samples::randomListBytes(random, 30000);
+    const std::string list = file("long.txt", Samples::randomListBytes(random, 20000));
+    for (const std::vector<std::string> &operation :
+         {std::vector<std::string>{"remove-blanks"}, {"remove-with", "a@"}, {"remove-without", "EXAMPLE", "--ignore-case"}}) {
+        SCOPED_TRACE(operation.front());
+        const std::vector<std::string> arguments = joined(operation, {list, "-", list});
+        const CliResult streamed = runCli(joined(arguments, {"--removed", path("removed-streamed")}), input);
+        const CliResult batched =
+            runCli(joined(arguments, {"--removed", path("removed-batched"), "--memory-limit", "64K"}), input);
+        ASSERT_EQ(streamed.exitCode, 0) << streamed.err;
+        EXPECT_TRUE(streamed.out == batched.out);
+        EXPECT_TRUE(readBytes(path("removed-streamed")) == readBytes(path("removed-batched")));
+        EXPECT_EQ(streamed.err, batched.err);
+    }
+}
+
 // Rows of tables, whose quoted fields span lines and so batches, with the header written once
 // and the rows too short for the key column counted.
 TEST_F(OutOfCore, TablesGiveTheInMemoryRows)

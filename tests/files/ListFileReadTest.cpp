@@ -1,3 +1,4 @@
+#include "files/LineSplitting.h"
 #include "files/ListFile.h"
 #include "tests/support/ListTexts.h"
 #include "tests/support/TemporaryFolder.h"
@@ -96,7 +97,18 @@ TEST(ListFileParse, LineEndsAtEveryOffsetOfLongRandomText)
         std::string bytes(random() % 200, ' ');
         for (char &byte : bytes)
             byte = alphabet[random() % alphabet.size()];
-        ASSERT_EQ(parse(bytes), splitByteByByte(bytes)) << "round " << round;
+        const std::vector<std::string> expected = splitByteByByte(bytes);
+        ASSERT_EQ(parse(bytes), expected) << "round " << round;
+        // Cut into pieces of about any size, the text gives the same lines piece by piece.
+        for (const std::size_t size : {1, 2, 3, 7, 50}) {
+            std::vector<std::string_view> lines;
+            for (std::string_view rest = bytes; !rest.empty();) {
+                const std::string_view piece = rest.substr(0, pieceEnd(rest, size));
+                rest.remove_prefix(piece.size());
+                appendLines(piece, lines);
+            }
+            ASSERT_EQ(std::vector<std::string>(lines.begin(), lines.end()), expected) << "round " << round << " " << size;
+        }
     }
 }
 

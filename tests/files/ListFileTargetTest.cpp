@@ -147,12 +147,12 @@ TEST(ListFileTarget, BatchesReachTheFileOnlyAtCommit)
     Testing::writeBytes(path, "old\r\n");
     {
         ListFileOutput dropped(path, {.lineEnd = LineEnd::LineFeed});
-        dropped.write(listOf({"a"}));
+        dropped.write(listOf({"a"}).texts());
     }
     EXPECT_EQ(Testing::readBytes(path), "old\r\n");
     ListFileOutput output(path, {.lineEnd = LineEnd::LineFeed});
-    output.write(listOf({"a", "b"}));
-    output.write(listOf({"c"}));
+    output.write(listOf({"a", "b"}).texts());
+    output.write(listOf({"c"}).texts());
     EXPECT_EQ(Testing::readBytes(path), "old\r\n");
     EXPECT_TRUE(output.commit().empty());
     EXPECT_EQ(Testing::readBytes(path), "a\nb\nc\n");

@@ -72,7 +72,7 @@ TEST(ListFileWrite, DescriptorGetsTheSameBytesBetweenWhatComesBeforeAndAfter)
         const int descriptor = ::open(viaDescriptor.c_str(), O_WRONLY | O_CLOEXEC | appending);
         ASSERT_GE(descriptor, 0);
         writeAllBytes(descriptor, "head\n", 5, viaDescriptor);
-        writeListToDescriptor(list, descriptor, viaDescriptor);
+        writeListToDescriptor(list.texts(), descriptor, viaDescriptor);
         writeAllBytes(descriptor, "tail\n", 5, viaDescriptor);
         ::close(descriptor);
         EXPECT_EQ(Testing::readBytes(viaDescriptor), expected);
@@ -154,7 +154,7 @@ TEST(ListFileWrite, FileSizeLimitOnADescriptorIsReported)
     const int exitCode = runWithFileSizeLimit(threeQuarters, [&] {
         FILE *file = fopen(path.c_str(), "wb");
         try {
-            writeListToDescriptor(list, fileno(file), path);
+            writeListToDescriptor(list.texts(), fileno(file), path);
         } catch (const ListFileError &error) {
             return error.stage() == ListFileError::Stage::Write ? kReportedWriteFailure : 1;
         }
@@ -189,7 +189,7 @@ TEST(ListFileWrite, AFullDeviceIsReportedAsAWriteFailure)
     if (full < 0)
         GTEST_SKIP() << "no /dev/full here";
     try {
-        writeListToDescriptor(manyItems(10), full, "/dev/full");
+        writeListToDescriptor(manyItems(10).texts(), full, "/dev/full");
         ADD_FAILURE() << "writing to a full device did not fail";
     } catch (const ListFileError &error) {
         EXPECT_EQ(error.stage(), ListFileError::Stage::Write);

@@ -124,7 +124,7 @@ TEST_F(SharedFolders, WhatIsSwappedInAfterTheChecksIsNeverReplaced)
         if (existing)
             Testing::writeBytes(path, "old\r\n");
         ListFileOutput output(path);
-        output.write(listOf({"new"}));
+        output.write(listOf({"new"}).texts());
         Testing::writeBytes(swapped, "root's file\n");
         ASSERT_EQ(::rename(swapped.c_str(), path.c_str()), 0);
         try {
@@ -144,7 +144,7 @@ TEST_F(SharedFolders, WhatIsSwappedInAfterTheChecksIsNeverReplaced)
     const std::string inner = folder.file("inner");
     ASSERT_EQ(::mkdir(inner.c_str(), 0755), 0);
     ListFileOutput output(inner + "/list.txt");
-    output.write(listOf({"new"}));
+    output.write(listOf({"new"}).texts());
     ASSERT_EQ(::rename(inner.c_str(), folder.file("moved").c_str()), 0);
     ASSERT_EQ(::symlink(elsewhere.path().c_str(), inner.c_str()), 0);
     EXPECT_TRUE(output.commit().empty());
@@ -169,7 +169,7 @@ TEST_F(SharedFolders, ANamedTemporaryIsPrivateUntilItIsComplete)
         int failures = 0;
         for (const auto &[path, final] : {std::pair{existing, 0640}, std::pair{fresh, 0644}}) {
             ListFileOutput output(path);
-            output.write(listOf({"secret"}));
+            output.write(listOf({"secret"}).texts());
             for (const auto &entry : std::filesystem::directory_iterator(folder.path())) {
                 if (entry.path().filename().string().starts_with(".quorvane-"))
                     failures += modeOf(entry.path().string()) != 0600;

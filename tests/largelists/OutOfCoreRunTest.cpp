@@ -32,7 +32,7 @@ private:
 class CollectingSink final : public ResultSink
 {
 public:
-    void write(const ItemList &batch) override { texts.insert(texts.end(), batch.texts().begin(), batch.texts().end()); }
+    void write(std::span<const std::string_view> batch) override { texts.insert(texts.end(), batch.begin(), batch.end()); }
     std::vector<std::string> texts;
 };
 
