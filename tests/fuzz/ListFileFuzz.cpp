@@ -66,7 +66,7 @@ std::string writtenBytes(const ItemList &list)
     const int descriptor = memfd_create("list", 0);
     if (descriptor < 0)
         std::abort();
-    writeListToDescriptor(list, descriptor, "memory");
+    writeListToDescriptor(list.texts(), descriptor, "memory");
     std::string bytes(static_cast<size_t>(lseek(descriptor, 0, SEEK_END)), '\0');
     if (pread(descriptor, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
         std::abort();
