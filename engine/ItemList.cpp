@@ -180,6 +180,10 @@ void ItemList::keepItems(KeptCount &&keptCount, ForEachKept &&forEachKept)
 
 void ItemList::removeFlagged(std::span<const bool> flags)
 {
+    // Removing nothing is no change: no observer hears of one (a view keeps its place, the
+    // overlap under the form stays as found).
+    if (std::find(flags.begin(), flags.end(), true) == flags.end())
+        return;
     if (m_removalRecorder)
         m_removalRecorder->removing(*this, flags);
     const auto keptCount = [&] { return static_cast<std::size_t>(std::count(flags.begin(), flags.end(), false)); };

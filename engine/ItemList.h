@@ -101,7 +101,8 @@ public:
     void appendList(ItemList &&other);
 
     void removeAt(std::size_t index);
-    // Removes every item whose flag is set, in one pass; flags holds one entry per item.
+    // Removes every item whose flag is set, in one pass; flags holds one entry per item. With no
+    // flag set, the list does not change at all.
     void removeFlagged(std::span<const bool> flags);
     // Keeps the items at the given rising indexes, in one pass.
     void keepOnly(std::span<const std::size_t> risingIndexes);

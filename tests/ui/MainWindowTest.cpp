@@ -704,6 +704,8 @@ TEST_F(MainWindowTest, TheOverlapFollowsTheListsAndCopiesOrSavesEachPart)
     EXPECT_EQ(form().keyIndexes().of(ListId::List1, form().list1()), nullptr) << "List 1 changed";
     EXPECT_NE(form().keyIndexes().of(ListId::List2, form().list2()), nullptr);
     EXPECT_EQ(countsFound(), (Counts{3, 1, 2}));
+    click(Button::RemoveBlanksFromList2);
+    EXPECT_TRUE(overlap.isCurrent()) << "a command that removed nothing changed nothing";
     menuTitled(QStringLiteral("&Matching"))->actions().at(1)->trigger(); // Ignore case
     EXPECT_EQ(countsFound(), (Counts{2, 2, 1}));
 
