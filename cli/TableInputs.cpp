@@ -123,22 +123,15 @@ void printShortRows(const Invocation &invocation, const Streams &streams, ListTa
 {
     if (invocation.quiet)
         return;
-    const auto countShort = [&field](std::span<const std::string_view> part) {
-        std::string scratch;
-        const auto isShort = [&](std::string_view row) { return !fieldText(row, field, scratch); };
-        return static_cast<std::uint64_t>(std::count_if(part.begin(), part.end(), isShort));
-    };
     // A pass over every row before the operation: on a long table, each core takes half of it.
     std::uint64_t count = 0;
-    if (workersFor(rows.size()) < 2) {
-        count = countShort(rows);
-    } else {
-        const std::size_t half = rows.size() / 2;
-        std::uint64_t secondHalf = 0;
-        runSideBySide([&] { count = countShort(rows.first(half)); },
-                      [&] { secondHalf = countShort(rows.subspan(half)); });
-        count += secondHalf;
-    }
+    for (const auto &[share, shortRows] : runOnHalves(rows.size(), [&](Share share) {
+             std::string scratch;
+             const auto isShort = [&](std::string_view row) { return !fieldText(row, field, scratch); };
+             const std::span<const std::string_view> part = rows.subspan(share.begin, share.end - share.begin);
+             return static_cast<std::uint64_t>(std::count_if(part.begin(), part.end(), isShort));
+         }))
+        count += shortRows;
     printShortRows(invocation, streams, side, count, field);
 }
 

@@ -6,6 +6,9 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <system_error>
+#include <utility>
+#include <vector>
 
 namespace Quorvane {
 
@@ -57,6 +60,29 @@ void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &pi
 // ended; a failure of here is rethrown first, then one of aside. Throws std::system_error,
 // before running either, when no thread can be started.
 void runSideBySide(const std::function<void()> &here, const std::function<void()> &aside);
+
+// Runs part(share) on each half of [0, count) side by side when count is worth two workers, and
+// on the whole of it here when it is not or no thread can be started. Returns each share it ran
+// with what part gave for it, in order: one pair, or two.
+template<typename Part>
+auto runOnHalves(std::size_t count, Part &&part) -> std::vector<std::pair<Share, decltype(part(Share{}))>>
+{
+    using Result = decltype(part(Share{}));
+    const Share whole{0, count};
+    if (workersFor(count) >= 2) {
+        const Share first{0, count / 2};
+        const Share second{count / 2, count};
+        Result inFirst{};
+        Result inSecond{};
+        try {
+            runSideBySide([&] { inFirst = part(first); }, [&] { inSecond = part(second); });
+            return {{first, inFirst}, {second, inSecond}};
+        } catch (const std::system_error &) {
+            // No second thread to be had: the whole range below.
+        }
+    }
+    return {{whole, part(whole)}};
+}
 
 // Runs work on a thread of its own; meanwhile the calling thread shows percentDone() on the sink
 // and lets the host handle events, about every 30 ms, and sets the bar to 0 at the end. Where no

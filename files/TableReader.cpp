@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <array>
-#include <system_error>
 
 namespace Quorvane {
 
@@ -23,28 +22,22 @@ constexpr std::array kDelimiters = {',', ';', '\t', '|'};
 }
 
 // The place of the first line that ends inside quotes, or lines.size(). A line is looked at as
-// if it started outside quotes, which holds for every line up to the first open one; so the
-// second half's answer counts only when the first half has none, and long tables are searched
+// if it started outside quotes, which holds for every line up to the first open one; so a later
+// half's answer counts only when the halves before it have none, and long tables are searched
 // on both cores.
 std::size_t firstOpenLine(std::span<const std::string_view> lines, char delimiter)
 {
-    const auto search = [&](std::size_t begin, std::size_t end) {
-        const auto endsOpen = [delimiter](std::string_view line) { return endsInsideQuotes(line, delimiter, false); };
-        return static_cast<std::size_t>(std::find_if(lines.begin() + static_cast<std::ptrdiff_t>(begin),
-                                                     lines.begin() + static_cast<std::ptrdiff_t>(end), endsOpen)
-                                        - lines.begin());
-    };
-    if (workersFor(lines.size()) < 2)
-        return search(0, lines.size());
-    const std::size_t half = lines.size() / 2;
-    std::size_t inFirst = half;
-    std::size_t inSecond = lines.size();
-    try {
-        runSideBySide([&] { inFirst = search(0, half); }, [&] { inSecond = search(half, lines.size()); });
-    } catch (const std::system_error &) {
-        return search(0, lines.size());
+    const auto endsOpen = [delimiter](std::string_view line) { return endsInsideQuotes(line, delimiter, false); };
+    const auto found = runOnHalves(lines.size(), [&](Share share) {
+        const auto begin = lines.begin() + static_cast<std::ptrdiff_t>(share.begin);
+        const auto end = lines.begin() + static_cast<std::ptrdiff_t>(share.end);
+        return static_cast<std::size_t>(std::find_if(begin, end, endsOpen) - lines.begin());
+    });
+    for (const auto &[share, place] : found) {
+        if (place < share.end)
+            return place;
     }
-    return inFirst < half ? inFirst : inSecond;
+    return lines.size();
 }
 
 } // namespace

@@ -112,6 +112,31 @@ TEST(Workers, AFailingPieceIsRethrownAfterEveryPieceHasEnded)
     }
 }
 
+// A short range runs whole on the calling thread; a long one in two halves, on two threads when
+// the machine has two cores, that cover it exactly.
+TEST(Workers, HalvesCoverTheRangeAndShortRangesRunWhole)
+{
+    for (const std::size_t count : {std::size_t(10), std::size_t(1) << 20}) {
+        std::mutex mutex;
+        std::unordered_set<std::thread::id> threads;
+        const auto ran = runOnHalves(count, [&](Share share) {
+            const std::lock_guard lock(mutex);
+            threads.insert(std::this_thread::get_id());
+            return share.end - share.begin;
+        });
+        const std::size_t expected = workersFor(count) >= 2 ? 2 : 1;
+        ASSERT_EQ(ran.size(), expected) << count;
+        EXPECT_EQ(threads.size(), expected) << count;
+        EXPECT_EQ(ran.front().first.begin, 0u);
+        EXPECT_EQ(ran.back().first.end, count);
+        EXPECT_EQ(ran.front().first.end, ran.back().first.begin + (expected == 1 ? count : 0));
+        std::size_t covered = 0;
+        for (const auto &[share, size] : ran)
+            covered += size;
+        EXPECT_EQ(covered, count);
+    }
+}
+
 // The first third has nothing to fold or trim, so one worker's share keeps its texts as keys
 // while the others make keys of their own.
 TEST(Workers, PartitionsAreTheSameWhateverTheNumberOfWorkers)
