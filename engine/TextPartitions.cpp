@@ -86,10 +86,11 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
         m_madeKeys = std::make_unique<WorkArray<std::string_view>>(texts.size());
     std::vector<char> storedKeys(workers, 0); // not vector<bool>: each worker writes its own
 
-    // Each worker hashes its share of the texts and counts its own entries per partition. The
-    // hashes are made again when the entries are placed: that costs less than the fresh memory
-    // that keeping them would take. Texts another process can change (a mapped file) may hash
-    // differently then: every placement stays within what the first pass counted.
+    // Each worker hashes its share of the texts once and counts its own entries per partition;
+    // the entries are placed by the hashes kept, which costs less than hashing every key again.
+    // Texts another process can change (a mapped file) are read once here, so the placements
+    // always fill exactly what the counts left room for.
+    WorkArray<std::uint64_t> hashes(texts.size());
     WorkArray<std::size_t> places(workers * partitionCount);
     std::fill_n(places.data(), places.size(), std::size_t(0));
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
@@ -108,7 +109,9 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
                 if (storing)
                     (*m_madeKeys)[i] = keyMaker.isScratch(key) ? m_keyStores[worker].keep(key) : key;
             }
-            ++counts[partitionOf(hashOf(key))];
+            const std::uint64_t hash = hashOf(key);
+            hashes[i] = hash;
+            ++counts[partitionOf(hash)];
         });
         storedKeys[worker] = storing ? 1 : 0;
     });
@@ -127,7 +130,6 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
 
     // Within a partition the workers' entries follow one another in worker order, so each
     // partition keeps its entries in rising index order.
-    WorkArray<std::size_t> ends(places.size());
     std::size_t next = 0;
     for (std::size_t p = 0; p < partitionCount; ++p) {
         m_starts[p] = next;
@@ -135,7 +137,6 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
             const std::size_t count = places[worker * partitionCount + p];
             places[worker * partitionCount + p] = next;
             next += count;
-            ends[worker * partitionCount + p] = next;
         }
         m_largest = std::max(m_largest, next - m_starts[p]);
     }
@@ -145,15 +146,10 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
         const Share share = shareOf(texts.size(), worker, workers);
         std::size_t *place = places.data() + worker * partitionCount;
-        const std::size_t *end = ends.data() + worker * partitionCount;
         forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
-            const std::uint64_t hash = hashOf(m_keys[i]);
-            const std::size_t p = partitionOf(hash);
-            if (place[p] == end[p])
-                throw TextsChanged();
-            m_entries[place[p]++] = {static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(hash)};
+            const std::uint64_t hash = hashes[i];
+            m_entries[place[partitionOf(hash)]++] = {static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(hash)};
         });
-        // None past its count and as many as counted: every place of the share is filled exactly.
     });
 }
 

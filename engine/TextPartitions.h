@@ -8,20 +8,10 @@
 #include <cstdint>
 #include <memory>
 #include <span>
-#include <stdexcept>
 #include <string_view>
 #include <vector>
 
 namespace Quorvane {
-
-// The texts changed between the two passes over them (mapped bytes another process rewrote).
-class TextsChanged : public std::runtime_error
-{
-public:
-    TextsChanged()
-        : std::runtime_error("the list changed while it was being read")
-    {}
-};
 
 // The 64-bit hash a key is grouped by; lists grouped anywhere else must use the same one.
 std::uint64_t hashOf(std::string_view key);
@@ -72,8 +62,7 @@ public:
 
     // Makes each text's key under mode once, sharing the work among workers threads (see
     // Workers.h). Counts two steps of the pacer per text. Throws std::length_error for more texts
-    // than 32-bit indexes can address, std::bad_alloc when memory runs out, TextsChanged when
-    // the texts hash differently the second time.
+    // than 32-bit indexes can address, std::bad_alloc when memory runs out.
     TextPartitions(std::span<const std::string_view> texts, std::size_t partitionCount, ProgressPacer &pacer,
                    const MatchMode &mode = {}, std::size_t workers = 1);
 
