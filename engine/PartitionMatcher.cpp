@@ -15,8 +15,11 @@ std::size_t slotCountFor(std::size_t entryCount)
     return std::bit_ceil(std::max<std::size_t>(entryCount * 2, 16));
 }
 
+// The prefetch helpers are always inlined: GCC otherwise finds them free of side effects and
+// drops their calls, prefetches and all.
+
 // Asks for the first and the last byte of a key: a short key often straddles two cache lines.
-void prefetchKey(std::string_view key)
+[[gnu::always_inline]] inline void prefetchKey(std::string_view key)
 {
     __builtin_prefetch(key.data());
     __builtin_prefetch(key.data() + key.size());
@@ -25,7 +28,7 @@ void prefetchKey(std::string_view key)
 // Asks for the key views of the candidates far ahead, and for the bytes of the nearer ones,
 // whose views have arrived by then. viewsOf(c) gives the two key views of candidate c.
 template<typename ViewsOf>
-void prefetchAhead(std::size_t c, std::size_t count, ViewsOf &&viewsOf)
+[[gnu::always_inline]] inline void prefetchAhead(std::size_t c, std::size_t count, ViewsOf &&viewsOf)
 {
     constexpr std::size_t kViewsAhead = 32;
     constexpr std::size_t kBytesAhead = 16;
