@@ -44,8 +44,7 @@ Overlap overlapFlagsFor(std::size_t firstCount, std::size_t secondCount)
 void flagOverlap(PartitionMatcher &matcher, const PartitionSide &first, const PartitionSide &second, Overlap &overlap,
                  WorkerSteps &steps)
 {
-    matcher.flagPresence(first, second, true, overlap.firstShared.get(), steps);
-    matcher.flagPresence(second, first, true, overlap.secondShared.get(), steps);
+    matcher.flagShared(first, second, overlap.firstShared.get(), overlap.secondShared.get(), steps);
 }
 
 OverlapCounts countOverlap(const Overlap &overlap, std::size_t firstCount, std::size_t secondCount)

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace Quorvane {
@@ -44,18 +45,25 @@ template<typename ViewsOf>
     }
 }
 
-// Whether any entry at a place in [begin, end) has the same tag and key as entry. Reached only
+// The first place in [begin, end) whose entry has the same tag and key as entry. Reached only
 // when two different keys share a tag, which is rare.
 template<typename EntryAt>
-bool anyEqualKey(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, const PartitionSide &side,
-                 const TextEntry &entry, std::string_view key)
+std::optional<std::uint32_t> placeOfEqualKey(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, const PartitionSide &side,
+                              const TextEntry &entry, std::string_view key)
 {
     for (std::uint32_t place = begin; place < end; ++place) {
         const TextEntry &other = entryAt(place);
         if (other.tag == entry.tag && side.keyOf(other) == key)
-            return true;
+            return place;
     }
-    return false;
+    return std::nullopt;
+}
+
+template<typename EntryAt>
+bool anyEqualKey(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, const PartitionSide &side,
+                 const TextEntry &entry, std::string_view key)
+{
+    return placeOfEqualKey(begin, end, entryAt, side, entry, key).has_value();
 }
 
 } // namespace
@@ -63,6 +71,7 @@ bool anyEqualKey(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, cons
 PartitionMatcher::PartitionMatcher(std::size_t capacity)
     : m_slots(slotCountFor(capacity))
     , m_candidates(capacity)
+    , m_probes(capacity)
 {}
 
 void PartitionMatcher::clearTable(std::size_t entryCount)
@@ -161,6 +170,63 @@ void PartitionMatcher::flagPresence(const PartitionSide &first, const PartitionS
         const bool present = key == second.keyOf(secondAt(m_candidates[c].otherPlace))
                              || anyEqualKey(0, static_cast<std::uint32_t>(second.size()), secondAt, second, entry, key);
         flags[entry.index] = present == flagWhenPresent;
+    }
+}
+
+void PartitionMatcher::flagShared(const PartitionSide &first, const PartitionSide &second, bool *firstShared,
+                                  bool *secondShared, WorkerSteps &steps)
+{
+    const auto secondCount = static_cast<std::uint32_t>(second.size());
+    const auto firstAt = [&](std::uint32_t place) -> const TextEntry & { return first.entries[place]; };
+    const auto secondAt = [&](std::uint32_t place) -> const TextEntry & { return second.entries[place]; };
+    // Second's tags go in the table; an entry whose tag came earlier becomes a candidate.
+    const std::size_t repeatCount = collectEarlierTags(secondCount, secondAt, [](std::uint32_t) {}, steps);
+    m_sharedFound.assign(second.size(), 0);
+
+    std::size_t probeCount = 0;
+    forEachPaced(0, first.size(), steps, [&](std::size_t place) {
+        const TextEntry &entry = first.entries[place];
+        const std::uint32_t secondPlace = findTag(entry.tag);
+        if (secondPlace == kNoPlace)
+            firstShared[entry.index] = false;
+        else
+            m_probes[probeCount++] = {static_cast<std::uint32_t>(place), secondPlace};
+    });
+    const auto probeViews = [&](std::size_t c) {
+        return std::pair(&first.keys[first.entries[m_probes[c].place].index],
+                         &second.keys[second.entries[m_probes[c].otherPlace].index]);
+    };
+    for (std::size_t c = 0; c < probeCount; ++c) {
+        prefetchAhead(c, probeCount, probeViews);
+        const TextEntry &entry = first.entries[m_probes[c].place];
+        const std::string_view key = first.keyOf(entry);
+        const std::uint32_t earliest = m_probes[c].otherPlace;
+        const std::optional<std::uint32_t> equal = key == second.keyOf(second.entries[earliest])
+                                                       ? earliest
+                                                       : placeOfEqualKey(0, secondCount, secondAt, second, entry, key);
+        firstShared[entry.index] = equal.has_value();
+        if (equal)
+            m_sharedFound[*equal] = 1;
+    }
+
+    for (std::uint32_t place = 0; place < secondCount; ++place)
+        secondShared[second.entries[place].index] = m_sharedFound[place] != 0;
+    // A repeated key has the answer of its tag's earliest entry; a key that only shares the tag
+    // is looked for among first's entries.
+    const auto repeatViews = [&](std::size_t c) {
+        return std::pair(&second.keys[second.entries[m_candidates[c].place].index],
+                         &second.keys[second.entries[m_candidates[c].otherPlace].index]);
+    };
+    for (std::size_t c = 0; c < repeatCount; ++c) {
+        prefetchAhead(c, repeatCount, repeatViews);
+        const auto [place, earliest] = m_candidates[c];
+        const TextEntry &entry = second.entries[place];
+        const std::string_view key = second.keyOf(entry);
+        if (key == second.keyOf(second.entries[earliest]))
+            secondShared[entry.index] = m_sharedFound[earliest] != 0;
+        else if (!m_sharedFound[place])
+            secondShared[entry.index] = anyEqualKey(0, static_cast<std::uint32_t>(first.size()), firstAt, first,
+                                                    entry, key);
     }
 }
 

@@ -29,6 +29,13 @@ public:
     void flagPresence(const PartitionSide &first, const PartitionSide &second, bool flagWhenPresent, bool *flags,
                       WorkerSteps &steps);
 
+    // Sets firstShared[index] for every entry of first, and secondShared[index] for every entry of
+    // second, to whether the other list has its key. Both are the same partition of two lists.
+    // One table of second's tags serves both ways: a key of second met again is told by its
+    // earliest entry, which learnt the answer while first's entries were compared with it.
+    void flagShared(const PartitionSide &first, const PartitionSide &second, bool *firstShared, bool *secondShared,
+                    WorkerSteps &steps);
+
     // How the keys of one partition of two lists fall: the repeats within first, the distinct
     // keys both have, and the distinct keys only second has.
     struct KeyCounts
@@ -68,7 +75,9 @@ private:
 
     WorkArray<Slot> m_slots;
     WorkArray<Candidate> m_candidates;
+    WorkArray<Candidate> m_probes; // flagShared: first's entries whose tag second has
     std::vector<char> m_sharedFound; // countKeys: by place in first, whether second has its key
+                                     // flagShared: by place in second, whether first has its key
     std::size_t m_mask = 0;
 };
 

@@ -199,6 +199,16 @@ TEST(PartitionMatcher, TextsSharingTagsAreStillToldApartByTheirBytes)
         ASSERT_EQ(counts.repeatsInFirst, texts.size() - distinct.size()) << "run " << run;
         ASSERT_EQ(counts.shared, shared) << "run " << run;
         ASSERT_EQ(counts.onlyInSecond, otherDistinct.size() - shared) << "run " << run;
+        std::unique_ptr<bool[]> firstShared = std::make_unique<bool[]>(texts.size());
+        std::unique_ptr<bool[]> secondShared = std::make_unique<bool[]>(others.size());
+        matcher.flagShared(side, otherSide, firstShared.get(), secondShared.get(), steps);
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            ASSERT_EQ(firstShared[i], otherDistinct.contains(texts[i])) << "run " << run << " item " << i;
+        for (std::size_t i = 0; i < others.size(); ++i) {
+            ASSERT_EQ(secondShared[i], distinct.contains(others[i]))
+                << "run " << run << " other " << i << " of " << Samples::describe(others) << " against "
+                << Samples::describe(texts);
+        }
         for (const bool flagWhenPresent : {false, true}) {
             std::unique_ptr<bool[]> flags = std::make_unique<bool[]>(texts.size());
             matcher.flagPresence(side, otherSide, flagWhenPresent, flags.get(), steps);
