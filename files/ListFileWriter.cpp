@@ -59,7 +59,8 @@ ListFileOutput::~ListFileOutput() = default;
 void ListFileOutput::write(std::span<const std::string_view> texts)
 {
     if (m_replacement)
-        return writeListToDescriptor(texts, m_replacement->descriptor(), m_path, m_options.lineEnd, m_options.onWritten);
+        return writeListToDescriptor(texts, m_replacement->descriptor(), m_path, m_options.lineEnd, m_options.onWritten,
+                                     WriteBack::AsWritten);
     const BrokenPipeAsError brokenPipe;
     writeListToDescriptor(texts, m_target.inPlaceDescriptor, m_path, m_options.lineEnd, m_options.onWritten);
 }

@@ -71,6 +71,14 @@ void serialise(std::span<const std::string_view> texts, std::string_view lineEnd
         flush(chunk.get(), used);
 }
 
+// Starts the disk writing what was just written at offset, without waiting for it. Only a hint:
+// the sync that follows reports any failure.
+void startWriteBack(int descriptor, off_t offset, std::size_t size, WriteBack writeBack)
+{
+    if (writeBack == WriteBack::AsWritten && offset >= 0)
+        ::sync_file_range(descriptor, offset, static_cast<off_t>(size), SYNC_FILE_RANGE_WRITE);
+}
+
 // Writes every byte, from offset on when it is not negative; a failure names the file.
 void writeWhole(int descriptor, const char *bytes, std::size_t size, off_t offset, const std::string &displayName)
 {
@@ -101,10 +109,11 @@ std::uint64_t sizeOf(std::span<const std::string_view> texts, std::string_view l
 }
 
 void writeTextsAt(std::span<const std::string_view> texts, std::string_view lineEnd, int descriptor, off_t offset,
-                  const std::string &displayName, const BytesWritten &onWritten)
+                  const std::string &displayName, const BytesWritten &onWritten, WriteBack writeBack)
 {
     serialise(texts, lineEnd, [&](const char *bytes, std::size_t size) {
         writeWhole(descriptor, bytes, size, offset, displayName);
+        startWriteBack(descriptor, offset, size, writeBack);
         offset += static_cast<off_t>(size);
         if (onWritten)
             onWritten(size);
@@ -114,13 +123,16 @@ void writeTextsAt(std::span<const std::string_view> texts, std::string_view line
 // The second half is written by a thread of its own, from where the first half's bytes end;
 // the descriptor's offset is left after the last byte, as one sequential write leaves it.
 void writeHalvesAt(std::span<const std::string_view> texts, std::string_view lineEnd, int descriptor, off_t offset,
-                   const std::string &displayName, const BytesWritten &onWritten)
+                   const std::string &displayName, const BytesWritten &onWritten, WriteBack writeBack)
 {
     const std::size_t half = texts.size() / 2;
     const auto firstSize = static_cast<off_t>(sizeOf(texts.first(half), lineEnd));
     const auto secondSize = static_cast<off_t>(sizeOf(texts.subspan(half), lineEnd));
-    runSideBySide([&] { writeTextsAt(texts.first(half), lineEnd, descriptor, offset, displayName, onWritten); },
-                  [&] { writeTextsAt(texts.subspan(half), lineEnd, descriptor, offset + firstSize, displayName, onWritten); });
+    runSideBySide([&] { writeTextsAt(texts.first(half), lineEnd, descriptor, offset, displayName, onWritten, writeBack); },
+                  [&] {
+                      writeTextsAt(texts.subspan(half), lineEnd, descriptor, offset + firstSize, displayName, onWritten,
+                                   writeBack);
+                  });
     if (::lseek(descriptor, offset + firstSize + secondSize, SEEK_SET) < 0)
         throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
 }
@@ -145,21 +157,26 @@ std::uint64_t serialisedSize(const ItemList &list, LineEnd lineEnd)
 }
 
 void writeListToDescriptor(std::span<const std::string_view> texts, int descriptor, const std::string &displayName,
-                           LineEnd lineEnd, const BytesWritten &onWritten)
+                           LineEnd lineEnd, const BytesWritten &onWritten, WriteBack writeBack)
 {
     const std::string_view lineEndText = lineEndBytes(styleOf(lineEnd));
     ignoreFileSizeSignal();
     if (const std::optional<off_t> offset = offsetForHalves(descriptor, texts.size())) {
         try {
-            return writeHalvesAt(texts, lineEndText, descriptor, *offset, displayName, onWritten);
+            return writeHalvesAt(texts, lineEndText, descriptor, *offset, displayName, onWritten, writeBack);
         } catch (const std::system_error &) {
             // No thread to be had: one sequential write from the same offset will do.
             if (::lseek(descriptor, *offset, SEEK_SET) < 0)
                 throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
         }
     }
+    // Where the bytes land, for the write-back; a stream has no offset and is left alone.
+    off_t offset = writeBack == WriteBack::AsWritten ? ::lseek(descriptor, 0, SEEK_CUR) : -1;
     serialise(texts, lineEndText, [&](const char *bytes, std::size_t size) {
         writeAllBytes(descriptor, bytes, size, displayName);
+        startWriteBack(descriptor, offset, size, writeBack);
+        if (offset >= 0)
+            offset += static_cast<off_t>(size);
         if (onWritten)
             onWritten(size);
     });
