@@ -101,7 +101,7 @@ public:
     void filterEachLine(PrereadSources &preread)
     {
         m_preread = &preread;
-        const RemovalTest removes = removalTestOf(m_invocation.operation, m_invocation.searchText(), m_mode);
+        const LineFilter filter(m_invocation);
         std::optional<ResultOutputs> outputs;
         for (const std::string &name : m_invocation.files) {
             const std::string shown = shownInputName(name);
@@ -113,7 +113,7 @@ public:
                 outputs.emplace(m_invocation, m_streams, outputLineEnd(m_invocation.lineEnd, contents.format.firstLineEnd));
             m_activity = std::string(operationInfo(m_invocation.operation).description());
             const std::string_view text = contents.list.isEmpty() ? std::string_view() : contents.list.text(0);
-            const LineCounts counts = filterLines(text, removes, outputs->kept(), outputs->removed());
+            const LineCounts counts = filter.filter(text, outputs->kept(), outputs->removed());
             m_itemsIn += counts.itemsIn;
             m_itemsOut += counts.itemsOut;
         }

@@ -1,5 +1,6 @@
 #include "LineFilter.h"
 
+#include "engine/TextSearch.h"
 #include "files/LineSplitting.h"
 
 #include <optional>
@@ -47,16 +48,9 @@ private:
     std::size_t m_bytes = 0;
 };
 
-} // namespace
-
-bool filtersLinesAlone(const Invocation &invocation, std::uint64_t inputBytes)
-{
-    // Addresses are counted for the summary as a whole list is read; rows need their table.
-    return removalTestOf(invocation.operation, {}, invocation.mode) && !invocation.readsTables()
-           && !invocation.mode.readsAddresses() && inputBytes <= kMostBytesFiltered;
-}
-
-LineCounts filterLines(std::string_view text, const RemovalTest &removes, ResultSink &kept, ResultSink *removed)
+// Hands the lines of text, piece by piece, to kept or removed as removes(line) says.
+template<typename Removes>
+LineCounts filterLinesBy(std::string_view text, Removes &&removes, ResultSink &kept, ResultSink *removed)
 {
     LineCounts counts;
     Batcher keptLines(kept);
@@ -83,6 +77,54 @@ LineCounts filterLines(std::string_view text, const RemovalTest &removes, Result
     if (removedLines)
         removedLines->flush();
     return counts;
+}
+
+// Whether the plain search can tell the lines holding part: a part holding a line end byte
+// could only be found across lines, which no line holds.
+bool searchesPlainly(const Invocation &invocation)
+{
+    const std::string_view part = invocation.searchText();
+    const bool search = invocation.operation == Operation::RemoveWith || invocation.operation == Operation::RemoveWithout;
+    return search && !invocation.mode.foldsCase() && invocation.mode.field.isWholeItem() && !part.empty()
+           && part.size() <= TextSearch::kShortPart && part.find_first_of("\r\n") == std::string_view::npos;
+}
+
+} // namespace
+
+bool filtersLinesAlone(const Invocation &invocation, std::uint64_t inputBytes)
+{
+    // Addresses are counted for the summary as a whole list is read; rows need their table.
+    return removalTestOf(invocation.operation, {}, invocation.mode) && !invocation.readsTables()
+           && !invocation.mode.readsAddresses() && inputBytes <= kMostBytesFiltered;
+}
+
+LineFilter::LineFilter(const Invocation &invocation)
+{
+    if (searchesPlainly(invocation)) {
+        m_plainPart = invocation.searchText();
+        m_removesHolders = invocation.operation == Operation::RemoveWith;
+    } else {
+        m_removes = removalTestOf(invocation.operation, invocation.searchText(), invocation.mode);
+    }
+}
+
+LineCounts LineFilter::filter(std::string_view text, ResultSink &kept, ResultSink *removed) const
+{
+    if (m_plainPart.empty())
+        return filterLinesBy(text, m_removes, kept, removed);
+    // The next copy of the part at or after the lines met so far (the text's end when there is
+    // none); found again only once the lines pass it.
+    const char *const end = text.data() + text.size();
+    const char *next = nullptr;
+    return filterLinesBy(text, [&](std::string_view line) {
+        if (next == nullptr || next < line.data()) {
+            const std::string_view rest(line.data(), static_cast<std::size_t>(end - line.data()));
+            const std::size_t found = findShortPart(rest, m_plainPart);
+            next = found == std::string_view::npos ? end : line.data() + found;
+        }
+        const bool holds = next < line.data() + line.size();
+        return holds == m_removesHolders;
+    }, kept, removed);
 }
 
 } // namespace Quorvane

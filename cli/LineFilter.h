@@ -6,6 +6,7 @@
 #include "largelists/OutOfCoreInputs.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace Quorvane {
@@ -22,9 +23,23 @@ struct LineCounts
     std::uint64_t itemsOut = 0;
 };
 
-// Splits text into lines piece by piece and hands each piece's kept lines to kept, and its
-// removed lines to removed when given: no list of all the lines is built. The lines are those
-// the reader would give (see appendLines).
-LineCounts filterLines(std::string_view text, const RemovalTest &removes, ResultSink &kept, ResultSink *removed);
+// Decides each line alone for one run of such a filter. A search for plain bytes (no case to
+// fold, no line end in them, short) goes through the whole text once and tells the lines that
+// hold them by where it finds them: a step per copy found, not a search per line.
+class LineFilter
+{
+public:
+    explicit LineFilter(const Invocation &invocation);
+
+    // Splits text into lines piece by piece and hands each piece's kept lines to kept, and its
+    // removed lines to removed when given: no list of all the lines is built. The lines are
+    // those the reader would give (see appendLines).
+    LineCounts filter(std::string_view text, ResultSink &kept, ResultSink *removed) const;
+
+private:
+    RemovalTest m_removes;
+    std::string m_plainPart; // what the plain search looks for; empty when each line is tested
+    bool m_removesHolders = false;
+};
 
 } // namespace Quorvane

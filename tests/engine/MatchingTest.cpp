@@ -6,10 +6,12 @@
 
 #include "engine/Matching.h"
 #include "engine/Operations.h"
+#include "engine/TextSearch.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -160,6 +162,25 @@ TEST(RemovedItems, EveryOperationHandsOverWhatItRemovesInListOrder)
         expected.insert(expected.end(), test.removed.begin(), test.removed.end());
         EXPECT_EQ(textsOf(removed), expected) << test.name;
         EXPECT_EQ(list.count() + test.removed.size(), texts.size()) << test.name;
+    }
+}
+
+// The search through long texts agrees with the standard one wherever the part lies: in the
+// sixteen-byte steps, in the bytes after the last of them, overlapping an earlier near miss.
+TEST(TextSearch, ShortPartsAreFoundWhereTheStandardSearchFindsThem)
+{
+    std::mt19937 random(5);
+    for (int round = 0; round < 20000; ++round) {
+        std::string haystack(random() % 70, 'a');
+        for (char &byte : haystack)
+            byte = "ab\n"[random() % 3];
+        std::string part(1 + random() % (round % 2 == 0 ? 4 : TextSearch::kShortPart), 'a');
+        for (char &byte : part)
+            byte = "ab"[random() % 2];
+        if (random() % 2 == 0 && haystack.size() >= part.size())
+            haystack.replace(random() % (haystack.size() - part.size() + 1), part.size(), part);
+        ASSERT_EQ(findShortPart(haystack, part), std::string_view(haystack).find(part))
+            << "'" << part << "' in '" << haystack << "'";
     }
 }
 
