@@ -3,6 +3,10 @@
 #include <cstring>
 #include <functional>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace Quorvane {
 
 namespace {
@@ -100,6 +104,62 @@ std::optional<std::string_view> rawField(FieldCursor &cursor, std::size_t column
     return raw;
 }
 
+// Calls met(position) for each copy of byte in text, in rising order, until it returns true;
+// sixteen bytes are looked at once, where a search per copy costs a call each. Returns whether
+// met did.
+template<typename Met>
+bool forEachCopy(std::string_view text, char byte, Met &&met)
+{
+    std::size_t at = 0;
+#ifdef __SSE2__
+    constexpr std::size_t kWidth = 16;
+    const __m128i copies = _mm_set1_epi8(byte);
+    for (; at + kWidth <= text.size(); at += kWidth) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text.data() + at));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, copies))); mask != 0;
+             mask &= mask - 1) {
+            if (met(at + static_cast<std::size_t>(__builtin_ctz(mask))))
+                return true;
+        }
+    }
+#endif
+    for (; at < text.size(); ++at) {
+        if (text[at] == byte && met(at))
+            return true;
+    }
+    return false;
+}
+
+// Where the field at column (1 on) lies in a row none of whose fields up to it starts with a
+// quote, found by the delimiters alone, where walking field by field costs a search per field.
+// Its end is npos when a field up to it starts with a quote or the row is too short: the cursor
+// then walks the row.
+struct FieldBounds
+{
+    std::size_t begin = 0;
+    std::size_t end = std::string_view::npos;
+};
+
+FieldBounds plainFieldBounds(std::string_view row, char delimiter, std::size_t column)
+{
+    if (!row.empty() && row.front() == kQuote)
+        return {};
+    std::size_t field = 1;
+    FieldBounds bounds;
+    const bool stopped = forEachCopy(row, delimiter, [&](std::size_t position) {
+        if (field == column) {
+            bounds.end = position;
+            return true;
+        }
+        ++field;
+        bounds.begin = position + 1;
+        return bounds.begin < row.size() && row[bounds.begin] == kQuote;
+    });
+    if (!stopped && field == column)
+        bounds.end = row.size();
+    return bounds;
+}
+
 } // namespace
 
 std::size_t KeyField::columnAmongStretches(std::string_view row) const
@@ -117,8 +177,11 @@ std::optional<std::string_view> fieldText(std::string_view row, const KeyField &
 {
     if (field.isWholeItem())
         return row;
+    const std::size_t column = field.columnOf(row);
+    if (const FieldBounds plain = plainFieldBounds(row, field.delimiter, column); plain.end != std::string_view::npos)
+        return row.substr(plain.begin, plain.end - plain.begin);
     FieldCursor cursor(row, field.delimiter);
-    const std::optional<std::string_view> raw = rawField(cursor, field.columnOf(row));
+    const std::optional<std::string_view> raw = rawField(cursor, column);
     if (!raw)
         return {};
     return unquoted(*raw, scratch);
@@ -165,25 +228,22 @@ std::string rowWithField(std::string_view row, const KeyField &field, std::strin
 
 bool endsInsideQuotes(std::string_view line, char delimiter, bool startsInside)
 {
-    // Only quotes change anything: jump from one to the next. Outside a quoted field, a quote
-    // opens one when it starts a field: at the line's start or right after a delimiter.
+    // Only quotes change anything. Outside a quoted field, a quote opens one when it starts a
+    // field: at the line's start or right after a delimiter. Inside, a doubled quote is a quote.
     bool inside = startsInside;
-    std::size_t from = 0;
-    for (;;) {
-        const std::size_t quote = line.find(kQuote, from);
-        if (quote == std::string_view::npos)
-            return inside;
-        if (inside) {
-            if (quote + 1 < line.size() && line[quote + 1] == kQuote) {
-                from = quote + 2;
-                continue;
-            }
-            inside = false;
-        } else {
+    std::size_t doubled = std::string_view::npos; // the second quote of a doubled pair
+    forEachCopy(line, kQuote, [&](std::size_t quote) {
+        if (quote == doubled)
+            return false;
+        if (!inside)
             inside = quote == 0 || line[quote - 1] == delimiter;
-        }
-        from = quote + 1;
-    }
+        else if (quote + 1 < line.size() && line[quote + 1] == kQuote)
+            doubled = quote + 1;
+        else
+            inside = false;
+        return false;
+    });
+    return inside;
 }
 
 } // namespace Quorvane

@@ -53,6 +53,15 @@ TEST(KeyField, FieldsOfRows)
         {"\"a\"b,c", 1, "ab"},
         {"5\" screen,c", 1, "5\" screen"},
         {"a,\"b\"", 2, "b"},
+        // Long rows, read sixteen bytes at a time: fields on both sides of those steps.
+        {"first-field-0123,second,third", 2, "second"},
+        {"first-field-012,second,third", 3, "third"},
+        {"0123456789abcdef", 1, "0123456789abcdef"},
+        {"0123456789abcdef", 2, {}},
+        {"0123456789abcde,", 2, ""},
+        {"a-long-first-field,\"quoted, after sixteen\",key", 3, "key"},
+        {"a-long-first-field,b,\"quoted \"\"key\"\"\",tail", 3, "quoted \"key\""},
+        {"a-long-first-field,b\"c,d", 2, "b\"c"},
     };
     for (const Case &test : cases) {
         std::string scratch;

@@ -64,6 +64,12 @@ INSTANTIATE_TEST_SUITE_P(
                   {"n", "e"}, {"\"Ann\r\nLee\",a@x.org", "\"x\ny\nz\",b@x.org"}},
         TableCase{"DelimitersAndDoubledQuotesInQuotes", "n,e\n\"a,\"\"b\"\"\nc\",d\n", ',', "n,e", {"n", "e"},
                   {"\"a,\"\"b\"\"\nc\",d"}},
+        TableCase{"QuotesPastSixteenBytes",
+                  "name,email\nsomeone-with-long,\"field with \"\"doubled\"\" quotes\nover two lines\",a@x.org\n"
+                  "plain-long-row-0123,b@x.org\n",
+                  ',', "name,email", {"name", "email"},
+                  {"someone-with-long,\"field with \"\"doubled\"\" quotes\nover two lines\",a@x.org",
+                   "plain-long-row-0123,b@x.org"}},
         TableCase{"EmptyFieldsAndRaggedRows", "a,b,c\n,,\nx\n\ny,z,w,v\n", ',', "a,b,c", {"a", "b", "c"},
                   {",,", "x", "", "y,z,w,v"}},
         TableCase{"QuoteInsideAnUnquotedFieldIsText", "n,e\n5\" screen,a@x.org\nb,c\n", ',', "n,e", {"n", "e"},
