@@ -142,6 +142,41 @@ void PartitionMatcher::flagRepeats(const PartitionSide &side, bool backward, boo
     }
 }
 
+std::size_t PartitionMatcher::probeTags(const PartitionSide &first, bool *flags, bool absentFlag,
+                                       WorkArray<Candidate> &probes, WorkerSteps &steps) const
+{
+    std::size_t probeCount = 0;
+    forEachPaced(0, first.size(), steps, [&](std::size_t place) {
+        const TextEntry &entry = first.entries[place];
+        const std::uint32_t secondPlace = findTag(entry.tag);
+        if (secondPlace == kNoPlace)
+            flags[entry.index] = absentFlag;
+        else
+            probes[probeCount++] = {static_cast<std::uint32_t>(place), secondPlace};
+    });
+    return probeCount;
+}
+
+template<typename Found>
+void PartitionMatcher::matchProbes(const PartitionSide &first, const PartitionSide &second,
+                                   const WorkArray<Candidate> &probes, std::size_t probeCount, Found &&found) const
+{
+    const auto secondAt = [&](std::uint32_t place) -> const TextEntry & { return second.entries[place]; };
+    const auto viewsOf = [&](std::size_t c) {
+        return std::pair(&first.keys[first.entries[probes[c].place].index],
+                         &second.keys[second.entries[probes[c].otherPlace].index]);
+    };
+    for (std::size_t c = 0; c < probeCount; ++c) {
+        prefetchAhead(c, probeCount, viewsOf);
+        const TextEntry &entry = first.entries[probes[c].place];
+        const std::string_view key = first.keyOf(entry);
+        const std::uint32_t tagged = probes[c].otherPlace;
+        found(entry, key == second.keyOf(second.entries[tagged])
+                         ? std::optional<std::uint32_t>(tagged)
+                         : placeOfEqualKey(0, static_cast<std::uint32_t>(second.size()), secondAt, second, entry, key));
+    }
+}
+
 void PartitionMatcher::flagPresence(const PartitionSide &first, const PartitionSide &second, bool flagWhenPresent,
                                     bool *flags, WorkerSteps &steps)
 {
@@ -149,28 +184,11 @@ void PartitionMatcher::flagPresence(const PartitionSide &first, const PartitionS
     forEachPaced(0, second.size(), steps, [&](std::size_t place) {
         placeOfTag(second.entries[place].tag, static_cast<std::uint32_t>(place));
     });
-    std::size_t candidateCount = 0;
-    forEachPaced(0, first.size(), steps, [&](std::size_t place) {
-        const TextEntry &entry = first.entries[place];
-        const std::uint32_t secondPlace = findTag(entry.tag);
-        if (secondPlace == kNoPlace)
-            flags[entry.index] = !flagWhenPresent;
-        else
-            m_candidates[candidateCount++] = {static_cast<std::uint32_t>(place), secondPlace};
-    });
-    const auto secondAt = [&](std::uint32_t place) -> const TextEntry & { return second.entries[place]; };
-    const auto viewsOf = [&](std::size_t c) {
-        return std::pair(&first.keys[first.entries[m_candidates[c].place].index],
-                         &second.keys[second.entries[m_candidates[c].otherPlace].index]);
-    };
-    for (std::size_t c = 0; c < candidateCount; ++c) {
-        prefetchAhead(c, candidateCount, viewsOf);
-        const TextEntry &entry = first.entries[m_candidates[c].place];
-        const std::string_view key = first.keyOf(entry);
-        const bool present = key == second.keyOf(secondAt(m_candidates[c].otherPlace))
-                             || anyEqualKey(0, static_cast<std::uint32_t>(second.size()), secondAt, second, entry, key);
-        flags[entry.index] = present == flagWhenPresent;
-    }
+    const std::size_t probeCount = probeTags(first, flags, !flagWhenPresent, m_candidates, steps);
+    matchProbes(first, second, m_candidates, probeCount,
+                [&](const TextEntry &entry, std::optional<std::uint32_t> equal) {
+                    flags[entry.index] = equal.has_value() == flagWhenPresent;
+                });
 }
 
 void PartitionMatcher::flagShared(const PartitionSide &first, const PartitionSide &second, bool *firstShared,
@@ -183,31 +201,12 @@ void PartitionMatcher::flagShared(const PartitionSide &first, const PartitionSid
     const std::size_t repeatCount = collectEarlierTags(secondCount, secondAt, [](std::uint32_t) {}, steps);
     m_sharedFound.assign(second.size(), 0);
 
-    std::size_t probeCount = 0;
-    forEachPaced(0, first.size(), steps, [&](std::size_t place) {
-        const TextEntry &entry = first.entries[place];
-        const std::uint32_t secondPlace = findTag(entry.tag);
-        if (secondPlace == kNoPlace)
-            firstShared[entry.index] = false;
-        else
-            m_probes[probeCount++] = {static_cast<std::uint32_t>(place), secondPlace};
-    });
-    const auto probeViews = [&](std::size_t c) {
-        return std::pair(&first.keys[first.entries[m_probes[c].place].index],
-                         &second.keys[second.entries[m_probes[c].otherPlace].index]);
-    };
-    for (std::size_t c = 0; c < probeCount; ++c) {
-        prefetchAhead(c, probeCount, probeViews);
-        const TextEntry &entry = first.entries[m_probes[c].place];
-        const std::string_view key = first.keyOf(entry);
-        const std::uint32_t earliest = m_probes[c].otherPlace;
-        const std::optional<std::uint32_t> equal = key == second.keyOf(second.entries[earliest])
-                                                       ? earliest
-                                                       : placeOfEqualKey(0, secondCount, secondAt, second, entry, key);
+    const std::size_t probeCount = probeTags(first, firstShared, false, m_probes, steps);
+    matchProbes(first, second, m_probes, probeCount, [&](const TextEntry &entry, std::optional<std::uint32_t> equal) {
         firstShared[entry.index] = equal.has_value();
         if (equal)
             m_sharedFound[*equal] = 1;
-    }
+    });
 
     for (std::uint32_t place = 0; place < secondCount; ++place)
         secondShared[second.entries[place].index] = m_sharedFound[place] != 0;

@@ -72,6 +72,16 @@ private:
     // The place stored under tag; stores place there first when the tag is new.
     std::uint32_t placeOfTag(std::uint32_t tag, std::uint32_t place);
     std::uint32_t findTag(std::uint32_t tag) const;
+    // Looks up the tag of each of first's entries in the table, which holds second's: an entry
+    // whose tag is absent gets absentFlag in flags, the others become probes with the place of
+    // their tag in second. Returns how many probes there are.
+    std::size_t probeTags(const PartitionSide &first, bool *flags, bool absentFlag, WorkArray<Candidate> &probes,
+                          WorkerSteps &steps) const;
+    // Calls found(entry, place) for each probe's entry of first, in order, with the place in second
+    // of an entry with the same key, or nothing; the keys are asked for a few probes ahead.
+    template<typename Found>
+    void matchProbes(const PartitionSide &first, const PartitionSide &second, const WorkArray<Candidate> &probes,
+                     std::size_t probeCount, Found &&found) const;
 
     WorkArray<Slot> m_slots;
     WorkArray<Candidate> m_candidates;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Each of the matcher's comparing loops carries prefetch instructions in the built program.
+# Each of the matcher's comparing loops carries prefetch instructions in the built program: in
+# the function itself, or in the probe loop it shares (matchProbes) when that is not inlined.
 # Usage: prefetch_test.sh OBJDUMP PROGRAM
 set -uo pipefail
 objdump=$1
@@ -7,13 +8,13 @@ program=$2
 
 disassembly=$("$objdump" --disassemble --demangle --no-show-raw-insn "$program") || exit 1
 failures=0
-for loop in flagRepeats flagPresence countKeys; do
-    prefetches=$(awk -v name="Quorvane::PartitionMatcher::$loop(" '
-        /^[0-9a-f]+ <.*>:$/ { inside = index($0, name) > 0 }
+for loops in flagRepeats countKeys 'flagPresence|matchProbes' 'flagShared|matchProbes'; do
+    prefetches=$(awk -v names="Quorvane::PartitionMatcher::(${loops})[(<]" '
+        /^[0-9a-f]+ <.*>:$/ { inside = $0 ~ names }
         inside && /prefetch/ { count++ }
         END { print count + 0 }' <<<"$disassembly")
     if [ "$prefetches" -eq 0 ]; then
-        echo "FAIL: PartitionMatcher::$loop has no prefetch instruction"
+        echo "FAIL: PartitionMatcher::${loops} has no prefetch instruction"
         failures=$((failures + 1))
     fi
 done
