@@ -6,6 +6,8 @@
 #include <charconv>
 #include <optional>
 #include <csignal>
+#include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -39,24 +41,31 @@ bool isGone(pid_t pid)
     return ::kill(pid, 0) != 0 && errno == ESRCH;
 }
 
-// Calls visit(name) for each entry of the open folder but . and ..
+struct ListingCloser
+{
+    void operator()(DIR *listing) const { ::closedir(listing); }
+};
+
+// Calls visit(name) for each entry of the open folder but . and .., once the listing is closed;
+// the listing is closed on every way out, running out of memory for the names included.
 template<typename Visit>
 void forEachEntry(int folder, Visit &&visit)
 {
     const int listing = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR *entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (listing < 0)
+        return;
+    std::unique_ptr<DIR, ListingCloser> entries(::fdopendir(listing));
     if (!entries) {
-        if (listing >= 0)
-            ::close(listing);
+        ::close(listing);
         return;
     }
     std::vector<std::string> names;
-    while (const dirent *entry = ::readdir(entries)) {
+    while (const dirent *entry = ::readdir(entries.get())) {
         const std::string_view name = entry->d_name;
         if (name != "." && name != "..")
             names.emplace_back(name);
     }
-    ::closedir(entries);
+    entries.reset();
     for (const std::string &name : names)
         visit(name);
 }

@@ -3,6 +3,7 @@
 #include "CliTestFolder.h"
 #include "tests/support/AllocationFailure.h"
 #include "tests/support/SharedFolders.h"
+#include "tests/support/TemporaryRoot.h"
 
 #include <gtest/gtest.h>
 
@@ -165,6 +166,11 @@ TEST_F(CliRobustness, RunningOutOfMemoryAnywhereIsToldInTheToolsWords)
         shortLines += i % 2 ? "\n" : "x\n";
     const std::string blanks = file("blanks.txt", shortLines);
     const std::string out = path("out.txt");
+    // A crowded temporary folder: the spilling run lists it for stale spill folders, and its
+    // names take more than kLarge bytes.
+    const Testing::TemporaryRoot spillRoot;
+    for (int i = 0; i < 700; ++i)
+        Testing::writeBytes(spillRoot.path() + "/neighbour-" + std::to_string(i), "");
     // Past what the run's own small strings and the test's streams allocate.
     constexpr std::size_t kLarge = 16u << 10;
     const std::vector<std::vector<std::string>> runs = {
