@@ -84,7 +84,8 @@ LineCounts filterLinesBy(std::string_view text, Removes &&removes, ResultSink &k
 bool searchesPlainly(const Invocation &invocation)
 {
     const std::string_view part = invocation.searchText();
-    const bool search = invocation.operation == Operation::RemoveWith || invocation.operation == Operation::RemoveWithout;
+    const Operation operation = invocation.operation;
+    const bool search = operation == Operation::RemoveWith || operation == Operation::RemoveWithout;
     return search && !invocation.mode.foldsCase() && invocation.mode.field.isWholeItem() && !part.empty()
            && part.size() <= TextSearch::kShortPart && part.find_first_of("\r\n") == std::string_view::npos;
 }

@@ -48,8 +48,8 @@ template<typename ViewsOf>
 // The first place in [begin, end) whose entry has the same tag and key as entry. Reached only
 // when two different keys share a tag, which is rare.
 template<typename EntryAt>
-std::optional<std::uint32_t> placeOfEqualKey(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt, const PartitionSide &side,
-                              const TextEntry &entry, std::string_view key)
+std::optional<std::uint32_t> placeOfEqualKey(std::uint32_t begin, std::uint32_t end, EntryAt &&entryAt,
+                                             const PartitionSide &side, const TextEntry &entry, std::string_view key)
 {
     for (std::uint32_t place = begin; place < end; ++place) {
         const TextEntry &other = entryAt(place);

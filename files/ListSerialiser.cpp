@@ -128,11 +128,11 @@ void writeHalvesAt(std::span<const std::string_view> texts, std::string_view lin
     const std::size_t half = texts.size() / 2;
     const auto firstSize = static_cast<off_t>(sizeOf(texts.first(half), lineEnd));
     const auto secondSize = static_cast<off_t>(sizeOf(texts.subspan(half), lineEnd));
-    runSideBySide([&] { writeTextsAt(texts.first(half), lineEnd, descriptor, offset, displayName, onWritten, writeBack); },
-                  [&] {
-                      writeTextsAt(texts.subspan(half), lineEnd, descriptor, offset + firstSize, displayName, onWritten,
-                                   writeBack);
-                  });
+    const auto writeHalf = [&](std::span<const std::string_view> part, off_t at) {
+        writeTextsAt(part, lineEnd, descriptor, at, displayName, onWritten, writeBack);
+    };
+    runSideBySide([&] { writeHalf(texts.first(half), offset); },
+                  [&] { writeHalf(texts.subspan(half), offset + firstSize); });
     if (::lseek(descriptor, offset + firstSize + secondSize, SEEK_SET) < 0)
         throwFileError(ListFileError::Stage::Write, "Cannot write", displayName, errno);
 }
