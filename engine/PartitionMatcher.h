@@ -97,10 +97,11 @@ template<typename Match>
 void forEachPartition(std::size_t partitionCount, std::size_t capacity, std::size_t workers, ProgressPacer &pacer,
                       Match &&match)
 {
-    runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
+    std::atomic<std::size_t> next{0};
+    runWorkers(workers, pacer, [&](std::size_t, WorkerSteps &steps) {
         PartitionMatcher matcher(capacity);
-        const Share share = shareOf(partitionCount, worker, workers);
-        for (std::size_t p = share.begin; p < share.end; ++p)
+        for (std::size_t p = next.fetch_add(1, std::memory_order_relaxed); p < partitionCount;
+             p = next.fetch_add(1, std::memory_order_relaxed))
             match(matcher, p, steps);
     });
 }
