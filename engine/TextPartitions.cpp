@@ -74,10 +74,11 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     , m_entries(checkedTextCount(texts.size()))
     , m_starts(partitionCount + 1)
 {
-    // The top bits of a hash choose its partition, the low 32 bits are its tag.
-    const int shift = 64 - std::countr_zero(partitionCount);
-    const auto partitionOf = [shift](std::uint64_t hash) {
-        return shift == 64 ? std::size_t(0) : static_cast<std::size_t>(hash >> shift);
+    // The low 32 bits of a key's hash are its tag, and the tag's top bits choose its partition:
+    // four bytes per text carry both from the first pass to the second.
+    const int shift = 32 - std::countr_zero(partitionCount);
+    const auto partitionOf = [shift](std::uint32_t tag) {
+        return shift == 32 ? std::size_t(0) : static_cast<std::size_t>(tag >> shift);
     };
     // Keys that differ from their texts are made once, in the first pass, and kept. Their array
     // is only touched from the first key in a worker's share that is not its text: lists whose
@@ -87,10 +88,10 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     std::vector<char> storedKeys(workers, 0); // not vector<bool>: each worker writes its own
 
     // Each worker hashes its share of the texts once and counts its own entries per partition;
-    // the entries are placed by the hashes kept, which costs less than hashing every key again.
+    // the entries are placed by the tags kept, which costs less than hashing every key again.
     // Texts another process can change (a mapped file) are read once here, so the placements
     // always fill exactly what the counts left room for.
-    WorkArray<std::uint64_t> hashes(texts.size());
+    WorkArray<std::uint32_t> tags(texts.size());
     WorkArray<std::size_t> places(workers * partitionCount);
     std::fill_n(places.data(), places.size(), std::size_t(0));
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
@@ -109,9 +110,9 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
                 if (storing)
                     (*m_madeKeys)[i] = keyMaker.isScratch(key) ? m_keyStores[worker].keep(key) : key;
             }
-            const std::uint64_t hash = hashOf(key);
-            hashes[i] = hash;
-            ++counts[partitionOf(hash)];
+            const auto tag = static_cast<std::uint32_t>(hashOf(key));
+            tags[i] = tag;
+            ++counts[partitionOf(tag)];
         });
         storedKeys[worker] = storing ? 1 : 0;
     });
@@ -147,8 +148,8 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
         const Share share = shareOf(texts.size(), worker, workers);
         std::size_t *place = places.data() + worker * partitionCount;
         forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
-            const std::uint64_t hash = hashes[i];
-            m_entries[place[partitionOf(hash)]++] = {static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(hash)};
+            const std::uint32_t tag = tags[i];
+            m_entries[place[partitionOf(tag)]++] = {static_cast<std::uint32_t>(i), tag};
         });
     });
 }

@@ -16,8 +16,9 @@ namespace Quorvane {
 // The 64-bit hash a key is grouped by; lists grouped anywhere else must use the same one.
 std::uint64_t hashOf(std::string_view key);
 
-// One text of a list in its partition: its index in the list, and 32 bits of its key's hash for
-// quick rejection. Eight bytes, so the entries of millions of texts take few fresh pages.
+// One text of a list in its partition: its index in the list, and its tag (the low 32 bits of its
+// key's hash) for quick rejection; the tag's top bits are those of its partition. Eight bytes, so
+// the entries of millions of texts take few fresh pages.
 struct TextEntry
 {
     std::uint32_t index;
@@ -70,7 +71,7 @@ public:
     PartitionSide partition(std::size_t number) const;
     std::size_t largestPartition() const { return m_largest; }
     // The same entries grouped into count partitions, count a power of two no larger than
-    // partitionCount(): the top bits of a hash choose its partition, so each coarser partition is
+    // partitionCount(): the top bits of a tag choose its partition, so each coarser partition is
     // a run of these. Its entries are in rising index order only within each of these.
     PartitionSide partition(std::size_t number, std::size_t count) const;
     std::size_t largestPartition(std::size_t count) const;
