@@ -1,8 +1,11 @@
 #include "LineSplitting.h"
 
 #include "engine/WorkMemory.h"
+#include "engine/Workers.h"
 
 #include <algorithm>
+#include <optional>
+#include <system_error>
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -75,6 +78,62 @@ std::size_t countLineEndBytes(const char *bytes, std::size_t size)
     return count;
 }
 
+// Calls found(line) for every line of text, in order (see appendLines).
+template<typename Found>
+void forEachLine(std::string_view text, Found &&found)
+{
+    const char *bytes = text.data();
+    std::size_t lineStart = 0;
+    forEachLineEndByte(bytes, text.size(), [&](std::size_t position) {
+        // The LF of a CR LF pair: its CR already ended the line.
+        if (bytes[position] == kLineFeed && position > 0 && bytes[position - 1] == kCarriageReturn) {
+            lineStart = position + 1;
+            return;
+        }
+        found(std::string_view(bytes + lineStart, position - lineStart));
+        lineStart = position + 1;
+    });
+    if (lineStart < text.size())
+        found(std::string_view(bytes + lineStart, text.size() - lineStart));
+}
+
+// Writes the lines of text from out on; returns how many there were.
+std::size_t writeLines(std::string_view text, std::string_view *out)
+{
+    std::size_t count = 0;
+    forEachLine(text, [&](std::string_view line) { out[count++] = line; });
+    return count;
+}
+
+// Splits a long text as two pieces, one on each core, each piece ending at a line end: first
+// both pieces' line ends are counted, then each piece writes its lines into its own part of the
+// array, the second from the most lines the first can have on. Only where a CR LF made the first
+// piece's lines fewer do the second's move down after it. Returns nothing where no second thread
+// can be started.
+std::optional<std::vector<std::string_view>> splitInHalves(std::string_view text)
+{
+    const std::size_t cut = pieceEnd(text, text.size() / 2);
+    const std::string_view pieces[] = {text.substr(0, cut), text.substr(cut)};
+    std::size_t atMost[2] = {};
+    std::size_t written[2] = {};
+    std::vector<std::string_view> lines;
+    try {
+        runSideBySide([&] { atMost[0] = countLineEndBytes(pieces[0].data(), pieces[0].size()); },
+                      [&] { atMost[1] = countLineEndBytes(pieces[1].data(), pieces[1].size()) + 1; });
+        reserveLarge(lines, atMost[0] + atMost[1]);
+        lines.resize(atMost[0] + atMost[1]);
+        runSideBySide([&] { written[0] = writeLines(pieces[0], lines.data()); },
+                      [&] { written[1] = writeLines(pieces[1], lines.data() + atMost[0]); });
+    } catch (const std::system_error &) {
+        return std::nullopt;
+    }
+    if (written[0] < atMost[0])
+        std::copy_n(lines.begin() + static_cast<std::ptrdiff_t>(atMost[0]), written[1],
+                    lines.begin() + static_cast<std::ptrdiff_t>(written[0]));
+    lines.resize(written[0] + written[1]);
+    return lines;
+}
+
 } // namespace
 
 std::string_view lineEndBytes(LineEnd lineEnd)
@@ -94,23 +153,17 @@ std::string_view lineEndBytes(LineEnd lineEnd)
 
 void appendLines(std::string_view text, std::vector<std::string_view> &lines)
 {
-    const char *bytes = text.data();
-    std::size_t lineStart = 0;
-    forEachLineEndByte(bytes, text.size(), [&](std::size_t position) {
-        // The LF of a CR LF pair: its CR already ended the line.
-        if (bytes[position] == kLineFeed && position > 0 && bytes[position - 1] == kCarriageReturn) {
-            lineStart = position + 1;
-            return;
-        }
-        lines.emplace_back(bytes + lineStart, position - lineStart);
-        lineStart = position + 1;
-    });
-    if (lineStart < text.size())
-        lines.emplace_back(bytes + lineStart, text.size() - lineStart);
+    forEachLine(text, [&](std::string_view line) { lines.push_back(line); });
 }
 
 std::vector<std::string_view> splitLines(std::string_view text)
 {
+    // About the shortest lines a text long enough for two cores holds on average.
+    constexpr std::size_t kFewestBytesPerLine = 16;
+    if (workersFor(text.size() / kFewestBytesPerLine) >= 2) {
+        if (std::optional<std::vector<std::string_view>> lines = splitInHalves(text))
+            return std::move(*lines);
+    }
     std::vector<std::string_view> lines;
     const std::size_t atMost = countLineEndBytes(text.data(), text.size()) + 1;
     reserveLarge(lines, atMost);

@@ -112,6 +112,37 @@ TEST(ListFileParse, LineEndsAtEveryOffsetOfLongRandomText)
     }
 }
 
+// Texts long enough to be split on two cores, with every kind of line end where the halves meet.
+TEST(ListFileParse, LongTextsSplitAsTheirBytesSayWhereverTheHalvesMeet)
+{
+    const auto lines = [](int count, const std::string &lineEnd) {
+        std::string text;
+        for (int i = 0; i < count; ++i)
+            text += "line " + std::to_string(i) + lineEnd;
+        return text;
+    };
+    const std::string plain = lines(200'000, "\n");
+    const std::size_t middle = plain.size() / 2;
+    const auto around = [&](const std::string &bytes) {
+        std::string text = plain;
+        text.replace(middle - bytes.size() / 2, bytes.size(), bytes);
+        return text;
+    };
+    const std::string texts[] = {plain,
+                                 lines(200'000, "\r\n"),
+                                 lines(200'000, "\r"),
+                                 lines(200'000, "\r\n") + "unended",
+                                 around("\r\n"),
+                                 around("\r\r\n\n"),
+                                 around("\n\r"),
+                                 around(std::string(64, '\n')),
+                                 around("\r\n\r\n\r\n"),
+                                 plain.substr(0, middle) + std::string(middle, 'x'),
+                                 plain.substr(0, middle) + "\r"};
+    for (std::size_t t = 0; t < std::size(texts); ++t)
+        EXPECT_EQ(parse(texts[t]), splitByteByByte(texts[t])) << "text " << t;
+}
+
 TEST(ListFileParse, LongLinesAndManyLines)
 {
     const std::string longLine(5'000'000, 'x');
