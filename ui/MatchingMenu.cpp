@@ -34,7 +34,7 @@ MatchingMenu::MatchingMenu(QMenuBar &bar, Form1 &form, const std::function<void(
         });
     }
     m_menu->addSeparator();
-    addColumnChoices(*m_menu, texts.mid(static_cast<qsizetype>(all.size()) + 1), form, say);
+    addColumnChoices(*m_menu, texts.mid(static_cast<qsizetype>(all.size()) + 1), form, say, [this] { apply(); });
     m_menu->addSeparator();
     m_otherListAsPatterns = m_menu->addAction(texts.at(static_cast<qsizetype>(all.size())));
     m_otherListAsPatterns->setCheckable(true);

@@ -22,7 +22,8 @@ class Form1;
 class MatchingMenu
 {
 public:
-    // Told the mode and its status-bar text on every change; say tells the status bar a sentence.
+    // Told the mode and its status-bar text on every change, a compared column's too; say tells
+    // the status bar a sentence.
     using Changed = std::function<void(const MatchMode &mode, const QString &modeText)>;
     MatchingMenu(QMenuBar &bar, Form1 &form, const std::function<void(const QString &)> &say, Changed changed);
 

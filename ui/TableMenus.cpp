@@ -18,7 +18,8 @@ QStringList columnChoices(const LoadedTable &table)
     return choices;
 }
 
-void chooseColumn(Form1 &form, ListId list, const std::function<void(const QString &)> &say)
+void chooseColumn(Form1 &form, ListId list, const std::function<void(const QString &)> &say,
+                  const std::function<void()> &columnChosen)
 {
     std::optional<LoadedTable> &table = form.tables().of(list);
     if (!table || !form.tables().active(list, form.list(list)))
@@ -30,6 +31,7 @@ void chooseColumn(Form1 &form, ListId list, const std::function<void(const QStri
         return;
     table->keyColumn = static_cast<std::size_t>(chosen) + 1;
     form.showKeyColumn(list);
+    columnChosen();
     say(QStringLiteral("%1 compared on %2")
             .arg(QString::fromStdString(listName(list)), QString::fromStdString(table->keyColumnName())));
 }
@@ -49,11 +51,14 @@ QStringList columnChoiceCaptions()
     return {QStringLiteral("Compare Column of List 1..."), QStringLiteral("Compare Column of List 2...")};
 }
 
-void addColumnChoices(QMenu &matching, const QStringList &texts, Form1 &form, const std::function<void(const QString &)> &say)
+void addColumnChoices(QMenu &matching, const QStringList &texts, Form1 &form, const std::function<void(const QString &)> &say,
+                      const std::function<void()> &columnChosen)
 {
     for (const ListId list : kBothLists) {
         QAction *action = matching.addAction(texts.at(static_cast<qsizetype>(listIndex(list))));
-        QObject::connect(action, &QAction::triggered, &form, [&form, list, say] { chooseColumn(form, list, say); });
+        QObject::connect(action, &QAction::triggered, &form, [&form, list, say, columnChosen] {
+            chooseColumn(form, list, say, columnChosen);
+        });
         // Only a list of rows has columns; while a command runs the whole menu is disabled.
         QObject::connect(&matching, &QMenu::aboutToShow, action, [&form, list, action] {
             action->setEnabled(!form.isCommandRunning() && form.tables().active(list, form.list(list)));

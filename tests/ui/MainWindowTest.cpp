@@ -650,6 +650,9 @@ TEST_F(MainWindowTest, TablesAreComparedOnTheirColumnsAndSavedUnderTheirHeader)
               "Rows compared on column 1, 'email':");
     EXPECT_EQ(textsOf(form().list1())[1], "\"Bob, Jr.\",bob@y.org,\"Line\nTwo\"");
 
+    OverlapPanel &overlap = m_window->overlap();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return overlap.isCurrent(); }, 10000));
+    EXPECT_EQ(overlap.shownCounts(), (OverlapCounts{3, 0, 1})) << "on the columns found";
     m_answers.inputs = {QStringLiteral("2: forwarded to")};
     QMenu *matching = menuTitled("&Matching");
     emit matching->aboutToShow();
@@ -657,7 +660,6 @@ TEST_F(MainWindowTest, TablesAreComparedOnTheirColumnsAndSavedUnderTheirHeader)
     ASSERT_TRUE(column2->isEnabled());
     column2->trigger();
     EXPECT_EQ(sentence().toStdString(), "List 2 compared on column 2, 'forwarded to'");
-    OverlapPanel &overlap = m_window->overlap();
     ASSERT_TRUE(QTest::qWaitFor([&] { return overlap.isCurrent(); }, 10000));
     EXPECT_EQ(overlap.shownCounts(), (OverlapCounts{2, 1, 0})) << "on the columns compared";
     click(Button::RemoveMatchesList2FromList1);
