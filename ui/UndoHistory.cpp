@@ -15,6 +15,17 @@ namespace {
 struct ChangeNotTaken
 {};
 
+// Whether a removal's step should hold the array before whole (the list puts what it keeps in a
+// new one) rather than the removed items. The step then holds 16 bytes per kept item instead of
+// per removed item, but the command copies nothing of the removed ones, and undo and redo only
+// swap arrays: worth up to one byte per item of the list more, so near half it is the whole array.
+bool keepsArrayWhole(std::size_t removedCount, std::size_t itemCount)
+{
+    constexpr std::size_t kItemsPerExtraView = 16;
+    const std::size_t keptCount = itemCount - removedCount;
+    return removedCount > keptCount || keptCount - removedCount <= itemCount / kItemsPerExtraView;
+}
+
 } // namespace
 
 UndoHistory::UndoHistory(ItemList &list1, ItemList &list2, HistoryLimits limits)
@@ -39,7 +50,7 @@ void UndoHistory::removing(const ItemList &list, std::span<const bool> flags)
             || m_before[i]->texts().size() != list.count())
             continue;
         const auto removedCount = static_cast<std::size_t>(std::count(flags.begin(), flags.end(), true));
-        if (removedCount > flags.size() - removedCount) {
+        if (keepsArrayWhole(removedCount, flags.size())) {
             m_largeRemovals[i] = LargeRemoval{removedCount, list.changeCount() + 1};
             continue;
         }

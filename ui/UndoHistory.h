@@ -88,8 +88,9 @@ private:
         std::optional<ListChange> change;
         std::uint64_t changeCountAfter;
     };
-    // A removal of most of a list, as it began: the snapshot stays, so the list puts what it keeps
-    // in a new array and the step can hold the old one whole (ListChange::exchange).
+    // A removal of most of a list, or of about half, as it began: the snapshot stays, so the list
+    // puts what it keeps in a new array and the step can hold the old one whole
+    // (ListChange::exchange).
     struct LargeRemoval
     {
         std::size_t removedCount;
