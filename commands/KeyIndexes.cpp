@@ -29,6 +29,33 @@ void KeyIndexes::forgetStale(ListId id, const ItemList &list, const MatchMode &m
     if (kept.partitions
         && (kept.changeCount != list.changeCount() || !kept.partitions->serves(list.texts(), mode, 1)))
         kept.partitions.reset();
+    if (m_overlap.changeCounts[listIndex(id)] != list.changeCount())
+        m_overlap = {};
+}
+
+void KeyIndexes::keepOverlap(std::array<std::uint64_t, 2> changeCounts, const MatchMode &firstMode,
+                             std::shared_ptr<const Overlap> overlap)
+{
+    m_overlap = {changeCounts, firstMode, std::move(overlap)};
+}
+
+std::shared_ptr<const bool> KeyIndexes::sharedOf(ListId id, const ItemList &list, const ItemList &other,
+                                                 const MatchMode &mode) const
+{
+    const std::size_t own = listIndex(id);
+    const std::size_t another = listIndex(otherList(id));
+    if (!m_overlap.overlap || mode.otherIsPatterns || m_overlap.changeCounts[own] != list.changeCount()
+        || m_overlap.changeCounts[another] != other.changeCount())
+        return nullptr;
+    // An operation on List 2 makes its own keys as the overlap made the second list's.
+    const MatchMode &first = m_overlap.firstMode;
+    const MatchMode ownMode = id == ListId::List1 ? first : first.forOtherList();
+    const MatchMode otherMode = id == ListId::List1 ? first.forOtherList() : first;
+    if (!makesSameKeys(mode, ownMode) || !makesSameKeys(mode.forOtherList(), otherMode))
+        return nullptr;
+    const bool *shared = id == ListId::List1 ? m_overlap.overlap->firstShared.get()
+                                             : m_overlap.overlap->secondShared.get();
+    return {m_overlap.overlap, shared};
 }
 
 } // namespace Quorvane

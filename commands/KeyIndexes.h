@@ -2,6 +2,7 @@
 
 #include "commands/ListId.h"
 #include "engine/ItemList.h"
+#include "engine/Overlap.h"
 #include "engine/TextPartitions.h"
 
 #include <array>
@@ -29,8 +30,19 @@ public:
     std::shared_ptr<const TextPartitions> take(ListId id, const ItemList &list);
     // Keeps partitions made of list id as it was at its changeCount, when they fit the budget.
     void keep(ListId id, std::uint64_t changeCount, std::shared_ptr<const TextPartitions> partitions);
-    // Lets go of those no longer of their list as it is, or not made with the keys mode makes.
+    // Lets go of those no longer of their list as it is, or not made with the keys mode makes,
+    // and of an overlap no longer of both lists as they are.
     void forgetStale(ListId id, const ItemList &list, const MatchMode &mode);
+
+    // Keeps the overlap found of List 1 and List 2 as they were at their change counts, List 1's
+    // keys made under firstMode (List 2's under its forOtherList()).
+    void keepOverlap(std::array<std::uint64_t, 2> changeCounts, const MatchMode &firstMode,
+                     std::shared_ptr<const Overlap> overlap);
+    // Of each item of list id, whether other has its key under mode (an operation's on list id),
+    // from the overlap kept; null unless it was found of both lists as they are, with the keys
+    // mode makes of each.
+    std::shared_ptr<const bool> sharedOf(ListId id, const ItemList &list, const ItemList &other,
+                                         const MatchMode &mode) const;
 
 private:
     struct Kept
@@ -39,6 +51,13 @@ private:
         std::shared_ptr<const TextPartitions> partitions;
     };
     std::array<Kept, 2> m_kept;
+    struct KeptOverlap
+    {
+        std::array<std::uint64_t, 2> changeCounts = {};
+        MatchMode firstMode;
+        std::shared_ptr<const Overlap> overlap;
+    };
+    KeptOverlap m_overlap;
 };
 
 } // namespace Quorvane

@@ -141,6 +141,8 @@ void runOperationCommand(const OperationCommand &command, ItemList &list1, ItemL
         if (operation.comparison != Comparison::None) {
             operationHost.ownKeys = std::move(ownKeys);
             operationHost.otherKeys = host.keyIndexes->of(otherList(command.ownList), other);
+            operationHost.ownShared = host.keyIndexes->sharedOf(command.ownList, own, other,
+                                                                host.matchingFor(command.ownList));
         }
     }
     run.runOperation(operation, {own, other, text, operationHost, host.matchingFor(command.ownList)});

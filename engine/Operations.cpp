@@ -172,12 +172,25 @@ RemovalFlags flagByPatterns(std::span<const std::string_view> texts, const Patte
     return flags;
 }
 
+// Flags every item whose known presence in the other list equals removeWhenPresent.
+RemovalFlags flagByKnownPresence(std::size_t count, const bool *shared, bool removeWhenPresent)
+{
+    RemovalFlags flags = std::make_unique_for_overwrite<bool[]>(count);
+    std::transform(shared, shared + count, flags.get(),
+                   [removeWhenPresent](bool present) { return present == removeWhenPresent; });
+    return flags;
+}
+
 RemovalFlags flagByOther(std::span<const std::string_view> first, const ItemList &second, const MatchMode &mode,
                          const OperationHost &host, bool removeWhenPresent)
 {
-    if (!mode.otherIsPatterns)
-        return flagByPresence(first, second.texts(), mode, host, removeWhenPresent);
-    return flagByPatterns(first, PatternSet(second.texts(), mode), host.progress, removeWhenPresent);
+    if (mode.otherIsPatterns)
+        return flagByPatterns(first, PatternSet(second.texts(), mode), host.progress, removeWhenPresent);
+    if (host.ownShared) {
+        host.ownKeys = nullptr; // not needed: let go before the removal, as a match would
+        return flagByKnownPresence(first.size(), host.ownShared.get(), removeWhenPresent);
+    }
+    return flagByPresence(first, second.texts(), mode, host, removeWhenPresent);
 }
 
 } // namespace

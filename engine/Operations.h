@@ -52,6 +52,11 @@ struct OperationHost
     // (they no longer describe the list, and the removal can have their memory).
     mutable std::shared_ptr<const TextPartitions> ownKeys = nullptr;
     std::shared_ptr<const TextPartitions> otherKeys = nullptr;
+    // Of each item of the list changed, whether the list compared with has its key under the
+    // operation's mode, found earlier of those very lists (the window's overlap); null when not
+    // known. Subtract and keep-matches on a list compared with (not with patterns) then only
+    // read it.
+    std::shared_ptr<const bool> ownShared = nullptr;
 };
 
 // Items compare by their keys under mode (Matching.h); the item kept is always the original.

@@ -141,9 +141,10 @@ void OverlapPanel::start()
         return;
     const KeyIndexes &kept = m_form.keyIndexes();
     m_requestedChanges = {m_form.list1().changeCount(), m_form.list2().changeCount()};
+    m_requestedMode = m_form.commandHost().matchingFor(ListId::List1);
     m_worker->request({m_form.list1().snapshot(),
                        m_form.list2().snapshot(),
-                       m_form.commandHost().matchingFor(ListId::List1),
+                       m_requestedMode,
                        m_generation,
                        {kept.of(ListId::List1, m_form.list1()), kept.of(ListId::List2, m_form.list2())}});
 }
@@ -155,6 +156,7 @@ void OverlapPanel::receive(const OverlapWorker::Result &result)
     // The same generation: neither list nor the matching has changed since the request.
     m_form.keyIndexes().keep(ListId::List1, m_requestedChanges[0], result.keys.first);
     m_form.keyIndexes().keep(ListId::List2, m_requestedChanges[1], result.keys.second);
+    m_form.keyIndexes().keepOverlap(m_requestedChanges, m_requestedMode, result.overlap);
     m_shown = result;
     m_shown.keys = {};
     const OverlapCounts &counts = result.overlap->counts;

@@ -69,8 +69,9 @@ private:
 
     Form1 &m_form;
     std::uint64_t m_generation = 0;
-    // The lists' change counts when the request of m_generation was made.
+    // The lists' change counts and List 1's matching when the request of m_generation was made.
     std::array<std::uint64_t, 2> m_requestedChanges = {};
+    MatchMode m_requestedMode;
     OverlapWorker::Result m_shown;
     bool m_startScheduled = false;
     bool m_saving = false;

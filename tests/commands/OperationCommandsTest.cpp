@@ -185,5 +185,44 @@ TEST_F(OperationCommandsTest, KeysKeptForAListServeOnlyWhileItIsUnchanged)
     EXPECT_EQ(kept.of(ListId::List1, m_list1), nullptr) << "the matching changed";
 }
 
+// The overlap found of both lists answers Remove Matches and Keep Only Matches only while both
+// lists are as they were and the operation makes the keys the overlap was found with.
+TEST_F(OperationCommandsTest, TheOverlapKeptServesOnlyTheListsAndKeysItWasFoundOf)
+{
+    const auto overlapOf = [this](const MatchMode &mode) {
+        NullProgress progress;
+        return std::make_shared<const Overlap>(findOverlap(m_list1.texts(), m_list2.texts(), mode, progress));
+    };
+    const MatchMode folded{.ignoreCase = true};
+    reset({"a@x", "B@x", "c@x"}, {"b@x", "A@x", "d@x"});
+    KeyIndexes kept;
+    const auto keepFound = [&](const MatchMode &mode) {
+        kept.keepOverlap({m_list1.changeCount(), m_list2.changeCount()}, mode, overlapOf(mode));
+    };
+    keepFound(folded);
+    ASSERT_NE(kept.sharedOf(ListId::List1, m_list1, m_list2, folded), nullptr);
+    EXPECT_TRUE(kept.sharedOf(ListId::List1, m_list1, m_list2, folded).get()[1]);
+    EXPECT_FALSE(kept.sharedOf(ListId::List2, m_list2, m_list1, folded).get()[2]);
+    MatchMode patterns = folded;
+    patterns.otherIsPatterns = true;
+    MatchMode otherColumn = folded;
+    otherColumn.otherField.column = 2;
+    for (const MatchMode &mode : {MatchMode{}, patterns, otherColumn})
+        EXPECT_EQ(kept.sharedOf(ListId::List1, m_list1, m_list2, mode), nullptr);
+
+    // Found without folding, the overlap must not answer a folding Remove Matches.
+    keepFound({});
+    CommandHost host = m_host.host();
+    host.keyIndexes = &kept;
+    host.matching = folded;
+    runOperationCommand({Operation::Subtract, ListId::List2}, m_list1, m_list2, "PushButton12_Click", host);
+    EXPECT_EQ(textsOf(m_list2), (Items{"d@x"}));
+    keepFound(folded);
+    m_list2.append("c@x");
+    EXPECT_EQ(kept.sharedOf(ListId::List1, m_list1, m_list2, folded), nullptr) << "List 2 changed";
+    runOperationCommand({Operation::KeepMatches, ListId::List1}, m_list1, m_list2, "PushButton11_Click", host);
+    EXPECT_EQ(textsOf(m_list1), (Items{"c@x"}));
+}
+
 } // namespace
 } // namespace Quorvane
