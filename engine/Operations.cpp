@@ -70,15 +70,27 @@ void runTrapped(ItemList &list, const OperationHost &host, const TrappedOperatio
     host.progress.setProgress(0);
 }
 
+// Flags every item that a test removes, each item alone, on every core for long lists.
+// makeTest() gives each worker a test of its own (a test may keep scratch between items).
+template<typename MakeTest>
+RemovalFlags flagEachAlone(std::span<const std::string_view> texts, ProgressSink &progress, MakeTest &&makeTest)
+{
+    ProgressPacer pacer(progress, texts.size(), Direction::Forward);
+    const std::size_t workers = workersFor(texts.size());
+    RemovalFlags flags = std::make_unique_for_overwrite<bool[]>(texts.size());
+    runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
+        auto removes = makeTest();
+        const Share share = shareOf(texts.size(), worker, workers);
+        forEachPaced(share.begin, share.end, steps, [&](std::size_t i) { flags[i] = removes(texts[i]); });
+    });
+    return flags;
+}
+
 // Flags every item the operation's test removes.
 RemovalFlags flagByTest(std::span<const std::string_view> texts, Operation operation, std::string_view text,
                         const MatchMode &mode, ProgressSink &progress)
 {
-    const RemovalTest removes = removalTestOf(operation, text, mode);
-    ProgressPacer pacer(progress, texts.size(), Direction::Forward);
-    RemovalFlags flags = std::make_unique<bool[]>(texts.size());
-    forEachPaced(texts.size(), pacer, [&](std::size_t i) { flags[i] = removes(texts[i]); });
-    return flags;
+    return flagEachAlone(texts, progress, [&] { return removalTestOf(operation, text, mode); });
 }
 
 // Flags every item whose key field does not hold exactly one valid address, on every core for
@@ -159,17 +171,11 @@ RemovalFlags flagByPresence(std::span<const std::string_view> first, std::span<c
 RemovalFlags flagByPatterns(std::span<const std::string_view> texts, const PatternSet &patterns,
                             ProgressSink &progress, bool removeWhenMatched)
 {
-    ProgressPacer pacer(progress, texts.size(), Direction::Forward);
-    const std::size_t workers = workersFor(texts.size());
-    RemovalFlags flags = std::make_unique<bool[]>(texts.size());
-    runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
-        KeyMaker keyMaker(patterns.mode());
-        const Share share = shareOf(texts.size(), worker, workers);
-        forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
-            flags[i] = patterns.matches(keyMaker.keyOf(texts[i])) == removeWhenMatched;
-        });
+    return flagEachAlone(texts, progress, [&] {
+        return [&patterns, removeWhenMatched, keyMaker = KeyMaker(patterns.mode())](std::string_view text) mutable {
+            return patterns.matches(keyMaker.keyOf(text)) == removeWhenMatched;
+        };
     });
-    return flags;
 }
 
 // Flags every item whose known presence in the other list equals removeWhenPresent.
