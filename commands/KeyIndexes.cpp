@@ -29,7 +29,9 @@ void KeyIndexes::forgetStale(ListId id, const ItemList &list, const MatchMode &m
     if (kept.partitions
         && (kept.changeCount != list.changeCount() || !kept.partitions->serves(list.texts(), mode, 1)))
         kept.partitions.reset();
-    if (m_overlap.changeCounts[listIndex(id)] != list.changeCount())
+    const MatchMode &first = m_overlap.firstMode;
+    if (m_overlap.changeCounts[listIndex(id)] != list.changeCount()
+        || !makesSameKeys(mode, id == ListId::List1 ? first : first.forOtherList()))
         m_overlap = {};
 }
 

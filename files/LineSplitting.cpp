@@ -158,7 +158,8 @@ void appendLines(std::string_view text, std::vector<std::string_view> &lines)
 
 std::vector<std::string_view> splitLines(std::string_view text)
 {
-    // About the shortest lines a text long enough for two cores holds on average.
+    // Whether the lines are worth two cores is judged from the size, at about the shortest lines
+    // a list holds on average.
     constexpr std::size_t kFewestBytesPerLine = 16;
     if (workersFor(text.size() / kFewestBytesPerLine) >= 2) {
         if (std::optional<std::vector<std::string_view>> lines = splitInHalves(text))
