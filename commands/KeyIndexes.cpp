@@ -29,10 +29,13 @@ void KeyIndexes::forgetStale(ListId id, const ItemList &list, const MatchMode &m
     if (kept.partitions
         && (kept.changeCount != list.changeCount() || !kept.partitions->serves(list.texts(), mode, 1)))
         kept.partitions.reset();
-    const MatchMode &first = m_overlap.firstMode;
-    if (m_overlap.changeCounts[listIndex(id)] != list.changeCount()
-        || !makesSameKeys(mode, id == ListId::List1 ? first : first.forOtherList()))
+    if (m_overlap.changeCounts[listIndex(id)] != list.changeCount() || !makesSameKeys(mode, overlapModeOf(id)))
         m_overlap = {};
+}
+
+MatchMode KeyIndexes::overlapModeOf(ListId id) const
+{
+    return id == ListId::List1 ? m_overlap.firstMode : m_overlap.firstMode.forOtherList();
 }
 
 void KeyIndexes::keepOverlap(std::array<std::uint64_t, 2> changeCounts, const MatchMode &firstMode,
@@ -49,11 +52,7 @@ std::shared_ptr<const bool> KeyIndexes::sharedOf(ListId id, const ItemList &list
     if (!m_overlap.overlap || mode.otherIsPatterns || m_overlap.changeCounts[own] != list.changeCount()
         || m_overlap.changeCounts[another] != other.changeCount())
         return nullptr;
-    // An operation on List 2 makes its own keys as the overlap made the second list's.
-    const MatchMode &first = m_overlap.firstMode;
-    const MatchMode ownMode = id == ListId::List1 ? first : first.forOtherList();
-    const MatchMode otherMode = id == ListId::List1 ? first.forOtherList() : first;
-    if (!makesSameKeys(mode, ownMode) || !makesSameKeys(mode.forOtherList(), otherMode))
+    if (!makesSameKeys(mode, overlapModeOf(id)) || !makesSameKeys(mode.forOtherList(), overlapModeOf(otherList(id))))
         return nullptr;
     const bool *shared = id == ListId::List1 ? m_overlap.overlap->firstShared.get()
                                              : m_overlap.overlap->secondShared.get();

@@ -58,6 +58,8 @@ private:
         std::shared_ptr<const Overlap> overlap;
     };
     KeptOverlap m_overlap;
+    // The mode the kept overlap made list id's keys with: List 2's as the second list's.
+    MatchMode overlapModeOf(ListId id) const;
 };
 
 } // namespace Quorvane
