@@ -1,5 +1,7 @@
 #include "KeyField.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <functional>
 
@@ -104,30 +106,73 @@ std::optional<std::string_view> rawField(FieldCursor &cursor, std::size_t column
     return raw;
 }
 
-// Calls met(position) for each copy of byte in text, in rising order, until it returns true;
-// sixteen bytes are looked at once, where a search per copy costs a call each. Returns whether
-// met did.
-template<typename Met>
-bool forEachCopy(std::string_view text, char byte, Met &&met)
+// Calls met(position) for each byte of text that is one of bytes, in rising order, until it
+// returns true; sixteen bytes are looked at once, where a search per byte found costs a call
+// each. Returns whether met did.
+template<std::size_t Count, typename Met>
+bool forEachOf(std::string_view text, const std::array<char, Count> &bytes, Met &&met)
 {
     std::size_t at = 0;
 #ifdef __SSE2__
     constexpr std::size_t kWidth = 16;
-    const __m128i copies = _mm_set1_epi8(byte);
+    __m128i copies[Count];
+    for (std::size_t b = 0; b < Count; ++b)
+        copies[b] = _mm_set1_epi8(bytes[b]);
     for (; at + kWidth <= text.size(); at += kWidth) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(text.data() + at));
-        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, copies))); mask != 0;
-             mask &= mask - 1) {
+        __m128i found = _mm_cmpeq_epi8(chunk, copies[0]);
+        for (std::size_t b = 1; b < Count; ++b)
+            found = _mm_or_si128(found, _mm_cmpeq_epi8(chunk, copies[b]));
+        for (auto mask = static_cast<unsigned>(_mm_movemask_epi8(found)); mask != 0; mask &= mask - 1) {
             if (met(at + static_cast<std::size_t>(__builtin_ctz(mask))))
                 return true;
         }
     }
 #endif
     for (; at < text.size(); ++at) {
-        if (text[at] == byte && met(at))
+        if (std::find(bytes.begin(), bytes.end(), text[at]) != bytes.end() && met(at))
             return true;
     }
     return false;
+}
+
+bool isLineEndByte(char byte)
+{
+    return byte == '\r' || byte == '\n';
+}
+
+// Where a walk through a table's text from its start stopped: at the first CR or LF inside a
+// quoted field, or nowhere (npos); and whether it was inside one there or at the end.
+struct QuoteWalk
+{
+    std::size_t stop = std::string_view::npos;
+    bool inside = false;
+};
+
+// Only quotes change anything. Outside a quoted field, a quote opens one when it starts a field:
+// at the text's start, right after a delimiter or right after a line end. Inside, a doubled quote
+// is a quote, and a line end stops the walk.
+QuoteWalk walkQuotes(std::string_view text, char delimiter, bool startsInside)
+{
+    QuoteWalk walk{.inside = startsInside};
+    std::size_t doubled = std::string_view::npos; // the second quote of a doubled pair
+    forEachOf(text, std::array{kQuote, '\r', '\n'}, [&](std::size_t at) {
+        if (text[at] != kQuote) {
+            if (walk.inside)
+                walk.stop = at;
+            return walk.inside;
+        }
+        if (at == doubled)
+            return false;
+        if (!walk.inside)
+            walk.inside = at == 0 || text[at - 1] == delimiter || isLineEndByte(text[at - 1]);
+        else if (at + 1 < text.size() && text[at + 1] == kQuote)
+            doubled = at + 1;
+        else
+            walk.inside = false;
+        return false;
+    });
+    return walk;
 }
 
 // Where the field at column (1 on) lies in a row none of whose fields up to it starts with a
@@ -146,7 +191,7 @@ FieldBounds plainFieldBounds(std::string_view row, char delimiter, std::size_t c
         return {};
     std::size_t field = 1;
     FieldBounds bounds;
-    const bool stopped = forEachCopy(row, delimiter, [&](std::size_t position) {
+    const bool stopped = forEachOf(row, std::array{delimiter}, [&](std::size_t position) {
         if (field == column) {
             bounds.end = position;
             return true;
@@ -228,22 +273,13 @@ std::string rowWithField(std::string_view row, const KeyField &field, std::strin
 
 bool endsInsideQuotes(std::string_view line, char delimiter, bool startsInside)
 {
-    // Only quotes change anything. Outside a quoted field, a quote opens one when it starts a
-    // field: at the line's start or right after a delimiter. Inside, a doubled quote is a quote.
-    bool inside = startsInside;
-    std::size_t doubled = std::string_view::npos; // the second quote of a doubled pair
-    forEachCopy(line, kQuote, [&](std::size_t quote) {
-        if (quote == doubled)
-            return false;
-        if (!inside)
-            inside = quote == 0 || line[quote - 1] == delimiter;
-        else if (quote + 1 < line.size() && line[quote + 1] == kQuote)
-            doubled = quote + 1;
-        else
-            inside = false;
-        return false;
-    });
-    return inside;
+    return walkQuotes(line, delimiter, startsInside).inside;
+}
+
+std::size_t firstLineEndInsideQuotes(std::string_view text, char delimiter)
+{
+    const QuoteWalk walk = walkQuotes(text, delimiter, false);
+    return walk.stop != std::string_view::npos || !walk.inside ? walk.stop : text.size();
 }
 
 } // namespace Quorvane

@@ -58,4 +58,8 @@ std::string rowWithField(std::string_view row, const KeyField &field, std::strin
 // end; startsInside says whether the line itself began inside one.
 bool endsInsideQuotes(std::string_view line, char delimiter, bool startsInside);
 
+// Where text, lines of a table read from its start outside quotes, first has a CR or LF inside a
+// quoted field: that byte's position; text.size() when it ends inside one; npos when neither.
+std::size_t firstLineEndInsideQuotes(std::string_view text, char delimiter);
+
 } // namespace Quorvane

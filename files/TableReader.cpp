@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 
 namespace Quorvane {
 
@@ -21,17 +22,33 @@ constexpr std::array kDelimiters = {',', ';', '\t', '|'};
                             + ") has no closing quote");
 }
 
-// The place of the first line that ends inside quotes, or lines.size(). A line is looked at as
-// if it started outside quotes, which holds for every line up to the first open one; so a later
-// half's answer counts only when the halves before it have none, and long tables are searched
-// on both cores.
+// The place among lines of the first that ends inside quotes, or lines.size(). The lines lie one
+// after another in their block, only line ends between them, so their bytes are walked as one
+// text: no call and no tail per line.
+std::size_t firstOpenLineOf(std::span<const std::string_view> lines, char delimiter)
+{
+    if (lines.empty())
+        return 0;
+    const char *begin = lines.front().data();
+    const std::string_view text(begin, static_cast<std::size_t>(lines.back().data() + lines.back().size() - begin));
+    const std::size_t stop = firstLineEndInsideQuotes(text, delimiter);
+    if (stop == std::string_view::npos)
+        return lines.size();
+    // The line the stop ends: the last one that starts at or before it.
+    const std::less<const char *> before;
+    const auto after = std::upper_bound(lines.begin(), lines.end(), begin + stop,
+                                        [&](const char *at, std::string_view line) { return before(at, line.data()); });
+    return static_cast<std::size_t>(after - lines.begin()) - 1;
+}
+
+// The place of the first line that ends inside quotes, or lines.size(). Each half of the lines is
+// walked as if it started outside quotes, which holds for every line up to the first open one;
+// so a later half's answer counts only when the halves before it have none, and long tables are
+// searched on both cores.
 std::size_t firstOpenLine(std::span<const std::string_view> lines, char delimiter)
 {
-    const auto endsOpen = [delimiter](std::string_view line) { return endsInsideQuotes(line, delimiter, false); };
     const auto found = runOnHalves(lines.size(), [&](Share share) {
-        const auto begin = lines.begin() + static_cast<std::ptrdiff_t>(share.begin);
-        const auto end = lines.begin() + static_cast<std::ptrdiff_t>(share.end);
-        return static_cast<std::size_t>(std::find_if(begin, end, endsOpen) - lines.begin());
+        return share.begin + firstOpenLineOf(lines.subspan(share.begin, share.end - share.begin), delimiter);
     });
     for (const auto &[share, place] : found) {
         if (place < share.end)

@@ -64,6 +64,8 @@ INSTANTIATE_TEST_SUITE_P(
                   {"n", "e"}, {"\"Ann\r\nLee\",a@x.org", "\"x\ny\nz\",b@x.org"}},
         TableCase{"DelimitersAndDoubledQuotesInQuotes", "n,e\n\"a,\"\"b\"\"\nc\",d\n", ',', "n,e", {"n", "e"},
                   {"\"a,\"\"b\"\"\nc\",d"}},
+        TableCase{"QuotedFieldsOpenAfterEveryKindOfLineEnd", "n,e\r\"a\rb\",c\r\n\"d\",e\n\"f\r\ng\",h", ',', "n,e",
+                  {"n", "e"}, {"\"a\rb\",c", "\"d\",e", "\"f\r\ng\",h"}},
         TableCase{"QuotesPastSixteenBytes",
                   "name,email\nsomeone-with-long,\"field with \"\"doubled\"\" quotes\nover two lines\",a@x.org\n"
                   "plain-long-row-0123,b@x.org\n",
