@@ -97,11 +97,10 @@ template<typename Match>
 void forEachPartition(std::size_t partitionCount, std::size_t capacity, std::size_t workers, ProgressPacer &pacer,
                       Match &&match)
 {
-    std::atomic<std::size_t> next{0};
+    WorkQueue partitions(partitionCount);
     runWorkers(workers, pacer, [&](std::size_t, WorkerSteps &steps) {
         PartitionMatcher matcher(capacity);
-        for (std::size_t p = next.fetch_add(1, std::memory_order_relaxed); p < partitionCount;
-             p = next.fetch_add(1, std::memory_order_relaxed))
+        for (std::size_t p = partitions.take(); p < partitionCount; p = partitions.take())
             match(matcher, p, steps);
     });
 }

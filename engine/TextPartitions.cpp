@@ -6,6 +6,9 @@
 #include <absl/hash/hash.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -22,6 +25,20 @@ constexpr std::size_t kMostPartitions = std::size_t(1) << 16;
 // Indexes and places are 32 bits wide; the largest value marks "no place".
 constexpr std::size_t kMostTexts = std::numeric_limits<std::uint32_t>::max() - 1;
 constexpr std::size_t kKeyBlock = std::size_t(256) << 10;
+
+// Chunks of texts small enough that a worker held up leaves no long wait at the end of a pass,
+// large enough that each keeps its own count per partition without many fresh pages for them.
+constexpr std::size_t kTextsPerChunk = std::size_t(32) << 10;
+constexpr std::size_t kMostChunks = 64;
+constexpr std::size_t kMostChunkCounts = std::size_t(1) << 18;
+
+std::size_t chunkCountFor(std::size_t textCount, std::size_t partitionCount, std::size_t workers)
+{
+    if (workers <= 1)
+        return 1;
+    const std::size_t most = std::max(workers, std::min(kMostChunks, kMostChunkCounts / partitionCount));
+    return std::clamp(textCount / kTextsPerChunk, workers, most);
+}
 
 std::size_t checkedTextCount(std::size_t textCount)
 {
@@ -74,6 +91,7 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     , m_entries(checkedTextCount(texts.size()))
     , m_starts(partitionCount + 1)
 {
+    struct T { std::chrono::steady_clock::time_point t = std::chrono::steady_clock::now(); ~T() { if (getenv("QV_T")) fprintf(stderr, "partitions %.2f ms\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count()); } } timer;
     // The low 32 bits of a key's hash are its tag, and the tag's top bits choose its partition:
     // four bytes per text carry both from the first pass to the second.
     const int shift = 32 - std::countr_zero(partitionCount);
@@ -81,62 +99,67 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
         return shift == 32 ? std::size_t(0) : static_cast<std::size_t>(tag >> shift);
     };
     // Keys that differ from their texts are made once, in the first pass, and kept. Their array
-    // is only touched from the first key in a worker's share that is not its text: lists whose
-    // keys are all their texts (nothing to trim or fold) take no fresh pages for it.
+    // is only touched from the first key in a chunk that is not its text: lists whose keys are
+    // all their texts (nothing to trim or fold) take no fresh pages for it.
     if (!mode.isExact())
         m_madeKeys = std::make_unique<WorkArray<std::string_view>>(texts.size());
-    std::vector<char> storedKeys(workers, 0); // not vector<bool>: each worker writes its own
 
-    // Each worker hashes its share of the texts once and counts its own entries per partition;
-    // the entries are placed by the tags kept, which costs less than hashing every key again.
-    // Texts another process can change (a mapped file) are read once here, so the placements
-    // always fill exactly what the counts left room for.
+    // The texts are taken in chunks, each by whichever worker is free: each chunk counts its own
+    // entries per partition in the first pass, and places them in the second.
+    const std::size_t chunkCount = chunkCountFor(texts.size(), partitionCount, workers);
+    std::vector<char> storedKeys(chunkCount, 0); // not vector<bool>: each chunk writes its own
+    // Each text is hashed once; the entries are placed by the tags kept, which costs less than
+    // hashing every key again. Texts another process can change (a mapped file) are read once
+    // here, so the placements always fill exactly what the counts left room for.
     WorkArray<std::uint32_t> tags(texts.size());
-    WorkArray<std::size_t> places(workers * partitionCount);
+    WorkArray<std::size_t> places(chunkCount * partitionCount);
     std::fill_n(places.data(), places.size(), std::size_t(0));
+    WorkQueue firstPass(chunkCount);
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
-        const Share share = shareOf(texts.size(), worker, workers);
-        std::size_t *counts = places.data() + worker * partitionCount;
         KeyMaker keyMaker(mode);
-        bool storing = false;
-        forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
-            std::string_view key = texts[i];
-            if (m_madeKeys) {
-                key = keyMaker.keyOf(texts[i]);
-                if (!storing && (key.data() != texts[i].data() || key.size() != texts[i].size())) {
-                    std::copy(texts.begin() + share.begin, texts.begin() + i, m_madeKeys->data() + share.begin);
-                    storing = true;
+        for (std::size_t chunk = firstPass.take(); chunk < chunkCount; chunk = firstPass.take()) {
+            const Share share = shareOf(texts.size(), chunk, chunkCount);
+            std::size_t *counts = places.data() + chunk * partitionCount;
+            bool storing = false;
+            forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
+                std::string_view key = texts[i];
+                if (m_madeKeys) {
+                    key = keyMaker.keyOf(texts[i]);
+                    if (!storing && (key.data() != texts[i].data() || key.size() != texts[i].size())) {
+                        std::copy(texts.begin() + share.begin, texts.begin() + i, m_madeKeys->data() + share.begin);
+                        storing = true;
+                    }
+                    if (storing)
+                        (*m_madeKeys)[i] = keyMaker.isScratch(key) ? m_keyStores[worker].keep(key) : key;
                 }
-                if (storing)
-                    (*m_madeKeys)[i] = keyMaker.isScratch(key) ? m_keyStores[worker].keep(key) : key;
-            }
-            const auto tag = static_cast<std::uint32_t>(hashOf(key));
-            tags[i] = tag;
-            ++counts[partitionOf(tag)];
-        });
-        storedKeys[worker] = storing ? 1 : 0;
+                const auto tag = static_cast<std::uint32_t>(hashOf(key));
+                tags[i] = tag;
+                ++counts[partitionOf(tag)];
+            });
+            storedKeys[chunk] = storing ? 1 : 0;
+        }
     });
     if (m_madeKeys) {
         if (std::find(storedKeys.begin(), storedKeys.end(), 1) == storedKeys.end()) {
             m_madeKeys.reset();
         } else {
-            for (std::size_t worker = 0; worker < workers; ++worker) {
-                const Share share = shareOf(texts.size(), worker, workers);
-                if (!storedKeys[worker])
+            for (std::size_t chunk = 0; chunk < chunkCount; ++chunk) {
+                const Share share = shareOf(texts.size(), chunk, chunkCount);
+                if (!storedKeys[chunk])
                     std::copy(texts.begin() + share.begin, texts.begin() + share.end, m_madeKeys->data() + share.begin);
             }
             m_keys = m_madeKeys->all();
         }
     }
 
-    // Within a partition the workers' entries follow one another in worker order, so each
+    // Within a partition the chunks' entries follow one another in chunk order, so each
     // partition keeps its entries in rising index order.
     std::size_t next = 0;
     for (std::size_t p = 0; p < partitionCount; ++p) {
         m_starts[p] = next;
-        for (std::size_t worker = 0; worker < workers; ++worker) {
-            const std::size_t count = places[worker * partitionCount + p];
-            places[worker * partitionCount + p] = next;
+        for (std::size_t chunk = 0; chunk < chunkCount; ++chunk) {
+            const std::size_t count = places[chunk * partitionCount + p];
+            places[chunk * partitionCount + p] = next;
             next += count;
         }
         m_largest = std::max(m_largest, next - m_starts[p]);
@@ -144,13 +167,16 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     m_starts[partitionCount] = next;
 
     passSeam(Seam::BetweenHashPasses);
-    runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
-        const Share share = shareOf(texts.size(), worker, workers);
-        std::size_t *place = places.data() + worker * partitionCount;
-        forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
-            const std::uint32_t tag = tags[i];
-            m_entries[place[partitionOf(tag)]++] = {static_cast<std::uint32_t>(i), tag};
-        });
+    WorkQueue secondPass(chunkCount);
+    runWorkers(workers, pacer, [&](std::size_t, WorkerSteps &steps) {
+        for (std::size_t chunk = secondPass.take(); chunk < chunkCount; chunk = secondPass.take()) {
+            const Share share = shareOf(texts.size(), chunk, chunkCount);
+            std::size_t *place = places.data() + chunk * partitionCount;
+            forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
+                const std::uint32_t tag = tags[i];
+                m_entries[place[partitionOf(tag)]++] = {static_cast<std::uint32_t>(i), tag};
+            });
+        }
     });
 }
 

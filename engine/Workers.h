@@ -3,6 +3,7 @@
 #include "engine/Progress.h"
 #include "engine/ProgressPacer.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <functional>
@@ -46,6 +47,23 @@ public:
 private:
     ProgressPacer *m_pacer;
     std::atomic<std::size_t> &m_othersDone;
+};
+
+// Hands the numbers below count out one at a time to whichever worker asks next, so that a worker
+// held up elsewhere (a late start, page faults, another program) leaves more of them to the others.
+class WorkQueue
+{
+public:
+    explicit WorkQueue(std::size_t count)
+        : m_count(count)
+    {}
+
+    // The next number, or count once none is left.
+    std::size_t take() { return std::min(m_next.fetch_add(1, std::memory_order_relaxed), m_count); }
+
+private:
+    std::atomic<std::size_t> m_next{0};
+    std::size_t m_count;
 };
 
 using WorkerPiece = std::function<void(std::size_t worker, WorkerSteps &steps)>;
