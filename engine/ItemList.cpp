@@ -157,14 +157,19 @@ void ItemList::removeAt(std::size_t index)
 
 // While a snapshot shares the array, the kept items go straight into an array of their own
 // size: copying the whole array first and then compacting it would move every item twice.
-template<typename KeptCount, typename ForEachKept>
-void ItemList::keepItems(KeptCount &&keptCount, ForEachKept &&forEachKept)
+// forEachItem calls keep(index, kept) in rising index order; in place, every item is moved
+// down and only the kept ones advance, so no branch guesses which.
+template<typename KeptCount, typename ForEachItem>
+void ItemList::keepItems(KeptCount &&keptCount, ForEachItem &&forEachItem)
 {
     if (!m_items || m_items.use_count() == 1) {
         Items &items = writableItems();
         ChangeNotice notice(*this);
         std::size_t kept = 0;
-        forEachKept([&](std::size_t index) { items[kept++] = items[index]; });
+        forEachItem([&](std::size_t index, bool keep) {
+            items[kept] = items[index];
+            kept += keep ? 1 : 0;
+        });
         items.resize(kept);
         releaseRemovedTexts();
         return;
@@ -172,7 +177,10 @@ void ItemList::keepItems(KeptCount &&keptCount, ForEachKept &&forEachKept)
     auto keptItems = std::make_shared<Items>();
     reserveLarge(*keptItems, keptCount());
     const Items &items = *m_items;
-    forEachKept([&](std::size_t index) { keptItems->push_back(items[index]); });
+    forEachItem([&](std::size_t index, bool keep) {
+        if (keep)
+            keptItems->push_back(items[index]);
+    });
     ChangeNotice notice(*this);
     m_items = std::move(keptItems);
     releaseRemovedTexts();
@@ -188,10 +196,8 @@ void ItemList::removeFlagged(std::span<const bool> flags)
         m_removalRecorder->removing(*this, flags);
     const auto keptCount = [&] { return static_cast<std::size_t>(std::count(flags.begin(), flags.end(), false)); };
     keepItems(keptCount, [&](const auto &keep) {
-        for (std::size_t i = 0; i < flags.size(); ++i) {
-            if (!flags[i])
-                keep(i);
-        }
+        for (std::size_t i = 0; i < flags.size(); ++i)
+            keep(i, !flags[i]);
     });
 }
 
@@ -199,7 +205,7 @@ void ItemList::keepOnly(std::span<const std::size_t> risingIndexes)
 {
     keepItems([&] { return risingIndexes.size(); }, [&](const auto &keep) {
         for (const std::size_t index : risingIndexes)
-            keep(index);
+            keep(index, true);
     });
 }
 

@@ -139,10 +139,10 @@ private:
     }
     char *reserveBytes(std::size_t size);
     Items &writableItems();
-    // Keeps the items whose rising indexes forEachKept(keep) passes to keep, keptCount() of them
-    // (asked only when the kept items need an array of their own).
-    template<typename KeptCount, typename ForEachKept>
-    void keepItems(KeptCount &&keptCount, ForEachKept &&forEachKept);
+    // Keeps the items that forEachItem(keep) passes to keep(index, true), in rising index order,
+    // keptCount() of them (asked only when the kept items need an array of their own).
+    template<typename KeptCount, typename ForEachItem>
+    void keepItems(KeptCount &&keptCount, ForEachItem &&forEachItem);
     void forgetStorage();
     bool blocksAreOnlyOurs() const;
     void releaseRemovedTexts();
