@@ -1,10 +1,12 @@
 #include "Workers.h"
 
+#include "AsideThread.h"
+
 #include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <exception>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -42,8 +44,6 @@ void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &pi
     }
 
     std::mutex mutex;
-    std::condition_variable ended;
-    std::size_t running = 0;
     std::exception_ptr failure;
     const auto keepFailure = [&] {
         const std::lock_guard lock(mutex);
@@ -52,29 +52,19 @@ void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &pi
     };
 
     std::vector<std::size_t> leftOver;
-    leftOver.reserve(workers);
-    std::vector<std::jthread> threads;
-    threads.reserve(workers - 1);
+    std::vector<std::unique_ptr<AsideThread>> asides;
+    asides.reserve(workers - 1);
     for (std::size_t worker = 1; worker < workers; ++worker) {
-        {
-            const std::lock_guard lock(mutex);
-            ++running;
-        }
         try {
-            threads.emplace_back([&, worker] {
+            asides.push_back(std::make_unique<AsideThread>([&, worker] {
                 WorkerSteps steps(nullptr, othersDone);
                 try {
                     piece(worker, steps);
                 } catch (...) {
                     keepFailure();
                 }
-                const std::lock_guard lock(mutex);
-                --running;
-                ended.notify_one();
-            });
+            }));
         } catch (const std::system_error &) {
-            const std::lock_guard lock(mutex);
-            --running;
             leftOver.push_back(worker);
         }
     }
@@ -85,15 +75,11 @@ void runWorkers(std::size_t workers, ProgressPacer &pacer, const WorkerPiece &pi
     } catch (...) {
         keepFailure();
     }
-    std::unique_lock lock(mutex);
-    while (running > 0) {
-        ended.wait_for(lock, std::min<std::chrono::milliseconds>(kMostPacerWait, progressInterval()));
-        lock.unlock();
-        callingThreadSteps.advance(0);
-        lock.lock();
+    for (const std::unique_ptr<AsideThread> &aside : asides) {
+        while (!aside->waitFor(std::min<std::chrono::milliseconds>(kMostPacerWait, progressInterval())))
+            callingThreadSteps.advance(0);
     }
-    lock.unlock();
-    threads.clear();
+    callingThreadSteps.advance(0);
     if (failure)
         std::rethrow_exception(failure);
 }
@@ -102,7 +88,7 @@ void runSideBySide(const std::function<void()> &here, const std::function<void()
 {
     std::exception_ptr asideFailure;
     {
-        std::jthread thread([&] {
+        const AsideThread thread([&] {
             try {
                 aside();
             } catch (...) {

@@ -12,12 +12,16 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <mutex>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <unordered_set>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace Quorvane;
 using namespace Quorvane::Samples;
@@ -110,6 +114,37 @@ TEST(Workers, AFailingPieceIsRethrownAfterEveryPieceHasEnded)
         EXPECT_THROW(run(), std::runtime_error) << failing;
         EXPECT_EQ(ended, 3) << failing;
     }
+}
+
+// The threads kept for passes are taken one piece at a time: a pass started from within a piece
+// while they are busy gets a thread of its own, and a child of fork, which has none of its
+// parent's threads, gets helpers of its own.
+TEST(Workers, PassesRunWhereverTheKeptThreadsAreBusyOrGone)
+{
+    std::atomic<int> ran = 0;
+    const auto pass = [&] {
+        runSideBySide([&] { ++ran; }, [&] { ++ran; });
+    };
+    runSideBySide(pass, pass);
+    EXPECT_EQ(ran, 4);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ran = 0;
+        runSideBySide(pass, pass);
+        _exit(ran == 4 ? 0 : 1);
+    }
+    // A child waiting for helpers it does not have would never end.
+    int status = 0;
+    for (int tries = 0; tries < 1000 && waitpid(child, &status, WNOHANG) == 0; ++tries)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (kill(child, 0) == 0) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        FAIL() << "the child's passes never ended";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 // A short range runs whole on the calling thread; a long one in two halves, on two threads when
