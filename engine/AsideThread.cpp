@@ -17,9 +17,12 @@ namespace Quorvane {
 
 namespace {
 
-// How long a helper looks for its next piece, and a caller for the end of one, before sleeping:
-// longer than the gaps between the passes of one operation, short enough to cost little CPU.
-constexpr auto kLookBeforeSleeping = std::chrono::milliseconds(2);
+// How long a helper looks for its next piece before sleeping: longer than the gaps between the
+// passes of one operation, short enough to cost little CPU. A caller looks for the end of a piece
+// far more briefly: the piece may have long to go, and looking slows it where both threads share
+// a core of the host.
+constexpr auto kLookForNextPiece = std::chrono::milliseconds(2);
+constexpr auto kLookForEnd = std::chrono::microseconds(100);
 constexpr std::size_t kMostHelpers = 7;
 
 void pause()
@@ -99,7 +102,7 @@ private:
     void serve()
     {
         for (;;) {
-            if (!lookFor([this] { return m_pending.load(std::memory_order_acquire); }, kLookBeforeSleeping)) {
+            if (!lookFor([this] { return m_pending.load(std::memory_order_acquire); }, kLookForNextPiece)) {
                 std::unique_lock lock(m_mutex);
                 m_wake.wait(lock, [this] { return m_pending.load(std::memory_order_acquire); });
             }
@@ -203,7 +206,7 @@ bool AsideThread::waitFor(std::chrono::milliseconds timeout)
 {
     Completion &completion = *m_completion;
     const auto done = [&] { return completion.done.load(std::memory_order_acquire); };
-    if (lookFor(done, std::min<std::chrono::steady_clock::duration>(timeout, kLookBeforeSleeping)))
+    if (lookFor(done, std::min<std::chrono::steady_clock::duration>(timeout, kLookForEnd)))
         return true;
     std::unique_lock lock(completion.mutex);
     return completion.ended.wait_for(lock, timeout, done);

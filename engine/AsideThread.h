@@ -9,8 +9,8 @@ namespace Quorvane {
 
 // One piece of work running beside the calling thread: on a kept helper thread when one is free,
 // else on a thread started for it. The helpers outlive the passes: once done, a helper keeps
-// looking for the next piece for a short while before it sleeps, and the caller looks for the
-// end the same way, since on a virtual machine starting a thread or waking a core that slept
+// looking for the next piece for a short while before it sleeps (the caller looks for the end of
+// a piece only briefly), since on a virtual machine starting a thread or waking a core that slept
 // takes from a tenth of a millisecond to several (measured here), as long as many a pass's share.
 class AsideThread
 {
