@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -70,6 +71,10 @@ void runTrapped(ItemList &list, const OperationHost &host, const TrappedOperatio
     host.progress.setProgress(0);
 }
 
+// Items that are judged each alone go to the workers in chunks of this many, each chunk to
+// whichever worker is free: a worker held up elsewhere leaves more of them to the others.
+constexpr std::size_t kItemsPerChunk = std::size_t(16) << 10;
+
 // Flags every item that a test removes, each item alone, on every core for long lists.
 // makeTest() gives each worker a test of its own (a test may keep scratch between items).
 template<typename MakeTest>
@@ -78,10 +83,11 @@ RemovalFlags flagEachAlone(std::span<const std::string_view> texts, ProgressSink
     ProgressPacer pacer(progress, texts.size(), Direction::Forward);
     const std::size_t workers = workersFor(texts.size());
     RemovalFlags flags = std::make_unique_for_overwrite<bool[]>(texts.size());
-    runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
+    ChunkQueue chunks(texts.size(), kItemsPerChunk);
+    runWorkers(workers, pacer, [&](std::size_t, WorkerSteps &steps) {
         auto removes = makeTest();
-        const Share share = shareOf(texts.size(), worker, workers);
-        forEachPaced(share.begin, share.end, steps, [&](std::size_t i) { flags[i] = removes(texts[i]); });
+        while (const std::optional<Share> chunk = chunks.take())
+            forEachPaced(chunk->begin, chunk->end, steps, [&](std::size_t i) { flags[i] = removes(texts[i]); });
     });
     return flags;
 }
@@ -102,19 +108,16 @@ RemovalFlags flagInvalidAddresses(std::span<const std::string_view> texts, const
     const std::size_t workers = workersFor(texts.size());
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
     std::vector<RefusalCounts> counts(workers);
+    ChunkQueue chunks(texts.size(), kItemsPerChunk);
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
-        constexpr std::size_t kBlock = 4096;
-        const Share share = shareOf(texts.size(), worker, workers);
         RefusalCounts found; // here, not in counts: the workers' counts would share cache lines
         KeyMaker fields(mode);
-        for (std::size_t start = share.begin; start < share.end; start += kBlock) {
-            const std::size_t end = std::min(share.end, start + kBlock);
-            for (std::size_t i = start; i < end; ++i) {
+        while (const std::optional<Share> chunk = chunks.take()) {
+            forEachPaced(chunk->begin, chunk->end, steps, [&](std::size_t i) {
                 const AddressRefusal refusal = judgeAddressLine(fields.fieldOf(texts[i]), mode.commonAddresses);
                 found.add(refusal);
                 flags[i] = refusal != AddressRefusal::Valid;
-            }
-            steps.advance(end - start);
+            });
         }
         counts[worker] = found;
     });

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -64,6 +65,32 @@ public:
 private:
     std::atomic<std::size_t> m_next{0};
     std::size_t m_count;
+};
+
+// The items [0, count) in chunks of about chunkSize, handed out one chunk at a time to whichever
+// worker asks next.
+class ChunkQueue
+{
+public:
+    ChunkQueue(std::size_t count, std::size_t chunkSize)
+        : m_count(count)
+        , m_chunkCount(std::max<std::size_t>(count / chunkSize, 1))
+        , m_chunks(m_chunkCount)
+    {}
+
+    // The next chunk, or nothing once none is left.
+    std::optional<Share> take()
+    {
+        const std::size_t chunk = m_chunks.take();
+        if (chunk == m_chunkCount)
+            return std::nullopt;
+        return shareOf(m_count, chunk, m_chunkCount);
+    }
+
+private:
+    std::size_t m_count;
+    std::size_t m_chunkCount;
+    WorkQueue m_chunks;
 };
 
 using WorkerPiece = std::function<void(std::size_t worker, WorkerSteps &steps)>;
