@@ -83,11 +83,13 @@ RemovalFlags flagEachAlone(std::span<const std::string_view> texts, ProgressSink
     ProgressPacer pacer(progress, texts.size(), Direction::Forward);
     const std::size_t workers = workersFor(texts.size());
     RemovalFlags flags = std::make_unique_for_overwrite<bool[]>(texts.size());
-    ChunkQueue chunks(texts.size(), kItemsPerChunk);
+    ChunkQueue chunks(texts.size(), texts.size() / kItemsPerChunk);
     runWorkers(workers, pacer, [&](std::size_t, WorkerSteps &steps) {
         auto removes = makeTest();
-        while (const std::optional<Share> chunk = chunks.take())
-            forEachPaced(chunk->begin, chunk->end, steps, [&](std::size_t i) { flags[i] = removes(texts[i]); });
+        while (const std::optional<ChunkQueue::Chunk> chunk = chunks.take()) {
+            forEachPaced(chunk->items.begin, chunk->items.end, steps,
+                         [&](std::size_t i) { flags[i] = removes(texts[i]); });
+        }
     });
     return flags;
 }
@@ -108,12 +110,12 @@ RemovalFlags flagInvalidAddresses(std::span<const std::string_view> texts, const
     const std::size_t workers = workersFor(texts.size());
     RemovalFlags flags = std::make_unique<bool[]>(texts.size());
     std::vector<RefusalCounts> counts(workers);
-    ChunkQueue chunks(texts.size(), kItemsPerChunk);
+    ChunkQueue chunks(texts.size(), texts.size() / kItemsPerChunk);
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
         RefusalCounts found; // here, not in counts: the workers' counts would share cache lines
         KeyMaker fields(mode);
-        while (const std::optional<Share> chunk = chunks.take()) {
-            forEachPaced(chunk->begin, chunk->end, steps, [&](std::size_t i) {
+        while (const std::optional<ChunkQueue::Chunk> chunk = chunks.take()) {
+            forEachPaced(chunk->items.begin, chunk->items.end, steps, [&](std::size_t i) {
                 const AddressRefusal refusal = judgeAddressLine(fields.fieldOf(texts[i]), mode.commonAddresses);
                 found.add(refusal);
                 flags[i] = refusal != AddressRefusal::Valid;

@@ -6,12 +6,10 @@
 #include <absl/hash/hash.h>
 
 #include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <cstdlib>
 #include <bit>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <stdexcept>
 
 namespace Quorvane {
@@ -91,7 +89,6 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     , m_entries(checkedTextCount(texts.size()))
     , m_starts(partitionCount + 1)
 {
-    struct T { std::chrono::steady_clock::time_point t = std::chrono::steady_clock::now(); ~T() { if (getenv("QV_T")) fprintf(stderr, "partitions %.2f ms\n", std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t).count()); } } timer;
     // The low 32 bits of a key's hash are its tag, and the tag's top bits choose its partition:
     // four bytes per text carry both from the first pass to the second.
     const int shift = 32 - std::countr_zero(partitionCount);
@@ -114,12 +111,12 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     WorkArray<std::uint32_t> tags(texts.size());
     WorkArray<std::size_t> places(chunkCount * partitionCount);
     std::fill_n(places.data(), places.size(), std::size_t(0));
-    WorkQueue firstPass(chunkCount);
+    ChunkQueue firstPass(texts.size(), chunkCount);
     runWorkers(workers, pacer, [&](std::size_t worker, WorkerSteps &steps) {
         KeyMaker keyMaker(mode);
-        for (std::size_t chunk = firstPass.take(); chunk < chunkCount; chunk = firstPass.take()) {
-            const Share share = shareOf(texts.size(), chunk, chunkCount);
-            std::size_t *counts = places.data() + chunk * partitionCount;
+        while (const std::optional<ChunkQueue::Chunk> chunk = firstPass.take()) {
+            const Share share = chunk->items;
+            std::size_t *counts = places.data() + chunk->number * partitionCount;
             bool storing = false;
             forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
                 std::string_view key = texts[i];
@@ -136,7 +133,7 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
                 tags[i] = tag;
                 ++counts[partitionOf(tag)];
             });
-            storedKeys[chunk] = storing ? 1 : 0;
+            storedKeys[chunk->number] = storing ? 1 : 0;
         }
     });
     if (m_madeKeys) {
@@ -167,12 +164,11 @@ TextPartitions::TextPartitions(std::span<const std::string_view> texts, std::siz
     m_starts[partitionCount] = next;
 
     passSeam(Seam::BetweenHashPasses);
-    WorkQueue secondPass(chunkCount);
+    ChunkQueue secondPass(texts.size(), chunkCount);
     runWorkers(workers, pacer, [&](std::size_t, WorkerSteps &steps) {
-        for (std::size_t chunk = secondPass.take(); chunk < chunkCount; chunk = secondPass.take()) {
-            const Share share = shareOf(texts.size(), chunk, chunkCount);
-            std::size_t *place = places.data() + chunk * partitionCount;
-            forEachPaced(share.begin, share.end, steps, [&](std::size_t i) {
+        while (const std::optional<ChunkQueue::Chunk> chunk = secondPass.take()) {
+            std::size_t *place = places.data() + chunk->number * partitionCount;
+            forEachPaced(chunk->items.begin, chunk->items.end, steps, [&](std::size_t i) {
                 const std::uint32_t tag = tags[i];
                 m_entries[place[partitionOf(tag)]++] = {static_cast<std::uint32_t>(i), tag};
             });

@@ -67,24 +67,30 @@ private:
     std::size_t m_count;
 };
 
-// The items [0, count) in chunks of about chunkSize, handed out one chunk at a time to whichever
-// worker asks next.
+// The items [0, count) cut into chunkCount chunks (at least one) of about equal size, handed out
+// one chunk at a time to whichever worker asks next.
 class ChunkQueue
 {
 public:
-    ChunkQueue(std::size_t count, std::size_t chunkSize)
+    struct Chunk
+    {
+        std::size_t number;
+        Share items;
+    };
+
+    ChunkQueue(std::size_t count, std::size_t chunkCount)
         : m_count(count)
-        , m_chunkCount(std::max<std::size_t>(count / chunkSize, 1))
+        , m_chunkCount(std::max<std::size_t>(chunkCount, 1))
         , m_chunks(m_chunkCount)
     {}
 
     // The next chunk, or nothing once none is left.
-    std::optional<Share> take()
+    std::optional<Chunk> take()
     {
-        const std::size_t chunk = m_chunks.take();
-        if (chunk == m_chunkCount)
+        const std::size_t number = m_chunks.take();
+        if (number == m_chunkCount)
             return std::nullopt;
-        return shareOf(m_count, chunk, m_chunkCount);
+        return Chunk{number, shareOf(m_count, number, m_chunkCount)};
     }
 
 private:
