@@ -30,6 +30,14 @@ AddressKeys::AddressKeys(const MatchMode &mode, Use use)
 std::string_view AddressKeys::keyOf(std::string_view text, Reading &reading)
 {
     const LineScan scan = scanLine(text);
+    // Most lines of a list are one bare address: its key is at most the line in small letters.
+    if (scan.plainAddress && !m_providerAliases) {
+        if (!scan.capitals)
+            return text;
+        m_address.clear();
+        appendAsciiLowered(m_address, text);
+        return m_address;
+    }
     if (scan.separators) {
         const std::vector<std::string_view> addresses = addressesOf(text);
         if (addresses.size() == 1)

@@ -9,12 +9,17 @@
 
 namespace Quorvane {
 
-// What one pass over a line finds: whether it is plain ASCII and whether it has a comma or a
-// semicolon somewhere, so it may hold several addresses.
+// What one pass over a line finds: whether it is plain ASCII, whether it has a comma or a
+// semicolon somewhere, so it may hold several addresses, and whether it is a plain address: one
+// that reading the address leaves as it is, so its key is the line with its capitals lowered.
+// A plain address is ASCII without white space, control bytes, quotes, colons, angle brackets,
+// separators or "--", and is not empty.
 struct LineScan
 {
     bool ascii;
     bool separators;
+    bool plainAddress;
+    bool capitals; // any of A to Z
 };
 
 LineScan scanLine(std::string_view text);

@@ -10,6 +10,8 @@
 #include <memory>
 #include <new>
 
+#include <emmintrin.h>
+
 namespace Quorvane {
 
 namespace {
@@ -74,18 +76,41 @@ std::size_t firstToFold(std::string_view text)
     return i;
 }
 
+void appendAsciiLowered(std::string &out, std::string_view text)
+{
+    constexpr std::size_t kChunk = 16;
+    const std::size_t start = out.size();
+    out.resize(start + text.size());
+    char *to = out.data() + start;
+    const auto lowered = [](const char *from) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i *>(from));
+        const __m128i capital = _mm_and_si128(_mm_cmpgt_epi8(chunk, _mm_set1_epi8('A' - 1)),
+                                              _mm_cmplt_epi8(chunk, _mm_set1_epi8('Z' + 1)));
+        return _mm_or_si128(chunk, _mm_and_si128(capital, _mm_set1_epi8('a' - 'A')));
+    };
+    std::size_t i = 0;
+    for (; i + kChunk <= text.size(); i += kChunk)
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(to + i), lowered(text.data() + i));
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        to[i] = c >= 'A' && c <= 'Z' ? char(c + ('a' - 'A')) : c;
+    }
+}
+
+// Runs of ASCII go in bulk: most addresses are plain small ASCII letters.
 void appendFolded(std::string &out, std::string_view text, bool latin1, Folding folding)
 {
     const Byte *bytes = bytesOf(text);
     for (std::size_t i = 0; i < text.size();) {
-        const Byte byte = bytes[i];
-        if (byte < 0x80) {
-            out += byte >= 'A' && byte <= 'Z' ? char(byte + ('a' - 'A')) : char(byte);
-            ++i;
-            continue;
+        const std::size_t ascii = asciiPrefixLength(text.substr(i));
+        if (ascii > 0) {
+            appendAsciiLowered(out, text.substr(i, ascii));
+            i += ascii;
         }
+        if (i == text.size())
+            break;
         const std::size_t length = latin1 ? 0 : sequenceLength(bytes + i, text.size() - i);
-        const std::int32_t codePoint = length == 0 ? byte : decodeSequence(bytes + i, length);
+        const std::int32_t codePoint = length == 0 ? bytes[i] : decodeSequence(bytes + i, length);
         if (folding == Folding::Full)
             appendFullyFolded(out, codePoint);
         else

@@ -102,7 +102,7 @@ bool isValidUtf8(std::string_view text)
     return true;
 }
 
-bool isAscii(std::string_view text)
+std::size_t asciiPrefixLength(std::string_view text)
 {
     const Byte *bytes = bytesOf(text);
     std::size_t i = 0;
@@ -110,13 +110,11 @@ bool isAscii(std::string_view text)
         std::uint64_t word;
         std::memcpy(&word, bytes + i, sizeof word);
         if (word & 0x8080808080808080u)
-            return false;
+            break;
     }
-    for (; i < text.size(); ++i) {
-        if (bytes[i] >= 0x80)
-            return false;
-    }
-    return true;
+    while (i < text.size() && bytes[i] < 0x80)
+        ++i;
+    return i;
 }
 
 bool Reading::isLatin1()

@@ -18,8 +18,13 @@ inline const Byte *bytesOf(std::string_view text)
 
 // Whether text is well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
 bool isValidUtf8(std::string_view text);
+// How many bytes at the start of text are below 0x80.
+std::size_t asciiPrefixLength(std::string_view text);
 // Whether every byte of text is below 0x80.
-bool isAscii(std::string_view text);
+inline bool isAscii(std::string_view text)
+{
+    return asciiPrefixLength(text) == text.size();
+}
 // The length of the UTF-8 sequence that starts at bytes, 0 when it is not well-formed.
 std::size_t sequenceLength(const Byte *bytes, std::size_t available);
 // Decodes the well-formed sequence of the given length.

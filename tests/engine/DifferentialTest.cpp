@@ -382,6 +382,26 @@ TEST(DifferentialCounting, CountsAgreeWithSetsOfTheReferenceKeys)
     }
 }
 
+// A byte that reading an address acts on counts wherever it stands in a line, also past the
+// first sixteen bytes and in the last sixteen, which may overlap the ones before.
+TEST(DifferentialKeys, EveryByteThatCountsIsSeenWhereverItStands)
+{
+    const std::vector<std::string> lines = {"ab@cd.efghij", "Ann.Lee@Example.org", "ann.lee+news@mail.example.org"};
+    const std::vector<std::string> pieces = {" ", "\t", std::string(1, '\0'), "\"", "'", ":", "<", ">", ",", ";",
+                                             "--", "xn--", "Q", "\xC3\xA9", "\xE9", "\xC2\xA0"};
+    for (const MatchMode &mode : allModes()) {
+        for (const std::string &line : lines) {
+            for (const std::string &piece : pieces) {
+                for (std::size_t at = 0; at <= line.size(); ++at) {
+                    const std::string text = line.substr(0, at) + piece + line.substr(at);
+                    ASSERT_EQ(matchKey(text, mode), Reference::keyOf(text, mode))
+                        << nameOf(mode) << " " << Samples::describe({text});
+                }
+            }
+        }
+    }
+}
+
 // Which items of texts have a key that others have too, by the reference's keys.
 std::vector<bool> sharedByReference(const std::vector<std::string> &texts, const std::vector<std::string> &others,
                                     const MatchMode &mode)
