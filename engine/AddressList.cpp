@@ -1,6 +1,7 @@
 #include "AddressList.h"
 
 #include "TextReading.h"
+#include "Workers.h"
 
 #include <cstring>
 
@@ -114,12 +115,19 @@ bool holdsSeveralAddresses(std::string_view text)
     return maySeparateAddresses(text) && addressesOf(text).size() > 1;
 }
 
+// A pass of its own, for a note of the summary: on both halves of a long list side by side.
 std::size_t countSeveralAddresses(std::span<const std::string_view> texts, const KeyField &field)
 {
+    const auto countIn = [&](Share share) {
+        std::size_t count = 0;
+        std::string scratch;
+        for (const std::string_view text : texts.subspan(share.begin, share.end - share.begin))
+            count += holdsSeveralAddresses(fieldText(text, field, scratch).value_or(text.substr(0, 0))) ? 1 : 0;
+        return count;
+    };
     std::size_t count = 0;
-    std::string scratch;
-    for (const std::string_view text : texts)
-        count += holdsSeveralAddresses(fieldText(text, field, scratch).value_or(text.substr(0, 0))) ? 1 : 0;
+    for (const auto &[share, inShare] : runOnHalves(texts.size(), countIn))
+        count += inShare;
     return count;
 }
 

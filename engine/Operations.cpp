@@ -71,10 +71,6 @@ void runTrapped(ItemList &list, const OperationHost &host, const TrappedOperatio
     host.progress.setProgress(0);
 }
 
-// Items that are judged each alone go to the workers in chunks of this many, each chunk to
-// whichever worker is free: a worker held up elsewhere leaves more of them to the others.
-constexpr std::size_t kItemsPerChunk = std::size_t(16) << 10;
-
 // Flags every item that a test removes, each item alone, on every core for long lists.
 // makeTest() gives each worker a test of its own (a test may keep scratch between items).
 template<typename MakeTest>
@@ -314,20 +310,6 @@ RemovalTest removalTestOf(Operation operation, std::string_view text, const Matc
     default:
         return nullptr;
     }
-}
-
-void replaceByKeys(ItemList &list, const MatchMode &mode)
-{
-    KeyMaker keyMaker(mode, AddressKeys::Use::Writing);
-    ItemList keys;
-    for (const std::string_view text : list.texts()) {
-        if (mode.field.isWholeItem())
-            keys.append(keyMaker.keyOf(text));
-        else
-            keys.append(rowWithField(text, mode.field, keyMaker.keyOf(text)));
-    }
-    list.clear();
-    list.appendList(std::move(keys));
 }
 
 } // namespace Quorvane

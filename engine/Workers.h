@@ -50,6 +50,10 @@ private:
     std::atomic<std::size_t> &m_othersDone;
 };
 
+// Items that are handled each alone go to the workers in chunks of this many, each chunk to
+// whichever worker is free: a worker held up elsewhere leaves more of them to the others.
+constexpr std::size_t kItemsPerChunk = std::size_t(16) << 10;
+
 // Hands the numbers below count out one at a time to whichever worker asks next, so that a worker
 // held up elsewhere (a late start, page faults, another program) leaves more of them to the others.
 class WorkQueue

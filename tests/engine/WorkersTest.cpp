@@ -201,7 +201,7 @@ TEST(Workers, PartitionsAreTheSameWhateverTheNumberOfWorkers)
 }
 
 // Lists long enough to be shared among threads where the machine has them, held to results
-// built with a plain set of the reference's keys.
+// built with a plain set of the reference's keys (and normalize to the keys themselves).
 TEST(Workers, LongListsGiveTheResultOfAPlainSetOfKeys)
 {
     const Texts texts = mixedAddresses(140000);
@@ -216,8 +216,10 @@ TEST(Workers, LongListsGiveTheResultOfAPlainSetOfKeys)
             otherKeys.insert(Reference::keyOf(text, mode));
         Texts firstCopies;
         Texts notInOthers;
+        Texts keys;
         for (const std::string &text : texts) {
             const std::string key = Reference::keyOf(text, mode);
+            keys.push_back(key);
             if (seen.insert(key).second)
                 firstCopies.push_back(text);
             if (!otherKeys.contains(key))
@@ -230,5 +232,8 @@ TEST(Workers, LongListsGiveTheResultOfAPlainSetOfKeys)
         ItemList subtracted = listOf(texts);
         SubtractSecondListFromFirstList(subtracted, listOf(others), host, mode);
         EXPECT_EQ(textsOf(subtracted), notInOthers);
+        ItemList normalized = listOf(texts);
+        replaceByKeys(normalized, mode);
+        EXPECT_EQ(textsOf(normalized), keys);
     }
 }
