@@ -31,6 +31,9 @@ check_batch_tool() {
     printf 'info@x.org\nann@x.org\n' >"$work/list.txt"
     [ "$(/usr/bin/quorvane-cli subtract -q --patterns --other /usr/share/quorvane/role-addresses.txt "$work/list.txt")" \
         = 'ann@x.org' ] || fail "the installed role addresses are not removed by subtract --patterns"
+    printf 'ann@b\303\274cher.de\nann@XN--BCHER-KVA.DE\n' >"$work/list.txt"
+    [ "$(/usr/bin/quorvane-cli dedupe-first -q --email "$work/list.txt" | wc -l)" = 1 ] \
+        || fail "the installed quorvane-cli does not compare international domains"
 }
 
 # The batch tool alone, as on a server: it needs nothing of Qt and brings no window.
